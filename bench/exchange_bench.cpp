@@ -1,0 +1,103 @@
+// ExchangePlaces against its physical bound: memcpy of the same bytes, in the same run.
+// Prints the ratio per grid.
+
+#include "board/rendering.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <iostream>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace tessaron;
+
+constexpr std::int32_t kWidth = 1920;
+constexpr std::int32_t kHeight = 1080;
+
+PlaceGeometry geometryFor(std::int16_t grid)
+{
+    return PlaceGeometry{15.0f, 15.0f, grid, grid, kWidth * 15.0f, kHeight * 15.0f, 0, 0};
+}
+
+struct Exchange {
+    std::int32_t fromX, fromY, toX, toY;
+};
+
+std::vector<Exchange> randomExchanges(std::int16_t grid)
+{
+    std::mt19937 generator(1234);
+    std::uniform_int_distribution<std::int32_t> place(1, grid);
+    std::vector<Exchange> exchanges(4096);
+    for (auto& e : exchanges)
+        e = {place(generator), place(generator), place(generator), place(generator)};
+    return exchanges;
+}
+
+void BM_ExchangePlaces(benchmark::State& state)
+{
+    const auto grid = static_cast<std::int16_t>(state.range(0));
+    Surface window(kWidth, kHeight);
+    Surface scratch(kWidth, kHeight);
+    const PlaceGeometry geometry = geometryFor(grid);
+    const std::vector<Exchange> exchanges = randomExchanges(grid);
+    std::size_t i = 0;
+    for (auto _ : state) {
+        const Exchange& e = exchanges[i++ % exchanges.size()];
+        benchmark::DoNotOptimize(ExchangePlaces(window, scratch, geometry, e.fromX, e.fromY, e.toX, e.toY));
+    }
+    const PixelRect piece = geometry.windowRect(1, 1);
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * 3 * piece.w * piece.h * 4);
+}
+
+// The bound: the same three pieces' bytes, each moved by one memcpy.
+void BM_Memcpy(benchmark::State& state)
+{
+    const PixelRect piece = geometryFor(static_cast<std::int16_t>(state.range(0))).windowRect(1, 1);
+    const auto bytes = static_cast<std::size_t>(piece.w) * static_cast<std::size_t>(piece.h) * 4;
+    std::vector<char> a(bytes * 3, 1), b(bytes * 3, 2);
+    for (auto _ : state) {
+        std::memcpy(b.data(), a.data(), bytes);
+        std::memcpy(a.data() + bytes, b.data() + bytes, bytes);
+        std::memcpy(b.data() + 2 * bytes, a.data() + 2 * bytes, bytes);
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * 3 * static_cast<std::int64_t>(bytes));
+}
+
+BENCHMARK(BM_ExchangePlaces)->Arg(4)->Arg(20)->Arg(75);
+BENCHMARK(BM_Memcpy)->Arg(4)->Arg(20)->Arg(75);
+
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs)
+            if (!run.error_occurred && run.run_type == Run::RT_Iteration)
+                times[run.benchmark_name()] = run.GetAdjustedRealTime();
+    }
+    std::map<std::string, double> times;
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    std::cout << "\nExchangePlaces / memcpy of the same bytes (target: <= 1.5 at 4 and 20, <= 3 at 75)\n";
+    for (const char* grid : {"4", "20", "75"}) {
+        const double exchange = reporter.times["BM_ExchangePlaces/" + std::string(grid)];
+        const double copy = reporter.times["BM_Memcpy/" + std::string(grid)];
+        if (exchange > 0 && copy > 0)
+            std::cout << "  " << grid << " x " << grid << ": " << exchange / copy << "\n";
+    }
+    benchmark::Shutdown();
+    return 0;
+}

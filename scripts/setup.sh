@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Tessaron needs to build, test and run, if any are missing.
+# As root it installs them; as anyone else it prints the command to run.
+set -euo pipefail
+
+packages=(g++ make cmake ninja-build libgtest-dev libbenchmark-dev qt6-base-dev
+    fonts-dejavu-core xvfb xauth xdotool imagemagick)
+
+missing=()
+for package in "${packages[@]}"; do
+    status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+    [ "$status" = "install ok installed" ] || missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -ne 0 ]; then
+    echo "Tessaron needs these Debian packages. Install them with:" >&2
+    echo "  sudo apt-get install -y ${missing[*]}" >&2
+    exit 1
+fi
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,185 @@
+#include "platform/surface.h"
+
+#include "platform/runtime_error.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+namespace tessaron {
+
+PixelRect PixelRect::united(const PixelRect& other) const
+{
+    if (other.empty())
+        return *this;
+    if (empty())
+        return other;
+    const std::int32_t left = std::min(x, other.x);
+    const std::int32_t top = std::min(y, other.y);
+    const std::int32_t right = std::max(x + w, other.x + other.w);
+    const std::int32_t bottom = std::max(y + h, other.y + other.h);
+    return {left, top, right - left, bottom - top};
+}
+
+PixelRect PixelRect::intersected(const PixelRect& other) const
+{
+    const std::int32_t left = std::max(x, other.x);
+    const std::int32_t top = std::max(y, other.y);
+    const std::int32_t right = std::min(x + w, other.x + other.w);
+    const std::int32_t bottom = std::min(y + h, other.y + other.h);
+    if (right <= left || bottom <= top)
+        return {};
+    return {left, top, right - left, bottom - top};
+}
+
+Surface::Surface(std::int32_t width, std::int32_t height, Pixel fill)
+{
+    resize(width, height, fill);
+}
+
+void Surface::resize(std::int32_t width, std::int32_t height, Pixel fill)
+{
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    try {
+        pixels_.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), fill);
+    } catch (const std::bad_alloc&) {
+        throw RuntimeError(err::OutOfMemory);
+    } catch (const std::length_error&) {
+        throw RuntimeError(err::OutOfMemory);
+    }
+    width_ = width;
+    height_ = height;
+    damage_ = bounds();
+}
+
+void Surface::setPixel(std::int32_t x, std::int32_t y, Pixel colour)
+{
+    if (x < 0 || y < 0 || x >= width_ || y >= height_)
+        return;
+    row(y)[x] = colour;
+    addDamage({x, y, 1, 1});
+}
+
+void Surface::clear(Pixel colour)
+{
+    std::fill(pixels_.begin(), pixels_.end(), colour);
+    addDamage(bounds());
+}
+
+PixelRect Surface::horizontalLine(std::int32_t x0, std::int32_t x1, std::int32_t y, Pixel colour)
+{
+    if (x1 < x0)
+        std::swap(x0, x1);
+    const PixelRect line = PixelRect{x0, y, x1 - x0 + 1, 1}.intersected(bounds());
+    if (line.empty())
+        return {};
+    std::fill_n(row(line.y) + line.x, line.w, colour);
+    addDamage(line);
+    return line;
+}
+
+PixelRect Surface::verticalLine(std::int32_t x, std::int32_t y0, std::int32_t y1, Pixel colour)
+{
+    if (y1 < y0)
+        std::swap(y0, y1);
+    const PixelRect line = PixelRect{x, y0, 1, y1 - y0 + 1}.intersected(bounds());
+    if (line.empty())
+        return {};
+    for (std::int32_t y = line.y; y < line.y + line.h; ++y)
+        row(y)[line.x] = colour;
+    addDamage(line);
+    return line;
+}
+
+void Surface::addDamage(const PixelRect& rect) { damage_ = damage_.united(rect); }
+
+PixelRect Surface::takeDamage()
+{
+    const PixelRect taken = damage_;
+    damage_ = {};
+    return taken;
+}
+
+namespace {
+
+// Shrinks a transfer so that both its destination and its source lie inside their
+// surfaces, moving both origins together. Returns false when nothing is left.
+bool clipTransfer(std::int32_t& dx, std::int32_t& dy, std::int32_t& w, std::int32_t& h,
+    std::int32_t& sx, std::int32_t& sy, const Surface& dst, const Surface* src)
+{
+    if (w <= 0 || h <= 0)
+        return false;
+    auto clipAxis = [](std::int32_t& d, std::int32_t& s, std::int32_t& size, std::int32_t dLimit,
+                        std::int32_t sLimit) {
+        // 64-bit: the game's coordinates are 32-bit, their sums need not be.
+        std::int64_t d0 = d, s0 = s, n = size;
+        const std::int64_t shift = std::max<std::int64_t>({0, -d0, -s0});
+        d0 += shift;
+        s0 += shift;
+        n -= shift;
+        n = std::min({n, dLimit - d0, sLimit - s0});
+        if (n <= 0)
+            return false;
+        d = static_cast<std::int32_t>(d0);
+        s = static_cast<std::int32_t>(s0);
+        size = static_cast<std::int32_t>(n);
+        return true;
+    };
+    const std::int32_t srcW = src ? src->width() : dst.width();
+    const std::int32_t srcH = src ? src->height() : dst.height();
+    return clipAxis(dx, sx, w, dst.width(), srcW) && clipAxis(dy, sy, h, dst.height(), srcH);
+}
+
+}  // namespace
+
+PixelRect blockCopy(Surface& dst, std::int32_t dx, std::int32_t dy, std::int32_t width,
+    std::int32_t height, const Surface& src, std::int32_t sx, std::int32_t sy)
+{
+    if (!clipTransfer(dx, dy, width, height, sx, sy, dst, &src))
+        return {};
+    const auto bytes = static_cast<std::size_t>(width) * sizeof(Pixel);
+    // Within one surface a downward move must copy bottom rows first, or it would read
+    // rows it has already overwritten; memmove takes care of overlap inside a row.
+    if (&src == &dst && dy > sy) {
+        for (std::int32_t i = height - 1; i >= 0; --i)
+            std::memmove(dst.row(dy + i) + dx, src.row(sy + i) + sx, bytes);
+    } else {
+        for (std::int32_t i = 0; i < height; ++i)
+            std::memmove(dst.row(dy + i) + dx, src.row(sy + i) + sx, bytes);
+    }
+    const PixelRect changed{dx, dy, width, height};
+    dst.addDamage(changed);
+    return changed;
+}
+
+PixelRect blackFill(Surface& dst, std::int32_t x, std::int32_t y, std::int32_t width,
+    std::int32_t height)
+{
+    std::int32_t sx = x, sy = y;
+    if (!clipTransfer(x, y, width, height, sx, sy, dst, nullptr))
+        return {};
+    for (std::int32_t i = 0; i < height; ++i)
+        std::fill_n(dst.row(y + i) + x, width, kBlack);
+    const PixelRect changed{x, y, width, height};
+    dst.addDamage(changed);
+    return changed;
+}
+
+PixelRect bitBlt(Surface& dst, std::int32_t dx, std::int32_t dy, std::int32_t width,
+    std::int32_t height, const Surface& src, std::int32_t sx, std::int32_t sy,
+    std::uint32_t rop)
+{
+    switch ((rop >> 16) & 0xFFu) {
+    case (kSrcCopy >> 16) & 0xFFu:
+        return blockCopy(dst, dx, dy, width, height, src, sx, sy);
+    case (kBlackness >> 16) & 0xFFu:
+        return blackFill(dst, dx, dy, width, height);
+    default:
+        // No other raster operation is ever asked for; doing nothing is safer than
+        // guessing at one.
+        return {};
+    }
+}
+
+}  // namespace tessaron

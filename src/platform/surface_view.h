@@ -1,0 +1,29 @@
+#pragma once
+// Shows a Surface on the screen. Painting wraps the surface's own memory in an image, so
+// nothing is copied; a refresh pushes only what changed since the last one.
+
+#include "platform/surface.h"
+
+#include <QWidget>
+
+namespace tessaron {
+
+class SurfaceView : public QWidget {
+    Q_OBJECT
+public:
+    explicit SurfaceView(Surface& surface, QWidget* parent = nullptr);
+
+    Surface& surface() { return *surface_; }
+    const Surface& surface() const { return *surface_; }
+
+    // Pushes the surface's damaged area to the screen now, then forgets the damage.
+    void refresh();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    Surface* surface_;
+};
+
+}  // namespace tessaron
