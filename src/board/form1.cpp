@@ -1,15 +1,22 @@
 #include "board/form1.h"
 
+#include "board/layout.h"
+#include "board/rules.h"
 #include "language/texts.h"
 #include "platform/message_box.h"
+#include "platform/picture_loader.h"
 #include "platform/surface_view.h"
+#include "platform/vb_math.h"
 #include "shell/window_frames.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMouseEvent>
+#include <QScreen>
 #include <QSessionManager>
 #include <QTimer>
 
@@ -23,10 +30,31 @@ constexpr float kClientTop = 1485;
 
 Pixel toPixel(const QColor& colour) { return rgb(colour.red(), colour.green(), colour.blue()); }
 
+// The top-left width x height part of a picture, as a surface of its own.
+Surface cropToSurface(const QImage& picture, std::int32_t width, std::int32_t height)
+{
+    const QImage image = picture.format() == QImage::Format_RGB32
+        ? picture
+        : picture.convertToFormat(QImage::Format_RGB32);
+    width = std::clamp(width, 0, image.width());
+    height = std::clamp(height, 0, image.height());
+    Surface surface(width, height);
+    for (std::int32_t y = 0; y < height; ++y) {
+        const auto* line = reinterpret_cast<const Pixel*>(image.constScanLine(y));
+        std::copy_n(line, width, surface.row(y));
+    }
+    return surface;
+}
+
+// During a long burst of exchanges the screen is refreshed at most at the display's
+// rate: each push shows everything changed since the last one.
+constexpr qint64 kBurstRefreshMs = 16;
+
 }  // namespace
 
 Form1::Form1(GameState& state, const ScreenMetrics& metrics, QWidget* parent)
-    : QMainWindow(parent), state_(state), metrics_(metrics)
+    : QMainWindow(parent), state_(state), metrics_(metrics),
+      game_(state, fields_, boardSurface_, picSurface_)
 {
     setObjectName(QStringLiteral("Form1"));
     applyMainFrame(this);
@@ -36,6 +64,7 @@ Form1::Form1(GameState& state, const ScreenMetrics& metrics, QWidget* parent)
     placeClientAt(this, kClientLeft, kClientTop, metrics_);
 
     connect(menu_.Salir, &QAction::triggered, this, &Form1::Salir_Click);
+    connect(menu_.Montado, &QAction::triggered, this, &Form1::Montado_Click);
     connect(menu_.MLanguageIngles, &QAction::triggered, this, &Form1::MLanguageIngles_Click);
     connect(menu_.MLanguageEspanol, &QAction::triggered, this, &Form1::MLanguageEspanol_Click);
     connect(qApp, &QGuiApplication::commitDataRequest, this, &Form1::commitDataRequest);
@@ -43,7 +72,12 @@ Form1::Form1(GameState& state, const ScreenMetrics& metrics, QWidget* parent)
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
     Timer1->start();
+
+    game_.refresh = [this] { refresh(); };
+    boardView_->installEventFilter(this);
+    Pic2->installEventFilter(this);
 }
 
 Form1::~Form1() = default;
@@ -75,6 +109,227 @@ void Form1::buildClientArea()
     Pic2 = new SurfaceView(pic2Surface_, boardView_);
     Pic2->setObjectName(QStringLiteral("Pic2"));
     Pic2->hide();
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event)
+{
+    const auto type = event->type();
+    const bool press = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick;
+    const bool release = type == QEvent::MouseButtonRelease;
+    if (!press && !release)
+        return QMainWindow::eventFilter(watched, event);
+    // The overlay takes the presses over the board: nothing can be picked under it.
+    if (watched == Pic2)
+        return true;
+    if (watched == boardView_) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        const float x = static_cast<float>(mouse->position().x()) * state_.TwipsX;
+        const float y = static_cast<float>(mouse->position().y()) * state_.TwipsY;
+        const int button = static_cast<int>(mouse->button());
+        const int shift = static_cast<int>(mouse->modifiers());
+        if (press)
+            Form_MouseDown(button, shift, x, y);
+        else
+            Form_MouseUp(button, shift, x, y);
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void Form1::StartPuzzle(const PuzzleChoice& choice)
+{
+    PictureOptions options;
+    options.twipsX = state_.TwipsX;
+    options.twipsY = state_.TwipsY;
+    options.background = palette().color(QPalette::Window);
+    const QImage picture = loadPicture(choice.Archivo, options);
+
+    game_.numberBoard();
+    LoadBoardPicture(picture);
+    menu_.Montado->setEnabled(true);
+    setWindowTitle(QString::fromUtf8(kProgramTitle.data(), kProgramTitle.size())
+        + QStringLiteral("  -  ") + choice.ArchivoSinPath);
+    difficult_ = choice.difficult;
+    if (difficult_)
+        game_.BlackenEmptyPlace();
+    // Paint and window events only: a click waiting in the queue must not start another
+    // puzzle or a move halfway through building this one.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+
+    RandomSource random(shuffleSeed_ ? *shuffleSeed_ : timeOfDaySeed());
+    QElapsedTimer sincePush;
+    sincePush.start();
+    game_.refresh = [this, &sincePush] {
+        if (sincePush.elapsed() >= kBurstRefreshMs) {
+            refresh();
+            sincePush.restart();
+        }
+    };
+    try {
+        game_.ShufflePieces(random, difficult_);
+    } catch (...) {
+        game_.refresh = [this] { refresh(); };
+        throw;
+    }
+    game_.refresh = [this] { refresh(); };
+    refresh();
+}
+
+void Form1::LoadBoardPicture(const QImage& picture)
+{
+    Pic2->hide();
+    const float tx = state_.TwipsX;
+    const float ty = state_.TwipsY;
+
+    // Before the first show the frame is not known yet; the window system adds it.
+    const QRect frame = frameGeometry();
+    const QRect inner = geometry();
+    LayoutInput in;
+    in.pictureWidth = static_cast<float>(picture.width()) * tx;
+    in.pictureHeight = static_cast<float>(picture.height()) * ty;
+    in.frameWidth = static_cast<float>(frame.width() - inner.width()) * tx;
+    const int menuHeight = menuBar()->heightForWidth(width());
+    in.frameHeight = static_cast<float>(frame.height() - inner.height() + std::max(menuHeight, 0)) * ty;
+    const QRect screen = metrics_.available;
+    in.screenWidth = static_cast<float>(screen.width()) * tx;
+    in.screenHeight = static_cast<float>(screen.height()) * ty;
+    const Layout layout = layoutPicture(in);
+
+    // Only the picture's top-left W x H part takes part in the puzzle: keep just that,
+    // once for the scratch surface and once for the overlay.
+    const std::int32_t areaWidth = metrics_.toPixelsX(layout.picWidth);
+    const std::int32_t areaHeight = metrics_.toPixelsY(layout.picHeight);
+    Surface scratch = cropToSurface(picture, areaWidth, areaHeight);
+    Surface overlay = scratch;
+
+    fields_.MarginLeft = layout.MarginLeft;
+    fields_.MarginTop = layout.MarginTop;
+    fields_.MarginBottom = layout.MarginBottom;
+    fields_.BoardLeft = layout.BoardLeft;
+    fields_.BoardTop = layout.BoardTop;
+    picLeft_ = layout.picLeft;
+    picTop_ = layout.picTop;
+    picSurface_ = std::move(scratch);
+    pic2Surface_ = std::move(overlay);
+    game_.setPictureArea(layout.picWidth, layout.picHeight);
+
+    setClientSize(metrics_.toPixelsSize(layout.clientWidth, layout.clientHeight));
+    keepOnScreen();
+    placePictureBoxes(layout.picLeft, layout.picTop, layout.picWidth, layout.picHeight);
+    game_.drawPicture(toPixel(palette().color(QPalette::Window)));
+    Label1->hide();
+    refresh();
+}
+
+void Form1::placePictureBoxes(float left, float top, float width, float height)
+{
+    const QRect box = metrics_.toPixels(left, top, width, height);
+    Pic->setGeometry(box);
+    Pic2->setGeometry(box);
+}
+
+void Form1::keepOnScreen()
+{
+    // The window keeps its place unless its new size would push it off the screen.
+    const QRect screen = metrics_.available;
+    QRect frame = frameGeometry();
+    const int dx = std::min(0, screen.right() - frame.right());
+    const int dy = std::min(0, screen.bottom() - frame.bottom());
+    if (dx == 0 && dy == 0)
+        return;
+    frame.translate(dx, dy);
+    move(std::max(frame.left(), screen.left()), std::max(frame.top(), screen.top()));
+}
+
+bool Form1::findCellAt(float X, float Y, std::int16_t& column, std::int16_t& row)
+{
+    const float H = game_.pictureHeight();
+    const float W = game_.pictureWidth();
+    const float ch = divide(H, static_cast<float>(state_.PiecesY));
+    const float cw = divide(W, static_cast<float>(state_.PiecesX));
+    return FindCell(picLeft_, picTop_, cw, ch, X, Y, state_.PiecesX, state_.PiecesY, column, row);
+}
+
+void Form1::Form_MouseDown(int, int, float X, float Y)
+{
+    try {
+        findCellAt(X, Y, fields_.FromX, fields_.FromY);
+    } catch (const RuntimeError&) {
+        // Before the first puzzle there is no grid (a division by zero): the press does
+        // nothing. Any other failure of a press is not worth a message either.
+    }
+}
+
+void Form1::Form_MouseUp(int, int, float X, float Y)
+{
+    bool inside = false;
+    try {
+        inside = findCellAt(X, Y, fields_.ToX, fields_.ToY);
+    } catch (const RuntimeError& error) {
+        if (error.number() != err::DivisionByZero) {
+            showError(this, error);
+            return;
+        }
+    }
+    if (!inside || fields_.FromX < 1)
+        return;
+    try {
+        if (difficult_)
+            MoveToEmpty(fields_.FromX, fields_.FromY, fields_.ToX, fields_.ToY);
+        else
+            game_.movePiece(fields_.FromX, fields_.FromY, fields_.ToX, fields_.ToY);
+    } catch (const RuntimeError& error) {
+        if (error.number() != err::DivisionByZero) {
+            showError(this, error);
+            return;
+        }
+    }
+    try {
+        bool solved = false;
+        CheckSolved(solved);
+    } catch (const RuntimeError& error) {
+        if (error.number() != err::DivisionByZero)
+            showError(this, error);
+    }
+}
+
+void Form1::MoveToEmpty(std::int16_t FromX, std::int16_t FromY, std::int16_t ToX, std::int16_t ToY)
+{
+    if (!canMoveToEmpty(state_.Board, FromX, FromY, ToX, ToY))
+        return;
+    game_.movePiece(FromX, FromY, ToX, ToY);
+}
+
+void Form1::CheckSolved(bool& Solved)
+{
+    Solved = isSolved(state_.Board);
+    if (!Solved)
+        return;
+    const auto text = messageText(Message::Solved, state_.LanguageCode);
+    if (!text)
+        return;
+    showMessage(this, QString::fromUtf8(text->data(), static_cast<qsizetype>(text->size())));
+    Pic2->show();
+    Pic2->raise();
+    menu_.Montado->setEnabled(false);
+}
+
+void Form1::Montado_Click()
+{
+    Pic2->show();
+    Pic2->raise();
+    preview_.click();
+}
+
+void Form1::Timer1_Timer()
+{
+    const PreviewCycle::Tick tick = preview_.tick();
+    if (tick.disableCommand)
+        menu_.Montado->setEnabled(false);
+    if (tick.hideOverlay)
+        Pic2->hide();
+    if (tick.enableCommand)
+        menu_.Montado->setEnabled(true);
 }
 
 void Form1::setClientSize(QSize size)

@@ -3,6 +3,8 @@
 // leave on the board surface; the state itself lives in GameState and BoardFields.
 
 #include "board/board_state.h"
+#include "board/game.h"
+#include "board/preview.h"
 #include "platform/screen_metrics.h"
 #include "platform/surface.h"
 #include "shell/menu_tree.h"
@@ -11,7 +13,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
+class QImage;
 class QLabel;
 class QSessionManager;
 class QTimer;
@@ -19,6 +23,13 @@ class QTimer;
 namespace tessaron {
 
 class SurfaceView;
+
+// What the new-puzzle dialog hands over besides the grid size.
+struct PuzzleChoice {
+    QString Archivo;          // the picture's full path
+    QString ArchivoSinPath;   // its file name, for the title
+    bool difficult = false;   // the style the puzzle is built and played in
+};
 
 class Form1 : public QMainWindow {
     Q_OBJECT
@@ -41,6 +52,26 @@ public:
     void setClientSize(QSize size);
     QSize clientSize() const;
 
+    // A new puzzle from the grid size in the state and the chosen picture. The picture
+    // is loaded before anything changes, so a picture that cannot be loaded raises its
+    // error and leaves the current puzzle exactly as it was.
+    void StartPuzzle(const PuzzleChoice& choice);
+    bool puzzleIsDifficult() const { return difficult_; }
+    BoardGame& game() { return game_; }
+    // Tests fix the shuffle's seed; the game seeds from the time of day.
+    void setShuffleSeed(std::optional<std::uint64_t> seed) { shuffleSeed_ = seed; }
+
+    // Mouse press and release on the board, positions in twips in the client area.
+    void Form_MouseDown(int Button, int Shift, float X, float Y);
+    void Form_MouseUp(int Button, int Shift, float X, float Y);
+    void MoveToEmpty(std::int16_t FromX, std::int16_t FromY, std::int16_t ToX, std::int16_t ToY);
+    void CheckSolved(bool& Solved);
+
+    // The finished-picture preview.
+    void Montado_Click();
+    void Timer1_Timer();
+    const PreviewCycle& preview() const { return preview_; }
+
     // Exit and every close request.
     void Salir_Click();
     void ConfirmExit(std::int16_t& Cancel);
@@ -52,9 +83,14 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;  // the close request with a cancel flag
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildClientArea();
+    void LoadBoardPicture(const QImage& picture);
+    void placePictureBoxes(float left, float top, float width, float height);
+    void keepOnScreen();
+    bool findCellAt(float X, float Y, std::int16_t& column, std::int16_t& row);
     void commitDataRequest(QSessionManager& manager);
     void endProgram();
 
@@ -72,6 +108,13 @@ private:
     QTimer* Timer1 = nullptr;
     std::function<void()> endProgram_;
     bool ending_ = false;
+
+    BoardGame game_;
+    PreviewCycle preview_;
+    bool difficult_ = false;
+    float picLeft_ = 0;     // Pic's outer corner in twips: the hit test measures from here
+    float picTop_ = 0;
+    std::optional<std::uint64_t> shuffleSeed_;
 };
 
 }  // namespace tessaron

@@ -14,6 +14,7 @@ struct MessageTexts {
 constexpr std::array kMessages{
     MessageTexts{Message::ExitQuestion, "Do you want to close the program?",
         "\u00BFDesea abandonar el programa?"},
+    MessageTexts{Message::Solved, "You've got it!", "\u00A1Lo conseguiste!"},
 };
 
 }  // namespace

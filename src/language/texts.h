@@ -10,6 +10,7 @@ namespace tessaron {
 
 enum class Message {
     ExitQuestion,
+    Solved,
 };
 
 inline constexpr std::int16_t kEnglish = 0;
