@@ -4,7 +4,8 @@
 set -euo pipefail
 
 packages=(g++ make cmake ninja-build libgtest-dev libbenchmark-dev qt6-base-dev
-    fonts-dejavu-core xvfb xauth xdotool imagemagick)
+    libjpeg62-turbo-dev libjpeg-turbo-progs fonts-dejavu-core xvfb xauth xdotool imagemagick
+    libwmf-bin)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -12,11 +12,7 @@ int main(int argc, char* argv[])
     QApplication::setQuitOnLastWindowClosed(false);
 
     tessaron::GameState state;
-    const tessaron::ScreenMetrics metrics = tessaron::screenMetrics();
-    state.TwipsX = metrics.twipsPerPixelX;
-    state.TwipsY = metrics.twipsPerPixelY;
-
-    tessaron::Form1 form(state, metrics);
-    form.show();
+    tessaron::Form1 form(state, tessaron::screenMetrics());
+    form.Form_Load();
     return QApplication::exec();
 }

@@ -2,6 +2,12 @@
 
 #include "board/layout.h"
 #include "board/rules.h"
+#include "dialog/dialog.h"
+#include "language/apply_texts.h"
+#include "language/form_idioma.h"
+#include "language/settings_file.h"
+#include "shell/about.h"
+#include "shell/web_links.h"
 #include "language/texts.h"
 #include "platform/message_box.h"
 #include "platform/picture_loader.h"
@@ -63,7 +69,15 @@ Form1::Form1(GameState& state, const ScreenMetrics& metrics, QWidget* parent)
     setClientSize(metrics_.toPixelsSize(kClientWidth, kClientHeight));
     placeClientAt(this, kClientLeft, kClientTop, metrics_);
 
+    connect(menu_.Abrir, &QAction::triggered, this, &Form1::Abrir_Click);
     connect(menu_.Salir, &QAction::triggered, this, &Form1::Salir_Click);
+    connect(menu_.AcercaDe, &QAction::triggered, this, &Form1::AcercaDe_Click);
+    connect(menu_.MWebTessaron, &QAction::triggered, this,
+        [this] { openWebPage(WebItem::MWebTessaron, state_.LanguageCode, this); });
+    connect(menu_.MWebAutor, &QAction::triggered, this,
+        [this] { openWebPage(WebItem::MWebAutor, state_.LanguageCode, this); });
+    connect(menu_.MWebRodanto, &QAction::triggered, this,
+        [this] { openWebPage(WebItem::MWebRodanto, state_.LanguageCode, this); });
     connect(menu_.Montado, &QAction::triggered, this, &Form1::Montado_Click);
     connect(menu_.MLanguageIngles, &QAction::triggered, this, &Form1::MLanguageIngles_Click);
     connect(menu_.MLanguageEspanol, &QAction::triggered, this, &Form1::MLanguageEspanol_Click);
@@ -401,18 +415,144 @@ void Form1::endProgram()
     QCoreApplication::exit(0);
 }
 
-void Form1::MLanguageIngles_Click()
+void Form1::MLanguageIngles_Click() { chooseLanguage(kEnglish); }
+
+void Form1::MLanguageEspanol_Click() { chooseLanguage(kSpanish); }
+
+void Form1::chooseLanguage(std::int16_t code)
 {
-    menu_.MLanguageIngles->setChecked(true);
-    menu_.MLanguageEspanol->setChecked(false);
-    state_.LanguageCode = kEnglish;
+    menu_.MLanguageIngles->setChecked(code == kEnglish);
+    menu_.MLanguageEspanol->setChecked(code == kSpanish);
+    state_.LanguageCode = code;
+    ApplyLanguageTexts();
+    // A settings file that cannot be written (a write-protected folder) costs the
+    // player the remembered language, not the game in progress.
+    try {
+        writeSettingsFile(code);
+    } catch (const RuntimeError& error) {
+        showError(this, error);
+    }
 }
 
-void Form1::MLanguageEspanol_Click()
+void Form1::ApplyLanguageTexts()
 {
-    menu_.MLanguageIngles->setChecked(false);
-    menu_.MLanguageEspanol->setChecked(true);
-    state_.LanguageCode = kSpanish;
+    tessaron::ApplyLanguageTexts(state_, this, [this] { return static_cast<QWidget*>(&newPuzzleDialog()); },
+        [this] { return static_cast<QWidget*>(&aboutBox()); });
+}
+
+Dialog& Form1::newPuzzleDialog()
+{
+    if (!dialog_) {
+        dialog_ = new Dialog(state_, metrics_, this);
+        // Its own load applies the texts once more; asked again from there, this
+        // returns the dialog just made rather than making a second one.
+        ApplyLanguageTexts();
+    }
+    return *dialog_;
+}
+
+About& Form1::aboutBox()
+{
+    if (!about_) {
+        about_ = new About(metrics_, [this] { ApplyLanguageTexts(); }, this);
+        // Its close box destroys it; OK only hides it. The next use makes a new one.
+        about_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    return *about_;
+}
+
+void Form1::AcercaDe_Click()
+{
+    About& about = aboutBox();
+    about.exec();
+}
+
+void Form1::startChosenPuzzle(std::int16_t previousX, std::int16_t previousY)
+{
+    Dialog& dialog = newPuzzleDialog();
+    try {
+        StartPuzzle({dialog.Archivo, dialog.ArchivoSinPath, dialog.difficultSelected()});
+    } catch (const RuntimeError&) {
+        // The dialog already set the new grid size; the puzzle still on the board has
+        // the old one.
+        state_.PiecesX = previousX;
+        state_.PiecesY = previousY;
+        throw;
+    }
+}
+
+void Form1::Abrir_Click()
+{
+    const std::int16_t previousX = state_.PiecesX;
+    const std::int16_t previousY = state_.PiecesY;
+    Dialog& dialog = newPuzzleDialog();
+    dialog.exec();
+    if (!dialog.OK)
+        return;
+    try {
+        startChosenPuzzle(previousX, previousY);
+    } catch (const RuntimeError& error) {
+        showError(this, error);
+    }
+}
+
+void Form1::Form_Load()
+{
+    state_.TwipsX = metrics_.twipsPerPixelX;
+    state_.TwipsY = metrics_.twipsPerPixelY;
+    // Each step may fail on its own: File not found abandons just that step, any other
+    // error is reported and ends start-up, and the window is shown all the same.
+    enum class Step { Settings, Texts, Dialog, Puzzle, Done };
+    Step step = Step::Settings;
+    while (step != Step::Done) {
+        try {
+            switch (step) {
+            case Step::Settings: {
+                step = Step::Texts;
+                bool firstRun = false;
+                try {
+                    state_.LanguageCode = readSettingsFile();
+                } catch (const RuntimeError& error) {
+                    if (error.number() != err::FileNotFound)
+                        throw;
+                    firstRun = true;
+                }
+                if (firstRun) {
+                    FormIdioma idioma(state_, metrics_, this);
+                    idioma.exec();
+                    writeSettingsFile(state_.LanguageCode);
+                }
+                break;
+            }
+            case Step::Texts:
+                step = Step::Dialog;
+                ApplyLanguageTexts();
+                break;
+            case Step::Dialog:
+                step = Step::Puzzle;
+                newPuzzleDialog().exec();
+                break;
+            case Step::Puzzle:
+                step = Step::Done;
+                if (newPuzzleDialog().OK)
+                    startChosenPuzzle(0, 0);
+                else
+                    menu_.Montado->setEnabled(false);
+                break;
+            case Step::Done:
+                break;
+            }
+        } catch (const RuntimeError& error) {
+            if (error.number() != err::FileNotFound) {
+                showError(this, error);
+                break;
+            }
+        }
+    }
+    // Whatever stopped start-up, there is nothing to show while there is no puzzle.
+    if (!state_.Board.exists())
+        menu_.Montado->setEnabled(false);
+    show();
 }
 
 }  // namespace tessaron

@@ -10,6 +10,7 @@
 #include "shell/menu_tree.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <cstdint>
 #include <functional>
@@ -22,6 +23,8 @@ class QTimer;
 
 namespace tessaron {
 
+class About;
+class Dialog;
 class SurfaceView;
 
 // What the new-puzzle dialog hands over besides the grid size.
@@ -51,6 +54,18 @@ public:
     // including when a narrow window wraps its menu bar onto more lines.
     void setClientSize(QSize size);
     QSize clientSize() const;
+
+    // Start-up: twips factors, the language from the settings file or the first-run
+    // window, the texts, the new-puzzle dialog and its puzzle; then the window appears.
+    void Form_Load();
+    // File > Open: the new-puzzle dialog, then its puzzle.
+    void Abrir_Click();
+    // The secondary windows, created hidden on first use and only hidden afterwards.
+    Dialog& newPuzzleDialog();
+    About& aboutBox();
+    void AcercaDe_Click();
+    // Every translated window in the current language.
+    void ApplyLanguageTexts();
 
     // A new puzzle from the grid size in the state and the chosen picture. The picture
     // is loaded before anything changes, so a picture that cannot be loaded raises its
@@ -93,6 +108,10 @@ private:
     bool findCellAt(float X, float Y, std::int16_t& column, std::int16_t& row);
     void commitDataRequest(QSessionManager& manager);
     void endProgram();
+    void chooseLanguage(std::int16_t code);
+    // The dialog's puzzle; on failure the grid size goes back to what it was and the
+    // error is raised again.
+    void startChosenPuzzle(std::int16_t previousX, std::int16_t previousY);
 
     GameState& state_;
     ScreenMetrics metrics_;
@@ -115,6 +134,8 @@ private:
     float picLeft_ = 0;     // Pic's outer corner in twips: the hit test measures from here
     float picTop_ = 0;
     std::optional<std::uint64_t> shuffleSeed_;
+    QPointer<Dialog> dialog_;
+    QPointer<About> about_;
 };
 
 }  // namespace tessaron

@@ -11,6 +11,10 @@ namespace tessaron {
 enum class Message {
     ExitQuestion,
     Solved,
+    UnitNotReady,        // the new-puzzle dialog: a volume that cannot be read now
+    NoPictureChosen,     // the new-puzzle dialog: OK before a picture is chosen
+    NormalStyle,         // the new-puzzle dialog's style descriptions, as its options set them
+    DifficultStyle,
 };
 
 inline constexpr std::int16_t kEnglish = 0;
@@ -24,4 +28,54 @@ std::optional<std::string_view> messageText(Message message, std::int16_t langua
 namespace tessaron {
 // Every window's title and every message box's title.
 inline constexpr std::string_view kProgramTitle = "Tessaron";
+}  // namespace tessaron
+
+#include <span>
+#include <string>
+
+namespace tessaron {
+
+// The three windows whose captions follow the language.
+enum class TextWindow { Form1, Dialog, About };
+
+// One control's caption in each language; the control is found by its object name.
+struct Caption {
+    std::string_view control;
+    std::string english;
+    std::string spanish;
+};
+
+// The captions of a window in the order they are written. A caption not listed reads
+// the same in both languages and keeps the text the window was created with.
+std::span<const Caption> windowCaptions(TextWindow window);
+
+// The caption for a language code, or nothing for a code that is neither language.
+std::optional<std::string_view> captionText(const Caption& caption, std::int16_t languageCode);
+
+// Every web address the game opens or writes out, in one place.
+enum class WebAddress {
+    GamePage,           // the game site's main page (English)
+    GamePageSpanish,    // the same site's Spanish page
+    GamePageWritten,    // a game page in a folder of the author's site, without the scheme
+    AuthorPageEnglish,  // the author's English home page
+    AuthorPage,         // the author's home page, the site's root
+    AuthorPageWritten,  // the author's home page, without the scheme
+    OtherGamePage,      // the author's other game, Rodanto Carreras
+    SetupToolPage,      // the tool that built the setup program
+    ForumPage,          // the programmers' forum thanked in the credits
+    AuthorMail,         // where comments go
+};
+std::string_view webAddress(WebAddress address);
+
+// "It is not possible to open Microsoft Internet Explorer (Error N)", CR LF, "Try to
+// open manually the address " and the address: the same in every language.
+std::string webFailureText(std::int32_t result, std::string_view writtenAddress);
+
+}  // namespace tessaron
+
+namespace tessaron {
+// The new-puzzle dialog's piece-count line: "16 pieces puzzle (4x4)" in English, "Puzzle
+// de 16 piezas (4x4)" in Spanish, columns first; nothing for any other language code.
+std::optional<std::string> pieceCountText(
+    std::int16_t pieces, std::string_view columns, std::string_view rows, std::int16_t languageCode);
 }  // namespace tessaron

@@ -1,24 +1,38 @@
 #include "platform/metafile_render.h"
 
+#include "platform/metafile/metafile.h"
+#include "platform/metafile_painter.h"
 #include "platform/runtime_error.h"
 
+#include <new>
+
 namespace tessaron {
+namespace {
+
+std::span<const std::uint8_t> bytesOf(const QByteArray& data)
+{
+    return {reinterpret_cast<const std::uint8_t*>(data.constData()), static_cast<std::size_t>(data.size())};
+}
+
+}  // namespace
 
 bool isMetafile(const QByteArray& head)
 {
-    if (head.size() < 4)
-        return false;
-    const auto byte = [&](int i) { return static_cast<unsigned char>(head[i]); };
-    const bool placeable = byte(0) == 0xD7 && byte(1) == 0xCD && byte(2) == 0xC6 && byte(3) == 0x9A;
-    const bool standardWmf = (byte(0) == 1 || byte(0) == 2) && byte(1) == 0 && byte(2) == 9 && byte(3) == 0;
-    const bool emf = byte(0) == 1 && byte(1) == 0 && byte(2) == 0 && byte(3) == 0;
-    return placeable || standardWmf || emf;
+    return metafile::looksLikeMetafile(bytesOf(head));
 }
 
-QImage renderMetafile(const QByteArray&, float, float)
+QImage renderMetafile(const QByteArray& data, float twipsX, float twipsY)
 {
-    // Metafiles are not drawn yet.
-    throw RuntimeError(err::InvalidPicture);
+    MetafilePainter painter;
+    try {
+        metafile::play(bytesOf(data), twipsX, twipsY, painter);
+    } catch (const std::bad_alloc&) {
+        throw RuntimeError(err::InvalidPicture);
+    }
+    QImage picture = painter.finish();
+    if (picture.isNull())
+        throw RuntimeError(err::InvalidPicture);
+    return picture;
 }
 
 }  // namespace tessaron

@@ -4,41 +4,601 @@
 #include "platform/runtime_error.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
+#include <QTransform>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <csetjmp>
+#include <cstdio>  // jpeglib.h needs FILE
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include <fcntl.h>
+#include <jpeglib.h>
+#include <jerror.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tessaron {
 namespace {
 
-QImage opaque(const QImage& image, const QColor& background)
+constexpr std::int64_t kBytesPerPixel = 4;
+
+// No picture whose pixels fit the limit needs a file much larger than the limit itself
+// (an uncompressed 32-bit BMP is the worst case). Anything longer is refused without
+// reading it, so a huge file behind a picture's first bytes cannot keep the game busy.
+constexpr std::int64_t kMaxFileBytes = kMaxPictureBytes + (std::int64_t{64} << 20);
+
+enum class Kind { Jpeg, Gif, Bmp, Metafile, Unknown };
+
+Kind sniff(const QByteArray& head)
 {
+    const auto byte = [&](int i) { return i < head.size() ? static_cast<unsigned char>(head[i]) : 0u; };
+    if (byte(0) == 0xFF && byte(1) == 0xD8 && byte(2) == 0xFF)
+        return Kind::Jpeg;
+    if (head.startsWith("GIF87a") || head.startsWith("GIF89a"))
+        return Kind::Gif;
+    // Both .bmp and .dib files carry the "BM" file header; a packed DIB without it is
+    // a clipboard format, not a file format.
+    if (head.startsWith("BM"))
+        return Kind::Bmp;
+    if (isMetafile(head))
+        return Kind::Metafile;
+    return Kind::Unknown;
+}
+
+int openErrorNumber(int error)
+{
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+        return err::FileNotFound;
+    case EACCES:
+    case EPERM:
+        return err::PermissionDenied;
+    default:
+        return err::PathFileAccessError;
+    }
+}
+
+// Opens `path` for reading as a regular file. Non-blocking, so a FIFO with no writer
+// cannot stall the open; anything but a regular file (a folder, a device, a pipe) is
+// refused before a byte is read, so /dev/zero cannot feed the decoder forever.
+void openRegularFile(const QString& path, QFile& file, std::int64_t& size)
+{
+    const QByteArray name = QFile::encodeName(path);
+    if (name.contains('\0'))
+        throw RuntimeError(err::FileNotFound);
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        throw RuntimeError(openErrorNumber(errno));
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        throw RuntimeError(err::PathFileAccessError);
+    }
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        throw RuntimeError(err::PathFileAccessError);
+    }
+    size = status.st_size;
+}
+
+// Transparent pixels show the background, as in a picture box; the result is opaque.
+QImage opaque(QImage image, const QColor& background)
+{
+    if (!image.hasAlphaChannel())
+        return image.convertToFormat(QImage::Format_RGB32);
+    if (image.format() == QImage::Format_Indexed8) {
+        // A GIF's transparency is one palette entry: recolour the palette, not the pixels.
+        QList<QRgb> colours = image.colorTable();
+        const QRgb back = background.rgb();
+        for (QRgb& colour : colours) {
+            const int a = qAlpha(colour);
+            const auto mix = [a](int fore, int backPart) { return (fore * a + backPart * (255 - a) + 127) / 255; };
+            colour = qRgb(mix(qRed(colour), qRed(back)), mix(qGreen(colour), qGreen(back)),
+                mix(qBlue(colour), qBlue(back)));
+        }
+        image.setColorTable(colours);
+        return image.convertToFormat(QImage::Format_RGB32);
+    }
     QImage result(image.size(), QImage::Format_RGB32);
-    result.fill(background);
+    if (result.isNull())
+        return result;
+    result.fill(background.rgb());
     QPainter painter(&result);
     painter.drawImage(0, 0, image);
     return result;
 }
 
-QImage decode(const QString& path, QSize scaledTo, const PictureOptions& options)
+// The size to decode at so that the upright picture keeps its proportions and covers
+// `box`; in the stored orientation, which is what the decoder scales.
+QSize previewSize(QSize stored, QImageIOHandler::Transformations transformation, QSize box)
 {
-    const QFileInfo info(path);
-    if (!info.exists())
-        throw RuntimeError(err::FileNotFound);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw RuntimeError(err::PermissionDenied);
-    const QByteArray head = file.peek(4);
-    if (isMetafile(head))
+    const bool turned = transformation.testFlag(QImageIOHandler::TransformationRotate90);
+    const QSize upright = turned ? stored.transposed() : stored;
+    const double scale = std::max(static_cast<double>(box.width()) / upright.width(),
+        static_cast<double>(box.height()) / upright.height());
+    if (scale >= 1.0)
+        return {};
+    const auto side = [scale](int length) {
+        return std::max(1, static_cast<int>(std::ceil(length * scale - 1e-9)));
+    };
+    const QSize reduced(side(upright.width()), side(upright.height()));
+    return turned ? reduced.transposed() : reduced;
+}
+
+std::uint32_t le32(const QByteArray& bytes, qsizetype at)
+{
+    if (at + 4 > bytes.size())
+        return 0;
+    const auto b = [&](qsizetype i) { return std::uint32_t{static_cast<unsigned char>(bytes[at + i])}; };
+    return b(0) | b(1) << 8 | b(2) << 16 | b(3) << 24;
+}
+
+std::uint32_t le16(const QByteArray& bytes, qsizetype at)
+{
+    if (at + 2 > bytes.size())
+        return 0;
+    return std::uint32_t{static_cast<unsigned char>(bytes[at])}
+        | std::uint32_t{static_cast<unsigned char>(bytes[at + 1])} << 8;
+}
+
+// True when an RLE4/RLE8 stream reaches its end-of-bitmap mark, or fills every row,
+// before the data runs out.
+bool rleComplete(const QByteArray& data, std::int64_t rows, bool fourBits)
+{
+    const auto at = [&](qsizetype i) { return static_cast<unsigned char>(data[i]); };
+    qsizetype i = 0;
+    std::int64_t row = 0;
+    while (i + 2 <= data.size()) {
+        const int count = at(i);
+        const int code = at(i + 1);
+        i += 2;
+        if (count > 0)
+            continue;  // a run: two bytes, whatever it paints
+        if (code == 0 && ++row >= rows)
+            return true;
+        if (code == 1)
+            return true;
+        if (code == 2) {
+            if (i + 2 > data.size())
+                return false;
+            row += at(i + 1);
+            i += 2;
+            if (row >= rows)
+                return true;
+        } else if (code > 2) {
+            const qsizetype bytes = fourBits ? (code + 1) / 2 : code;
+            i += bytes + (bytes & 1);  // absolute runs are padded to a 16-bit boundary
+            if (i > data.size())
+                return false;
+        }
+    }
+    return false;
+}
+
+// Qt's BMP decoder fills no rows it could not read and follows a pixel offset past the
+// end of the file, so a cut-short BMP would show whatever memory held before. Such a
+// file is refused here; the rest of the checking is Qt's.
+void checkBmp(QFile& file, std::int64_t fileSize)
+{
+    constexpr qsizetype kFileHeader = 14;
+    const QByteArray head = file.peek(kFileHeader + 64);
+    const std::int64_t headerSize = le32(head, kFileHeader);
+    std::int64_t width = 0, height = 0, bits = 0, compression = 0, colours = 0, entry = 4, masks = 0;
+    if (headerSize == 12) {  // OS/2 1.x
+        width = le16(head, 18);
+        height = static_cast<std::int16_t>(le16(head, 20));
+        bits = le16(head, 24);
+        entry = 3;
+    } else if (headerSize >= 40) {
+        width = static_cast<std::int32_t>(le32(head, 18));
+        height = static_cast<std::int32_t>(le32(head, 22));
+        bits = le16(head, 28);
+        compression = le32(head, 30);
+        colours = le32(head, 46);
+        if (headerSize == 40 && (compression == 3 || compression == 6))
+            masks = compression == 3 ? 12 : 16;
+    } else {
+        throw RuntimeError(err::InvalidPicture);
+    }
+    width = std::abs(width);
+    height = std::abs(height);
+    if (width * height * 4 > kMaxPictureBytes)
+        throw RuntimeError(err::OutOfMemory);
+    if (bits <= 8 && colours == 0)
+        colours = std::int64_t{1} << bits;
+    if (colours > 256)
+        throw RuntimeError(err::InvalidPicture);
+    // Qt starts at the stated offset when it lies beyond the palette, else right after it.
+    const std::int64_t start = std::max<std::int64_t>(le32(head, 10), kFileHeader + headerSize + masks + colours * entry);
+    if (start >= fileSize)
+        throw RuntimeError(err::InvalidPicture);
+    if (compression == 0 || compression == 3 || compression == 6) {
+        const std::int64_t stride = (width * bits + 31) / 32 * 4;
+        if (start + stride * height > fileSize)
+            throw RuntimeError(err::InvalidPicture);
+    } else if (compression == 1 || compression == 2) {
+        file.seek(start);
+        const QByteArray data = file.read(fileSize - start);
+        file.seek(0);
+        if (!rleComplete(data, height, compression == 2))
+            throw RuntimeError(err::InvalidPicture);
+    }
+}
+
+// ---- JPEG, decoded with libjpeg-turbo itself: straight into the picture's pixels, and
+// for previews of progressive files from the first scans alone.
+
+// The EXIF orientation (1 to 8) from an APP1 marker; 1 when there is none.
+int exifOrientation(jpeg_saved_marker_ptr marker)
+{
+    for (; marker; marker = marker->next) {
+        const JOCTET* d = marker->data;
+        const std::size_t n = marker->data_length;
+        if (marker->marker != JPEG_APP0 + 1 || n < 14 || std::memcmp(d, "Exif\0\0", 6) != 0)
+            continue;
+        const JOCTET* tiff = d + 6;
+        const std::size_t size = n - 6;
+        const bool little = tiff[0] == 'I' && tiff[1] == 'I';
+        if (!little && !(tiff[0] == 'M' && tiff[1] == 'M'))
+            continue;
+        const auto u16 = [&](std::size_t at) -> unsigned {
+            return little ? tiff[at] | tiff[at + 1] << 8 : tiff[at] << 8 | tiff[at + 1];
+        };
+        const auto u32 = [&](std::size_t at) -> std::size_t {
+            return little ? std::size_t{u16(at)} | std::size_t{u16(at + 2)} << 16
+                          : std::size_t{u16(at)} << 16 | std::size_t{u16(at + 2)};
+        };
+        const std::size_t ifd = u32(4);
+        if (ifd + 2 > size)
+            continue;
+        const unsigned entries = u16(ifd);
+        for (unsigned e = 0; e < entries; ++e) {
+            const std::size_t at = ifd + 2 + std::size_t{e} * 12;
+            if (at + 12 > size)
+                break;
+            if (u16(at) == 0x0112 && u16(at + 2) == 3) {
+                const unsigned value = u16(at + 8);
+                return value >= 1 && value <= 8 ? static_cast<int>(value) : 1;
+            }
+        }
+    }
+    return 1;
+}
+
+QImageIOHandler::Transformations orientationTransform(int orientation)
+{
+    switch (orientation) {
+    case 2: return QImageIOHandler::TransformationMirror;
+    case 3: return QImageIOHandler::TransformationRotate180;
+    case 4: return QImageIOHandler::TransformationFlip;
+    case 5: return QImageIOHandler::TransformationFlipAndRotate90;
+    case 6: return QImageIOHandler::TransformationRotate90;
+    case 7: return QImageIOHandler::TransformationMirrorAndRotate90;
+    case 8: return QImageIOHandler::TransformationRotate270;
+    default: return QImageIOHandler::TransformationNone;
+    }
+}
+
+QImage upright(QImage image, QImageIOHandler::Transformations transform)
+{
+    const bool mirror = transform.testFlag(QImageIOHandler::TransformationMirror);
+    const bool flip = transform.testFlag(QImageIOHandler::TransformationFlip);
+    if (mirror || flip)
+        image = image.mirrored(mirror, flip);
+    if (transform.testFlag(QImageIOHandler::TransformationRotate90))
+        image = image.transformed(QTransform().rotate(90));
+    return image;
+}
+
+// A fresh multi-megabyte picture costs more in page faults than in decoding; big pages
+// cut them by a factor of 512 where the kernel offers them on request.
+void adviseBigPages(QImage& image)
+{
+    constexpr std::uintptr_t kBigPage = std::uintptr_t{2} << 20;
+    const auto begin = reinterpret_cast<std::uintptr_t>(image.bits());
+    const std::uintptr_t end = begin + static_cast<std::uintptr_t>(image.sizeInBytes());
+    const std::uintptr_t first = (begin + kBigPage - 1) & ~(kBigPage - 1);
+    const std::uintptr_t last = end & ~(kBigPage - 1);
+    if (last > first)
+        ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+}
+
+struct JpegErrors {
+    jpeg_error_mgr manager;
+    std::jmp_buf jump;
+};
+
+[[noreturn]] void jpegFail(j_common_ptr info)
+{
+    std::longjmp(reinterpret_cast<JpegErrors*>(info->err)->jump, 1);
+}
+
+void jpegQuiet(j_common_ptr) {}
+
+// A progressive file is decoded through a whole-picture buffer of coefficients, which
+// libjpeg zeroes page by page. Handing it pre-zeroed anonymous memory advised to big
+// pages makes that buffer nearly free; libjpeg's own manager would fault in every page.
+struct BlockArray {
+    JBLOCKROW* rows = nullptr;
+    JDIMENSION blocksPerRow = 0;
+    JDIMENSION rowCount = 0;
+    BlockArray* next = nullptr;
+};
+
+struct Mapping {
+    void* base = nullptr;
+    std::size_t length = 0;
+};
+
+// Everything the decoding keeps across libjpeg's long jumps lives here, built before
+// the jump point, so no destructor is ever skipped.
+struct JpegJob {
+    const QByteArray* data = nullptr;
+    QSize box;                      // preview box; invalid for the natural size
+    JpegErrors errors{};
+    jpeg_decompress_struct info{};
+    QImage image;                   // in the stored orientation
+    std::vector<JOCTET> cmykRows;
+    QSize target;                   // the preview size, stored orientation
+    int orientation = 1;
+    int failure = 0;                // the error number, when decoding failed
+    BlockArray* blockArrays = nullptr;
+    Mapping mappings[MAX_COMPONENTS];
+    int mappingCount = 0;
+    void (*realizeOthers)(j_common_ptr) = nullptr;
+
+    ~JpegJob()
+    {
+        for (int i = 0; i < mappingCount; ++i)
+            ::munmap(mappings[i].base, mappings[i].length);
+    }
+};
+
+JpegJob& jobOf(j_common_ptr info)
+{
+    return *static_cast<JpegJob*>(info->client_data);
+}
+
+[[noreturn]] void jpegOutOfMemory(j_common_ptr info)
+{
+    jobOf(info).failure = err::OutOfMemory;
+    info->err->msg_code = JERR_OUT_OF_MEMORY;
+    (*info->err->error_exit)(info);
+    std::abort();  // error_exit never returns
+}
+
+jvirt_barray_ptr requestBlockArray(j_common_ptr info, int pool, boolean, JDIMENSION blocksPerRow,
+    JDIMENSION rowCount, JDIMENSION)
+{
+    if (pool != JPOOL_IMAGE)
+        jpegOutOfMemory(info);
+    auto* array = static_cast<BlockArray*>((*info->mem->alloc_small)(info, JPOOL_IMAGE, sizeof(BlockArray)));
+    *array = BlockArray{nullptr, blocksPerRow, rowCount, jobOf(info).blockArrays};
+    jobOf(info).blockArrays = array;
+    return reinterpret_cast<jvirt_barray_ptr>(array);
+}
+
+void realizeArrays(j_common_ptr info)
+{
+    JpegJob& job = jobOf(info);
+    constexpr std::size_t kBigPage = std::size_t{2} << 20;
+    for (BlockArray* array = job.blockArrays; array; array = array->next) {
+        if (array->rows)
+            continue;
+        const std::size_t rowBytes = std::size_t{array->blocksPerRow} * sizeof(JBLOCK);
+        const std::size_t bytes = rowBytes * array->rowCount;
+        if (job.mappingCount == MAX_COMPONENTS)
+            jpegOutOfMemory(info);
+        const std::size_t length = bytes + kBigPage;
+        void* base = ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (base == MAP_FAILED)
+            jpegOutOfMemory(info);
+        job.mappings[job.mappingCount++] = {base, length};
+        const auto start = (reinterpret_cast<std::uintptr_t>(base) + kBigPage - 1) & ~(kBigPage - 1);
+        ::madvise(reinterpret_cast<void*>(start), bytes & ~(kBigPage - 1), MADV_HUGEPAGE);
+        array->rows = static_cast<JBLOCKROW*>(
+            (*info->mem->alloc_large)(info, JPOOL_IMAGE, sizeof(JBLOCKROW) * array->rowCount));
+        auto* row = reinterpret_cast<unsigned char*>(start);
+        for (JDIMENSION r = 0; r < array->rowCount; ++r, row += rowBytes)
+            array->rows[r] = reinterpret_cast<JBLOCKROW>(row);
+    }
+    (*job.realizeOthers)(info);
+}
+
+JBLOCKARRAY accessBlockArray(j_common_ptr, jvirt_barray_ptr handle, JDIMENSION firstRow, JDIMENSION, boolean)
+{
+    return reinterpret_cast<BlockArray*>(handle)->rows + firstRow;
+}
+
+void cmykToRgb(const JOCTET* cmyk, QRgb* out, JDIMENSION width, bool adobe)
+{
+    // Adobe's files (nearly all CMYK JPEGs) store the four inks inverted.
+    for (JDIMENSION x = 0; x < width; ++x, cmyk += 4) {
+        int c = cmyk[0], m = cmyk[1], y = cmyk[2], k = cmyk[3];
+        if (!adobe) {
+            c = 255 - c;
+            m = 255 - m;
+            y = 255 - y;
+            k = 255 - k;
+        }
+        out[x] = qRgb(c * k / 255, m * k / 255, y * k / 255);
+    }
+}
+
+bool runJpeg(JpegJob& job)
+{
+    jpeg_decompress_struct& info = job.info;
+    info.err = jpeg_std_error(&job.errors.manager);
+    job.errors.manager.error_exit = jpegFail;
+    job.errors.manager.output_message = jpegQuiet;  // damage shows in the pixels
+    if (setjmp(job.errors.jump)) {
+        jpeg_destroy_decompress(&info);
+        if (job.failure == 0)
+            job.failure = err::InvalidPicture;
+        return false;
+    }
+    jpeg_create_decompress(&info);
+    info.client_data = &job;
+    job.realizeOthers = info.mem->realize_virt_arrays;
+    info.mem->request_virt_barray = requestBlockArray;
+    info.mem->realize_virt_arrays = realizeArrays;
+    info.mem->access_virt_barray = accessBlockArray;
+    jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(job.data->constData()),
+        static_cast<unsigned long>(job.data->size()));
+    jpeg_save_markers(&info, JPEG_APP0 + 1, 0xFFFF);
+    jpeg_read_header(&info, TRUE);
+    if (std::int64_t{info.image_width} * info.image_height * 4 > kMaxPictureBytes) {
+        jpeg_destroy_decompress(&info);
+        job.failure = err::OutOfMemory;
+        return false;
+    }
+    job.orientation = exifOrientation(info.marker_list);
+
+    int denominator = 1;
+    if (job.box.isValid() && !job.box.isEmpty()) {
+        const QSize stored(static_cast<int>(info.image_width), static_cast<int>(info.image_height));
+        job.target = previewSize(stored, orientationTransform(job.orientation), job.box);
+        while (job.target.isValid() && denominator < 8
+            && (stored.width() + 2 * denominator - 1) / (2 * denominator) >= job.target.width()
+            && (stored.height() + 2 * denominator - 1) / (2 * denominator) >= job.target.height())
+            denominator *= 2;
+    }
+    info.scale_num = 1;
+    info.scale_denom = static_cast<unsigned>(denominator);
+    const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
+    info.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRA;
+    // A scaled output needs only the first coefficients of each block, and a progressive
+    // file sends those first: read no further than that.
+    const bool early = denominator > 1 && info.progressive_mode;
+    info.buffered_image = early ? TRUE : FALSE;
+    // Smoothing guesses the missing coefficients from the neighbours' DC values: costly,
+    // and invisible once the picture is scaled down to the box.
+    if (early)
+        info.do_block_smoothing = FALSE;
+    jpeg_start_decompress(&info);
+    if (early) {
+        const int lastCoefficient = denominator == 8 ? 0 : denominator == 4 ? 4 : 24;
+        const auto received = [&info, lastCoefficient] {
+            for (int c = 0; c < info.num_components; ++c)
+                for (int k = 0; k <= lastCoefficient; ++k)
+                    if (info.coef_bits[c][k] < 0)
+                        return false;
+            return true;
+        };
+        while (!received()) {
+            const int status = jpeg_consume_input(&info);
+            if (status == JPEG_REACHED_EOI || status == JPEG_SUSPENDED)
+                break;
+        }
+        jpeg_start_output(&info, info.input_scan_number);
+    }
+
+    job.image = QImage(static_cast<int>(info.output_width), static_cast<int>(info.output_height),
+        QImage::Format_RGB32);
+    if (job.image.isNull()) {
+        jpeg_destroy_decompress(&info);
+        job.failure = err::OutOfMemory;
+        return false;
+    }
+    adviseBigPages(job.image);
+    const auto stride = static_cast<std::size_t>(job.image.bytesPerLine());
+    if (cmyk)
+        job.cmykRows.resize(std::size_t{info.output_width} * 4 * 16);
+    while (info.output_scanline < info.output_height) {
+        JSAMPROW rows[16];
+        const JDIMENSION first = info.output_scanline;
+        const JDIMENSION count = std::min<JDIMENSION>(16, info.output_height - first);
+        for (JDIMENSION r = 0; r < count; ++r)
+            rows[r] = cmyk ? job.cmykRows.data() + std::size_t{r} * info.output_width * 4
+                           : job.image.bits() + (first + r) * stride;
+        const JDIMENSION read = jpeg_read_scanlines(&info, rows, count);
+        if (read == 0)
+            break;
+        if (cmyk)
+            for (JDIMENSION r = 0; r < read; ++r)
+                cmykToRgb(rows[r], reinterpret_cast<QRgb*>(job.image.bits() + (first + r) * stride),
+                    info.output_width, info.saw_Adobe_marker);
+    }
+    // No jpeg_finish_decompress: whatever follows the pixels is of no interest, and a
+    // huge tail of junk would only be read through.
+    jpeg_destroy_decompress(&info);
+    return true;
+}
+
+QImage decodeJpeg(QFile& file, QSize box)
+{
+    JpegJob job;
+    const QByteArray data = file.readAll();
+    job.data = &data;
+    job.box = box;
+    if (!runJpeg(job))
+        throw RuntimeError(job.failure);
+    QImage image = upright(std::move(job.image), orientationTransform(job.orientation));
+    const bool turned = orientationTransform(job.orientation).testFlag(QImageIOHandler::TransformationRotate90);
+    const QSize target = turned ? job.target.transposed() : job.target;
+    if (target.isValid() && image.size() != target)
+        image = image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (image.isNull())
+        throw RuntimeError(err::OutOfMemory);
+    return image;
+}
+
+QImage decode(const QString& path, QSize box, const PictureOptions& options)
+{
+    if (path.isEmpty())
+        return {};
+    QFile file;
+    std::int64_t fileSize = 0;
+    openRegularFile(path, file, fileSize);
+
+    const Kind kind = sniff(file.peek(16));
+    if (kind == Kind::Unknown)
+        throw RuntimeError(err::InvalidPicture);
+    if (fileSize > kMaxFileBytes)
+        throw RuntimeError(err::OutOfMemory);
+    if (kind == Kind::Metafile)
         return renderMetafile(file.readAll(), options.twipsX, options.twipsY);
-    QImageReader reader(&file);
+    if (kind == Kind::Jpeg)
+        return decodeJpeg(file, box);
+    if (kind == Kind::Bmp)
+        checkBmp(file, fileSize);
+
+    // Qt refuses anything above 128 MB by default, which an 8000 x 6000 photo exceeds.
+    // The limit is raised to ours, and ours is checked first against what the header
+    // claims, so a forged header is refused before a pixel buffer exists.
+    QImageReader::setAllocationLimit(static_cast<int>(kMaxPictureBytes >> 20));
+    QImageReader reader(&file, kind == Kind::Gif ? "gif" : "bmp");
     reader.setAutoTransform(true);
-    if (scaledTo.isValid())
-        reader.setScaledSize(scaledTo);
-    const QImage image = reader.read();
+    // A top-down BMP reports its height negative, as its header stores it.
+    const QSize claimed = reader.size();
+    const std::int64_t width = std::abs(std::int64_t{claimed.width()});
+    const std::int64_t height = std::abs(std::int64_t{claimed.height()});
+    if (width == 0 || height == 0)
+        throw RuntimeError(err::InvalidPicture);
+    if (width * height * kBytesPerPixel > kMaxPictureBytes)
+        throw RuntimeError(err::OutOfMemory);
+    const QSize stored(static_cast<int>(width), static_cast<int>(height));
+    if (box.isValid() && !box.isEmpty()) {
+        const QSize reduced = previewSize(stored, reader.transformation(), box);
+        if (reduced.isValid())
+            reader.setScaledSize(reduced);
+    }
+
+    QImage image = reader.read();
     if (image.isNull())
         throw RuntimeError(err::InvalidPicture);
-    return opaque(image, options.background);
+    image = opaque(std::move(image), options.background);
+    if (image.isNull())
+        throw RuntimeError(err::OutOfMemory);
+    return image;
 }
 
 }  // namespace
@@ -48,9 +608,9 @@ QImage loadPicture(const QString& path, const PictureOptions& options)
     return decode(path, {}, options);
 }
 
-QImage loadPreview(const QString& path, QSize, const PictureOptions& options)
+QImage loadPreview(const QString& path, QSize box, const PictureOptions& options)
 {
-    return decode(path, {}, options);
+    return decode(path, box, options);
 }
 
 }  // namespace tessaron

@@ -1,0 +1,115 @@
+// The picture loader on a 13-megapixel progressive photo against djpeg decoding the same
+// file in the same run, and its preview against its full load. Prints both ratios.
+
+#include "platform/picture_loader.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QStandardPaths>
+
+#include <benchmark/benchmark.h>
+
+#include <iostream>
+#include <map>
+#include <string>
+
+#include <spawn.h>
+#include <sys/wait.h>
+
+extern char** environ;
+
+namespace {
+
+using namespace tessaron;
+
+const QString kPhoto = QStringLiteral(TESSARON_TESTDATA "/good/jpeg-photo-dragonfly-4224x3168.jpg");
+constexpr QSize kPreviewBox(217, 217);  // the dialog's 3255-twip square at 15 twips a pixel
+
+std::string djpegPath()
+{
+    return QStandardPaths::findExecutable("djpeg").toStdString();
+}
+
+void BM_LoadPicture(benchmark::State& state)
+{
+    if (!QFile::exists(kPhoto)) {
+        state.SkipWithError("picture corpus not found");
+        return;
+    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(loadPicture(kPhoto).constBits());
+}
+
+void BM_LoadPreview(benchmark::State& state)
+{
+    if (!QFile::exists(kPhoto)) {
+        state.SkipWithError("picture corpus not found");
+        return;
+    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(loadPreview(kPhoto, kPreviewBox).constBits());
+}
+
+// libjpeg-turbo's own command-line decoder, writing its pixels nowhere: the bound.
+void BM_Djpeg(benchmark::State& state)
+{
+    const std::string djpeg = djpegPath();
+    if (djpeg.empty() || !QFile::exists(kPhoto)) {
+        state.SkipWithError("djpeg or the picture corpus not found");
+        return;
+    }
+    const std::string photo = kPhoto.toStdString();
+    char* argv[] = {const_cast<char*>("djpeg"), const_cast<char*>("-outfile"), const_cast<char*>("/dev/null"),
+        const_cast<char*>(photo.c_str()), nullptr};
+    for (auto _ : state) {
+        pid_t child = 0;
+        if (posix_spawn(&child, djpeg.c_str(), nullptr, nullptr, argv, environ) != 0) {
+            state.SkipWithError("djpeg did not start");
+            return;
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+    }
+}
+
+BENCHMARK(BM_Djpeg)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_LoadPicture)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_LoadPreview)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs)
+            if (!run.error_occurred && run.run_type == Run::RT_Iteration)
+                times[run.benchmark_name()] = run.GetAdjustedRealTime();
+    }
+    std::map<std::string, double> times;
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    const double djpeg = reporter.times["BM_Djpeg/real_time"];
+    const double load = reporter.times["BM_LoadPicture/real_time"];
+    const double preview = reporter.times["BM_LoadPreview/real_time"];
+    std::cout << "\nPicture loader on the 4224 x 3168 progressive photo\n";
+    if (djpeg > 0 && load > 0)
+        std::cout << "  load / djpeg: " << load / djpeg << " (target: <= 1.3)\n";
+    else
+        std::cout << "  load / djpeg: skipped (needs djpeg and ../shared/testdata)\n";
+    if (load > 0 && preview > 0)
+        std::cout << "  load / preview: " << load / preview << " (target: >= 4)\n";
+    else
+        std::cout << "  load / preview: skipped (needs ../shared/testdata)\n";
+    benchmark::Shutdown();
+    return 0;
+}

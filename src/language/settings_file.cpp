@@ -1,0 +1,241 @@
+#include "language/settings_file.h"
+
+#include "platform/runtime_error.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <limits>
+#include <utility>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tessaron {
+namespace {
+
+// Reads the first item as it streams past, so a huge or endless file costs no memory:
+// only the item's sign, its value (capped once it is out of range) and whether it is
+// still a number are kept.
+class FirstItemReader {
+public:
+    // Returns true once the item has ended; what follows it does not matter.
+    bool feed(std::string_view chunk)
+    {
+        for (const char c : chunk) {
+            if (stage_ == Stage::Skipping) {
+                if (c == ' ' || c == '\t')
+                    continue;
+                stage_ = Stage::InItem;
+            }
+            if (c == ',' || c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+                stage_ = Stage::Done;
+                return true;
+            }
+            take(c);
+        }
+        return false;
+    }
+
+    std::int16_t value() const
+    {
+        if (stage_ == Stage::Skipping)
+            throw RuntimeError(err::InputPastEndOfFile);
+        if (notANumber_ || !sawDigit_)
+            throw RuntimeError(err::TypeMismatch);
+        const std::int64_t value = negative_ ? -magnitude_ : magnitude_;
+        if (value < std::numeric_limits<std::int16_t>::min()
+            || value > std::numeric_limits<std::int16_t>::max())
+            throw RuntimeError(err::Overflow);
+        return static_cast<std::int16_t>(value);
+    }
+
+private:
+    enum class Stage { Skipping, InItem, Done };
+
+    void take(char c)
+    {
+        const bool first = length_++ == 0;
+        if (first && (c == '-' || c == '+')) {
+            negative_ = c == '-';
+            return;
+        }
+        if (c < '0' || c > '9') {
+            notANumber_ = true;
+            return;
+        }
+        sawDigit_ = true;
+        // Anything past this cap overflows 16 bits already; leading zeros keep it at 0.
+        constexpr std::int64_t cap = 1'000'000;
+        magnitude_ = std::min(cap, magnitude_ * 10 + (c - '0'));
+    }
+
+    Stage stage_ = Stage::Skipping;
+    std::size_t length_ = 0;
+    bool negative_ = false;
+    bool sawDigit_ = false;
+    bool notANumber_ = false;
+    std::int64_t magnitude_ = 0;
+};
+
+int readErrorNumber(int errorCode)
+{
+    switch (errorCode) {
+    case ENOENT:
+        return err::FileNotFound;
+    case ENOTDIR:
+        return err::PathNotFound;
+    case EACCES:
+    case EPERM:
+        return err::PermissionDenied;
+    default:
+        return err::PathFileAccessError;
+    }
+}
+
+int writeErrorNumber(int errorCode)
+{
+    switch (errorCode) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return err::PermissionDenied;
+    case ENOENT:
+    case ENOTDIR:
+        return err::PathNotFound;
+    default:
+        return err::PathFileAccessError;
+    }
+}
+
+struct OpenDescriptor {
+    explicit OpenDescriptor(int descriptor) : fd(descriptor) {}
+    int fd;
+    OpenDescriptor(const OpenDescriptor&) = delete;
+    OpenDescriptor& operator=(const OpenDescriptor&) = delete;
+    ~OpenDescriptor() { ::close(fd); }
+};
+
+// The temporary file's descriptor and name; removed again unless it was renamed.
+class TemporaryFile {
+public:
+    explicit TemporaryFile(const std::filesystem::path& beside)
+    {
+        const std::filesystem::path folder = beside.parent_path();
+        const std::string stem = beside.filename().string() + "." + std::to_string(::getpid());
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            path_ = folder / (stem + "." + std::to_string(attempt) + ".tmp");
+            // 0666 less the umask: the same permissions a plain create would give.
+            fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (fd_ >= 0 || errno != EEXIST)
+                break;
+        }
+        if (fd_ < 0)
+            throw RuntimeError(writeErrorNumber(errno));
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    ~TemporaryFile()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+        if (!renamed_)
+            ::unlink(path_.c_str());
+    }
+
+    void write(std::string_view bytes)
+    {
+        while (!bytes.empty()) {
+            const ssize_t written = ::write(fd_, bytes.data(), bytes.size());
+            if (written < 0) {
+                if (errno == EINTR)
+                    continue;
+                throw RuntimeError(writeErrorNumber(errno));
+            }
+            bytes.remove_prefix(static_cast<std::size_t>(written));
+        }
+    }
+
+    // The content must be on disk before the rename makes it the settings file, or a
+    // crash could still leave an empty file under the real name.
+    void commitAs(const std::filesystem::path& target)
+    {
+        if (::fsync(fd_) != 0 || ::close(std::exchange(fd_, -1)) != 0)
+            throw RuntimeError(writeErrorNumber(errno));
+        if (::rename(path_.c_str(), target.c_str()) != 0)
+            throw RuntimeError(writeErrorNumber(errno));
+        renamed_ = true;
+    }
+
+private:
+    std::filesystem::path path_;
+    int fd_ = -1;
+    bool renamed_ = false;
+};
+
+void syncFolderOf(const std::filesystem::path& path)
+{
+    const std::filesystem::path folder = path.parent_path().empty() ? "." : path.parent_path();
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);  // best effort: the rename itself has already succeeded
+        ::close(fd);
+    }
+}
+
+}  // namespace
+
+std::string formatSettings(std::int16_t languageCode)
+{
+    std::string line = languageCode < 0 ? "-" : " ";
+    line += std::to_string(languageCode < 0 ? -static_cast<std::int32_t>(languageCode)
+                                            : static_cast<std::int32_t>(languageCode));
+    line += " \r\n";
+    return line;
+}
+
+std::int16_t parseSettings(std::string_view content)
+{
+    FirstItemReader reader;
+    reader.feed(content);
+    return reader.value();
+}
+
+std::int16_t readSettingsFile(const std::filesystem::path& path)
+{
+    // Without O_NONBLOCK a pipe put in the file's place would wait for a writer forever.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        throw RuntimeError(readErrorNumber(errno));
+    const OpenDescriptor closer(fd);
+
+    // Only a plain file can hold the setting; a folder, a pipe or a device in its place
+    // would fail or never end.
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))
+        throw RuntimeError(err::PathFileAccessError);
+
+    FirstItemReader reader;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            throw RuntimeError(err::PathFileAccessError);
+        }
+        if (got == 0 || reader.feed(std::string_view(buffer, static_cast<std::size_t>(got))))
+            break;
+    }
+    return reader.value();
+}
+
+void writeSettingsFile(std::int16_t languageCode, const std::filesystem::path& path)
+{
+    TemporaryFile temporary(path);
+    temporary.write(formatSettings(languageCode));
+    temporary.commitAs(path);
+    syncFolderOf(path);
+}
+
+}  // namespace tessaron

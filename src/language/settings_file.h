@@ -1,0 +1,37 @@
+#pragma once
+// The settings file data.puz: one line holding the language code. Its absence is how
+// the game recognises its first run.
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace tessaron {
+
+// Opened by bare name, so it lives in the current directory.
+inline constexpr std::string_view kSettingsFileName = "data.puz";
+
+// The line as written: a blank (a minus for a negative code), the digits, a blank, CR LF.
+std::string formatSettings(std::int16_t languageCode);
+
+// The first item of the content, as a signed 16-bit number. Leading blanks are skipped;
+// the item ends at a comma, a blank or the end of a line, and the rest is ignored.
+// Raises Input past end of file when the content ends before an item starts, Overflow
+// for a whole number outside 16 bits and Type mismatch for an item that is not one.
+std::int16_t parseSettings(std::string_view content);
+
+// Reads the first item of the file. Raises File not found when there is no such file
+// (the first run), Permission denied or Path/File access error when it cannot be read,
+// and parseSettings's errors for its content.
+std::int16_t readSettingsFile(const std::filesystem::path& path = kSettingsFileName);
+
+// Replaces the file's content with formatSettings(languageCode). The line goes to a
+// temporary file beside it which is then renamed over it, so an interrupted write leaves
+// the old content rather than an empty file that would fail every later start.
+// Raises Permission denied, Path not found or Path/File access error; the old file is
+// then untouched.
+void writeSettingsFile(std::int16_t languageCode,
+    const std::filesystem::path& path = kSettingsFileName);
+
+}  // namespace tessaron

@@ -1,0 +1,381 @@
+#include "dialog/browser_lists.h"
+#include "dialog/dialog.h"
+#include "platform/message_box.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QImage>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace tessaron {
+namespace {
+
+struct DialogTest : ::testing::Test {
+    GameState state;
+    ScreenMetrics metrics = screenMetrics();
+    Dialog dialog{state, metrics};
+    QTemporaryDir pictures;
+    std::vector<BoxRequest> boxes;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(pictures.isValid());
+        setBoxAnswerer([this](const BoxRequest& request) {
+            boxes.push_back(request);
+            return BoxAnswer::Ok;
+        });
+        savePicture("sea.jpg", 64, 48, kSea);
+        savePicture("Beach.JPG", 30, 90, kSand);
+        savePicture("holiday.jpe", 20, 20, kSand);
+        QFile notes(pictures.filePath("notes.txt"));
+        ASSERT_TRUE(notes.open(QIODevice::WriteOnly));
+        notes.write("not a picture\n");
+    }
+    void TearDown() override { setBoxAnswerer({}); }
+
+    static constexpr QRgb kSea = 0xff1e78c8;
+    static constexpr QRgb kSand = 0xffe0b050;
+
+    void savePicture(const QString& name, int width, int height, QRgb colour, const QString& folder = {})
+    {
+        QImage image(width, height, QImage::Format_RGB32);
+        image.fill(colour);
+        const QString path = (folder.isEmpty() ? pictures.path() : folder) + "/" + name;
+        ASSERT_TRUE(image.save(path, "JPG")) << path.toStdString();
+    }
+
+    template <typename T>
+    T* control(const char* name)
+    {
+        T* found = dialog.findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    QLabel* label(const char* name) { return control<QLabel>(name); }
+    FileList* files() { return control<FileList>("File1"); }
+
+    void openFolder(const QString& folder) { emit control<FolderList>("Dir1")->folderOpened(folder); }
+    void choose(const QString& name) { files()->selectFile(name); }
+    void pick(const char* list, const char* text)
+    {
+        // Clicked as the player would, so picking the item already selected counts too.
+        auto* widget = control<QListWidget>(list);
+        QListWidgetItem* item = widget->findItems(text, Qt::MatchExactly).front();
+        widget->scrollToItem(item);
+        QTest::mouseClick(widget->viewport(), Qt::LeftButton, {}, widget->visualItemRect(item).center());
+        ASSERT_EQ(widget->currentItem(), item);
+    }
+    bool previewShown() { return !label("Image1")->pixmap().isNull(); }
+    // The preview's colour at its centre; JPEG keeps it within a few levels.
+    bool previewLooksLike(QRgb colour)
+    {
+        const QImage image = label("Image1")->pixmap().toImage();
+        if (image.isNull())
+            return false;
+        const QRgb seen = image.pixel(image.width() / 2, image.height() / 2);
+        return std::abs(qRed(seen) - qRed(colour)) < 12 && std::abs(qGreen(seen) - qGreen(colour)) < 12
+            && std::abs(qBlue(seen) - qBlue(colour)) < 12;
+    }
+};
+
+TEST_F(DialogTest, StateAfterSetUp)
+{
+    EXPECT_TRUE(control<QCheckBox>("Check1")->isChecked());
+    EXPECT_FALSE(label("Image1")->isHidden());
+    EXPECT_FALSE(previewShown());
+    EXPECT_TRUE(label("LabArchivo")->text().isEmpty());
+    const QString own = QCoreApplication::applicationDirPath();
+    EXPECT_EQ(control<FolderList>("Dir1")->path(), own);
+    EXPECT_EQ(files()->path(), own);
+    auto* combo = control<QComboBox>("Combo1");
+    ASSERT_EQ(combo->count(), 2);
+    EXPECT_EQ(combo->itemText(0), "*.jpg;*.jpeg;*.gif;*.bmp;*.dib;*.wmf;*.emf");
+    EXPECT_EQ(combo->itemText(1), "*.*");
+    EXPECT_EQ(combo->currentIndex(), 0);
+    EXPECT_EQ(files()->pattern(), combo->itemText(0));
+    for (const char* name : {"ListX", "ListY"}) {
+        auto* list = control<QListWidget>(name);
+        ASSERT_EQ(list->count(), 75);
+        EXPECT_EQ(list->item(0)->text(), "1");
+        EXPECT_EQ(list->item(74)->text(), "75");
+        EXPECT_EQ(list->currentItem()->text(), "4");
+    }
+    EXPECT_TRUE(control<QRadioButton>("Option1")->isChecked());
+    EXPECT_FALSE(dialog.difficultSelected());
+    EXPECT_EQ(label("Label2")->text(), "16 pieces puzzle (4x4)");
+    EXPECT_EQ(label("Label3")->text(), "Any piece can be moved to any place");
+    EXPECT_FALSE(dialog.OK);
+    EXPECT_TRUE(dialog.Archivo.isEmpty());
+    EXPECT_TRUE(boxes.empty());
+
+    // Every control where the design puts it, inside its container, with its caption.
+    struct Place {
+        const char* name;
+        const char* container;
+        float left, top, width, height;
+    };
+    for (const Place& p : {Place{"OKButton", "Dialog", 5520, 7560, 1215, 375},
+             Place{"CancelButton", "Dialog", 7080, 7560, 1215, 375},
+             Place{"ListX", "Dialog", 5880, 5160, 855, 645}, Place{"ListY", "Dialog", 7080, 5160, 855, 645},
+             Place{"Frame1", "Dialog", 240, 240, 4695, 7695}, Place{"Drive1", "Frame1", 240, 360, 2895, 315},
+             Place{"File1", "Frame1", 240, 3840, 4215, 3210}, Place{"Dir1", "Frame1", 240, 840, 4215, 2790},
+             Place{"LabArchivo", "Dialog", 5160, 360, 3255, 255}, Place{"Check1", "Dialog", 5160, 4200, 3255, 255},
+             Place{"Frame2", "Dialog", 5160, 4800, 3495, 2535}, Place{"Label1", "Frame2", 1680, 600, 135, 255},
+             Place{"Label2", "Frame2", 120, 1080, 3255, 255}, Place{"Option1", "Frame2", 240, 1440, 1335, 255},
+             Place{"Option2", "Frame2", 1920, 1440, 1335, 255}, Place{"Label3", "Frame2", 240, 1800, 2895, 615},
+             Place{"Combo1", "Frame1", 240, 7200, 4215, 315}, Place{"Image1", "Dialog", 5160, 840, 3255, 3255}}) {
+        auto* widget = control<QWidget>(p.name);
+        ASSERT_NE(widget, nullptr);
+        EXPECT_EQ(widget->parentWidget()->objectName(), p.container) << p.name;
+        EXPECT_EQ(widget->geometry(), metrics.toPixels(p.left, p.top, p.width, p.height)) << p.name;
+    }
+    EXPECT_EQ(dialog.size(), metrics.toPixelsSize(8835, 8085));
+    EXPECT_EQ(control<QGroupBox>("Frame1")->title(), "Selecciona una imagen");
+    EXPECT_EQ(control<QGroupBox>("Frame2")->title(), "Tipo de puzzle");
+    EXPECT_EQ(control<QCheckBox>("Check1")->text(), "Mostrar imagen");
+    EXPECT_EQ(control<QRadioButton>("Option2")->text(), "Dificil");
+    EXPECT_EQ(control<QPushButton>("OKButton")->text(), "Aceptar");
+    EXPECT_EQ(label("Label1")->text(), "X");
+
+    // Keyboard order as the design numbers it, over the controls that take focus.
+    QStringList order;
+    QWidget* at = control<QWidget>("OKButton");
+    for (int i = 0; i < 11; ++i, at = at->nextInFocusChain()) {
+        while (at->focusPolicy() == Qt::NoFocus || !at->isEnabled() || at->objectName().isEmpty())
+            at = at->nextInFocusChain();
+        order << at->objectName();
+    }
+    EXPECT_EQ(order, QStringList({"OKButton", "CancelButton", "ListX", "ListY", "Drive1", "File1",
+                         "Dir1", "Check1", "Option1", "Option2", "Combo1"}));
+
+    // DIALOG_SHOT=file.png keeps a picture of the dialog with a picture chosen, to look at.
+    if (const QString shot = qEnvironmentVariable("DIALOG_SHOT"); !shot.isEmpty()) {
+        dialog.show();
+        openFolder(pictures.path());
+        choose("sea.jpg");
+        QTest::qWait(200);
+        EXPECT_TRUE(dialog.grab().save(shot));
+    }
+}
+
+TEST_F(DialogTest, PieceCountLine)
+{
+    struct Case {
+        std::int16_t language;
+        const char* columns;
+        const char* rows;
+        const char* expected;
+    };
+    for (const Case& c : {Case{0, "4", "4", "16 pieces puzzle (4x4)"},
+             Case{1, "4", "4", "Puzzle de 16 piezas (4x4)"}, Case{0, "75", "75", "5625 pieces puzzle (75x75)"},
+             Case{0, "1", "1", "1 pieces puzzle (1x1)"}, Case{1, "5", "2", "Puzzle de 10 piezas (5x2)"},
+             Case{0, "5", "2", "10 pieces puzzle (5x2)"}}) {
+        state.LanguageCode = c.language;
+        pick("ListX", c.columns);
+        pick("ListY", c.rows);
+        EXPECT_EQ(label("Label2")->text(), c.expected);
+    }
+    // Any other language leaves the line alone.
+    state.LanguageCode = 2;
+    pick("ListX", "7");
+    EXPECT_EQ(label("Label2")->text(), "10 pieces puzzle (5x2)");
+}
+
+TEST_F(DialogTest, StyleDescriptionAfterDifficultThenNormal)
+{
+    control<QRadioButton>("Option2")->click();
+    EXPECT_TRUE(dialog.difficultSelected());
+    EXPECT_EQ(label("Label3")->text(), "You can only move a piece if it has an empty place by its side.");
+    control<QRadioButton>("Option1")->click();
+    EXPECT_FALSE(dialog.difficultSelected());
+    EXPECT_EQ(label("Label3")->text(), "Any piece can be moved to any place");
+}
+
+TEST_F(DialogTest, OkWithoutAPictureAsksForOneAndStaysOpen)
+{
+    for (const std::int16_t language : {std::int16_t{0}, std::int16_t{1}}) {
+        state.LanguageCode = language;
+        boxes.clear();
+        dialog.show();
+        control<QPushButton>("OKButton")->click();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].kind, BoxKind::Ok);
+        EXPECT_EQ(boxes[0].text, language == 0
+                ? "To create the puzzle you shall chose an image\r\nfrom your computer"
+                : "Para crear el puzzle debes escoger una imagen\r\nque tengas guardada en tu ordenador");
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_FALSE(dialog.OK);
+        EXPECT_EQ(state.PiecesX, 0);
+    }
+    // A language with no texts: nothing at all happens.
+    state.LanguageCode = 5;
+    boxes.clear();
+    dialog.OKButton_Click();
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_TRUE(dialog.isVisible());
+}
+
+TEST_F(DialogTest, OkAndCancelHandOver)
+{
+    openFolder(pictures.path());
+    choose("sea.jpg");
+    pick("ListX", "5");
+    pick("ListY", "2");
+    control<QRadioButton>("Option2")->click();
+    dialog.show();
+    control<QPushButton>("OKButton")->click();
+    EXPECT_TRUE(dialog.OK);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(state.PiecesX, 5);
+    EXPECT_EQ(state.PiecesY, 2);
+    EXPECT_EQ(dialog.Archivo, pictures.path() + "/sea.jpg");
+    EXPECT_EQ(dialog.ArchivoSinPath, "sea.jpg");
+    EXPECT_TRUE(dialog.difficultSelected());
+
+    // Cancel after an OK: OK false, everything else as the OK left it.
+    pick("ListX", "9");
+    dialog.show();
+    control<QPushButton>("CancelButton")->click();
+    EXPECT_FALSE(dialog.OK);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(state.PiecesX, 5);
+    EXPECT_EQ(dialog.Archivo, pictures.path() + "/sea.jpg");
+
+    // The close box is Cancel too, and only hides.
+    dialog.OK = true;
+    dialog.show();
+    EXPECT_TRUE(dialog.close() || !dialog.isVisible());
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_FALSE(dialog.OK);
+    EXPECT_EQ(label("LabArchivo")->text(), "sea.jpg");
+}
+
+TEST_F(DialogTest, ChoicesPersistBetweenModalShowings)
+{
+    openFolder(pictures.path());
+    choose("Beach.JPG");
+    pick("ListX", "3");
+    QTimer::singleShot(0, &dialog, [this] { control<QPushButton>("OKButton")->click(); });
+    dialog.exec();
+    ASSERT_TRUE(dialog.OK);
+
+    // Shown again, OK at once starts the same puzzle.
+    state.PiecesX = 0;
+    QTimer::singleShot(0, &dialog, [this] {
+        EXPECT_EQ(label("LabArchivo")->text(), "Beach.JPG");
+        EXPECT_TRUE(previewShown());
+        control<QPushButton>("OKButton")->click();
+    });
+    dialog.exec();
+    EXPECT_TRUE(dialog.OK);
+    EXPECT_EQ(state.PiecesX, 3);
+    EXPECT_EQ(state.PiecesY, 4);
+    EXPECT_EQ(dialog.Archivo, pictures.path() + "/Beach.JPG");
+    EXPECT_EQ(files()->path(), pictures.path());
+}
+
+TEST_F(DialogTest, FilterSwitchKeepsTheChoice)
+{
+    openFolder(pictures.path());
+    EXPECT_EQ(files()->fileNames(), QStringList({"Beach.JPG", "sea.jpg"}));
+    auto* combo = control<QComboBox>("Combo1");
+    combo->setCurrentIndex(1);
+    EXPECT_EQ(files()->fileNames(), QStringList({"Beach.JPG", "holiday.jpe", "notes.txt", "sea.jpg"}));
+
+    // A picture outside the picture patterns, chosen under "*.*", stays chosen when the
+    // filter hides it: OK still hands over that file.
+    choose("holiday.jpe");
+    ASSERT_TRUE(previewShown());
+    combo->setCurrentIndex(0);
+    EXPECT_EQ(label("LabArchivo")->text(), "holiday.jpe");
+    EXPECT_TRUE(previewShown());
+    dialog.OKButton_Click();
+    EXPECT_EQ(dialog.Archivo, pictures.path() + "/holiday.jpe");
+    combo->setCurrentIndex(1);
+    EXPECT_EQ(files()->currentIndex().data().toString(), "holiday.jpe");
+}
+
+TEST_F(DialogTest, FolderChangeForgetsTheChoice)
+{
+    QDir(pictures.path()).mkdir("Other");
+    const QString other = pictures.filePath("Other");
+    savePicture("sea.jpg", 10, 10, kSea, other);
+    openFolder(pictures.path());
+    choose("sea.jpg");
+    dialog.OKButton_Click();
+    ASSERT_FALSE(dialog.Archivo.isEmpty());
+
+    openFolder(other);  // holds a file of the same name
+    EXPECT_TRUE(label("LabArchivo")->text().isEmpty());
+    EXPECT_FALSE(previewShown());
+    EXPECT_TRUE(dialog.Archivo.isEmpty());
+    EXPECT_TRUE(dialog.ArchivoSinPath.isEmpty());
+    EXPECT_FALSE(files()->currentIndex().isValid());
+    // The folder list shows the way down to the new folder, then its subfolders.
+    auto* dir = control<FolderList>("Dir1");
+    EXPECT_EQ(dir->path(), other);
+    EXPECT_EQ(dir->currentItem()->text(), "Other");
+}
+
+TEST_F(DialogTest, FilesThatDoNotLoadClearTheChoice)
+{
+    openFolder(pictures.path());
+    control<QComboBox>("Combo1")->setCurrentIndex(1);
+
+    // Not a picture: cleared without a word, and OK then asks for a picture.
+    choose("sea.jpg");
+    ASSERT_TRUE(previewShown());
+    choose("notes.txt");
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_TRUE(label("LabArchivo")->text().isEmpty());
+    EXPECT_FALSE(previewShown());
+    dialog.OKButton_Click();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_TRUE(boxes[0].text.startsWith("To create the puzzle"));
+    EXPECT_FALSE(dialog.OK);
+
+    // A file deleted after it was listed is reported and the dialog goes on.
+    boxes.clear();
+    choose("sea.jpg");
+    ASSERT_TRUE(QFile::remove(pictures.filePath("Beach.JPG")));
+    choose("Beach.JPG");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Error: 53.  File not found");
+    EXPECT_TRUE(label("LabArchivo")->text().isEmpty());
+    EXPECT_FALSE(previewShown());
+}
+
+TEST_F(DialogTest, PreviewToggle)
+{
+    openFolder(pictures.path());
+    choose("sea.jpg");
+    auto* check = control<QCheckBox>("Check1");
+    check->click();
+    EXPECT_TRUE(label("Image1")->isHidden());
+    EXPECT_TRUE(previewShown());  // the picture stays while hidden
+
+    EXPECT_TRUE(previewLooksLike(kSea));
+    choose("Beach.JPG");  // still loaded while unticked
+    EXPECT_EQ(label("LabArchivo")->text(), "Beach.JPG");
+    EXPECT_TRUE(previewLooksLike(kSand));
+    check->click();
+    EXPECT_FALSE(label("Image1")->isHidden());
+    EXPECT_TRUE(previewShown());
+}
+
+}  // namespace
+}  // namespace tessaron

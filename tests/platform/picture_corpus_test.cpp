@@ -1,0 +1,143 @@
+// The shared picture corpus: every good file loads at the size its README gives, every
+// bad one is refused with an error or, where the README allows it, loads; none crashes.
+
+#include "platform/picture_loader.h"
+#include "platform/runtime_error.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHash>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+namespace tessaron {
+namespace {
+
+const QString kCorpus = QStringLiteral(TESSARON_TESTDATA);
+
+// The README's tables, by file name: the "picture" column for good/, the "expected of
+// our loader" column for bad/.
+QHash<QString, QString> readmeColumn(const QString& section, int column)
+{
+    QFile readme(kCorpus + "/README.md");
+    QHash<QString, QString> rows;
+    if (!readme.open(QIODevice::ReadOnly | QIODevice::Text))
+        return rows;
+    bool inSection = false;
+    for (const QString& line : QString::fromUtf8(readme.readAll()).split('\n')) {
+        if (line.startsWith("## "))
+            inSection = line.trimmed() == "## " + section;
+        if (!inSection || !line.startsWith("| `"))
+            continue;
+        const QStringList cells = line.split('|');
+        if (cells.size() > column + 1)
+            rows.insert(cells[1].trimmed().remove('`'), cells[column + 1].trimmed());
+    }
+    return rows;
+}
+
+bool isMetafileName(const QString& name)
+{
+    return name.endsWith(".wmf", Qt::CaseInsensitive) || name.endsWith(".emf", Qt::CaseInsensitive);
+}
+
+// Until the metafile renderer lands it refuses every metafile with 481.
+bool metafilesRendered()
+{
+    try {
+        loadPicture(kCorpus + "/good/emf-libreoffice-text.emf");
+        return true;
+    } catch (const RuntimeError&) {
+        return false;
+    }
+}
+
+class PictureCorpus : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!QFile::exists(kCorpus + "/README.md"))
+            GTEST_SKIP() << "no picture corpus at " << kCorpus.toStdString();
+    }
+};
+
+// Loads every file of good/ that `wanted` picks and checks it against its README row;
+// returns how many were checked.
+int checkGoodFiles(bool (*wanted)(const QString&))
+{
+    const QHash<QString, QString> pictures = readmeColumn("good/", 2);
+    const QRegularExpression size(R"(^(JPEG|GIF|BMP\d?) (\d+)x(\d+))");
+    const QDir good(kCorpus + "/good");
+    int checked = 0;
+    for (const QString& name : good.entryList(QDir::Files, QDir::Name)) {
+        if (!wanted(name))
+            continue;
+        SCOPED_TRACE(name.toStdString());
+        EXPECT_TRUE(pictures.contains(name)) << "not in the README";
+        QImage image;
+        try {
+            image = loadPicture(good.filePath(name));
+        } catch (const RuntimeError& error) {
+            ADD_FAILURE() << error.what();
+            continue;
+        }
+        EXPECT_EQ(image.format(), QImage::Format_RGB32);
+        const QRegularExpressionMatch match = size.match(pictures.value(name));
+        if (match.hasMatch()) {
+            QSize expected(match.captured(2).toInt(), match.captured(3).toInt());
+            if (name.contains("orient6"))  // stored on its side, shown upright
+                expected.transpose();
+            EXPECT_EQ(image.size(), expected);
+        } else {
+            EXPECT_FALSE(image.isNull());
+        }
+        // The preview of every file works too, and is never larger than the picture.
+        const QImage preview = loadPreview(good.filePath(name), QSize(217, 217));
+        EXPECT_LE(preview.width(), image.width());
+        EXPECT_LE(preview.height(), image.height());
+        ++checked;
+    }
+    return checked;
+}
+
+TEST_F(PictureCorpus, EveryGoodRasterFileLoadsAtItsSize)
+{
+    EXPECT_GE(checkGoodFiles([](const QString& name) { return !isMetafileName(name); }), 50);
+}
+
+TEST_F(PictureCorpus, EveryGoodMetafileLoads)
+{
+    if (!metafilesRendered())
+        GTEST_SKIP() << "metafiles are not rendered yet";
+    EXPECT_GE(checkGoodFiles(isMetafileName), 20);
+}
+
+TEST_F(PictureCorpus, EveryBadFileIsRefusedCleanlyOrAllowedToLoad)
+{
+    const QHash<QString, QString> expected = readmeColumn("bad/", 3);
+    // The README lets these load: partial pictures, lenient readers, sniffed types.
+    const QRegularExpression mayLoad(R"(\bload|partial|show|ignore|clamp)", QRegularExpression::CaseInsensitiveOption);
+    const QDir bad(kCorpus + "/bad");
+    for (const QString& name : bad.entryList(QDir::Files, QDir::Name)) {
+        SCOPED_TRACE(name.toStdString());
+        ASSERT_TRUE(expected.contains(name)) << "not in the README";
+        const bool allowed = name.startsWith("edge-") || mayLoad.match(expected.value(name)).hasMatch();
+        for (const bool preview : {false, true}) {
+            try {
+                const QImage image = preview ? loadPreview(bad.filePath(name), QSize(217, 217))
+                                             : loadPicture(bad.filePath(name));
+                EXPECT_TRUE(allowed) << "loaded " << image.width() << "x" << image.height() << "; the README says "
+                                     << expected.value(name).toStdString();
+                EXPECT_FALSE(image.isNull());
+            } catch (const RuntimeError& error) {
+                // Refusals say why: not a picture, or too large to hold.
+                EXPECT_TRUE(error.number() == err::InvalidPicture || error.number() == err::OutOfMemory)
+                    << error.what();
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tessaron

@@ -1,0 +1,319 @@
+#include "platform/picture_loader.h"
+#include "platform/runtime_error.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QImageWriter>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace tessaron {
+namespace {
+
+const QString kData = QStringLiteral(TESSARON_TEST_DATA_DIR);
+
+// The error number loading `path` fails with; 0 when it loads.
+int loadError(const QString& path)
+{
+    try {
+        loadPicture(path);
+        return 0;
+    } catch (const RuntimeError& error) {
+        return error.number();
+    }
+}
+
+QByteArray encode(const QImage& image, const char* format, bool progressive = false)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    writer.setQuality(90);
+    writer.setProgressiveScanWrite(progressive);
+    EXPECT_TRUE(writer.write(image)) << format;
+    return bytes;
+}
+
+// Quadrants red, green / blue, white: where each ends up tells the orientation.
+QImage quadrants(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const bool right = x >= width / 2, bottom = y >= height / 2;
+            image.setPixel(x, y, bottom ? (right ? 0xFFFFFFFF : 0xFF0000FF) : (right ? 0xFF00FF00 : 0xFFFF0000));
+        }
+    return image;
+}
+
+// A JPEG with an EXIF block that carries only the orientation, right after SOI.
+QByteArray withOrientation(QByteArray jpeg, int orientation)
+{
+    QByteArray exif("Exif\0\0II*\0\x08\0\0\0\x01\0\x12\x01\x03\0\x01\0\0\0", 24);
+    exif += char(orientation);
+    exif += QByteArray(7, '\0');
+    const int length = static_cast<int>(exif.size()) + 2;
+    QByteArray segment("\xFF\xE1", 2);
+    segment += char(length >> 8);
+    segment += char(length & 0xFF);
+    return jpeg.insert(2, segment + exif);
+}
+
+// Patches the first SOFn frame of a JPEG to claim another size.
+QByteArray withFrameSize(QByteArray jpeg, int width, int height)
+{
+    for (qsizetype i = 2; i + 9 < jpeg.size(); ++i)
+        if (uchar(jpeg[i]) == 0xFF && (uchar(jpeg[i + 1]) == 0xC0 || uchar(jpeg[i + 1]) == 0xC2)) {
+            jpeg[i + 5] = char(height >> 8);
+            jpeg[i + 6] = char(height & 0xFF);
+            jpeg[i + 7] = char(width >> 8);
+            jpeg[i + 8] = char(width & 0xFF);
+            break;
+        }
+    return jpeg;
+}
+
+void setLe32(QByteArray& bytes, int at, qint32 value)
+{
+    for (int i = 0; i < 4; ++i)
+        bytes[at + i] = char((value >> (8 * i)) & 0xFF);
+}
+
+// Red wins, green wins... within JPEG's tolerance.
+QRgb rounded(QRgb c)
+{
+    const auto bit = [](int v) { return v > 128 ? 255 : 0; };
+    return qRgb(bit(qRed(c)), bit(qGreen(c)), bit(qBlue(c)));
+}
+
+class PictureLoader : public ::testing::Test {
+protected:
+    QString write(const QString& name, const QByteArray& bytes)
+    {
+        const QString path = dir.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path;
+    }
+    QTemporaryDir dir;
+};
+
+TEST_F(PictureLoader, FailsWithTheNumberThatFitsTheFile)
+{
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("pipe")).constData(), 0644), 0);
+    QByteArray png = encode(quadrants(8, 8), "png");
+    const struct {
+        QString path;
+        int error;
+    } cases[] = {
+        {dir.filePath("missing.jpg"), err::FileNotFound},
+        {dir.filePath("nofolder/missing.jpg"), err::FileNotFound},
+        {dir.path(), err::PathFileAccessError},             // a folder
+        {dir.filePath("pipe"), err::PathFileAccessError},   // no writer: must not block
+        {"/dev/zero", err::PathFileAccessError},            // endless: must not be read
+        {write("text.jpg", "Just some text, no picture at all.\n"), err::InvalidPicture},
+        {write("empty.gif", {}), err::InvalidPicture},
+        {write("png.jpg", png), err::InvalidPicture},       // not one of the game's types
+        {write("cut.jpg", encode(quadrants(64, 64), "jpeg").left(30)), err::InvalidPicture},
+        {write("magic.gif", "GIF89a and then only text"), err::InvalidPicture},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(loadError(c.path), c.error) << c.path.toStdString();
+    EXPECT_TRUE(loadPicture({}).isNull());  // how a picture box is cleared
+}
+
+TEST_F(PictureLoader, UnreadableFileIsPermissionDenied)
+{
+    const QString path = write("secret.bmp", encode(quadrants(8, 8), "bmp"));
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
+    // Root reads everything, so the attempt is made as nobody, in a child process.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(100);
+        ::_exit(loadError(path));
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 100)
+        GTEST_SKIP() << "cannot drop privileges here";
+    EXPECT_EQ(WEXITSTATUS(status), err::PermissionDenied);
+}
+
+TEST_F(PictureLoader, FormatComesFromTheContentNotTheName)
+{
+    const QImage picture = quadrants(40, 24);
+    const struct {
+        const char* name;
+        const char* format;
+    } cases[] = {{"photo.bmp", "jpeg"}, {"photo.dib", "bmp"}, {"photo.gif", "bmp"}, {"photo", "jpeg"}};
+    for (const auto& c : cases) {
+        const QImage image = loadPicture(write(c.name, encode(picture, c.format)));
+        EXPECT_EQ(image.size(), QSize(40, 24)) << c.name;
+        EXPECT_EQ(image.format(), QImage::Format_RGB32) << c.name;
+        EXPECT_EQ(rounded(image.pixel(5, 5)), 0xFFFF0000u) << c.name;
+    }
+}
+
+TEST_F(PictureLoader, ExifOrientationStandsThePhotoUpright)
+{
+    // Stored 64 x 32; the colour seen at the upright top-left for orientations 1 to 8.
+    const QRgb red = 0xFFFF0000, green = 0xFF00FF00, blue = 0xFF0000FF, white = 0xFFFFFFFF;
+    const QRgb topLeft[] = {red, green, white, blue, red, blue, white, green};
+    const QByteArray jpeg = encode(quadrants(64, 32), "jpeg");
+    for (int orientation = 1; orientation <= 8; ++orientation) {
+        const QString path = write(QString("o%1.jpg").arg(orientation), withOrientation(jpeg, orientation));
+        const QImage image = loadPicture(path);
+        EXPECT_EQ(image.size(), orientation >= 5 ? QSize(32, 64) : QSize(64, 32)) << orientation;
+        EXPECT_EQ(rounded(image.pixel(4, 4)), topLeft[orientation - 1]) << orientation;
+        const QImage preview = loadPreview(path, QSize(8, 8));
+        EXPECT_EQ(preview.size(), orientation >= 5 ? QSize(8, 16) : QSize(16, 8)) << orientation;
+    }
+}
+
+TEST_F(PictureLoader, BmpVariantsLoad)
+{
+    for (const char* name : {"bmp-suite-pal1.bmp", "bmp-suite-pal4rle.bmp", "bmp-suite-pal8rle.bmp",
+             "bmp-suite-pal8topdown.bmp", "bmp-suite-rgb16-565.bmp"})
+        EXPECT_EQ(loadPicture(kData + "/" + name).size(), QSize(127, 64)) << name;
+    // Top-down and bottom-up versions of the same picture look the same.
+    QImage topDown = loadPicture(kData + "/bmp-suite-pal8topdown.bmp");
+    QFile rle(kData + "/bmp-suite-pal8rle.bmp");
+    EXPECT_EQ(rounded(topDown.pixel(10, 2)), rounded(loadPicture(rle.fileName()).pixel(10, 2)));
+}
+
+TEST_F(PictureLoader, CutShortBmpIsRefusedRatherThanShownWithStaleMemory)
+{
+    QFile rle(kData + "/bmp-suite-pal4rle.bmp");
+    ASSERT_TRUE(rle.open(QIODevice::ReadOnly));
+    const QByteArray rleBytes = rle.readAll();
+    const QByteArray plain = encode(quadrants(64, 48), "bmp");
+    QByteArray farOffset = plain;
+    setLe32(farOffset, 10, 0x7FFFFFF0);
+    const struct {
+        const char* name;
+        QByteArray bytes;
+    } cases[] = {
+        {"half.bmp", plain.left(plain.size() / 2)},
+        {"one-byte-short.bmp", plain.left(plain.size() - 1)},
+        {"half-rle.bmp", rleBytes.left(rleBytes.size() / 2)},
+        {"far-offset.bmp", farOffset},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(loadError(write(c.name, c.bytes)), err::InvalidPicture) << c.name;
+}
+
+TEST_F(PictureLoader, CutJpegShowsWhatArrivedLikeAViewer)
+{
+    const QByteArray jpeg = encode(quadrants(256, 256), "jpeg");
+    const QImage image = loadPicture(write("half.jpg", jpeg.left(jpeg.size() / 2)));
+    EXPECT_EQ(image.size(), QSize(256, 256));
+    EXPECT_EQ(rounded(image.pixel(8, 8)), 0xFFFF0000u);
+}
+
+TEST_F(PictureLoader, TransparentGifPixelsShowTheBackground)
+{
+    const QString path = kData + "/gif-giflib-x-trans.gif";
+    PictureOptions magenta, cyan;
+    magenta.background = QColor(255, 0, 255);
+    cyan.background = QColor(0, 255, 255);
+    const QImage onMagenta = loadPicture(path, magenta);
+    const QImage onCyan = loadPicture(path, cyan);
+    ASSERT_EQ(onMagenta.size(), QSize(100, 100));
+    int transparent = 0;
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 100; ++x)
+            if (onMagenta.pixel(x, y) != onCyan.pixel(x, y)) {
+                ++transparent;
+                ASSERT_EQ(onMagenta.pixel(x, y), 0xFFFF00FFu);
+                ASSERT_EQ(onCyan.pixel(x, y), 0xFF00FFFFu);
+            }
+    EXPECT_GT(transparent, 100);
+    EXPECT_LT(transparent, 100 * 100);
+}
+
+TEST_F(PictureLoader, CmykJpegKeepsItsColours)
+{
+    const QImage image = loadPicture(kData + "/cmyk-red-blue-64x32.jpg");
+    ASSERT_EQ(image.size(), QSize(64, 32));
+    EXPECT_EQ(rounded(image.pixel(10, 16)), 0xFFFF0000u);
+    EXPECT_EQ(rounded(image.pixel(50, 16)), 0xFF0000FFu);
+}
+
+TEST_F(PictureLoader, GrayJpegLoadsOpaque)
+{
+    const QImage gray = quadrants(32, 32).convertToFormat(QImage::Format_Grayscale8);
+    const QImage image = loadPicture(write("gray.jpg", encode(gray, "jpeg")));
+    EXPECT_EQ(image.format(), QImage::Format_RGB32);
+    EXPECT_EQ(qAlpha(image.pixel(30, 30)), 255);
+    EXPECT_GT(qGray(image.pixel(30, 30)), 240);  // white stays white
+}
+
+TEST_F(PictureLoader, SizeLimitIsOneGibibyteOfPixels)
+{
+    // 8000 x 6000 is above Qt's own default limit and must load.
+    const QImage big = quadrants(8000, 6000);
+    EXPECT_EQ(loadPicture(write("big.jpg", encode(big, "jpeg"))).size(), QSize(8000, 6000));
+
+    // Headers that claim more are refused from the header alone.
+    const QByteArray small = encode(quadrants(16, 16), "jpeg");
+    QByteArray bmp = encode(quadrants(8, 8), "bmp");
+    setLe32(bmp, 18, 60000);
+    setLe32(bmp, 22, 60000);
+    const QByteArray gif("GIF89a\x60\xEA\x60\xEA\x80\0\0\0\0\0\xFF\xFF\xFF,\0\0\0\0\x60\xEA\x60\xEA\0\x02\x02\x44\x01\0;", 35);
+    const struct {
+        const char* name;
+        QByteArray bytes;
+    } cases[] = {
+        {"16385x16384.jpg", withFrameSize(small, 16385, 16384)},  // one column over
+        {"60000.jpg", withFrameSize(small, 60000, 60000)},
+        {"60000.bmp", bmp},
+        {"60000.gif", gif},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(loadError(write(c.name, c.bytes)), err::OutOfMemory) << c.name;
+}
+
+TEST_F(PictureLoader, PreviewIsReducedButStillCoversTheBox)
+{
+    const QImage picture = quadrants(800, 600);
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        QSize box;
+        QSize expected;
+    } cases[] = {
+        {"progressive.jpg", encode(picture, "jpeg", true), {50, 50}, {67, 50}},  // first scan only
+        {"progressive-quarter.jpg", encode(picture, "jpeg", true), {100, 100}, {134, 100}},
+        {"progressive-half.jpg", encode(picture, "jpeg", true), {300, 300}, {400, 300}},
+        {"baseline.jpg", encode(picture, "jpeg"), {217, 217}, {290, 217}},
+        {"picture.bmp", encode(picture, "bmp"), {60, 90}, {120, 90}},
+        {"small.jpg", encode(quadrants(40, 30), "jpeg"), {217, 217}, {40, 30}},  // never enlarged
+        {"nobox.jpg", encode(picture, "jpeg"), {}, {800, 600}},
+    };
+    for (const auto& c : cases) {
+        const QString path = write(c.name, c.bytes);
+        const QImage preview = loadPreview(path, c.box);
+        EXPECT_EQ(preview.size(), c.expected) << c.name;
+        // Each quadrant keeps its colour.
+        const QImage full = loadPicture(path);
+        for (const QPointF at : {QPointF(0.2, 0.2), QPointF(0.8, 0.2), QPointF(0.2, 0.8), QPointF(0.8, 0.8)})
+            EXPECT_EQ(rounded(preview.pixel(int(at.x() * preview.width()), int(at.y() * preview.height()))),
+                rounded(full.pixel(int(at.x() * full.width()), int(at.y() * full.height()))))
+                << c.name;
+    }
+}
+
+}  // namespace
+}  // namespace tessaron
