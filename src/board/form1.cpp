@@ -36,20 +36,20 @@ constexpr float kClientTop = 1485;
 
 Pixel toPixel(const QColor& colour) { return rgb(colour.red(), colour.green(), colour.blue()); }
 
-// The top-left width x height part of a picture, as a surface of its own.
-Surface cropToSurface(const QImage& picture, std::int32_t width, std::int32_t height)
+// The top-left width x height part of a picture into a surface. A surface of the same
+// size as before keeps its memory, so puzzle after puzzle costs no new pages.
+void cropInto(Surface& surface, const QImage& picture, std::int32_t width, std::int32_t height)
 {
     const QImage image = picture.format() == QImage::Format_RGB32
         ? picture
         : picture.convertToFormat(QImage::Format_RGB32);
     width = std::clamp(width, 0, image.width());
     height = std::clamp(height, 0, image.height());
-    Surface surface(width, height);
+    surface.resize(width, height);
     for (std::int32_t y = 0; y < height; ++y) {
         const auto* line = reinterpret_cast<const Pixel*>(image.constScanLine(y));
         std::copy_n(line, width, surface.row(y));
     }
-    return surface;
 }
 
 // During a long burst of exchanges the screen is refreshed at most at the display's
@@ -156,10 +156,13 @@ void Form1::StartPuzzle(const PuzzleChoice& choice)
     options.twipsX = state_.TwipsX;
     options.twipsY = state_.TwipsY;
     options.background = palette().color(QPalette::Window);
-    const QImage picture = loadPicture(choice.Archivo, options);
+    buildPuzzle(loadPicture(choice.Archivo, options), choice);
+}
 
+void Form1::buildPuzzle(QImage picture, const PuzzleChoice& choice)
+{
     game_.numberBoard();
-    LoadBoardPicture(picture);
+    LoadBoardPicture(std::move(picture));
     menu_.Montado->setEnabled(true);
     setWindowTitle(QString::fromUtf8(kProgramTitle.data(), kProgramTitle.size())
         + QStringLiteral("  -  ") + choice.ArchivoSinPath);
@@ -189,7 +192,7 @@ void Form1::StartPuzzle(const PuzzleChoice& choice)
     refresh();
 }
 
-void Form1::LoadBoardPicture(const QImage& picture)
+void Form1::LoadBoardPicture(QImage picture)
 {
     Pic2->hide();
     const float tx = state_.TwipsX;
@@ -213,8 +216,10 @@ void Form1::LoadBoardPicture(const QImage& picture)
     // once for the scratch surface and once for the overlay.
     const std::int32_t areaWidth = metrics_.toPixelsX(layout.picWidth);
     const std::int32_t areaHeight = metrics_.toPixelsY(layout.picHeight);
-    Surface scratch = cropToSurface(picture, areaWidth, areaHeight);
-    Surface overlay = scratch;
+    cropInto(picSurface_, picture, areaWidth, areaHeight);
+    // A large photo is mostly cut away: let its pixels go before anything else is made.
+    picture = QImage();
+    pic2Surface_ = picSurface_;
 
     fields_.MarginLeft = layout.MarginLeft;
     fields_.MarginTop = layout.MarginTop;
@@ -223,8 +228,6 @@ void Form1::LoadBoardPicture(const QImage& picture)
     fields_.BoardTop = layout.BoardTop;
     picLeft_ = layout.picLeft;
     picTop_ = layout.picTop;
-    picSurface_ = std::move(scratch);
-    pic2Surface_ = std::move(overlay);
     game_.setPictureArea(layout.picWidth, layout.picHeight);
 
     setClientSize(metrics_.toPixelsSize(layout.clientWidth, layout.clientHeight));

@@ -71,6 +71,8 @@ public:
     // is loaded before anything changes, so a picture that cannot be loaded raises its
     // error and leaves the current puzzle exactly as it was.
     void StartPuzzle(const PuzzleChoice& choice);
+    // The same from a picture already loaded.
+    void buildPuzzle(QImage picture, const PuzzleChoice& choice);
     bool puzzleIsDifficult() const { return difficult_; }
     BoardGame& game() { return game_; }
     // Tests fix the shuffle's seed; the game seeds from the time of day.
@@ -102,7 +104,7 @@ protected:
 
 private:
     void buildClientArea();
-    void LoadBoardPicture(const QImage& picture);
+    void LoadBoardPicture(QImage picture);
     void placePictureBoxes(float left, float top, float width, float height);
     void keepOnScreen();
     bool findCellAt(float X, float Y, std::int16_t& column, std::int16_t& row);

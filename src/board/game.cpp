@@ -43,10 +43,10 @@ void BoardGame::drawPicture(Pixel background)
     DrawGrid();
 }
 
-void BoardGame::DrawGrid()
+void BoardGame::DrawGrid(std::span<const PixelRect> within)
 {
     tessaron::DrawGrid(window_, state_.TwipsX, state_.TwipsY, fields_.BoardLeft, fields_.BoardTop,
-        roundToInt32(W_), roundToInt32(H_), state_.PiecesX, state_.PiecesY);
+        roundToInt32(W_), roundToInt32(H_), state_.PiecesX, state_.PiecesY, within);
 }
 
 void BoardGame::BlackenEmptyPlace()
@@ -143,8 +143,11 @@ void BoardGame::repairParity(RandomSource& random)
 
 void BoardGame::movePiece(std::int32_t fromX, std::int32_t fromY, std::int32_t toX, std::int32_t toY)
 {
-    ExchangePlaces(window_, scratch_, geometry(), fromX, fromY, toX, toY);
-    DrawGrid();
+    const PlaceGeometry places = geometry();
+    ExchangePlaces(window_, scratch_, places, fromX, fromY, toX, toY);
+    // Only the two places changed: the grid elsewhere is as the last full drawing left it.
+    const PixelRect changed[] = {places.windowRect(fromX, fromY), places.windowRect(toX, toY)};
+    DrawGrid(changed);
     doRefresh();
     state_.Board.exchange(toY, toX, fromY, fromX);
     ++exchanges_;

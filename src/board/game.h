@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <span>
 
 namespace tessaron {
 
@@ -32,7 +33,7 @@ public:
     // Clear to the background, the whole picture area copied from the scratch surface's
     // top-left corner, the grid over it.
     void drawPicture(Pixel background);
-    void DrawGrid();
+    void DrawGrid(std::span<const PixelRect> within = {});
     // The bottom-right place painted black: the empty place from now on.
     void BlackenEmptyPlace();
 

@@ -8,23 +8,33 @@ float PlaceGeometry::pieceWidth() const { return divide(divide(W, PiecesX), Twip
 
 float PlaceGeometry::pieceHeight() const { return divide(divide(H, PiecesY), TwipsY); }
 
+PlaceGeometry::Scale PlaceGeometry::scale() const
+{
+    return {pieceWidth(), pieceHeight(), divide(static_cast<float>(BoardLeft), TwipsX),
+        divide(static_cast<float>(BoardTop), TwipsY)};
+}
+
+PixelRect PlaceGeometry::windowRect(const Scale& s, std::int32_t column, std::int32_t row)
+{
+    return {roundToInt32(s.bx + s.pw * static_cast<float>(column - 1)),
+        roundToInt32(s.by + s.ph * static_cast<float>(row - 1)), roundToInt32(s.pw),
+        roundToInt32(s.ph)};
+}
+
+PixelRect PlaceGeometry::scratchRect(const Scale& s, std::int32_t column, std::int32_t row)
+{
+    return {roundToInt32(s.pw * static_cast<float>(column - 1)),
+        roundToInt32(s.ph * static_cast<float>(row - 1)), roundToInt32(s.pw), roundToInt32(s.ph)};
+}
+
 PixelRect PlaceGeometry::windowRect(std::int32_t column, std::int32_t row) const
 {
-    const float pw = pieceWidth();
-    const float ph = pieceHeight();
-    const float bx = divide(static_cast<float>(BoardLeft), TwipsX);
-    const float by = divide(static_cast<float>(BoardTop), TwipsY);
-    return {roundToInt32(bx + pw * static_cast<float>(column - 1)),
-        roundToInt32(by + ph * static_cast<float>(row - 1)), roundToInt32(pw),
-        roundToInt32(ph)};
+    return windowRect(scale(), column, row);
 }
 
 PixelRect PlaceGeometry::scratchRect(std::int32_t column, std::int32_t row) const
 {
-    const float pw = pieceWidth();
-    const float ph = pieceHeight();
-    return {roundToInt32(pw * static_cast<float>(column - 1)),
-        roundToInt32(ph * static_cast<float>(row - 1)), roundToInt32(pw), roundToInt32(ph)};
+    return scratchRect(scale(), column, row);
 }
 
 PixelRect PlaceGeometry::pictureArea() const

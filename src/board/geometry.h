@@ -25,6 +25,15 @@ struct PlaceGeometry {
     float pieceWidth() const;
     float pieceHeight() const;
 
+    // The four quotients every place rectangle is made of, computed once for many places.
+    struct Scale {
+        float pw, ph;   // piece size in pixels
+        float bx, by;   // the board's corner in pixels
+    };
+    Scale scale() const;
+    static PixelRect windowRect(const Scale& s, std::int32_t column, std::int32_t row);
+    static PixelRect scratchRect(const Scale& s, std::int32_t column, std::int32_t row);
+
     // Place (c, r), 1-based, on the window's surface and on the scratch surface.
     PixelRect windowRect(std::int32_t column, std::int32_t row) const;
     PixelRect scratchRect(std::int32_t column, std::int32_t row) const;

@@ -32,6 +32,36 @@ PixelRect PixelRect::intersected(const PixelRect& other) const
     return {left, top, right - left, bottom - top};
 }
 
+void Damage::add(const PixelRect& rect)
+{
+    if (rect.empty())
+        return;
+    // A change touching one already known joins it: the grid lines along a moved place's
+    // edges belong with the place.
+    const PixelRect grown{rect.x - 1, rect.y - 1, rect.w + 2, rect.h + 2};
+    for (PixelRect& known : rects_) {
+        if (!known.intersected(grown).empty()) {
+            known = known.united(rect);
+            return;
+        }
+    }
+    constexpr std::size_t kMostRects = 8;
+    if (rects_.size() == kMostRects) {
+        const PixelRect all = bounds().united(rect);
+        rects_.assign(1, all);
+        return;
+    }
+    rects_.push_back(rect);
+}
+
+PixelRect Damage::bounds() const
+{
+    PixelRect all;
+    for (const PixelRect& rect : rects_)
+        all = all.united(rect);
+    return all;
+}
+
 Surface::Surface(std::int32_t width, std::int32_t height, Pixel fill)
 {
     resize(width, height, fill);
@@ -50,7 +80,8 @@ void Surface::resize(std::int32_t width, std::int32_t height, Pixel fill)
     }
     width_ = width;
     height_ = height;
-    damage_ = bounds();
+    damage_ = {};
+    damage_.add(bounds());
 }
 
 void Surface::setPixel(std::int32_t x, std::int32_t y, Pixel colour)
@@ -74,8 +105,21 @@ PixelRect Surface::horizontalLine(std::int32_t x0, std::int32_t x1, std::int32_t
     const PixelRect line = PixelRect{x0, y, x1 - x0 + 1, 1}.intersected(bounds());
     if (line.empty())
         return {};
-    std::fill_n(row(line.y) + line.x, line.w, colour);
-    addDamage(line);
+    Pixel* pixels = row(line.y);
+    // Each run of changed pixels is damage of its own: the pieces of a line redrawn over
+    // two moved places far apart must not join them into one big repaint.
+    std::int32_t runStart = -1;
+    for (std::int32_t x = line.x; x <= line.x + line.w; ++x) {
+        const bool changes = x < line.x + line.w && pixels[x] != colour;
+        if (changes) {
+            pixels[x] = colour;
+            if (runStart < 0)
+                runStart = x;
+        } else if (runStart >= 0) {
+            addDamage({runStart, line.y, x - runStart, 1});
+            runStart = -1;
+        }
+    }
     return line;
 }
 
@@ -86,17 +130,24 @@ PixelRect Surface::verticalLine(std::int32_t x, std::int32_t y0, std::int32_t y1
     const PixelRect line = PixelRect{x, y0, 1, y1 - y0 + 1}.intersected(bounds());
     if (line.empty())
         return {};
-    for (std::int32_t y = line.y; y < line.y + line.h; ++y)
-        row(y)[line.x] = colour;
-    addDamage(line);
+    std::int32_t runStart = -1;
+    for (std::int32_t y = line.y; y <= line.y + line.h; ++y) {
+        const bool changes = y < line.y + line.h && row(y)[line.x] != colour;
+        if (changes) {
+            row(y)[line.x] = colour;
+            if (runStart < 0)
+                runStart = y;
+        } else if (runStart >= 0) {
+            addDamage({line.x, runStart, 1, y - runStart});
+            runStart = -1;
+        }
+    }
     return line;
 }
 
-void Surface::addDamage(const PixelRect& rect) { damage_ = damage_.united(rect); }
-
-PixelRect Surface::takeDamage()
+Damage Surface::takeDamage()
 {
-    const PixelRect taken = damage_;
+    Damage taken = std::move(damage_);
     damage_ = {};
     return taken;
 }

@@ -31,6 +31,20 @@ struct PixelRect {
     friend bool operator==(const PixelRect&, const PixelRect&) = default;
 };
 
+// The parts of a surface changed since the last refresh: a few rectangles, so that two
+// small places far apart do not make the whole board between them repaint. Past a
+// handful they are merged into one.
+class Damage {
+public:
+    void add(const PixelRect& rect);
+    bool empty() const { return rects_.empty(); }
+    PixelRect bounds() const;
+    const std::vector<PixelRect>& rects() const { return rects_; }
+
+private:
+    std::vector<PixelRect> rects_;
+};
+
 class Surface {
 public:
     Surface() = default;
@@ -57,14 +71,15 @@ public:
     void clear(Pixel colour);
 
     // One-pixel lines with both end points included; clipped to the surface. Return the
-    // pixels drawn.
+    // pixels drawn; only pixels that actually changed count as damage, so redrawing a
+    // grid over itself costs no repaint.
     PixelRect horizontalLine(std::int32_t x0, std::int32_t x1, std::int32_t y, Pixel colour);
     PixelRect verticalLine(std::int32_t x, std::int32_t y0, std::int32_t y1, Pixel colour);
 
     // The area changed since the last call, then forgotten.
-    PixelRect takeDamage();
-    const PixelRect& damage() const { return damage_; }
-    void addDamage(const PixelRect& rect);
+    Damage takeDamage();
+    const Damage& damage() const { return damage_; }
+    void addDamage(const PixelRect& rect) { damage_.add(rect); }
 
     PixelRect bounds() const { return {0, 0, width_, height_}; }
 
@@ -72,7 +87,7 @@ private:
     std::int32_t width_ = 0;
     std::int32_t height_ = 0;
     std::vector<Pixel> pixels_;
-    PixelRect damage_;
+    Damage damage_;
 };
 
 // Raster-operation codes of a block transfer.

@@ -22,12 +22,6 @@ Int roundChecked(Float value)
 
 }  // namespace
 
-std::int32_t roundToInt32(float value)
-{
-    // Compare in double: 2^31 - 1 is not representable as a float and would round up.
-    return roundChecked<std::int32_t>(static_cast<double>(std::nearbyint(value)));
-}
-
 std::int32_t roundToInt32(double value) { return roundChecked<std::int32_t>(value); }
 
 std::int16_t roundToInt16(float value) { return roundChecked<std::int16_t>(value); }
