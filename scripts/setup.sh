@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(g++ make cmake ninja-build libgtest-dev libbenchmark-dev qt6-base-dev
     libjpeg62-turbo-dev libjpeg-turbo-progs fonts-dejavu-core xvfb xauth xdotool imagemagick
-    libwmf-bin)
+    libwmf-bin appstream desktop-file-utils dpkg-dev)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -7,6 +7,7 @@
 #include "language/form_idioma.h"
 #include "language/settings_file.h"
 #include "shell/about.h"
+#include "shell/accessibility.h"
 #include "shell/web_links.h"
 #include "language/texts.h"
 #include "platform/message_box.h"
@@ -92,6 +93,7 @@ Form1::Form1(GameState& state, const ScreenMetrics& metrics, QWidget* parent)
     game_.refresh = [this] { refresh(); };
     boardView_->installEventFilter(this);
     Pic2->installEventFilter(this);
+    setAccessibleNames(this);
 }
 
 Form1::~Form1() = default;
@@ -523,7 +525,13 @@ void Form1::Form_Load()
                 if (firstRun) {
                     FormIdioma idioma(state_, metrics_, this);
                     idioma.exec();
-                    writeSettingsFile(state_.LanguageCode);
+                    // A folder the game may not write to costs only the memory of the
+                    // choice: the player still gets the language and the game.
+                    try {
+                        writeSettingsFile(state_.LanguageCode);
+                    } catch (const RuntimeError& error) {
+                        showError(this, error);
+                    }
                 }
                 break;
             }

@@ -7,6 +7,7 @@
 #include "platform/picture_loader.h"
 #include "platform/runtime_error.h"
 #include "platform/vb_math.h"
+#include "shell/accessibility.h"
 #include "shell/window_frames.h"
 
 #include <QCheckBox>
@@ -62,6 +63,7 @@ Dialog::Dialog(GameState& state, const ScreenMetrics& metrics, QWidget* parent)
     buildControls();
     setKeyboardOrder();
     Form_Load();
+    setAccessibleNames(this, state_.LanguageCode);
 }
 
 bool Dialog::difficultSelected() const { return Option2->isChecked(); }

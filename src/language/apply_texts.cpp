@@ -1,5 +1,7 @@
 #include "language/apply_texts.h"
 
+#include "shell/accessibility.h"
+
 #include <QAbstractButton>
 #include <QAction>
 #include <QGroupBox>
@@ -75,6 +77,8 @@ void applyWindowTexts(QWidget* window, TextWindow which, std::int16_t languageCo
         for (QObject* object : found)
             setCaption(object, text);
     }
+    // Lists and pictures have no caption of their own: their descriptions follow too.
+    setAccessibleNames(window, languageCode);
 }
 
 void ApplyLanguageTexts(GameState& state, QWidget* form1, const std::function<QWidget*()>& dialog,

@@ -1,6 +1,7 @@
 #include "language/form_idioma.h"
 
 #include "language/texts.h"
+#include "shell/accessibility.h"
 #include "shell/window_frames.h"
 
 #include <QFontMetrics>
@@ -87,6 +88,7 @@ FormIdioma::FormIdioma(GameState& state, const ScreenMetrics& metrics, QWidget* 
     OKButton->setFocus();
 
     connect(OKButton, &QPushButton::clicked, this, &FormIdioma::OKButton_Click);
+    setAccessibleNames(this);
 }
 
 void FormIdioma::OKButton_Click()

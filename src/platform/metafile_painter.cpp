@@ -81,6 +81,107 @@ QPainter::CompositionMode compositionForRop(std::uint32_t rop)
     }
 }
 
+// Qt rasterises a shape over its whole extent, so a drawing reaching millions of pixels
+// beyond the picture takes seconds for a few pixels of result. Such shapes are cut to the
+// picture and a margin first: polygons by Sutherland-Hodgman, which keeps the fill inside
+// the rectangle under either fill rule, and stroked lines segment by segment.
+QPolygonF clipPolygon(QPolygonF poly, const QRectF& r)
+{
+    for (int edge = 0; edge < 4 && !poly.isEmpty(); ++edge) {
+        const auto inside = [&](QPointF p) {
+            switch (edge) {
+            case 0: return p.x() >= r.left();
+            case 1: return p.x() <= r.right();
+            case 2: return p.y() >= r.top();
+            default: return p.y() <= r.bottom();
+            }
+        };
+        const auto cross = [&](QPointF a, QPointF b) {
+            double t;
+            switch (edge) {
+            case 0: t = (r.left() - a.x()) / (b.x() - a.x()); break;
+            case 1: t = (r.right() - a.x()) / (b.x() - a.x()); break;
+            case 2: t = (r.top() - a.y()) / (b.y() - a.y()); break;
+            default: t = (r.bottom() - a.y()) / (b.y() - a.y()); break;
+            }
+            return a + (b - a) * t;
+        };
+        QPolygonF out;
+        QPointF previous = poly.last();
+        for (const QPointF& current : std::as_const(poly)) {
+            const bool in = inside(current);
+            if (in != inside(previous))
+                out << cross(previous, current);
+            if (in)
+                out << current;
+            previous = current;
+        }
+        poly = std::move(out);
+    }
+    return poly;
+}
+
+// Liang-Barsky: false when the segment misses the rectangle.
+bool clipSegment(QPointF& a, QPointF& b, const QRectF& r)
+{
+    double t0 = 0, t1 = 1;
+    const double dx = b.x() - a.x(), dy = b.y() - a.y();
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {a.x() - r.left(), r.right() - a.x(), a.y() - r.top(), r.bottom() - a.y()};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0)
+                return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        if (t0 > t1)
+            return false;
+    }
+    const QPointF start = a + QPointF(dx, dy) * t0;
+    b = a + QPointF(dx, dy) * t1;
+    a = start;
+    return true;
+}
+
+QPainterPath boundedFill(const QPainterPath& device, const QRectF& limit)
+{
+    QPainterPath out;
+    out.setFillRule(device.fillRule());
+    for (const QPolygonF& polygon : device.toSubpathPolygons()) {
+        const QPolygonF cut = clipPolygon(polygon, limit);
+        if (cut.size() >= 3)
+            out.addPolygon(cut);
+    }
+    return out;
+}
+
+QPainterPath boundedStroke(const QPainterPath& device, const QRectF& limit)
+{
+    QPainterPath out;
+    for (const QPolygonF& line : device.toSubpathPolygons()) {
+        bool open = false;
+        QPointF end;
+        for (qsizetype i = 1; i < line.size(); ++i) {
+            QPointF a = line[i - 1], b = line[i];
+            if (!clipSegment(a, b, limit)) {
+                open = false;
+                continue;
+            }
+            if (!open || a != end)
+                out.moveTo(a);
+            out.lineTo(b);
+            end = b;
+            open = true;
+        }
+    }
+    return out;
+}
+
 }  // namespace
 
 MetafilePainter::~MetafilePainter() = default;
@@ -116,7 +217,10 @@ void MetafilePainter::applyClip(const Clip& clip)
     whole.addRect(QRectF(0, 0, image_.width(), image_.height()));
     QPainterPath region = whole;
     for (const ClipStep& step : *clip) {
-        const QPainterPath p = qpath(step.devicePath, step.winding);
+        QPainterPath p = qpath(step.devicePath, step.winding);
+        const QRectF limit = QRectF(image_.rect()).adjusted(-16, -16, 16, 16);
+        if (!limit.contains(p.controlPointRect()))
+            p = boundedFill(p, limit);
         switch (step.kind) {
         case ClipStep::Kind::Intersect: region = region.intersected(p); break;
         case ClipStep::Kind::Exclude: region = region.subtracted(p); break;
@@ -200,20 +304,34 @@ void MetafilePainter::drawPath(const Path& path, const DrawState& state, bool fi
     if (!prepare(state))
         return;
     const QPainterPath p = qpath(path, state.winding);
+    QPen qpen = pen(state);
+    QBrush qbrush = brush(state);
+    const QTransform toDevice = qtransform(state.toDevice);
+    const QPainterPath device = toDevice.map(p);
+    const double scale = std::sqrt(std::abs(state.toDevice.determinant()));
+    const double margin = 16 + (qpen.isCosmetic() ? 1 : qpen.widthF() * scale);
+    const QRectF limit = QRectF(image_.rect()).adjusted(-margin, -margin, margin, margin);
+    const bool bounded = limit.contains(device.controlPointRect());
+    if (!bounded) {
+        painter_->setTransform(QTransform());
+        if (!qpen.isCosmetic())
+            qpen.setWidthF(qpen.widthF() * scale);
+        qbrush.setTransform(QTransform());
+    }
     if (fill) {
         painter_->setBackgroundMode(state.opaqueBackground ? Qt::OpaqueMode : Qt::TransparentMode);
         painter_->setBackground(qcolor(state.backColor));
-        painter_->fillPath(p, brush(state));
+        painter_->fillPath(bounded ? p : boundedFill(device, limit), qbrush);
     }
     if (stroke)
-        painter_->strokePath(p, pen(state));
+        painter_->strokePath(bounded ? p : boundedStroke(device, limit), qpen);
 }
 
 QFont MetafilePainter::font(const DrawState& state, double pixelHeight) const
 {
     const Font& f = state.font;
     QFont font(QString::fromStdString(f.face));
-    font.setPixelSize(std::max(1, static_cast<int>(std::lround(pixelHeight))));
+    font.setPixelSize(static_cast<int>(std::lround(std::clamp(pixelHeight, 1.0, 16384.0))));
     font.setWeight(static_cast<QFont::Weight>(std::clamp(f.weight == 0 ? 400 : f.weight, 100, 900)));
     font.setItalic(f.italic);
     font.setUnderline(f.underline);
@@ -251,13 +369,13 @@ void MetafilePainter::drawText(const TextRun& run, const DrawState& state)
         const QFontMetricsF cell(qf);
         const double total = cell.ascent() + cell.descent();
         if (total > 0)
-            qf.setPixelSize(std::max(1, static_cast<int>(std::lround(height * height / total))));
+            qf.setPixelSize(static_cast<int>(std::lround(std::clamp(height * height / total, 1.0, 16384.0))));
     }
     if (state.font.width > 0) {
         const QFontMetricsF plain(qf);
         const double wanted = state.font.width * scaleX;
         if (plain.averageCharWidth() > 0)
-            qf.setStretch(std::clamp(static_cast<int>(std::lround(100 * wanted / plain.averageCharWidth())), 1, 4000));
+            qf.setStretch(static_cast<int>(std::lround(std::clamp(100 * wanted / plain.averageCharWidth(), 1.0, 4000.0))));
     }
     const QFontMetricsF metrics(qf);
     const QString text = QString::fromUtf16(run.text.data(), static_cast<qsizetype>(run.text.size()));

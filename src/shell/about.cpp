@@ -1,6 +1,7 @@
 #include "shell/about.h"
 
 #include "language/texts.h"
+#include "shell/accessibility.h"
 #include "shell/window_frames.h"
 
 #include <QEvent>
@@ -58,6 +59,7 @@ About::About(const ScreenMetrics& metrics, std::function<void()> applyTexts, QWi
     OKButton->setDefault(true);
     OKButton->setFocus();
     connect(OKButton, &QPushButton::clicked, this, &About::OKButton_Click);
+    setAccessibleNames(this);
 }
 
 void About::Form_Activate()

@@ -146,6 +146,20 @@ TEST_F(StartupTest, ClosingTheLanguageWindowMeansEnglishAndALaterStartAsksNoMore
     EXPECT_EQ(driver.seen, QStringList{"Dialog"});
 }
 
+TEST_F(StartupTest, AFolderThatCannotBeWrittenCostsOnlyTheMemoryOfTheChoice)
+{
+    // Even root may not create files in /sys.
+    QDir::setCurrent("/sys");
+    driver.handlers["FormIdioma"] = [](QWidget* w) { chooseLanguage(w, "Option1"); };
+    driver.handlers["Dialog"] = dialogAnswer({});
+    form->Form_Load();
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].startsWith("Error: ")) << errors[0].toStdString();
+    EXPECT_EQ(driver.seen, QStringList({"FormIdioma", "Dialog"}));
+    EXPECT_EQ(label(), "No hay ninguna imagen abierta");
+    EXPECT_FALSE(QFile::exists("/sys/data.puz"));
+}
+
 TEST_F(StartupTest, OkAtStartUpShowsTheWindowOnlyOnceShuffled)
 {
     writeSettings(" 0 \r\n");

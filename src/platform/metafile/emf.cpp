@@ -204,7 +204,7 @@ private:
         DrawState s = state();
         s.toDevice = Matrix{};
         s.brush = brush;
-        charge(shapeWork(device, Matrix{}, 0, true, false));
+        charge(shapeWork(device, Matrix{}, 0, true, false) + patternWork(brush));
         canvas_.drawPath(device, s, true, false);
     }
 

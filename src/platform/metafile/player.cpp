@@ -1,5 +1,7 @@
 #include "platform/metafile/player.h"
 
+#include "platform/metafile/code_pages.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -161,6 +163,8 @@ void Player::draw(const Path& logical, bool fill, bool stroke)
     const Matrix m = toDevice();
     const double scale = std::sqrt(std::abs(m.determinant()));
     charge(shapeWork(logical, m, dc_.pen.cosmetic ? 1 : dc_.pen.width * scale, brushShows, penShows));
+    if (brushShows)
+        charge(patternWork(dc_.brush));
     canvas_.drawPath(logical, state(), brushShows, penShows);
 }
 
@@ -168,7 +172,7 @@ void Player::fillWithBrush(const Path& logical, const Brush& brush)
 {
     if (logical.empty() || brush.style == Brush::Style::Null)
         return;
-    charge(shapeWork(logical, toDevice(), 0, true, false));
+    charge(shapeWork(logical, toDevice(), 0, true, false) + patternWork(brush));
     DrawState s = state();
     s.brush = brush;
     canvas_.drawPath(logical, s, true, false);
@@ -198,7 +202,7 @@ void Player::drawBitmap(const Bitmap& bitmap, const RectF& source, const RectF& 
 
 void Player::patternFill(const RectF& dest, std::uint32_t rop)
 {
-    charge(deviceArea(rectangle(dest.x, dest.y, dest.x + dest.w, dest.y + dest.h), 0));
+    charge(deviceArea(rectangle(dest.x, dest.y, dest.x + dest.w, dest.y + dest.h), 0) + patternWork(dc_.brush));
     canvas_.fillRect(dest, rop, state());
 }
 
@@ -211,13 +215,11 @@ void Player::beginPath()
 void Player::endPath()
 {
     inPath_ = false;
-    pathClosed_ = true;
 }
 
 void Player::abortPath()
 {
     inPath_ = false;
-    pathClosed_ = false;
     path_.clear();
 }
 
@@ -233,7 +235,6 @@ void Player::drawPathBracket(bool fill, bool stroke)
     if (inPath_)
         endPath();
     if (path_.empty()) {
-        pathClosed_ = false;
         return;
     }
     DrawState s = state();
@@ -245,10 +246,11 @@ void Player::drawPathBracket(bool fill, bool stroke)
     const bool brushShows = fill && s.brush.style != Brush::Style::Null;
     if (penShows || brushShows) {
         charge(shapeWork(path_, Matrix{}, s.pen.cosmetic ? 1 : s.pen.width, brushShows, penShows));
+        if (brushShows)
+            charge(patternWork(s.brush));
         canvas_.drawPath(path_, s, brushShows, penShows);
     }
     path_.clear();
-    pathClosed_ = false;
 }
 
 void Player::selectClipPath(int mode)
@@ -260,7 +262,6 @@ void Player::selectClipPath(int mode)
     if (mode >= 1 && mode <= 5 && !path_.empty())
         addClip(kinds[mode], path_, dc_.winding);
     path_.clear();
-    pathClosed_ = false;
 }
 
 void Player::lineTo(PointF p)
@@ -340,9 +341,26 @@ void Player::addClip(ClipStep::Kind kind, Path devicePath, bool winding)
         steps = *dc_.clip;
     if (steps.size() >= kMaxClipSteps)
         malformed();
-    charge(static_cast<double>(devicePath.points().size() + steps.size()) * 64);
     steps.push_back({kind, std::move(devicePath), winding});
     dc_.clip = std::make_shared<const std::vector<ClipStep>>(std::move(steps));
+    chargeClip();
+}
+
+double Player::patternWork(const Brush& brush)
+{
+    // A canvas may copy the pattern for every shape it fills with it.
+    return brush.style == Brush::Style::Pattern && brush.pattern ? static_cast<double>(brush.pattern->pixels.size()) : 0;
+}
+
+void Player::chargeClip()
+{
+    // A canvas builds the clip again from all its steps whenever it changes.
+    if (!dc_.clip)
+        return;
+    double points = 0;
+    for (const ClipStep& step : *dc_.clip)
+        points += static_cast<double>(step.devicePath.points().size()) + 1;
+    charge(points * kClipPointWork);
 }
 
 void Player::resetClip()
@@ -382,7 +400,6 @@ void Player::offsetClip(PointF logicalDelta)
     const PointF d = m.map(logicalDelta);
     const double dx = d.x - o.x, dy = d.y - o.y;
     std::vector<ClipStep> steps = *dc_.clip;
-    charge(static_cast<double>(steps.size()) * 64);
     for (ClipStep& step : steps) {
         Path moved;
         std::size_t i = 0;
@@ -399,6 +416,7 @@ void Player::offsetClip(PointF logicalDelta)
         step.devicePath = std::move(moved);
     }
     dc_.clip = std::make_shared<const std::vector<ClipStep>>(std::move(steps));
+    chargeClip();
 }
 
 void Player::save()
@@ -422,7 +440,10 @@ void Player::restore(int which)
             return;
         target = static_cast<std::size_t>(which) - 1;
     }
+    const Clip before = dc_.clip;
     dc_ = std::move(saved_[target]);
+    if (dc_.clip != before)
+        chargeClip();
     saved_.resize(target);
 }
 
@@ -693,29 +714,15 @@ constexpr std::array<char16_t, 32> kCp1252High{0x20AC, 0x81, 0x201A, 0x0192, 0x2
     0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x8D, 0x017D, 0x8F, 0x90, 0x2018, 0x2019, 0x201C,
     0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D, 0x017E, 0x0178};
 
-// Windows-1251 from 0x80 to 0xBF; 0xC0..0xFF are U+0410..U+044F.
-constexpr std::array<char16_t, 64> kCp1251High{0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020,
-    0x2021, 0x20AC, 0x2030, 0x0409, 0x2039, 0x040A, 0x040C, 0x040B, 0x040F, 0x0452, 0x2018, 0x2019,
-    0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x98, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B,
-    0x045F, 0x00A0, 0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6, 0x00A7, 0x0401, 0x00A9, 0x0404,
-    0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407, 0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6,
-    0x00B7, 0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457};
-
-// Windows-1253 (Greek) from 0xA0 to 0xFF, 0x80..0x9F as in 1252 where defined.
-char16_t greek(std::uint8_t b)
-{
-    if (b == 0xA1) return 0x0385;
-    if (b == 0xA2) return 0x0386;
-    if (b >= 0xB8 && b <= 0xBA) return static_cast<char16_t>(0x0388 + (b - 0xB8));
-    if (b == 0xBC) return 0x038C;
-    if (b >= 0xBE && b != 0xD2 && b != 0xFF) return static_cast<char16_t>(0x038E + (b - 0xBE));
-    return b;
-}
-
 }  // namespace
 
 std::u16string Player::decodeAnsi(std::span<const std::uint8_t> bytes, std::uint8_t charset)
 {
+    const CodePage* page = nullptr;
+    for (const CodePage& p : kCodePages) {
+        if (p.charset == charset)
+            page = &p;
+    }
     std::u16string text;
     text.reserve(bytes.size());
     for (const std::uint8_t b : bytes) {
@@ -723,20 +730,14 @@ std::u16string Player::decodeAnsi(std::span<const std::uint8_t> bytes, std::uint
             text.push_back(b);
             continue;
         }
-        switch (charset) {
-        case 2:  // SYMBOL: the font's own private-use area
+        if (charset == 2) {  // SYMBOL: the font's own private-use area
             text.push_back(static_cast<char16_t>(0xF000 + b));
-            break;
-        case 204:  // RUSSIAN
-            text.push_back(b >= 0xC0 ? static_cast<char16_t>(0x0410 + (b - 0xC0)) : kCp1251High[b - 0x80]);
-            break;
-        case 161:  // GREEK
-            text.push_back(b >= 0xA0 ? greek(b) : kCp1252High[b - 0x80]);
-            break;
-        default:
-            text.push_back(b < 0xA0 ? kCp1252High[b - 0x80] : b);
-            break;
+            continue;
         }
+        if (page)
+            text.push_back(page->high[b - 0x80]);
+        else  // ANSI, DEFAULT and the rest: Windows-1252
+            text.push_back(b < 0xA0 ? kCp1252High[b - 0x80] : b);
     }
     return text;
 }

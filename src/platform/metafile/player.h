@@ -22,6 +22,7 @@ inline constexpr double kPointWork = 64;
 inline constexpr double kShapeWork = 4;
 inline constexpr double kCrossingWork = 64;
 inline constexpr double kBitmapWork = 32;
+inline constexpr double kClipPointWork = 1024;
 inline constexpr std::size_t kMaxSaveDepth = 1024;
 inline constexpr std::size_t kMaxClipSteps = 256;
 inline constexpr std::int64_t kMaxBitmapPixels = 16'000'000;
@@ -51,7 +52,6 @@ struct DeviceContext {
     Clip clip;
     PointF position{0, 0};
     bool clockwise = false;
-    std::shared_ptr<const Path> metaRegion;
 };
 
 class Player {
@@ -96,6 +96,8 @@ protected:
     // Clip steps; `devicePath` already in picture pixels.
     void addClip(ClipStep::Kind kind, Path devicePath, bool winding = false);
     void resetClip();
+    void chargeClip();
+    static double patternWork(const Brush& brush);
     void intersectClipRect(const RectF& logical);
     void excludeClipRect(const RectF& logical);
     void offsetClip(PointF logicalDelta);
@@ -138,7 +140,6 @@ protected:
     DeviceContext dc_;
     std::vector<DeviceContext> saved_;
     bool inPath_ = false;
-    bool pathClosed_ = false;
     Path path_;  // picture pixels
 
 private:

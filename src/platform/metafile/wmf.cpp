@@ -469,9 +469,10 @@ private:
     Region region(const Reader& r)
     {
         Region g;
-        // nextInChain, objectType, objectCount, regionSize, scanCount, maxScan, bounding box
+        // nextInChain, objectType, objectCount (32 bits), regionSize, scanCount, maxScan,
+        // bounding box, then the scans
         const std::size_t scans = r.u16(10);
-        std::size_t at = 20;
+        std::size_t at = 22;
         for (std::size_t s = 0; s < scans; ++s) {
             const std::size_t count = r.u16(at);
             const double top = r.i16(at + 2), bottom = r.i16(at + 4);

@@ -8,6 +8,8 @@
 
 #include <QColor>
 
+#include <set>
+
 namespace tessaron {
 namespace {
 
@@ -65,6 +67,7 @@ TEST(MetafilePainter, WmfShapesFillTheirInsideOnly)
     cases.push_back({"polygon", redCanvas().record(0x0324, {3, 0, 0, tw(100), 0, 0, tw(100)}), {20, 20}, {80, 80}});
     // Pie of the right half: start at the bottom, anticlockwise to the top.
     cases.push_back({"pie", redCanvas().record(0x081A, {0, tw(50), tw(100), tw(50), tw(100), tw(100), 0, 0}), {75, 50}, {25, 50}});
+    cases.push_back({"chord", redCanvas().record(0x0830, {0, tw(50), tw(100), tw(50), tw(100), tw(100), 0, 0}), {75, 50}, {25, 50}});
     for (Case& c : cases) {
         const QImage image = render(c.file.finish());
         EXPECT_EQ(at(image, c.inside.x(), c.inside.y()), kRed) << c.what;
@@ -107,6 +110,21 @@ TEST(MetafilePainter, PensStrokeLinesAndNullPensDoNot)
     EXPECT_EQ(at(none, 50, 50), kWhite);
 }
 
+TEST(MetafilePainter, ShapesReachingFarOutsideKeepTheirVisiblePart)
+{
+    // A window of 10 twips onto 100 pixels: the triangle's corners lie thousands of
+    // pictures away, its edge crosses the picture's diagonal.
+    WmfWriter w(1500, 1500);
+    w.record(0x020C, {10, 10}).brush(0, 0x0000FF).select(0).pen(0, 2, 0xFF0000).select(1);
+    w.record(0x0324, {3, -30000, -30000, 30000, 30000, -30000, 30000});
+    w.record(0x0325, {2, 5, -30000, 5, 30000});  // a vertical blue line down the middle
+    const QImage image = render(w.finish());
+    EXPECT_EQ(at(image, 20, 80), kRed);    // below the diagonal: inside
+    EXPECT_EQ(at(image, 80, 20), kWhite);  // above it: outside
+    EXPECT_EQ(at(image, 50, 10), kBlue);
+    EXPECT_EQ(at(image, 50, 90), kBlue);
+}
+
 TEST(MetafilePainter, ClipRectanglesLimitDrawingAndRestoreDcLiftsThem)
 {
     const QImage image = render(redCanvas()
@@ -121,6 +139,51 @@ TEST(MetafilePainter, ClipRectanglesLimitDrawingAndRestoreDcLiftsThem)
     EXPECT_EQ(at(image, 10, 10), kWhite);
     EXPECT_EQ(at(image, 75, 30), kWhite);
     EXPECT_EQ(at(image, 75, 90), kRed);
+}
+
+TEST(MetafilePainter, WmfRegionsClipAndFill)
+{
+    // One scan from y 0 to 100 with the span x 0..50, in twips.
+    const Bytes region = redCanvas()
+                             .record(0x06FF, {0, 6, 1, 0, 40, 1, 8, 0, 0, tw(50), tw(100), 2, 0, tw(100), 0, tw(50), 2})
+                             .record(0x012C, {2})  // slots 0 and 1 hold the brush and the pen
+                             .rectangle(0, 0, tw(100), tw(100))
+                             .finish();
+    const QImage clipped = render(region);
+    EXPECT_EQ(at(clipped, 25, 50), kRed);
+    EXPECT_EQ(at(clipped, 75, 50), kWhite);
+
+    const Bytes filled = WmfWriter(1500, 1500)
+                             .record(0x06FF, {0, 6, 1, 0, 40, 1, 8, 0, 0, tw(50), tw(100), 2, 0, tw(100), 0, tw(50), 2})
+                             .brush(0, 0xFF0000)
+                             .record(0x0228, {0, 1})  // FILLREGION: region 0 with brush 1
+                             .finish();
+    const QImage image = render(filled);
+    EXPECT_EQ(at(image, 25, 50), kBlue);
+    EXPECT_EQ(at(image, 75, 50), kWhite);
+}
+
+TEST(MetafilePainter, HatchesShowTheBackgroundColourOnlyWhenOpaque)
+{
+    const auto colours = [](int mode) {
+        const QImage image = render(WmfWriter(1500, 1500)
+                                        .brush(2, 0x0000FF, 0)  // red horizontal hatch
+                                        .select(0)
+                                        .pen(5, 0, 0)
+                                        .select(1)
+                                        .record(0x0201, {0, 0xFF})  // background blue
+                                        .record(0x0102, {mode})
+                                        .rectangle(0, 0, tw(100), tw(100))
+                                        .finish());
+        std::set<QRgb> seen;
+        for (int y = 10; y < 30; ++y)
+            seen.insert(at(image, 50, y));
+        return seen;
+    };
+    const std::set<QRgb> opaque = colours(2), transparent = colours(1);
+    EXPECT_TRUE(opaque.count(kRed) && opaque.count(kBlue));
+    EXPECT_TRUE(transparent.count(kRed) && transparent.count(kWhite));
+    EXPECT_FALSE(transparent.count(kBlue));
 }
 
 TEST(MetafilePainter, Rop2NopAndBlackChangeWhatIsDrawn)
