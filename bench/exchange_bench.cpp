@@ -3,6 +3,8 @@
 
 #include "board/rendering.h"
 
+#include "ratio_reporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -91,17 +93,6 @@ void BM_Memcpy(benchmark::State& state)
 BENCHMARK(BM_ExchangePlaces)->Arg(4)->Arg(20)->Arg(75);
 BENCHMARK(BM_Memcpy)->Arg(4)->Arg(20)->Arg(75);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (!run.error_occurred && run.run_type == Run::RT_Iteration)
-                times[run.benchmark_name()] = run.GetAdjustedRealTime();
-    }
-    std::map<std::string, double> times;
-};
 
 }  // namespace
 
@@ -112,8 +103,8 @@ int main(int argc, char** argv)
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::cout << "\nExchangePlaces / memcpy of the same bytes (target: <= 1.5 at 4 and 20, <= 3 at 75)\n";
     for (const char* grid : {"4", "20", "75"}) {
-        const double exchange = reporter.times["BM_ExchangePlaces/" + std::string(grid)];
-        const double copy = reporter.times["BM_Memcpy/" + std::string(grid)];
+        const double exchange = reporter.real("BM_ExchangePlaces/" + std::string(grid));
+        const double copy = reporter.real("BM_Memcpy/" + std::string(grid));
         if (exchange > 0 && copy > 0)
             std::cout << "  " << grid << " x " << grid << ": " << exchange / copy << "\n";
     }

@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QTemporaryDir>
 
+#include "ratio_reporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <dirent.h>
@@ -76,17 +78,6 @@ void BM_FillFileList(benchmark::State& state)
 BENCHMARK(BM_BareListing)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FillFileList)->Unit(benchmark::kMillisecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (!run.error_occurred && run.run_type == Run::RT_Iteration)
-                times[run.benchmark_name()] = run.GetAdjustedRealTime();
-    }
-    std::map<std::string, double> times;
-};
 
 }  // namespace
 
@@ -102,8 +93,8 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    const double fill = reporter.times["BM_FillFileList"];
-    const double bare = reporter.times["BM_BareListing"];
+    const double fill = reporter.real("BM_FillFileList");
+    const double bare = reporter.real("BM_BareListing");
     if (fill > 0 && bare > 0)
         std::cout << "\nFile list fill / bare listing of " << kFiles << " files (target: <= 2): "
                   << fill / bare << "\n";

@@ -13,6 +13,8 @@
 #include <QImage>
 #include <QTemporaryDir>
 
+#include "ratio_reporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -138,17 +140,6 @@ BENCHMARK(BM_Move4x4)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Move4x4Hidden)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Move4x4Memcpy)->Unit(benchmark::kMicrosecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (!run.error_occurred && run.run_type == Run::RT_Iteration)
-                times[run.benchmark_name()] = run.GetAdjustedCPUTime() * (run.time_unit == benchmark::kMillisecond ? 1000.0 : 1.0);
-    }
-    std::map<std::string, double> times;
-};
 
 long statusKb(const char* field)
 {
@@ -207,8 +198,8 @@ int main(int argc, char** argv)
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     auto ratio = [&](const char* what, const std::string& a, const std::string& b, const char* target) {
-        if (reporter.times[a] > 0 && reporter.times[b] > 0)
-            std::cout << what << ": " << reporter.times[a] / reporter.times[b] << " (target " << target << ")\n";
+        if (reporter.cpu(a) > 0 && reporter.cpu(b) > 0)
+            std::cout << what << ": " << reporter.cpu(a) / reporter.cpu(b) << " (target " << target << ")\n";
     };
     std::cout << "\n";
     std::cout << "(CPU time, so that other work on the machine does not count)\n";

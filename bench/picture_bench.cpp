@@ -7,6 +7,8 @@
 #include <QGuiApplication>
 #include <QStandardPaths>
 
+#include "ratio_reporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <iostream>
@@ -76,17 +78,6 @@ BENCHMARK(BM_Djpeg)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_LoadPicture)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_LoadPreview)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (!run.error_occurred && run.run_type == Run::RT_Iteration)
-                times[run.benchmark_name()] = run.GetAdjustedRealTime();
-    }
-    std::map<std::string, double> times;
-};
 
 }  // namespace
 
@@ -98,9 +89,9 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    const double djpeg = reporter.times["BM_Djpeg/real_time"];
-    const double load = reporter.times["BM_LoadPicture/real_time"];
-    const double preview = reporter.times["BM_LoadPreview/real_time"];
+    const double djpeg = reporter.real("BM_Djpeg/real_time");
+    const double load = reporter.real("BM_LoadPicture/real_time");
+    const double preview = reporter.real("BM_LoadPreview/real_time");
     std::cout << "\nPicture loader on the 4224 x 3168 progressive photo\n";
     if (djpeg > 0 && load > 0)
         std::cout << "  load / djpeg: " << load / djpeg << " (target: <= 1.3)\n";
