@@ -154,6 +154,19 @@ Damage Surface::takeDamage()
 
 namespace {
 
+constexpr std::int32_t kShortRow = 64;
+
+// Copies a row of at most kShortRow pixels that does not overlap itself, 16 bytes at a
+// time; fixed-size copies compile to plain vector moves.
+inline void copyShortRow(Pixel* to, const Pixel* from, std::int32_t width)
+{
+    std::int32_t x = 0;
+    for (; x + 4 <= width; x += 4)
+        std::memcpy(to + x, from + x, 4 * sizeof(Pixel));
+    for (; x < width; ++x)
+        to[x] = from[x];
+}
+
 // Shrinks a transfer so that both its destination and its source lie inside their
 // surfaces, moving both origins together. Returns false when nothing is left.
 bool clipTransfer(std::int32_t& dx, std::int32_t& dy, std::int32_t& w, std::int32_t& h,
@@ -191,12 +204,18 @@ PixelRect blockCopy(Surface& dst, std::int32_t dx, std::int32_t dy, std::int32_t
         return {};
     const auto bytes = static_cast<std::size_t>(width) * sizeof(Pixel);
     // Within one surface a downward move must copy bottom rows first, or it would read
-    // rows it has already overwritten; memmove takes care of overlap inside a row.
-    if (&src == &dst && dy > sy) {
-        for (std::int32_t i = height - 1; i >= 0; --i)
-            std::memmove(dst.row(dy + i) + dx, src.row(sy + i) + sx, bytes);
-    } else {
-        for (std::int32_t i = 0; i < height; ++i)
+    // rows it has already overwritten. A row can only overlap itself when it stays on the
+    // same line, and then memmove takes care of it.
+    const bool bottomUp = &src == &dst && dy > sy;
+    const bool rowsMayOverlap = &src == &dst && dy == sy && dx < sx + width && sx < dx + width;
+    // Short rows, as in the pieces of a fine grid: a call to memmove per row of a few
+    // dozen bytes costs more than the copy itself.
+    const bool shortRows = width <= kShortRow && !rowsMayOverlap;
+    for (std::int32_t n = 0; n < height; ++n) {
+        const std::int32_t i = bottomUp ? height - 1 - n : n;
+        if (shortRows)
+            copyShortRow(dst.row(dy + i) + dx, src.row(sy + i) + sx, width);
+        else
             std::memmove(dst.row(dy + i) + dx, src.row(sy + i) + sx, bytes);
     }
     const PixelRect changed{dx, dy, width, height};
