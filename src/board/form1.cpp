@@ -101,6 +101,7 @@ Form1::~Form1() = default;
 void Form1::buildClientArea()
 {
     boardView_ = new SurfaceView(boardSurface_, this);
+    boardView_->setDevicePixelRatio(metrics_.devicePixelRatio);
     boardView_->setObjectName(QStringLiteral("Form1Client"));
     setCentralWidget(boardView_);
 
@@ -123,6 +124,7 @@ void Form1::buildClientArea()
     Pic->setObjectName(QStringLiteral("Pic"));
     Pic->hide();
     Pic2 = new SurfaceView(pic2Surface_, boardView_);
+    Pic2->setDevicePixelRatio(metrics_.devicePixelRatio);
     Pic2->setObjectName(QStringLiteral("Pic2"));
     Pic2->hide();
 }
@@ -139,8 +141,8 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
         return true;
     if (watched == boardView_) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
-        const float x = static_cast<float>(mouse->position().x()) * state_.TwipsX;
-        const float y = static_cast<float>(mouse->position().y()) * state_.TwipsY;
+        const float x = static_cast<float>(mouse->position().x()) * metrics_.twipsPerPixelX;
+        const float y = static_cast<float>(mouse->position().y()) * metrics_.twipsPerPixelY;
         const int button = static_cast<int>(mouse->button());
         const int shift = static_cast<int>(mouse->modifiers());
         if (press)
@@ -197,15 +199,17 @@ void Form1::buildPuzzle(QImage picture, const PuzzleChoice& choice)
 void Form1::LoadBoardPicture(QImage picture)
 {
     Pic2->hide();
-    const float tx = state_.TwipsX;
-    const float ty = state_.TwipsY;
+    // The picture's pixels are the screen's own (device) pixels; windows and the screen
+    // are measured in layout pixels.
+    const float tx = metrics_.twipsPerPixelX;
+    const float ty = metrics_.twipsPerPixelY;
 
     // Before the first show the frame is not known yet; the window system adds it.
     const QRect frame = frameGeometry();
     const QRect inner = geometry();
     LayoutInput in;
-    in.pictureWidth = static_cast<float>(picture.width()) * tx;
-    in.pictureHeight = static_cast<float>(picture.height()) * ty;
+    in.pictureWidth = static_cast<float>(picture.width()) * state_.TwipsX;
+    in.pictureHeight = static_cast<float>(picture.height()) * state_.TwipsY;
     in.frameWidth = static_cast<float>(frame.width() - inner.width()) * tx;
     const int menuHeight = menuBar()->heightForWidth(width());
     in.frameHeight = static_cast<float>(frame.height() - inner.height() + std::max(menuHeight, 0)) * ty;
@@ -216,8 +220,8 @@ void Form1::LoadBoardPicture(QImage picture)
 
     // Only the picture's top-left W x H part takes part in the puzzle: keep just that,
     // once for the scratch surface and once for the overlay.
-    const std::int32_t areaWidth = metrics_.toPixelsX(layout.picWidth);
-    const std::int32_t areaHeight = metrics_.toPixelsY(layout.picHeight);
+    const std::int32_t areaWidth = roundToInt32(divide(layout.picWidth, state_.TwipsX));
+    const std::int32_t areaHeight = roundToInt32(divide(layout.picHeight, state_.TwipsY));
     cropInto(picSurface_, picture, areaWidth, areaHeight);
     // A large photo is mostly cut away: let its pixels go before anything else is made.
     picture = QImage();
@@ -356,8 +360,11 @@ void Form1::setClientSize(QSize size)
     boardView_->setFixedSize(size);
     const int menuHeight = menuBar()->heightForWidth(size.width());
     setFixedSize(size.width(), size.height() + std::max(menuHeight, menuBar()->sizeHint().height()));
-    // The persistent image covers the client area and starts in the window's colour.
-    boardSurface_.resize(size.width(), size.height(), toPixel(palette().color(QPalette::Window)));
+    // The persistent image covers the client area, in device pixels, and starts in the
+    // window's colour.
+    const qreal ratio = metrics_.devicePixelRatio;
+    boardSurface_.resize(qRound(size.width() * ratio), qRound(size.height() * ratio),
+        toPixel(palette().color(QPalette::Window)));
 }
 
 QSize Form1::clientSize() const { return boardView_->size(); }
@@ -503,8 +510,10 @@ void Form1::Abrir_Click()
 
 void Form1::Form_Load()
 {
-    state_.TwipsX = metrics_.twipsPerPixelX;
-    state_.TwipsY = metrics_.twipsPerPixelY;
+    // Twips per device pixel: on a high-resolution screen the board is drawn, and pieces
+    // are exchanged, in the screen's own pixels.
+    state_.TwipsX = metrics_.twipsPerPixelX / static_cast<float>(metrics_.devicePixelRatio);
+    state_.TwipsY = metrics_.twipsPerPixelY / static_cast<float>(metrics_.devicePixelRatio);
     // Each step may fail on its own: File not found abandons just that step, any other
     // error is reported and ends start-up, and the window is shown all the same.
     enum class Step { Settings, Texts, Dialog, Puzzle, Done };

@@ -60,6 +60,7 @@ ScreenMetrics screenMetrics(const QScreen* screen)
     if (dpiY > 0)
         metrics.twipsPerPixelY = static_cast<float>(1440.0 / dpiY);
     metrics.available = screen->availableGeometry();
+    metrics.devicePixelRatio = screen->devicePixelRatio();
     return metrics;
 }
 

@@ -17,6 +17,9 @@ struct ScreenMetrics {
     float twipsPerPixelX = 15.0f;
     float twipsPerPixelY = 15.0f;
     QRect available;  // pixels: the screen less task bars and panels
+    // Device pixels per layout pixel: 2 on a high-resolution screen. Windows are laid
+    // out in layout pixels; the board is drawn in device pixels.
+    qreal devicePixelRatio = 1.0;
 
     // Twips to pixels, rounded half to even: a position or a size on its own.
     std::int32_t toPixelsX(float twips) const;

@@ -19,11 +19,16 @@ public:
     // Pushes the surface's damaged area to the screen now, then forgets the damage.
     void refresh();
 
+    // Surface pixels per widget pixel: on a high-resolution screen the surface holds the
+    // screen's own pixels and is shown one to one, not scaled.
+    void setDevicePixelRatio(qreal ratio) { ratio_ = ratio; }
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     Surface* surface_;
+    qreal ratio_ = 1.0;
 };
 
 }  // namespace tessaron
