@@ -13,6 +13,8 @@
 #include <QGuiApplication>
 #include <QStandardPaths>
 
+#include "ratio_reporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -69,17 +71,6 @@ void wmf2gd(benchmark::State& state, const std::string& program, const std::stri
     posix_spawn_file_actions_destroy(&quiet);
 }
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (!run.error_occurred && run.run_type == Run::RT_Iteration)
-                times[run.benchmark_name()] = run.GetAdjustedRealTime();
-    }
-    std::map<std::string, double> times;
-};
 
 }  // namespace
 
@@ -112,8 +103,8 @@ int main(int argc, char** argv)
     std::printf("  %-40s %10s %10s %7s\n", "file", "ours ms", "wmf2gd ms", "ratio");
     for (const QString& name : files) {
         const std::string n = name.toStdString();
-        const double a = reporter.times["Ours/" + n + "/real_time"];
-        const double b = reporter.times["Wmf2gd/" + n + "/real_time"];
+        const double a = reporter.real("Ours/" + n + "/real_time");
+        const double b = reporter.real("Wmf2gd/" + n + "/real_time");
         if (a > 0 && b > 0)
             std::printf("  %-40s %10.2f %10.2f %7.2f\n", n.c_str(), a, b, a / b);
     }
