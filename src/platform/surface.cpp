@@ -69,10 +69,20 @@ Surface::Surface(std::int32_t width, std::int32_t height, Pixel fill)
 
 void Surface::resize(std::int32_t width, std::int32_t height, Pixel fill)
 {
+    reshape(width, height);
+    std::fill(pixels_.begin(), pixels_.end(), fill);
+}
+
+void Surface::reshape(std::int32_t width, std::int32_t height)
+{
     width = std::max(width, 0);
     height = std::max(height, 0);
+    const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
     try {
-        pixels_.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), fill);
+        // Emptied first, so that growing copies none of the old pixels.
+        if (count != pixels_.size())
+            pixels_.clear();
+        pixels_.resize(count);
     } catch (const std::bad_alloc&) {
         throw RuntimeError(err::OutOfMemory);
     } catch (const std::length_error&) {
@@ -154,19 +164,6 @@ Damage Surface::takeDamage()
 
 namespace {
 
-constexpr std::int32_t kShortRow = 64;
-
-// Copies a row of at most kShortRow pixels that does not overlap itself, 16 bytes at a
-// time; fixed-size copies compile to plain vector moves.
-inline void copyShortRow(Pixel* to, const Pixel* from, std::int32_t width)
-{
-    std::int32_t x = 0;
-    for (; x + 4 <= width; x += 4)
-        std::memcpy(to + x, from + x, 4 * sizeof(Pixel));
-    for (; x < width; ++x)
-        to[x] = from[x];
-}
-
 // Shrinks a transfer so that both its destination and its source lie inside their
 // surfaces, moving both origins together. Returns false when nothing is left.
 bool clipTransfer(std::int32_t& dx, std::int32_t& dy, std::int32_t& w, std::int32_t& h,
@@ -208,15 +205,12 @@ PixelRect blockCopy(Surface& dst, std::int32_t dx, std::int32_t dy, std::int32_t
     // same line, and then memmove takes care of it.
     const bool bottomUp = &src == &dst && dy > sy;
     const bool rowsMayOverlap = &src == &dst && dy == sy && dx < sx + width && sx < dx + width;
-    // Short rows, as in the pieces of a fine grid: a call to memmove per row of a few
-    // dozen bytes costs more than the copy itself.
-    const bool shortRows = width <= kShortRow && !rowsMayOverlap;
     for (std::int32_t n = 0; n < height; ++n) {
         const std::int32_t i = bottomUp ? height - 1 - n : n;
-        if (shortRows)
-            copyShortRow(dst.row(dy + i) + dx, src.row(sy + i) + sx, width);
-        else
+        if (rowsMayOverlap)
             std::memmove(dst.row(dy + i) + dx, src.row(sy + i) + sx, bytes);
+        else
+            std::memcpy(dst.row(dy + i) + dx, src.row(sy + i) + sx, bytes);
     }
     const PixelRect changed{dx, dy, width, height};
     dst.addDamage(changed);

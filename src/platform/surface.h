@@ -3,6 +3,8 @@
 // something draws over them. The window shows one through an image that wraps the same
 // memory, and a refresh pushes only the area changed since the last refresh.
 
+#include "platform/big_pages.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -66,6 +68,9 @@ public:
     // New size; the content becomes the fill colour. Raises Out of memory for sizes the
     // machine cannot hold rather than letting the allocation fail somewhere else.
     void resize(std::int32_t width, std::int32_t height, Pixel fill = kWhite);
+    // New size with no particular content, for a caller that draws every pixel next: a
+    // picture copied in saves filling it first.
+    void reshape(std::int32_t width, std::int32_t height);
 
     // The whole surface in one colour (a window's clear to its background colour).
     void clear(Pixel colour);
@@ -86,7 +91,7 @@ public:
 private:
     std::int32_t width_ = 0;
     std::int32_t height_ = 0;
-    std::vector<Pixel> pixels_;
+    std::vector<Pixel, BigPageAllocator<Pixel>> pixels_;
     Damage damage_;
 };
 
