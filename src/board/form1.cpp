@@ -46,7 +46,7 @@ void cropInto(Surface& surface, const QImage& picture, std::int32_t width, std::
         : picture.convertToFormat(QImage::Format_RGB32);
     width = std::clamp(width, 0, image.width());
     height = std::clamp(height, 0, image.height());
-    surface.resize(width, height);
+    surface.reshape(width, height);
     for (std::int32_t y = 0; y < height; ++y) {
         const auto* line = reinterpret_cast<const Pixel*>(image.constScanLine(y));
         std::copy_n(line, width, surface.row(y));
@@ -161,13 +161,17 @@ void Form1::StartPuzzle(const PuzzleChoice& choice)
     options.twipsX = state_.TwipsX;
     options.twipsY = state_.TwipsY;
     options.background = palette().color(QPalette::Window);
-    buildPuzzle(loadPicture(choice.Archivo, options), choice);
+    // Only the part that fits on the screen is decoded: a large photo costs the memory
+    // of what the player sees, not of the whole.
+    PicturePart part = loadPicturePart(choice.Archivo,
+        [this](QSize natural) { return keptPart(boardLayout(natural)); }, options);
+    buildPuzzle(std::move(part.image), choice, part.natural);
 }
 
-void Form1::buildPuzzle(QImage picture, const PuzzleChoice& choice)
+void Form1::buildPuzzle(QImage picture, const PuzzleChoice& choice, QSize natural)
 {
     game_.numberBoard();
-    LoadBoardPicture(std::move(picture));
+    LoadBoardPicture(std::move(picture), natural.isValid() ? natural : picture.size());
     menu_.Montado->setEnabled(true);
     setWindowTitle(QString::fromUtf8(kProgramTitle.data(), kProgramTitle.size())
         + QStringLiteral("  -  ") + choice.ArchivoSinPath);
@@ -202,9 +206,8 @@ void Form1::buildPuzzle(QImage picture, const PuzzleChoice& choice)
     refresh();
 }
 
-void Form1::LoadBoardPicture(QImage picture)
+Layout Form1::boardLayout(QSize picture) const
 {
-    Pic2->hide();
     // The picture's pixels are the screen's own (device) pixels; windows and the screen
     // are measured in layout pixels.
     const float tx = metrics_.twipsPerPixelX;
@@ -222,13 +225,24 @@ void Form1::LoadBoardPicture(QImage picture)
     const QRect screen = metrics_.available;
     in.screenWidth = static_cast<float>(screen.width()) * tx;
     in.screenHeight = static_cast<float>(screen.height()) * ty;
-    const Layout layout = layoutPicture(in);
+    return layoutPicture(in);
+}
+
+QSize Form1::keptPart(const Layout& layout) const
+{
+    return QSize(roundToInt32(divide(layout.picWidth, state_.TwipsX)),
+        roundToInt32(divide(layout.picHeight, state_.TwipsY)));
+}
+
+void Form1::LoadBoardPicture(QImage picture, QSize natural)
+{
+    Pic2->hide();
+    const Layout layout = boardLayout(natural);
 
     // Only the picture's top-left W x H part takes part in the puzzle: keep just that,
     // once for the scratch surface and once for the overlay.
-    const std::int32_t areaWidth = roundToInt32(divide(layout.picWidth, state_.TwipsX));
-    const std::int32_t areaHeight = roundToInt32(divide(layout.picHeight, state_.TwipsY));
-    cropInto(picSurface_, picture, areaWidth, areaHeight);
+    const QSize kept = keptPart(layout);
+    cropInto(picSurface_, picture, kept.width(), kept.height());
     // A large photo is mostly cut away: let its pixels go before anything else is made.
     picture = QImage();
     pic2Surface_ = picSurface_;

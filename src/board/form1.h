@@ -4,6 +4,7 @@
 
 #include "board/board_state.h"
 #include "board/game.h"
+#include "board/layout.h"
 #include "board/preview.h"
 #include "platform/screen_metrics.h"
 #include "platform/surface.h"
@@ -71,8 +72,9 @@ public:
     // is loaded before anything changes, so a picture that cannot be loaded raises its
     // error and leaves the current puzzle exactly as it was.
     void StartPuzzle(const PuzzleChoice& choice);
-    // The same from a picture already loaded.
-    void buildPuzzle(QImage picture, const PuzzleChoice& choice);
+    // The same from a picture already loaded: `picture` may be only the top-left part
+    // of a picture of size `natural` (by default, its own size).
+    void buildPuzzle(QImage picture, const PuzzleChoice& choice, QSize natural = {});
     bool puzzleIsDifficult() const { return difficult_; }
     BoardGame& game() { return game_; }
     // Tests fix the shuffle's seed; the game seeds from the time of day.
@@ -104,7 +106,11 @@ protected:
 
 private:
     void buildClientArea();
-    void LoadBoardPicture(QImage picture);
+    void LoadBoardPicture(QImage picture, QSize natural);
+    // The board's layout around a picture of that many pixels, on this screen.
+    Layout boardLayout(QSize picture) const;
+    // The top-left part of such a picture that takes part in the puzzle, in pixels.
+    QSize keptPart(const Layout& layout) const;
     void placePictureBoxes(float left, float top, float width, float height);
     void keepOnScreen();
     bool findCellAt(float X, float Y, std::int16_t& column, std::int16_t& row);

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QImageReader>
 #include <QPainter>
+#include <QRect>
 #include <QTransform>
 
 #include <algorithm>
@@ -15,6 +16,7 @@
 #include <cstdio>  // jpeglib.h needs FILE
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <vector>
 
 #include <fcntl.h>
@@ -33,6 +35,8 @@ constexpr std::int64_t kBytesPerPixel = 4;
 // (an uncompressed 32-bit BMP is the worst case). Anything longer is refused without
 // reading it, so a huge file behind a picture's first bytes cannot keep the game busy.
 constexpr std::int64_t kMaxFileBytes = kMaxPictureBytes + (std::int64_t{64} << 20);
+
+using KeepPart = std::function<QSize(QSize natural)>;
 
 enum class Kind { Jpeg, Gif, Bmp, Metafile, Unknown };
 
@@ -326,11 +330,16 @@ void jpegQuiet(j_common_ptr) {}
 // A progressive file is decoded through a whole-picture buffer of coefficients, which
 // libjpeg zeroes page by page. Handing it pre-zeroed anonymous memory advised to big
 // pages makes that buffer nearly free; libjpeg's own manager would fault in every page.
+// When only the upper rows of the picture are wanted, the rows of blocks well below them
+// all share one row that is written and never shown, and take no memory of their own.
+// Rows above cannot share: a refinement scan reads how far each block has come, and a
+// shared row would send the decoding of the rows that follow astray.
 struct BlockArray {
     JBLOCKROW* rows = nullptr;
     JDIMENSION blocksPerRow = 0;
     JDIMENSION rowCount = 0;
     BlockArray* next = nullptr;
+    int component = 0;              // libjpeg asks for one array per component, in order
 };
 
 struct Mapping {
@@ -343,6 +352,10 @@ struct Mapping {
 struct JpegJob {
     const QByteArray* data = nullptr;
     QSize box;                      // preview box; invalid for the natural size
+    const KeepPart* keep = nullptr; // set when only a top-left part is wanted
+    std::exception_ptr keepFailure; // what `keep` threw
+    QSize natural;                  // upright
+    QRect part;                     // what `keep` wants, within `image`
     JpegErrors errors{};
     jpeg_decompress_struct info{};
     QImage image;                   // in the stored orientation
@@ -351,6 +364,8 @@ struct JpegJob {
     int orientation = 1;
     int failure = 0;                // the error number, when decoding failed
     BlockArray* blockArrays = nullptr;
+    int blockArrayCount = 0;
+    int endBlockRow = 0;            // the stored rows, in pixels, above which coefficients are kept; 0: all
     Mapping mappings[MAX_COMPONENTS];
     int mappingCount = 0;
     void (*realizeOthers)(j_common_ptr) = nullptr;
@@ -381,8 +396,9 @@ jvirt_barray_ptr requestBlockArray(j_common_ptr info, int pool, boolean, JDIMENS
     if (pool != JPOOL_IMAGE)
         jpegOutOfMemory(info);
     auto* array = static_cast<BlockArray*>((*info->mem->alloc_small)(info, JPOOL_IMAGE, sizeof(BlockArray)));
-    *array = BlockArray{nullptr, blocksPerRow, rowCount, jobOf(info).blockArrays};
-    jobOf(info).blockArrays = array;
+    JpegJob& job = jobOf(info);
+    *array = BlockArray{nullptr, blocksPerRow, rowCount, job.blockArrays, job.blockArrayCount++};
+    job.blockArrays = array;
     return reinterpret_cast<jvirt_barray_ptr>(array);
 }
 
@@ -393,8 +409,22 @@ void realizeArrays(j_common_ptr info)
     for (BlockArray* array = job.blockArrays; array; array = array->next) {
         if (array->rows)
             continue;
+        // The block rows above `last` get memory of their own, the rest share one.
+        JDIMENSION last = array->rowCount;
+        const auto& decompress = *reinterpret_cast<j_decompress_ptr>(info);
+        if (job.endBlockRow > 0 && array->component < decompress.num_components) {
+            const jpeg_component_info& component = decompress.comp_info[array->component];
+            const auto v = static_cast<JDIMENSION>(component.v_samp_factor);
+            const JDIMENSION rowsPerBlock = DCTSIZE * static_cast<JDIMENSION>(decompress.max_v_samp_factor) / v;
+            // Anything unexpected keeps every row.
+            if (DCTSIZE * static_cast<JDIMENSION>(decompress.max_v_samp_factor) % v == 0
+                && array->rowCount == (component.height_in_blocks + v - 1) / v * v) {
+                last = std::min(array->rowCount,
+                    (static_cast<JDIMENSION>(job.endBlockRow) + rowsPerBlock * v - 1) / (rowsPerBlock * v) * v);
+            }
+        }
         const std::size_t rowBytes = std::size_t{array->blocksPerRow} * sizeof(JBLOCK);
-        const std::size_t bytes = rowBytes * array->rowCount;
+        const std::size_t bytes = rowBytes * (last + (last < array->rowCount ? 1 : 0));
         if (job.mappingCount == MAX_COMPONENTS)
             jpegOutOfMemory(info);
         const std::size_t length = bytes + kBigPage;
@@ -406,9 +436,9 @@ void realizeArrays(j_common_ptr info)
         ::madvise(reinterpret_cast<void*>(start), bytes & ~(kBigPage - 1), MADV_HUGEPAGE);
         array->rows = static_cast<JBLOCKROW*>(
             (*info->mem->alloc_large)(info, JPOOL_IMAGE, sizeof(JBLOCKROW) * array->rowCount));
-        auto* row = reinterpret_cast<unsigned char*>(start);
-        for (JDIMENSION r = 0; r < array->rowCount; ++r, row += rowBytes)
-            array->rows[r] = reinterpret_cast<JBLOCKROW>(row);
+        auto* const kept = reinterpret_cast<unsigned char*>(start);
+        for (JDIMENSION r = 0; r < array->rowCount; ++r)
+            array->rows[r] = reinterpret_cast<JBLOCKROW>(kept + rowBytes * std::min(r, last));
     }
     (*job.realizeOthers)(info);
 }
@@ -461,11 +491,36 @@ bool runJpeg(JpegJob& job)
         return false;
     }
     job.orientation = exifOrientation(info.marker_list);
+    const QSize stored(static_cast<int>(info.image_width), static_cast<int>(info.image_height));
+    const auto transform = orientationTransform(job.orientation);
+    const bool turned = transform.testFlag(QImageIOHandler::TransformationRotate90);
+    job.natural = turned ? stored.transposed() : stored;
+    if (job.keep) {
+        QSize kept;
+        try {
+            kept = (*job.keep)(job.natural);
+        } catch (...) {
+            job.keepFailure = std::current_exception();
+            jpeg_destroy_decompress(&info);
+            return false;
+        }
+        kept = QSize(std::clamp(kept.width(), 1, job.natural.width()),
+            std::clamp(kept.height(), 1, job.natural.height()));
+        // upright() mirrors and flips first, then turns clockwise, which brings the
+        // stored bottom-left corner to the top-left.
+        const QSize need = turned ? kept.transposed() : kept;
+        const bool right = transform.testFlag(QImageIOHandler::TransformationMirror);
+        const bool bottom = transform.testFlag(QImageIOHandler::TransformationFlip) != turned;
+        job.part = QRect(right ? stored.width() - need.width() : 0, bottom ? stored.height() - need.height() : 0,
+            need.width(), need.height());
+        // Block smoothing and upsampling look at most an iMCU row below the rows they
+        // give; three leave room to spare.
+        job.endBlockRow = job.part.bottom() + 1 + 3 * DCTSIZE * info.max_v_samp_factor;
+    }
 
     int denominator = 1;
     if (job.box.isValid() && !job.box.isEmpty()) {
-        const QSize stored(static_cast<int>(info.image_width), static_cast<int>(info.image_height));
-        job.target = previewSize(stored, orientationTransform(job.orientation), job.box);
+        job.target = previewSize(stored, transform, job.box);
         while (job.target.isValid() && denominator < 8
             && (stored.width() + 2 * denominator - 1) / (2 * denominator) >= job.target.width()
             && (stored.height() + 2 * denominator - 1) / (2 * denominator) >= job.target.height())
@@ -501,7 +556,36 @@ bool runJpeg(JpegJob& job)
         jpeg_start_output(&info, info.input_scan_number);
     }
 
-    job.image = QImage(static_cast<int>(info.output_width), static_cast<int>(info.output_height),
+    // Only the stored rows and columns that hold the part are decoded. Upsampling the
+    // colour at a cut edge repeats the last colour sample instead of blending in its
+    // neighbour, so each cut leaves a margin of one iMCU (libjpeg aligns the cut to
+    // iMCUs anyway) between itself and the part. Rows below the part are simply not
+    // read, which changes nothing above them.
+    const JDIMENSION unitWidth = static_cast<JDIMENSION>(info.max_h_samp_factor * info.min_DCT_scaled_size);
+    const JDIMENSION unitHeight = static_cast<JDIMENSION>(info.max_v_samp_factor * info.min_DCT_scaled_size);
+    if (!job.keep)
+        job.part = QRect(0, 0, static_cast<int>(info.output_width), static_cast<int>(info.output_height));
+    JDIMENSION left = 0;
+    JDIMENSION width = info.output_width;
+    if (static_cast<JDIMENSION>(job.part.left()) > unitWidth) {
+        left = static_cast<JDIMENSION>(job.part.left()) - unitWidth;
+        width = info.output_width - left;
+    } else if (static_cast<JDIMENSION>(job.part.right() + 1) + unitWidth < info.output_width) {
+        width = static_cast<JDIMENSION>(job.part.right() + 1) + unitWidth;
+    }
+    if (width < info.output_width)
+        jpeg_crop_scanline(&info, &left, &width);
+    JDIMENSION top = 0;
+    if (static_cast<JDIMENSION>(job.part.top()) > unitHeight)
+        top = (static_cast<JDIMENSION>(job.part.top()) - unitHeight) / unitHeight * unitHeight;
+    const JDIMENSION end = static_cast<JDIMENSION>(job.part.bottom() + 1);
+    if (top > 0) {
+        jpeg_skip_scanlines(&info, top);
+        top = info.output_scanline;
+    }
+    job.part.translate(-static_cast<int>(left), -static_cast<int>(top));
+
+    job.image = QImage(static_cast<int>(info.output_width), static_cast<int>(end - info.output_scanline),
         QImage::Format_RGB32);
     if (job.image.isNull()) {
         jpeg_destroy_decompress(&info);
@@ -512,10 +596,10 @@ bool runJpeg(JpegJob& job)
     const auto stride = static_cast<std::size_t>(job.image.bytesPerLine());
     if (cmyk)
         job.cmykRows.resize(std::size_t{info.output_width} * 4 * 16);
-    while (info.output_scanline < info.output_height) {
+    while (info.output_scanline < end) {
         JSAMPROW rows[16];
-        const JDIMENSION first = info.output_scanline;
-        const JDIMENSION count = std::min<JDIMENSION>(16, info.output_height - first);
+        const JDIMENSION first = info.output_scanline - top;
+        const JDIMENSION count = std::min<JDIMENSION>(16, end - info.output_scanline);
         for (JDIMENSION r = 0; r < count; ++r)
             rows[r] = cmyk ? job.cmykRows.data() + std::size_t{r} * info.output_width * 4
                            : job.image.bits() + (first + r) * stride;
@@ -533,15 +617,33 @@ bool runJpeg(JpegJob& job)
     return true;
 }
 
-QImage decodeJpeg(QFile& file, QSize box)
+// The rectangle `part` of `image` without copying a pixel: the result holds on to the
+// whole buffer and shows only the part.
+QImage view(QImage image, QRect part)
+{
+    if (part == image.rect())
+        return image;
+    auto* owner = new QImage(std::move(image));
+    uchar* first = owner->bits() + static_cast<qsizetype>(part.y()) * owner->bytesPerLine() + part.x() * kBytesPerPixel;
+    return QImage(first, part.width(), part.height(), owner->bytesPerLine(), QImage::Format_RGB32,
+        [](void* held) { delete static_cast<QImage*>(held); }, owner);
+}
+
+QImage decodeJpeg(QFile& file, QSize box, const KeepPart* keep, QSize* natural)
 {
     JpegJob job;
     const QByteArray data = file.readAll();
     job.data = &data;
     job.box = box;
-    if (!runJpeg(job))
+    job.keep = keep;
+    if (!runJpeg(job)) {
+        if (job.keepFailure)
+            std::rethrow_exception(job.keepFailure);
         throw RuntimeError(job.failure);
-    QImage image = upright(std::move(job.image), orientationTransform(job.orientation));
+    }
+    if (natural)
+        *natural = job.natural;
+    QImage image = upright(view(std::move(job.image), job.part), orientationTransform(job.orientation));
     const bool turned = orientationTransform(job.orientation).testFlag(QImageIOHandler::TransformationRotate90);
     const QSize target = turned ? job.target.transposed() : job.target;
     if (target.isValid() && image.size() != target)
@@ -551,7 +653,9 @@ QImage decodeJpeg(QFile& file, QSize box)
     return image;
 }
 
-QImage decode(const QString& path, QSize box, const PictureOptions& options)
+// `keep` and `natural` only for loadPicturePart.
+QImage decode(const QString& path, QSize box, const PictureOptions& options, const KeepPart* keep = nullptr,
+    QSize* natural = nullptr)
 {
     if (path.isEmpty())
         return {};
@@ -564,10 +668,16 @@ QImage decode(const QString& path, QSize box, const PictureOptions& options)
         throw RuntimeError(err::InvalidPicture);
     if (fileSize > kMaxFileBytes)
         throw RuntimeError(err::OutOfMemory);
-    if (kind == Kind::Metafile)
-        return renderMetafile(file.readAll(), options.twipsX, options.twipsY);
+    if (kind == Kind::Metafile) {
+        QImage image = renderMetafile(file.readAll(), options.twipsX, options.twipsY);
+        if (natural)
+            *natural = image.size();
+        if (keep)
+            (*keep)(image.size());
+        return image;
+    }
     if (kind == Kind::Jpeg)
-        return decodeJpeg(file, box);
+        return decodeJpeg(file, box, keep, natural);
     if (kind == Kind::Bmp)
         checkBmp(file, fileSize);
 
@@ -586,6 +696,9 @@ QImage decode(const QString& path, QSize box, const PictureOptions& options)
     if (width * height * kBytesPerPixel > kMaxPictureBytes)
         throw RuntimeError(err::OutOfMemory);
     const QSize stored(static_cast<int>(width), static_cast<int>(height));
+    const bool turned = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
+    if (keep)
+        (*keep)(turned ? stored.transposed() : stored);
     if (box.isValid() && !box.isEmpty()) {
         const QSize reduced = previewSize(stored, reader.transformation(), box);
         if (reduced.isValid())
@@ -598,6 +711,8 @@ QImage decode(const QString& path, QSize box, const PictureOptions& options)
     image = opaque(std::move(image), options.background);
     if (image.isNull())
         throw RuntimeError(err::OutOfMemory);
+    if (natural)
+        *natural = image.size();
     return image;
 }
 
@@ -611,6 +726,14 @@ QImage loadPicture(const QString& path, const PictureOptions& options)
 QImage loadPreview(const QString& path, QSize box, const PictureOptions& options)
 {
     return decode(path, box, options);
+}
+
+PicturePart loadPicturePart(const QString& path, const std::function<QSize(QSize natural)>& keep,
+    const PictureOptions& options)
+{
+    PicturePart part;
+    part.image = decode(path, {}, options, &keep, &part.natural);
+    return part;
 }
 
 }  // namespace tessaron

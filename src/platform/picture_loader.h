@@ -18,6 +18,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 
 namespace tessaron {
 
@@ -39,5 +40,23 @@ QImage loadPicture(const QString& path, const PictureOptions& options = {});
 // never larger than its natural size. A large photo previews several times faster than
 // it loads. Same errors as loadPicture; an invalid or empty box gives the natural size.
 QImage loadPreview(const QString& path, QSize box, const PictureOptions& options = {});
+
+// A picture of which only a top-left part will be used, and the size of the whole.
+struct PicturePart {
+    QImage image;    // upright, Format_RGB32; covers at least the kept part, never more than the whole
+    QSize natural;   // the whole picture's upright natural size (loadPicture's image size)
+};
+
+// Loads no more of a large photo than the screen will show. `keep` is called once with
+// the upright natural size and answers the top-left width x height the caller will use;
+// the answer is clamped to the picture and to at least 1 x 1, so an empty answer still
+// gives a 1 x 1 image. Within the kept part the pixels are exactly loadPicture's.
+// Only JPEG is decoded in part: its image is then exactly the kept part, and `keep` is
+// called before any of its pixels are decoded. The other formats are loaded whole (a
+// metafile is rendered before `keep` is asked) and the caller cuts. Same errors as
+// loadPicture, and an exception from `keep` passes through.
+// An empty path gives a null image and an invalid natural size without asking `keep`.
+PicturePart loadPicturePart(const QString& path, const std::function<QSize(QSize natural)>& keep,
+    const PictureOptions& options = {});
 
 }  // namespace tessaron

@@ -1,11 +1,13 @@
 #include "board/form1.h"
 #include "board/rules.h"
 #include "platform/message_box.h"
+#include "platform/picture_loader.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -213,6 +215,49 @@ TEST_F(GameWindowTest, FullWidthPictureOnALargeScreenPlays)
     const BoardArray before = state.Board;
     drag(8, 4, 1, 1);
     EXPECT_EQ(state.Board(1, 1), before(4, 8));
+}
+
+TEST_F(GameWindowTest, TheScreenShowsTheBoardAfterMovesOfLargePieces)
+{
+    // Pieces taller than a painting band, far apart on the board: what reaches the
+    // window must still be the board, pixel for pixel.
+    start(2, 2, picture(900, 500));
+    drag(1, 1, 2, 2);
+    drag(2, 1, 1, 2);
+    QCoreApplication::processEvents();
+    auto* view = form->findChild<QWidget*>("Form1Client");
+    ASSERT_NE(view, nullptr);
+    const QImage shown = view->screen()->grabWindow(form->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+    const QPoint at = view->mapTo(form.get(), QPoint(0, 0));
+    const Surface& board = form->boardSurface();
+    int wrong = 0;
+    for (int y = 0; y < board.height(); y += 3)
+        for (int x = 0; x < board.width(); x += 3)
+            wrong += shown.pixel(at.x() + x, at.y() + y) != board.pixel(x, y);
+    EXPECT_EQ(wrong, 0);
+}
+
+TEST_F(GameWindowTest, APhotoLargerThanTheScreenKeepsItsTopLeftPart)
+{
+    // Taller and wider than the 1920 x 1040 screen: the part that fits is all that is
+    // decoded, and it is exactly the picture's top-left corner.
+    QImage photo(2400, 2000, QImage::Format_RGB32);
+    for (int y = 0; y < photo.height(); ++y)
+        for (int x = 0; x < photo.width(); ++x)
+            photo.setPixel(x, y, qRgb((x / 40) * 40 % 256, (y / 40) * 40 % 256, 128));
+    const QString path = dir.filePath("photo.jpg");
+    ASSERT_TRUE(photo.save(path, "jpeg", 95));
+    start(1, 1, path);
+    const QImage whole = loadPicture(path);
+    const Surface& board = form->boardSurface();
+    const QRect box = form->findChild<QWidget*>("Pic")->geometry();
+    EXPECT_LT(form->clientSize().width(), 1920);
+    EXPECT_LT(form->clientSize().height(), 1040);
+    int wrong = 0;
+    for (int y = 1; y < box.height() - 1; y += 7)
+        for (int x = 1; x < box.width() - 1; x += 7)
+            wrong += board.pixel(box.x() + x, box.y() + y) != (whole.pixel(x, y) | 0xFF000000u);
+    EXPECT_EQ(wrong, 0);
 }
 
 }  // namespace

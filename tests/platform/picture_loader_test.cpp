@@ -9,6 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+#include <stdexcept>
+#include <string>
+
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -313,6 +318,105 @@ TEST_F(PictureLoader, PreviewIsReducedButStillCoversTheBox)
                 rounded(full.pixel(int(at.x() * full.width()), int(at.y() * full.height()))))
                 << c.name;
     }
+}
+
+// Gradients under noise: every pixel differs from its neighbours, so a pixel decoded from
+// the wrong place or upsampled against the wrong neighbour shows.
+QImage detailed(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    quint32 noise = 12345;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            noise = noise * 1664525u + 1013904223u;
+            const int n = int(noise >> 26);  // 0..63
+            image.setPixel(x, y, qRgb((x * 255 / width + n) & 255, (y * 255 / height + 2 * n) & 255, (x ^ y) & 255));
+        }
+    return image;
+}
+
+// Loads `path` keeping `keep(natural)` and checks it against the whole load: the part is
+// exactly as large as the clamped answer, and pixel for pixel the same.
+void expectPartMatches(const QString& path, const std::function<QSize(QSize)>& keep, const std::string& what)
+{
+    const QImage whole = loadPicture(path);
+    int asked = 0;
+    QSize answer;
+    const PicturePart part = loadPicturePart(path, [&](QSize natural) {
+        ++asked;
+        EXPECT_EQ(natural, whole.size()) << what;
+        return answer = keep(natural);
+    });
+    EXPECT_EQ(asked, 1) << what;
+    EXPECT_EQ(part.natural, whole.size()) << what;
+    const QSize kept(std::clamp(answer.width(), 1, whole.width()), std::clamp(answer.height(), 1, whole.height()));
+    ASSERT_EQ(part.image.size(), kept) << what;
+    ASSERT_EQ(part.image.format(), QImage::Format_RGB32) << what;
+    for (int y = 0; y < kept.height(); ++y)
+        for (int x = 0; x < kept.width(); ++x)
+            ASSERT_EQ(part.image.pixel(x, y), whole.pixel(x, y)) << what << " at " << x << "," << y;
+}
+
+TEST_F(PictureLoader, PartOfAJpegIsExactlyThatPartOfTheWhole)
+{
+    const QImage picture = detailed(333, 221);  // odd sizes: the last iMCUs are partial
+    const struct {
+        const char* name;
+        std::function<QSize(QSize)> keep;
+    } sizes[] = {
+        {"inside an iMCU", [](QSize) { return QSize(5, 11); }},
+        {"iMCU boundary", [](QSize) { return QSize(32, 48); }},
+        {"near the whole", [](QSize n) { return QSize(n.width() - 3, n.height() - 1); }},
+        {"full width, a few rows", [](QSize n) { return QSize(n.width(), 17); }},
+        {"larger", [](QSize) { return QSize(1000, 1000); }},
+        {"empty", [](QSize) { return QSize(); }},
+    };
+    for (const bool progressive : {false, true}) {
+        const QByteArray jpeg = encode(picture, "jpeg", progressive);
+        for (int orientation = 1; orientation <= 8; ++orientation) {
+            const QString path = write(QString("o%1.jpg").arg(orientation), withOrientation(jpeg, orientation));
+            for (const auto& size : sizes)
+                expectPartMatches(path, size.keep,
+                    std::string(progressive ? "progressive" : "baseline") + " orientation "
+                        + std::to_string(orientation) + ", " + size.name);
+        }
+    }
+}
+
+TEST_F(PictureLoader, PartOfOtherKindsOfJpegMatchesTheWhole)
+{
+    const QByteArray progressive = encode(detailed(300, 200), "jpeg", true);
+    const QByteArray gray = encode(detailed(300, 200).convertToFormat(QImage::Format_Grayscale8), "jpeg");
+    const struct {
+        const char* name;
+        QString path;
+        QSize keep;
+    } cases[] = {
+        {"cut short", write("cut.jpg", progressive.left(progressive.size() * 2 / 3)), {250, 190}},
+        {"gray", write("gray.jpg", withOrientation(gray, 3)), {61, 45}},
+        {"cmyk", kData + "/cmyk-red-blue-64x32.jpg", {40, 20}},
+    };
+    for (const auto& c : cases)
+        expectPartMatches(c.path, [&](QSize) { return c.keep; }, c.name);
+}
+
+TEST_F(PictureLoader, PartOfOtherFormatsIsWholeAndErrorsAreTheWholeLoadsOnes)
+{
+    const QString path = write("p.bmp", encode(quadrants(40, 24), "bmp"));
+    const PicturePart bmp = loadPicturePart(path, [](QSize) { return QSize(9, 9); });
+    EXPECT_EQ(bmp.image.size(), QSize(40, 24));
+    EXPECT_EQ(bmp.natural, QSize(40, 24));
+    const auto never = [](QSize) -> QSize { throw std::logic_error("asked"); };
+    EXPECT_TRUE(loadPicturePart({}, never).image.isNull());
+    // Refused from the header, before the caller is asked.
+    const QString huge = write("huge.jpg", withFrameSize(encode(quadrants(16, 16), "jpeg"), 60000, 60000));
+    try {
+        loadPicturePart(huge, never);
+        ADD_FAILURE() << "a 60000 x 60000 picture loaded";
+    } catch (const RuntimeError& error) {
+        EXPECT_EQ(error.number(), err::OutOfMemory);
+    }
+    EXPECT_THROW(loadPicturePart(write("small.jpg", encode(quadrants(16, 16), "jpeg")), never), std::logic_error);
 }
 
 }  // namespace
