@@ -1,5 +1,7 @@
 #include "platform/picture_loader.h"
 
+#include "platform/big_pages.h"
+#include "platform/bmp_rows.h"
 #include "platform/metafile_render.h"
 #include "platform/runtime_error.h"
 
@@ -17,6 +19,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <span>
 #include <vector>
 
 #include <fcntl.h>
@@ -302,17 +305,9 @@ QImage upright(QImage image, QImageIOHandler::Transformations transform)
     return image;
 }
 
-// A fresh multi-megabyte picture costs more in page faults than in decoding; big pages
-// cut them by a factor of 512 where the kernel offers them on request.
-void adviseBigPages(QImage& image)
+void adviseBigPagesFor(QImage& image)
 {
-    constexpr std::uintptr_t kBigPage = std::uintptr_t{2} << 20;
-    const auto begin = reinterpret_cast<std::uintptr_t>(image.bits());
-    const std::uintptr_t end = begin + static_cast<std::uintptr_t>(image.sizeInBytes());
-    const std::uintptr_t first = (begin + kBigPage - 1) & ~(kBigPage - 1);
-    const std::uintptr_t last = end & ~(kBigPage - 1);
-    if (last > first)
-        ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+    adviseBigPages(image.bits(), static_cast<std::size_t>(image.sizeInBytes()));
 }
 
 struct JpegErrors {
@@ -405,7 +400,6 @@ jvirt_barray_ptr requestBlockArray(j_common_ptr info, int pool, boolean, JDIMENS
 void realizeArrays(j_common_ptr info)
 {
     JpegJob& job = jobOf(info);
-    constexpr std::size_t kBigPage = std::size_t{2} << 20;
     for (BlockArray* array = job.blockArrays; array; array = array->next) {
         if (array->rows)
             continue;
@@ -433,7 +427,7 @@ void realizeArrays(j_common_ptr info)
             jpegOutOfMemory(info);
         job.mappings[job.mappingCount++] = {base, length};
         const auto start = (reinterpret_cast<std::uintptr_t>(base) + kBigPage - 1) & ~(kBigPage - 1);
-        ::madvise(reinterpret_cast<void*>(start), bytes & ~(kBigPage - 1), MADV_HUGEPAGE);
+        adviseBigPages(reinterpret_cast<void*>(start), bytes);
         array->rows = static_cast<JBLOCKROW*>(
             (*info->mem->alloc_large)(info, JPOOL_IMAGE, sizeof(JBLOCKROW) * array->rowCount));
         auto* const kept = reinterpret_cast<unsigned char*>(start);
@@ -592,7 +586,7 @@ bool runJpeg(JpegJob& job)
         job.failure = err::OutOfMemory;
         return false;
     }
-    adviseBigPages(job.image);
+    adviseBigPagesFor(job.image);
     const auto stride = static_cast<std::size_t>(job.image.bytesPerLine());
     if (cmyk)
         job.cmykRows.resize(std::size_t{info.output_width} * 4 * 16);
@@ -653,6 +647,45 @@ QImage decodeJpeg(QFile& file, QSize box, const KeepPart* keep, QSize* natural)
     return image;
 }
 
+// The commonest BMP read straight into the picture's pixels, in blocks of rows; with
+// `keep`, only the rows and columns of the kept top-left part.
+QImage decodePlainBmp(QFile& file, const PlainBmp& bmp, const KeepPart* keep, QSize* natural)
+{
+    const QSize whole(bmp.width, bmp.height);
+    QSize part = whole;
+    if (keep) {
+        const QSize kept = (*keep)(whole);
+        part = QSize(std::clamp(kept.width(), 1, whole.width()), std::clamp(kept.height(), 1, whole.height()));
+    }
+    QImage image(part, QImage::Format_RGB32);
+    if (image.isNull())
+        throw RuntimeError(err::OutOfMemory);
+    adviseBigPagesFor(image);
+    // The kept rows lie together in the file, whichever way up it is stored.
+    const std::int32_t rows = part.height();
+    const std::int64_t first = bmp.topDown ? bmp.rowOffset(0) : bmp.rowOffset(rows - 1);
+    if (!file.seek(first))
+        throw RuntimeError(err::InvalidPicture);
+    constexpr std::int64_t kBlockBytes = std::int64_t{1} << 18;
+    const std::int32_t perBlock = static_cast<std::int32_t>(std::clamp<std::int64_t>(kBlockBytes / bmp.stride, 1, rows));
+    std::vector<std::uint8_t> block(static_cast<std::size_t>(bmp.stride * perBlock));
+    for (std::int32_t done = 0; done < rows; done += perBlock) {
+        const std::int32_t count = std::min(perBlock, rows - done);
+        const std::int64_t bytes = bmp.stride * count;
+        if (file.read(reinterpret_cast<char*>(block.data()), bytes) != bytes)
+            throw RuntimeError(err::InvalidPicture);  // the file shrank under us
+        for (std::int32_t i = 0; i < count; ++i) {
+            const std::int32_t stored = done + i;  // in file order
+            const std::int32_t y = bmp.topDown ? stored : rows - 1 - stored;
+            bmpRowToPixels(bmp, block.data() + static_cast<std::size_t>(bmp.stride) * i,
+                reinterpret_cast<Pixel*>(image.scanLine(y)), part.width());
+        }
+    }
+    if (natural)
+        *natural = whole;
+    return image;
+}
+
 // `keep` and `natural` only for loadPicturePart.
 QImage decode(const QString& path, QSize box, const PictureOptions& options, const KeepPart* keep = nullptr,
     QSize* natural = nullptr)
@@ -678,8 +711,14 @@ QImage decode(const QString& path, QSize box, const PictureOptions& options, con
     }
     if (kind == Kind::Jpeg)
         return decodeJpeg(file, box, keep, natural);
-    if (kind == Kind::Bmp)
+    if (kind == Kind::Bmp) {
         checkBmp(file, fileSize);
+        const QByteArray head = file.peek(64);
+        const auto plain = plainBmp(std::span(reinterpret_cast<const std::uint8_t*>(head.constData()),
+            static_cast<std::size_t>(head.size())), fileSize);
+        if (plain && !(box.isValid() && !box.isEmpty()))
+            return decodePlainBmp(file, *plain, keep, natural);
+    }
 
     // Qt refuses anything above 128 MB by default, which an 8000 x 6000 photo exceeds.
     // The limit is raised to ours, and ours is checked first against what the header

@@ -402,10 +402,9 @@ TEST_F(PictureLoader, PartOfOtherKindsOfJpegMatchesTheWhole)
 
 TEST_F(PictureLoader, PartOfOtherFormatsIsWholeAndErrorsAreTheWholeLoadsOnes)
 {
-    const QString path = write("p.bmp", encode(quadrants(40, 24), "bmp"));
-    const PicturePart bmp = loadPicturePart(path, [](QSize) { return QSize(9, 9); });
-    EXPECT_EQ(bmp.image.size(), QSize(40, 24));
-    EXPECT_EQ(bmp.natural, QSize(40, 24));
+    const PicturePart palette = loadPicturePart(kData + "/bmp-suite-pal8topdown.bmp", [](QSize) { return QSize(9, 9); });
+    EXPECT_EQ(palette.image.size(), QSize(127, 64));
+    EXPECT_EQ(palette.natural, QSize(127, 64));
     const auto never = [](QSize) -> QSize { throw std::logic_error("asked"); };
     EXPECT_TRUE(loadPicturePart({}, never).image.isNull());
     // Refused from the header, before the caller is asked.
@@ -417,6 +416,68 @@ TEST_F(PictureLoader, PartOfOtherFormatsIsWholeAndErrorsAreTheWholeLoadsOnes)
         EXPECT_EQ(error.number(), err::OutOfMemory);
     }
     EXPECT_THROW(loadPicturePart(write("small.jpg", encode(quadrants(16, 16), "jpeg")), never), std::logic_error);
+}
+
+// A plain BMP as other programs write it: 24 or 32 bits, either way up, rows padded to 4
+// bytes, the pixels where the header's offset says (past a gap, or inside the headers,
+// where the pixels follow them).
+QByteArray plainBmpFile(const QImage& image, int bits, bool topDown, int offset)
+{
+    const int stride = (image.width() * bits + 31) / 32 * 4;
+    QByteArray bytes(54, '\0');
+    const auto put32 = [&](int at, std::int64_t v) {
+        for (int i = 0; i < 4; ++i)
+            bytes[at + i] = static_cast<char>(v >> (8 * i));
+    };
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    const int start = std::max(offset, 54);
+    put32(10, offset);
+    put32(14, 40);
+    put32(18, image.width());
+    put32(22, topDown ? -image.height() : image.height());
+    bytes[26] = 1;
+    bytes[28] = static_cast<char>(bits);
+    bytes.append(QByteArray(start - 54, '\x7F'));
+    for (int r = 0; r < image.height(); ++r) {
+        const int y = topDown ? r : image.height() - 1 - r;
+        QByteArray row(stride, '\x55');
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            const int at = x * bits / 8;
+            row[at] = static_cast<char>(qBlue(p));
+            row[at + 1] = static_cast<char>(qGreen(p));
+            row[at + 2] = static_cast<char>(qRed(p));
+        }
+        bytes += row;
+    }
+    put32(2, bytes.size());
+    return bytes;
+}
+
+TEST_F(PictureLoader, PlainBmpEitherWayUpWholeOrInPart)
+{
+    QImage picture(13, 7, QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            picture.setPixel(x, y, qRgb(x * 19, y * 37, (x * y) % 256));
+    struct Case {
+        int bits;
+        bool topDown;
+        int offset;
+    };
+    for (const Case c : {Case{24, false, 54}, Case{24, true, 54}, Case{32, false, 54}, Case{32, true, 70},
+             Case{24, false, 0}, Case{32, false, 20}}) {
+        SCOPED_TRACE(testing::Message() << c.bits << " bits, top-down " << c.topDown << ", offset " << c.offset);
+        const QByteArray bytes = plainBmpFile(picture, c.bits, c.topDown, c.offset);
+        const QString path = write("plain.bmp", bytes);
+        EXPECT_EQ(loadPicture(path), picture);
+        const PicturePart part = loadPicturePart(path, [](QSize) { return QSize(5, 3); });
+        EXPECT_EQ(part.natural, picture.size());
+        EXPECT_EQ(part.image, picture.copy(0, 0, 5, 3));
+        // One byte short of the last row: refused, never shown with garbage.
+        EXPECT_EQ(loadError(write("short.bmp", bytes.left(bytes.size() - 1))), err::InvalidPicture);
+    }
 }
 
 }  // namespace
