@@ -230,8 +230,10 @@ Layout Form1::boardLayout(QSize picture) const
 
 QSize Form1::keptPart(const Layout& layout) const
 {
-    return QSize(roundToInt32(divide(layout.picWidth, state_.TwipsX)),
-        roundToInt32(divide(layout.picHeight, state_.TwipsY)));
+    // A pixel more each way: the grid's frame may fall just past the rounded area, and
+    // the board is filled up to it.
+    return QSize(roundToInt32(divide(layout.picWidth, state_.TwipsX)) + 1,
+        roundToInt32(divide(layout.picHeight, state_.TwipsY)) + 1);
 }
 
 void Form1::LoadBoardPicture(QImage picture, QSize natural)

@@ -1,5 +1,7 @@
 #include "board/geometry.h"
 
+#include <algorithm>
+
 #include "platform/vb_math.h"
 
 namespace tessaron {
@@ -42,6 +44,18 @@ PixelRect PlaceGeometry::pictureArea() const
     return {roundToInt32(divide(static_cast<float>(BoardLeft), TwipsX)),
         roundToInt32(divide(static_cast<float>(BoardTop), TwipsY)),
         roundToInt32(divide(W, TwipsX)), roundToInt32(divide(H, TwipsY))};
+}
+
+PixelRect PlaceGeometry::framedArea() const
+{
+    // As the grid places its last lines: the rounded area added to the corner in twips.
+    const auto edge = [](std::int32_t corner, float size, std::int16_t pieces, float twips) {
+        const auto whole = static_cast<double>(roundToInt32(size));
+        return roundToInt32(divide(static_cast<float>(static_cast<double>(corner) + whole / pieces * pieces), twips));
+    };
+    const PixelRect area = pictureArea();
+    return {area.x, area.y, std::max(area.w, edge(BoardLeft, W, PiecesX, TwipsX) - area.x),
+        std::max(area.h, edge(BoardTop, H, PiecesY, TwipsY) - area.y)};
 }
 
 PixelRect PlaceGeometry::emptyPlaceFill() const

@@ -40,6 +40,10 @@ struct PlaceGeometry {
 
     // The destination of the copy of the whole picture area.
     PixelRect pictureArea() const;
+    // Everything inside the grid's frame: the picture area's corner up to the right and
+    // bottom frame lines. Those are rounded from a sum, so they may lie a pixel past the
+    // area's rounded size, and the last places reach up to them.
+    PixelRect framedArea() const;
 
     // The bottom-right place as the empty place is blackened. Computed from the picture
     // size rather than from the piece size, so it may differ from windowRect of the same

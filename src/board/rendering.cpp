@@ -82,7 +82,9 @@ PixelRect ExchangePlaces(Surface& window, Surface& scratch, const PlaceGeometry&
 
 PixelRect copyPictureArea(Surface& window, const Surface& picture, const PlaceGeometry& geometry)
 {
-    const PixelRect area = geometry.pictureArea();
+    // Up to the frame lines, where the picture has the pixels: a seam the copy left in the
+    // window's colour would be carried into the board by the last places as stray lines.
+    const PixelRect area = geometry.framedArea();
     return blockCopy(window, area.x, area.y, area.w, area.h, picture, 0, 0);
 }
 

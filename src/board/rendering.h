@@ -33,7 +33,8 @@ PixelRect DrawGrid(Surface& window, float twipsX, float twipsY, std::int32_t lef
 PixelRect ExchangePlaces(Surface& window, Surface& scratch, const PlaceGeometry& geometry,
     std::int32_t fromX, std::int32_t fromY, std::int32_t toX, std::int32_t toY);
 
-// The whole picture area copied from the picture's top-left corner onto the window.
+// The whole picture area, up to the grid's frame, copied from the picture's top-left
+// corner onto the window.
 PixelRect copyPictureArea(Surface& window, const Surface& picture, const PlaceGeometry& geometry);
 
 // The bottom-right place painted black: the empty place of the Difficult style.

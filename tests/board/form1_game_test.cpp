@@ -260,5 +260,26 @@ TEST_F(GameWindowTest, APhotoLargerThanTheScreenKeepsItsTopLeftPart)
     EXPECT_EQ(wrong, 0);
 }
 
+TEST_F(GameWindowTest, NoSeamOfTheWindowsColourIsShuffledIntoTheBoard)
+{
+    // Cut to a small screen, the picture area is a fraction of a pixel wide and its frame
+    // falls a pixel past it; the last places reach up to the frame and carry whatever
+    // lies there all over the board.
+    metrics.available = QRect(0, 0, 1280, 1024);
+    form = std::make_unique<Form1>(state, metrics);
+    form->setShuffleSeed(3);
+    form->show();
+    start(12, 9, picture(2000, 1500));
+    const PixelRect inside = form->game().geometry().framedArea();
+    ASSERT_GT(inside.w, form->game().geometry().pictureArea().w);  // the case in point
+    const Pixel window = form->boardSurface().pixel(2, 30);
+    const Surface& board = form->boardSurface();
+    int seams = 0;
+    for (int y = inside.y; y < inside.y + inside.h; ++y)
+        for (int x = inside.x; x < inside.x + inside.w; ++x)
+            seams += board.pixel(x, y) == window;
+    EXPECT_EQ(seams, 0);
+}
+
 }  // namespace
 }  // namespace tessaron
