@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QStandardPaths>
 
+#include "peak_memory.h"
 #include "ratio_reporter.h"
 
 #include <benchmark/benchmark.h>
@@ -98,16 +99,6 @@ BENCHMARK(BM_LoadPicture)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_LoadPreview)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_LoadPicturePart)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-long statusKb(const char* field)
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind(field, 0) == 0)
-            return std::stol(line.substr(std::strlen(field)));
-    return 0;
-}
-
 // Peak memory of loading a screenful of the photo, above the idle program's, against the
 // whole decoded photo. Measured before the benchmarks, whose freed buffers the allocator
 // could otherwise hand back without new pages.
@@ -115,18 +106,17 @@ void reportPartMemory()
 {
     if (!QFile::exists(kPhoto))
         return;
-    std::ofstream("/proc/self/clear_refs") << "5";  // the high-water mark restarts here
-    const long idle = statusKb("VmHWM:");
+    const long idle = restartPeak();
     QSize natural;
     {
         const PicturePart part = loadPicturePart(kPhoto, keepScreen);
         natural = part.natural;
     }
-    const double peakKb = static_cast<double>(statusKb("VmHWM:") - idle);
+    const double peak = static_cast<double>(peakKb() - idle);
     const double wholeKb = static_cast<double>(natural.width()) * natural.height() * 4 / 1024.0;
     std::cout << "Part " << kScreen.width() << " x " << kScreen.height() << " of the photo: peak "
-              << peakKb / 1024.0 << " MiB above idle; whole decoded " << wholeKb / 1024.0 << " MiB; ratio "
-              << peakKb / wholeKb << " (target <= 2)\n\n";
+              << peak / 1024.0 << " MiB above idle; whole decoded " << wholeKb / 1024.0 << " MiB; ratio "
+              << peak / wholeKb << " (target <= 2)\n\n";
 }
 
 

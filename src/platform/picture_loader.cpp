@@ -41,6 +41,12 @@ constexpr std::int64_t kMaxFileBytes = kMaxPictureBytes + (std::int64_t{64} << 2
 
 using KeepPart = std::function<QSize(QSize natural)>;
 
+// What the caller asked to keep, within the picture and never empty.
+QSize clampedPart(QSize kept, QSize whole)
+{
+    return QSize(std::clamp(kept.width(), 1, whole.width()), std::clamp(kept.height(), 1, whole.height()));
+}
+
 enum class Kind { Jpeg, Gif, Bmp, Metafile, Unknown };
 
 Kind sniff(const QByteArray& head)
@@ -498,8 +504,7 @@ bool runJpeg(JpegJob& job)
             jpeg_destroy_decompress(&info);
             return false;
         }
-        kept = QSize(std::clamp(kept.width(), 1, job.natural.width()),
-            std::clamp(kept.height(), 1, job.natural.height()));
+        kept = clampedPart(kept, job.natural);
         // upright() mirrors and flips first, then turns clockwise, which brings the
         // stored bottom-left corner to the top-left.
         const QSize need = turned ? kept.transposed() : kept;
@@ -654,8 +659,7 @@ QImage decodePlainBmp(QFile& file, const PlainBmp& bmp, const KeepPart* keep, QS
     const QSize whole(bmp.width, bmp.height);
     QSize part = whole;
     if (keep) {
-        const QSize kept = (*keep)(whole);
-        part = QSize(std::clamp(kept.width(), 1, whole.width()), std::clamp(kept.height(), 1, whole.height()));
+        part = clampedPart((*keep)(whole), whole);
     }
     QImage image(part, QImage::Format_RGB32);
     if (image.isNull())
