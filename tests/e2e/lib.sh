@@ -2,17 +2,47 @@
 # and waiting for its windows. Source it after setting `binary`.
 set -euo pipefail
 
-if [ -z "${E2E_INSIDE_XVFB:-}" ]; then
-    export E2E_INSIDE_XVFB=1
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
-fi
-
 out=${E2E_OUT:-$(mktemp -d)}
 mkdir -p "$out"
 work=$(mktemp -d)
 pid=
-trap '[ -n "$pid" ] && kill $pid 2>/dev/null; rm -rf "$work"' EXIT
-unset QT_QPA_PLATFORM
+xserver=
+finish() {
+    [ -z "$pid" ] || kill $pid 2>/dev/null || true
+    [ -z "$xserver" ] || { kill $xserver 2>/dev/null; wait $xserver 2>/dev/null; } || true
+    rm -rf "$work"
+}
+trap finish EXIT
+unset QT_QPA_PLATFORM XAUTHORITY
+
+# A private X server. It chooses a free display itself (-displayfd) and names it once it
+# accepts connections, so two runs side by side, or a display some other program left
+# behind, can never share or lose a server, as guessing a number from lock files can.
+start_x_server() {
+    local display_file="$work/display" attempt
+    for attempt in 1 2 3; do
+        : >"$display_file"
+        Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" \
+            >"$work/xvfb.log" 2>&1 &
+        xserver=$!
+        for _ in $(seq 100); do
+            if grep -q '^[0-9]' "$display_file"; then
+                export DISPLAY=":$(head -n 1 "$display_file" | tr -dc 0-9)"
+                xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
+            fi
+            kill -0 $xserver 2>/dev/null || break
+            sleep 0.1
+        done
+        kill $xserver 2>/dev/null || true
+        wait $xserver 2>/dev/null || true
+        xserver=
+        echo "X server, attempt $attempt, did not start:" >&2
+        cat "$work/xvfb.log" >&2
+    done
+    echo "FAIL: no X server" >&2
+    exit 1
+}
+start_x_server
 
 fail() {
     echo "FAIL: $*" >&2
@@ -41,6 +71,7 @@ wait_new_window() {
                 return 0
             fi
         done
+        [ -z "$pid" ] || kill -0 $pid 2>/dev/null || fail "the game ended before a window titled '$title' appeared"
         sleep 0.1
     done
     fail "no new window titled '$title'"
