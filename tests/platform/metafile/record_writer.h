@@ -2,6 +2,7 @@
 // Builds small WMF and EMF files record by record for the tests.
 
 #include <cstdint>
+#include <cstring>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -10,24 +11,12 @@ namespace tessaron::testing {
 
 using Bytes = std::vector<std::uint8_t>;
 
-inline void put16(Bytes& b, int v)
+inline void put16(Bytes& b, std::initializer_list<int> values)
 {
-    b.push_back(static_cast<std::uint8_t>(v & 0xFF));
-    b.push_back(static_cast<std::uint8_t>((v >> 8) & 0xFF));
-}
-
-inline void put32(Bytes& b, std::int64_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        b.push_back(static_cast<std::uint8_t>((v >> (8 * i)) & 0xFF));
-}
-
-inline void putFloat(Bytes& b, float f)
-{
-    std::uint32_t bits;
-    static_assert(sizeof bits == sizeof f);
-    __builtin_memcpy(&bits, &f, sizeof f);
-    put32(b, bits);
+    for (int v : values) {
+        b.push_back(static_cast<std::uint8_t>(v & 0xFF));
+        b.push_back(static_cast<std::uint8_t>((v >> 8) & 0xFF));
+    }
 }
 
 inline void set32(Bytes& b, std::size_t at, std::int64_t v)
@@ -36,27 +25,28 @@ inline void set32(Bytes& b, std::size_t at, std::int64_t v)
         b[at + i] = static_cast<std::uint8_t>((v >> (8 * i)) & 0xFF);
 }
 
+inline void put32(Bytes& b, std::initializer_list<std::int64_t> values)
+{
+    for (std::int64_t v : values) {
+        b.resize(b.size() + 4);
+        set32(b, b.size() - 4, v);
+    }
+}
+
 // A bottom-up 24-bit DIB (BITMAPINFOHEADER then rows), colours given top row first.
 inline Bytes dib24(int width, int height, const std::vector<std::uint32_t>& topDownRgb, std::int64_t claimedHeight = 0)
 {
     Bytes b;
-    put32(b, 40);
-    put32(b, width);
-    put32(b, claimedHeight ? claimedHeight : height);
-    put16(b, 1);
-    put16(b, 24);
-    for (int i = 0; i < 6; ++i)
-        put32(b, 0);
-    const int stride = (width * 3 + 3) & ~3;
+    put32(b, {40, width, claimedHeight ? claimedHeight : height});
+    put16(b, {1, 24});
+    put32(b, {0, 0, 0, 0, 0, 0});
     for (int y = height - 1; y >= 0; --y) {
         for (int x = 0; x < width; ++x) {
             const std::uint32_t c = topDownRgb[static_cast<std::size_t>(y * width + x)];
-            b.push_back(static_cast<std::uint8_t>(c & 0xFF));
-            b.push_back(static_cast<std::uint8_t>((c >> 8) & 0xFF));
-            b.push_back(static_cast<std::uint8_t>((c >> 16) & 0xFF));
+            for (int shift : {0, 8, 16})
+                b.push_back(static_cast<std::uint8_t>(c >> shift));
         }
-        for (int p = width * 3; p < stride; ++p)
-            b.push_back(0);
+        b.resize(b.size() + static_cast<std::size_t>(((width * 3 + 3) & ~3) - width * 3));
     }
     return b;
 }
@@ -64,26 +54,15 @@ inline Bytes dib24(int width, int height, const std::vector<std::uint32_t>& topD
 class WmfWriter {
 public:
     // Placeable with the box 0,0..width,height in `unitsPerInch`; unitsPerInch 0 writes
-    // a standard WMF with only the metafile header.
+    // a standard WMF with only the metafile header. Checksums are not checked.
     WmfWriter(int width, int height, int unitsPerInch = 1440)
     {
         if (unitsPerInch != 0) {
-            put32(bytes_, 0x9AC6CDD7);
-            put16(bytes_, 0);
-            for (int v : {0, 0, width, height})
-                put16(bytes_, v);
-            put16(bytes_, unitsPerInch);
-            put32(bytes_, 0);
-            put16(bytes_, 0);  // checksum, not checked
+            put32(bytes_, {0x9AC6CDD7});
+            put16(bytes_, {0, 0, 0, width, height, unitsPerInch, 0, 0, 0});
         }
         header_ = bytes_.size();
-        put16(bytes_, 1);
-        put16(bytes_, 9);
-        put16(bytes_, 0x300);
-        put32(bytes_, 0);
-        put16(bytes_, 16);  // objects
-        put32(bytes_, 0);
-        put16(bytes_, 0);
+        put16(bytes_, {1, 9, 0x300, 0, 0, 16, 0, 0, 0});  // size in words set at the end; 16 objects
         if (unitsPerInch == 0)
             record(0x020C, {height, width});
     }
@@ -91,19 +70,16 @@ public:
     // Parameters as 16-bit words in file order (the reverse of the call's arguments).
     WmfWriter& record(int function, std::initializer_list<int> words)
     {
-        put32(bytes_, 3 + static_cast<std::int64_t>(words.size()));
-        put16(bytes_, function);
-        for (int w : words)
-            put16(bytes_, w);
-        return *this;
+        Bytes p;
+        put16(p, words);
+        return raw(function, p);
     }
-    WmfWriter& raw(int function, const Bytes& params)
+    WmfWriter& raw(int function, Bytes params)
     {
-        put32(bytes_, 3 + static_cast<std::int64_t>((params.size() + 1) / 2));
-        put16(bytes_, function);
+        params.resize((params.size() + 1) & ~std::size_t{1});
+        put32(bytes_, {3 + static_cast<std::int64_t>(params.size() / 2)});
+        put16(bytes_, {function});
         bytes_.insert(bytes_.end(), params.begin(), params.end());
-        if (params.size() % 2)
-            bytes_.push_back(0);
         return *this;
     }
 
@@ -117,24 +93,20 @@ public:
     }
     WmfWriter& select(int index) { return record(0x012D, {index}); }
     WmfWriter& rectangle(int l, int t, int r, int b) { return record(0x041B, {b, r, t, l}); }
-    WmfWriter& ellipse(int l, int t, int r, int b) { return record(0x0418, {b, r, t, l}); }
-    WmfWriter& font(int height, const std::string& face, int charset = 0)
+    WmfWriter& font(int height, std::string face, int charset = 0)
     {
         Bytes p;
-        for (int v : {height, 0, 0, 0, 400})
-            put16(p, v);
-        for (int v : {0, 0, 0, charset, 0, 0, 0, 0})
-            p.push_back(static_cast<std::uint8_t>(v));
-        for (std::size_t i = 0; i < 32; ++i)
-            p.push_back(i < face.size() ? static_cast<std::uint8_t>(face[i]) : 0);
+        put16(p, {height, 0, 0, 0, 400, 0, charset << 8, 0, 0});  // italic..charset, precision..family bytes
+        face.resize(32);
+        p.insert(p.end(), face.begin(), face.end());
         return raw(0x02FB, p);
     }
 
     Bytes finish()
     {
         Bytes out = bytes_;
-        put32(out, 3);
-        put16(out, 0);
+        put32(out, {3});
+        put16(out, {0});
         set32(out, header_ + 6, static_cast<std::int64_t>((out.size() - header_) / 2));
         return out;
     }
@@ -147,67 +119,46 @@ private:
 class EmfWriter {
 public:
     // A frame of width x height hundredths of a millimetre, recorded on a 96 dpi device
-    // of 1000 x 1000 pixels.
+    // of 1000 x 1000 pixels (264.583 mm).
     EmfWriter(int widthHmm, int heightHmm)
     {
-        put32(bytes_, 1);
-        put32(bytes_, 108);
-        for (int v : {0, 0, 0, 0})
-            put32(bytes_, v);
-        for (int v : {0, 0, widthHmm, heightHmm})
-            put32(bytes_, v);
-        put32(bytes_, 0x464D4520);
-        put32(bytes_, 0x10000);
-        put32(bytes_, 0);   // bytes, set at the end
-        put32(bytes_, 0);   // records
-        put16(bytes_, 16);  // handles
-        put16(bytes_, 0);
-        for (int i = 0; i < 3; ++i)
-            put32(bytes_, 0);
-        put32(bytes_, 1000);
-        put32(bytes_, 1000);
-        put32(bytes_, 265);  // 1000 px at 96 dpi is 264.58 mm
-        put32(bytes_, 265);
-        for (int i = 0; i < 3; ++i)
-            put32(bytes_, 0);
-        put32(bytes_, 264583);  // micrometres, exact
-        put32(bytes_, 264583);
-        records_ = 1;
+        put32(bytes_, {1, 108, 0, 0, 0, 0, 0, 0, widthHmm, heightHmm, 0x464D4520, 0x10000, 0, 0});
+        put16(bytes_, {16, 0});  // handles
+        put32(bytes_, {0, 0, 0, 1000, 1000, 265, 265, 0, 0, 0, 264583, 264583});
     }
 
     EmfWriter& record(std::uint32_t type, std::initializer_list<std::int64_t> values)
     {
         Bytes p;
-        for (auto v : values)
-            put32(p, v);
+        put32(p, values);
         return raw(type, p);
     }
-    EmfWriter& raw(std::uint32_t type, const Bytes& params)
+    EmfWriter& raw(std::uint32_t type, Bytes params)
     {
-        put32(bytes_, type);
-        put32(bytes_, 8 + static_cast<std::int64_t>((params.size() + 3) & ~std::size_t{3}));
+        params.resize((params.size() + 3) & ~std::size_t{3});
+        put32(bytes_, {type, 8 + static_cast<std::int64_t>(params.size())});
         bytes_.insert(bytes_.end(), params.begin(), params.end());
-        while (bytes_.size() % 4)
-            bytes_.push_back(0);
         ++records_;
         return *this;
     }
-    EmfWriter& pen(int index, int style, int width, std::uint32_t rgb)
-    {
-        return record(38, {index, style, width, 0, rgb});
-    }
-    EmfWriter& brush(int index, int style, std::uint32_t rgb, int hatch = 0)
-    {
-        return record(39, {index, style, rgb, hatch});
-    }
+    EmfWriter& brush(int index, int style, std::uint32_t rgb) { return record(39, {index, style, rgb, 0}); }
     EmfWriter& select(std::int64_t index) { return record(37, {index}); }
     EmfWriter& rectangle(int l, int t, int r, int b) { return record(43, {l, t, r, b}); }
+    EmfWriter& translate(float dx, float dy)  // SETWORLDTRANSFORM
+    {
+        Bytes p;
+        for (float f : {1.f, 0.f, 0.f, 1.f, dx, dy}) {
+            std::uint32_t bits;
+            std::memcpy(&bits, &f, sizeof bits);
+            put32(p, {bits});
+        }
+        return raw(35, p);
+    }
 
     Bytes finish()
     {
         Bytes out = bytes_;
-        for (std::int64_t v : {14, 20, 0, 0, 20})
-            put32(out, v);
+        put32(out, {14, 20, 0, 0, 20});
         set32(out, 48, static_cast<std::int64_t>(out.size()));
         set32(out, 52, records_ + 1);
         return out;
@@ -215,7 +166,7 @@ public:
 
 private:
     Bytes bytes_;
-    std::int64_t records_ = 0;
+    std::int64_t records_ = 1;
 };
 
 // Hundredths of a millimetre for a number of 96 dpi pixels.
