@@ -7,6 +7,8 @@
 #include <QList>
 #include <QStringList>
 
+#include <optional>
+
 #include <gtest/gtest.h>
 
 namespace tessaron {
@@ -40,60 +42,50 @@ QString address(WebAddress which)
     return QString::fromUtf8(webAddress(which).data(), static_cast<qsizetype>(webAddress(which).size()));
 }
 
-TEST_F(WebLinksTest, EachItemOpensItsPageForTheLanguage)
+// Shell results up to 32 are failures; with no language there is no page to open and
+// the result counts as 0. The failure names the result and an address to type.
+TEST_F(WebLinksTest, EachItemOpensItsPageOrSaysWhatToType)
 {
+    using enum WebAddress;
+    constexpr int kNoBox = -1;
     const struct {
         WebItem item;
         std::int16_t code;
-        WebAddress page;
+        int result;
+        std::optional<WebAddress> opens;
+        int error;
+        WebAddress written;
     } cases[] = {
-        {WebItem::MWebTessaron, 0, WebAddress::GamePage},
-        {WebItem::MWebTessaron, 1, WebAddress::GamePageSpanish},
-        {WebItem::MWebAutor, 0, WebAddress::AuthorPageEnglish},
-        {WebItem::MWebAutor, 1, WebAddress::AuthorPage},
-        {WebItem::MWebRodanto, 0, WebAddress::OtherGamePage},
-        {WebItem::MWebRodanto, 1, WebAddress::OtherGamePage},
-        {WebItem::MWebRodanto, 2, WebAddress::OtherGamePage},
+        {WebItem::MWebTessaron, 0, kShellOpened, GamePage, kNoBox, GamePageWritten},
+        {WebItem::MWebTessaron, 1, kShellOpened, GamePageSpanish, kNoBox, GamePageWritten},
+        {WebItem::MWebAutor, 0, kShellOpened, AuthorPageEnglish, kNoBox, AuthorPageWritten},
+        {WebItem::MWebAutor, 1, kShellOpened, AuthorPage, kNoBox, AuthorPageWritten},
+        {WebItem::MWebRodanto, 0, kShellOpened, OtherGamePage, kNoBox, OtherGamePage},
+        {WebItem::MWebRodanto, 1, kShellOpened, OtherGamePage, kNoBox, OtherGamePage},
+        {WebItem::MWebTessaron, 1, kShellNoAssociation, GamePageSpanish, 31, GamePageWritten},
+        {WebItem::MWebRodanto, 0, 32, OtherGamePage, 32, OtherGamePage},
+        {WebItem::MWebRodanto, 0, 33, OtherGamePage, kNoBox, OtherGamePage},
+        {WebItem::MWebTessaron, 2, kShellOpened, std::nullopt, 0, GamePageWritten},
+        {WebItem::MWebAutor, 2, kShellOpened, std::nullopt, 0, AuthorPageWritten},
+        {WebItem::MWebRodanto, 2, kShellOpened, OtherGamePage, kNoBox, OtherGamePage},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << int(c.item) << " code " << c.code << " result " << c.result);
         opened.clear();
+        boxes.clear();
+        shellResult = c.result;
         openWebPage(c.item, c.code, nullptr);
-        EXPECT_EQ(opened, QStringList{address(c.page)});
+        EXPECT_EQ(opened, c.opens ? QStringList{address(*c.opens)} : QStringList{});
+        if (c.error == kNoBox) {
+            EXPECT_TRUE(boxes.isEmpty());
+            continue;
+        }
+        ASSERT_EQ(boxes.size(), 1);
+        EXPECT_EQ(boxes[0].kind, BoxKind::OkInformation);
+        EXPECT_EQ(boxes[0].text, QString("It is not possible to open Microsoft Internet Explorer (Error %1)\r\n"
+                                         "Try to open manually the address %2").arg(c.error).arg(address(c.written)));
     }
-    EXPECT_TRUE(boxes.isEmpty());
-}
-
-TEST_F(WebLinksTest, FailureShowsTheResultAndAnAddressToType)
-{
-    shellResult = kShellNoAssociation;
-    openWebPage(WebItem::MWebTessaron, kSpanish, nullptr);
-    ASSERT_EQ(boxes.size(), 1);
-    EXPECT_EQ(boxes[0].kind, BoxKind::OkInformation);
-    EXPECT_EQ(boxes[0].text,
-        "It is not possible to open Microsoft Internet Explorer (Error 31)\r\n"
-        "Try to open manually the address tessaron.github.io/games/tessaron.html");
-
-    // 32 is still a failure; 33 is the first success.
-    shellResult = 32;
-    openWebPage(WebItem::MWebRodanto, kEnglish, nullptr);
-    ASSERT_EQ(boxes.size(), 2);
-    EXPECT_TRUE(boxes[1].text.endsWith("(Error 32)\r\nTry to open manually the address "
-        + address(WebAddress::OtherGamePage)));
-    shellResult = 33;
-    openWebPage(WebItem::MWebRodanto, kEnglish, nullptr);
-    EXPECT_EQ(boxes.size(), 2);
-}
-
-TEST_F(WebLinksTest, NoLanguageOpensOnlyTheOtherGame)
-{
-    openWebPage(WebItem::MWebTessaron, 2, nullptr);
-    openWebPage(WebItem::MWebAutor, 2, nullptr);
-    openWebPage(WebItem::MWebRodanto, 2, nullptr);
-    EXPECT_EQ(opened, QStringList{address(WebAddress::OtherGamePage)});
-    ASSERT_EQ(boxes.size(), 2);
-    EXPECT_TRUE(boxes[0].text.contains("(Error 0)\r\n"));
-    EXPECT_TRUE(boxes[1].text.endsWith("(Error 0)\r\nTry to open manually the address "
-        + address(WebAddress::AuthorPageWritten)));
+    EXPECT_EQ(address(GamePageWritten), "tessaron.github.io/games/tessaron.html");
 }
 
 TEST(ShellOpen, AnAddressThatIsNotOneCannotBeOpened)
