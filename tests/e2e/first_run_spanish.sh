@@ -9,8 +9,9 @@ cd "$work"
 start_game "$binary"
 language=$(wait_new_window Tessaron)
 keys_to "$language" Tab Down Return
-[ "$(od -An -c data.puz | tr -s ' ')" = " 1 \r \n" ] || fail "data.puz does not hold Spanish"
 dialog=$(wait_new_window Tessaron "$language")
+# The choice is saved before the dialog opens.
+[ "$(od -An -c data.puz | tr -s ' ')" = " 1 \r \n" ] || fail "data.puz does not hold Spanish"
 shot dialog-spanish
 keys_to "$dialog" Escape
 main=$(wait_new_window Tessaron "$language

@@ -18,11 +18,13 @@ unset QT_QPA_PLATFORM XAUTHORITY
 # A private X server. It chooses a free display itself (-displayfd) and names it once it
 # accepts connections, so two runs side by side, or a display some other program left
 # behind, can never share or lose a server, as guessing a number from lock files can.
+# -noreset: a server resets when its last client leaves, and refuses connections while it
+# does; the check below is such a client, and the game must not arrive during the reset.
 start_x_server() {
     local display_file="$work/display" attempt
     for attempt in 1 2 3; do
         : >"$display_file"
-        Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" \
+        Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$display_file" \
             >"$work/xvfb.log" 2>&1 &
         xserver=$!
         for _ in $(seq 100); do
@@ -89,11 +91,13 @@ wait_gone() {
 # Clicks at (x, y) pixels inside a window's client area.
 click_in() { xdotool mousemove --window "$1" "$2" "$3" click 1; sleep 0.2; }
 
-# Keys go to whatever window is under the pointer's focus; point at the window first.
+# Keys go to the window that has the keyboard: point at it, give it the focus and wait
+# until the server says it has it, so no key is typed into the window before it.
 keys_to() {
     local w=$1
     shift
     xdotool mousemove --window "$w" 5 5
+    timeout 5 xdotool windowfocus --sync "$w" 2>/dev/null || true
     xdotool key "$@"
     sleep 0.3
 }

@@ -10,9 +10,9 @@ start_game "$binary"
 language=$(wait_new_window Tessaron)
 shot first-run
 keys_to "$language" Return
-[ "$(cat data.puz | od -An -c | tr -s ' ')" = " 0 \r \n" ] || fail "data.puz does not hold English"
-
 dialog=$(wait_new_window Tessaron "$language")
+# The choice is saved before the dialog opens.
+[ "$(od -An -c data.puz | tr -s ' ')" = " 0 \r \n" ] || fail "data.puz does not hold English"
 shot new-puzzle-dialog
 click_in "$dialog" 510 516  # Cancel: 7080, 7560 twips, 1215 x 375
 main=$(wait_new_window Tessaron "$language
