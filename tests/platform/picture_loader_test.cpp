@@ -2,7 +2,6 @@
 #include "platform/runtime_error.h"
 
 #include <QBuffer>
-#include <QDir>
 #include <QFile>
 #include <QImageWriter>
 #include <QTemporaryDir>
@@ -22,16 +21,22 @@ namespace tessaron {
 namespace {
 
 const QString kData = QStringLiteral(TESSARON_TEST_DATA_DIR);
+constexpr QRgb kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF, kWhite = 0xFFFFFFFF, kBlack = 0xFF000000;
 
-// The error number loading `path` fails with; 0 when it loads.
-int loadError(const QString& path)
+// The error number `load` fails with; 0 when it succeeds.
+int errorOf(const std::function<void()>& load)
 {
     try {
-        loadPicture(path);
+        load();
         return 0;
     } catch (const RuntimeError& error) {
         return error.number();
     }
+}
+
+int loadError(const QString& path)
+{
+    return errorOf([&] { loadPicture(path); });
 }
 
 QByteArray encode(const QImage& image, const char* format, bool progressive = false)
@@ -53,7 +58,22 @@ QImage quadrants(int width, int height)
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             const bool right = x >= width / 2, bottom = y >= height / 2;
-            image.setPixel(x, y, bottom ? (right ? 0xFFFFFFFF : 0xFF0000FF) : (right ? 0xFF00FF00 : 0xFFFF0000));
+            image.setPixel(x, y, bottom ? (right ? kWhite : kBlue) : (right ? kGreen : kRed));
+        }
+    return image;
+}
+
+// Gradients under noise: every pixel differs from its neighbours, so a pixel decoded from
+// the wrong place or upsampled against the wrong neighbour shows.
+QImage detailed(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    quint32 noise = 12345;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            noise = noise * 1664525u + 1013904223u;
+            const int n = int(noise >> 26);  // 0..63
+            image.setPixel(x, y, qRgb((x * 255 / width + n) & 255, (y * 255 / height + 2 * n) & 255, (x ^ y) & 255));
         }
     return image;
 }
@@ -61,34 +81,30 @@ QImage quadrants(int width, int height)
 // A JPEG with an EXIF block that carries only the orientation, right after SOI.
 QByteArray withOrientation(QByteArray jpeg, int orientation)
 {
-    QByteArray exif("Exif\0\0II*\0\x08\0\0\0\x01\0\x12\x01\x03\0\x01\0\0\0", 24);
-    exif += char(orientation);
-    exif += QByteArray(7, '\0');
-    const int length = static_cast<int>(exif.size()) + 2;
-    QByteArray segment("\xFF\xE1", 2);
-    segment += char(length >> 8);
-    segment += char(length & 0xFF);
-    return jpeg.insert(2, segment + exif);
+    const QByteArray app1("\xFF\xE1\0\x22" "Exif\0\0II*\0\x08\0\0\0\x01\0\x12\x01\x03\0\x01\0\0\0", 28);
+    return jpeg.insert(2, app1 + char(orientation) + QByteArray(7, '\0'));
 }
 
 // Patches the first SOFn frame of a JPEG to claim another size.
 QByteArray withFrameSize(QByteArray jpeg, int width, int height)
 {
+    const char frame[] = {char(height >> 8), char(height & 0xFF), char(width >> 8), char(width & 0xFF)};
     for (qsizetype i = 2; i + 9 < jpeg.size(); ++i)
-        if (uchar(jpeg[i]) == 0xFF && (uchar(jpeg[i + 1]) == 0xC0 || uchar(jpeg[i + 1]) == 0xC2)) {
-            jpeg[i + 5] = char(height >> 8);
-            jpeg[i + 6] = char(height & 0xFF);
-            jpeg[i + 7] = char(width >> 8);
-            jpeg[i + 8] = char(width & 0xFF);
-            break;
-        }
+        if (uchar(jpeg[i]) == 0xFF && (uchar(jpeg[i + 1]) == 0xC0 || uchar(jpeg[i + 1]) == 0xC2))
+            return jpeg.replace(i + 5, 4, frame, 4);
     return jpeg;
 }
 
-void setLe32(QByteArray& bytes, int at, qint32 value)
+void putLe32(QByteArray& bytes, int at, qint64 value)
 {
     for (int i = 0; i < 4; ++i)
         bytes[at + i] = char((value >> (8 * i)) & 0xFF);
+}
+
+// A `keep` that must not be asked; what it throws passes through the loader.
+QSize never(QSize)
+{
+    throw std::logic_error("asked");
 }
 
 // Red wins, green wins... within JPEG's tolerance.
@@ -114,25 +130,46 @@ protected:
 TEST_F(PictureLoader, FailsWithTheNumberThatFitsTheFile)
 {
     ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("pipe")).constData(), 0644), 0);
-    QByteArray png = encode(quadrants(8, 8), "png");
+    QFile rle(kData + "/bmp-suite-pal4rle.bmp");
+    ASSERT_TRUE(rle.open(QIODevice::ReadOnly));
+    const QByteArray rleBytes = rle.readAll();
+    QByteArray farOffset = encode(quadrants(64, 48), "bmp"), hugeBmp = encode(quadrants(8, 8), "bmp");
+    putLe32(farOffset, 10, 0x7FFFFFF0);
+    putLe32(hugeBmp, 18, 60000);
+    putLe32(hugeBmp, 22, 60000);
+    const QByteArray jpeg = encode(quadrants(16, 16), "jpeg");
+    const QByteArray hugeGif("GIF89a\x60\xEA\x60\xEA\x80\0\0\0\0\0\xFF\xFF\xFF,\0\0\0\0\x60\xEA\x60\xEA\0\x02\x02\x44\x01\0;", 35);
     const struct {
         QString path;
         int error;
     } cases[] = {
         {dir.filePath("missing.jpg"), err::FileNotFound},
-        {dir.filePath("nofolder/missing.jpg"), err::FileNotFound},
+        {"/dev/null/missing.jpg", err::FileNotFound},          // through a file
         {dir.path(), err::PathFileAccessError},             // a folder
         {dir.filePath("pipe"), err::PathFileAccessError},   // no writer: must not block
         {"/dev/zero", err::PathFileAccessError},            // endless: must not be read
         {write("text.jpg", "Just some text, no picture at all.\n"), err::InvalidPicture},
         {write("empty.gif", {}), err::InvalidPicture},
-        {write("png.jpg", png), err::InvalidPicture},       // not one of the game's types
-        {write("cut.jpg", encode(quadrants(64, 64), "jpeg").left(30)), err::InvalidPicture},
+        {write("png.jpg", encode(quadrants(8, 8), "png")), err::InvalidPicture},  // not one of the game's types
+        {write("cut.jpg", jpeg.left(30)), err::InvalidPicture},
         {write("magic.gif", "GIF89a and then only text"), err::InvalidPicture},
+        // A cut-short BMP is refused rather than shown with stale memory.
+        {write("half-rle.bmp", rleBytes.left(rleBytes.size() / 2)), err::InvalidPicture},
+        {write("far-offset.bmp", farOffset), err::InvalidPicture},
+        // More than 1 GiB of pixels is refused from the header alone.
+        {write("16385x16384.jpg", withFrameSize(jpeg, 16385, 16384)), err::OutOfMemory},  // one column over
+        {write("60000.jpg", withFrameSize(jpeg, 60000, 60000)), err::OutOfMemory},
+        {write("60000.bmp", hugeBmp), err::OutOfMemory},
+        {write("60000.gif", hugeGif), err::OutOfMemory},
     };
-    for (const auto& c : cases)
+    for (const auto& c : cases) {
         EXPECT_EQ(loadError(c.path), c.error) << c.path.toStdString();
+        // A part fails the same way; one too large to hold, before its caller is asked what to keep.
+        const auto keep = [&](QSize natural) { return c.error == err::OutOfMemory ? never(natural) : natural; };
+        EXPECT_EQ(errorOf([&] { loadPicturePart(c.path, keep); }), c.error) << c.path.toStdString();
+    }
     EXPECT_TRUE(loadPicture({}).isNull());  // how a picture box is cleared
+    EXPECT_TRUE(loadPicturePart({}, never).image.isNull());
 }
 
 TEST_F(PictureLoader, UnreadableFileIsPermissionDenied)
@@ -143,11 +180,8 @@ TEST_F(PictureLoader, UnreadableFileIsPermissionDenied)
     // Root reads everything, so the attempt is made as nobody, in a child process.
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
-    if (child == 0) {
-        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
-            ::_exit(100);
-        ::_exit(loadError(path));
-    }
+    if (child == 0)
+        ::_exit(::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0) ? 100 : loadError(path));
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status));
@@ -156,26 +190,43 @@ TEST_F(PictureLoader, UnreadableFileIsPermissionDenied)
     EXPECT_EQ(WEXITSTATUS(status), err::PermissionDenied);
 }
 
-TEST_F(PictureLoader, FormatComesFromTheContentNotTheName)
+TEST_F(PictureLoader, LoadsWhatTheContentHoldsInItsColours)
 {
     const QImage picture = quadrants(40, 24);
+    const QByteArray big = encode(quadrants(256, 256), "jpeg");
+    const QString gray = write("gray.jpg", encode(quadrants(32, 32).convertToFormat(QImage::Format_Grayscale8), "jpeg"));
+    const QString cmyk = kData + "/cmyk-red-blue-64x32.jpg";
     const struct {
-        const char* name;
-        const char* format;
-    } cases[] = {{"photo.bmp", "jpeg"}, {"photo.dib", "bmp"}, {"photo.gif", "bmp"}, {"photo", "jpeg"}};
+        QString path;
+        QSize size;
+        QPoint at;
+        QRgb colour;
+    } cases[] = {
+        // The format comes from the content, never from the name.
+        {write("photo.bmp", encode(picture, "jpeg")), {40, 24}, {5, 5}, kRed},
+        {write("photo.dib", encode(picture, "bmp")), {40, 24}, {5, 5}, kRed},
+        {write("photo.gif", encode(picture, "bmp")), {40, 24}, {5, 5}, kRed},
+        {write("photo", encode(picture, "jpeg")), {40, 24}, {5, 5}, kRed},
+        {write("half.jpg", big.left(big.size() / 2)), {256, 256}, {8, 8}, kRed},  // what arrived, like a viewer
+        {write("big.jpg", encode(quadrants(8000, 6000), "jpeg")), {8000, 6000}, {5, 5}, kRed},  // over Qt's limit
+        {gray, {32, 32}, {5, 30}, kBlack},  // blue is dark grey
+        {gray, {32, 32}, {30, 30}, kWhite},
+        {cmyk, {64, 32}, {10, 16}, kRed},
+        {cmyk, {64, 32}, {50, 16}, kBlue},
+    };
     for (const auto& c : cases) {
-        const QImage image = loadPicture(write(c.name, encode(picture, c.format)));
-        EXPECT_EQ(image.size(), QSize(40, 24)) << c.name;
-        EXPECT_EQ(image.format(), QImage::Format_RGB32) << c.name;
-        EXPECT_EQ(rounded(image.pixel(5, 5)), 0xFFFF0000u) << c.name;
+        const QImage image = loadPicture(c.path);
+        EXPECT_EQ(image.size(), c.size) << c.path.toStdString();
+        EXPECT_EQ(image.format(), QImage::Format_RGB32) << c.path.toStdString();
+        EXPECT_EQ(rounded(image.pixel(c.at)), c.colour) << c.path.toStdString() << " at " << c.at.x();
     }
+    EXPECT_GT(qGray(loadPicture(gray).pixel(30, 30)), 240);  // white stays white
 }
 
 TEST_F(PictureLoader, ExifOrientationStandsThePhotoUpright)
 {
     // Stored 64 x 32; the colour seen at the upright top-left for orientations 1 to 8.
-    const QRgb red = 0xFFFF0000, green = 0xFF00FF00, blue = 0xFF0000FF, white = 0xFFFFFFFF;
-    const QRgb topLeft[] = {red, green, white, blue, red, blue, white, green};
+    const QRgb topLeft[] = {kRed, kGreen, kWhite, kBlue, kRed, kBlue, kWhite, kGreen};
     const QByteArray jpeg = encode(quadrants(64, 32), "jpeg");
     for (int orientation = 1; orientation <= 8; ++orientation) {
         const QString path = write(QString("o%1.jpg").arg(orientation), withOrientation(jpeg, orientation));
@@ -189,52 +240,29 @@ TEST_F(PictureLoader, ExifOrientationStandsThePhotoUpright)
 
 TEST_F(PictureLoader, BmpVariantsLoad)
 {
-    for (const char* name : {"bmp-suite-pal1.bmp", "bmp-suite-pal4rle.bmp", "bmp-suite-pal8rle.bmp",
-             "bmp-suite-pal8topdown.bmp", "bmp-suite-rgb16-565.bmp"})
-        EXPECT_EQ(loadPicture(kData + "/" + name).size(), QSize(127, 64)) << name;
-    // Top-down and bottom-up versions of the same picture look the same.
-    QImage topDown = loadPicture(kData + "/bmp-suite-pal8topdown.bmp");
-    QFile rle(kData + "/bmp-suite-pal8rle.bmp");
-    EXPECT_EQ(rounded(topDown.pixel(10, 2)), rounded(loadPicture(rle.fileName()).pixel(10, 2)));
-}
-
-TEST_F(PictureLoader, CutShortBmpIsRefusedRatherThanShownWithStaleMemory)
-{
-    QFile rle(kData + "/bmp-suite-pal4rle.bmp");
-    ASSERT_TRUE(rle.open(QIODevice::ReadOnly));
-    const QByteArray rleBytes = rle.readAll();
-    const QByteArray plain = encode(quadrants(64, 48), "bmp");
-    QByteArray farOffset = plain;
-    setLe32(farOffset, 10, 0x7FFFFFF0);
-    const struct {
-        const char* name;
-        QByteArray bytes;
-    } cases[] = {
-        {"half.bmp", plain.left(plain.size() / 2)},
-        {"one-byte-short.bmp", plain.left(plain.size() - 1)},
-        {"half-rle.bmp", rleBytes.left(rleBytes.size() / 2)},
-        {"far-offset.bmp", farOffset},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(loadError(write(c.name, c.bytes)), err::InvalidPicture) << c.name;
-}
-
-TEST_F(PictureLoader, CutJpegShowsWhatArrivedLikeAViewer)
-{
-    const QByteArray jpeg = encode(quadrants(256, 256), "jpeg");
-    const QImage image = loadPicture(write("half.jpg", jpeg.left(jpeg.size() / 2)));
-    EXPECT_EQ(image.size(), QSize(256, 256));
-    EXPECT_EQ(rounded(image.pixel(8, 8)), 0xFFFF0000u);
+    for (const char* name : {"pal1", "pal4rle", "pal8rle", "pal8topdown", "rgb16-565"})
+        EXPECT_EQ(loadPicture(kData + "/bmp-suite-" + name + ".bmp").size(), QSize(127, 64)) << name;
+    // Top-down and bottom-up (run-length) versions of the same picture look the same; a
+    // part of one that is not a plain BMP is the whole picture.
+    int asked = 0;
+    const PicturePart part = loadPicturePart(kData + "/bmp-suite-pal8topdown.bmp", [&](QSize natural) {
+        EXPECT_EQ(natural, QSize(127, 64));
+        ++asked;
+        return QSize(9, 9);
+    });
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(part.natural, QSize(127, 64));
+    EXPECT_EQ(part.image, loadPicture(kData + "/bmp-suite-pal8rle.bmp"));
 }
 
 TEST_F(PictureLoader, TransparentGifPixelsShowTheBackground)
 {
-    const QString path = kData + "/gif-giflib-x-trans.gif";
-    PictureOptions magenta, cyan;
-    magenta.background = QColor(255, 0, 255);
-    cyan.background = QColor(0, 255, 255);
-    const QImage onMagenta = loadPicture(path, magenta);
-    const QImage onCyan = loadPicture(path, cyan);
+    const auto on = [](const QColor& background) {
+        PictureOptions options;
+        options.background = background;
+        return loadPicture(kData + "/gif-giflib-x-trans.gif", options);
+    };
+    const QImage onMagenta = on(QColor(255, 0, 255)), onCyan = on(QColor(0, 255, 255));
     ASSERT_EQ(onMagenta.size(), QSize(100, 100));
     int transparent = 0;
     for (int y = 0; y < 100; ++y)
@@ -246,48 +274,6 @@ TEST_F(PictureLoader, TransparentGifPixelsShowTheBackground)
             }
     EXPECT_GT(transparent, 100);
     EXPECT_LT(transparent, 100 * 100);
-}
-
-TEST_F(PictureLoader, CmykJpegKeepsItsColours)
-{
-    const QImage image = loadPicture(kData + "/cmyk-red-blue-64x32.jpg");
-    ASSERT_EQ(image.size(), QSize(64, 32));
-    EXPECT_EQ(rounded(image.pixel(10, 16)), 0xFFFF0000u);
-    EXPECT_EQ(rounded(image.pixel(50, 16)), 0xFF0000FFu);
-}
-
-TEST_F(PictureLoader, GrayJpegLoadsOpaque)
-{
-    const QImage gray = quadrants(32, 32).convertToFormat(QImage::Format_Grayscale8);
-    const QImage image = loadPicture(write("gray.jpg", encode(gray, "jpeg")));
-    EXPECT_EQ(image.format(), QImage::Format_RGB32);
-    EXPECT_EQ(qAlpha(image.pixel(30, 30)), 255);
-    EXPECT_GT(qGray(image.pixel(30, 30)), 240);  // white stays white
-}
-
-TEST_F(PictureLoader, SizeLimitIsOneGibibyteOfPixels)
-{
-    // 8000 x 6000 is above Qt's own default limit and must load.
-    const QImage big = quadrants(8000, 6000);
-    EXPECT_EQ(loadPicture(write("big.jpg", encode(big, "jpeg"))).size(), QSize(8000, 6000));
-
-    // Headers that claim more are refused from the header alone.
-    const QByteArray small = encode(quadrants(16, 16), "jpeg");
-    QByteArray bmp = encode(quadrants(8, 8), "bmp");
-    setLe32(bmp, 18, 60000);
-    setLe32(bmp, 22, 60000);
-    const QByteArray gif("GIF89a\x60\xEA\x60\xEA\x80\0\0\0\0\0\xFF\xFF\xFF,\0\0\0\0\x60\xEA\x60\xEA\0\x02\x02\x44\x01\0;", 35);
-    const struct {
-        const char* name;
-        QByteArray bytes;
-    } cases[] = {
-        {"16385x16384.jpg", withFrameSize(small, 16385, 16384)},  // one column over
-        {"60000.jpg", withFrameSize(small, 60000, 60000)},
-        {"60000.bmp", bmp},
-        {"60000.gif", gif},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(loadError(write(c.name, c.bytes)), err::OutOfMemory) << c.name;
 }
 
 TEST_F(PictureLoader, PreviewIsReducedButStillCoversTheBox)
@@ -318,21 +304,6 @@ TEST_F(PictureLoader, PreviewIsReducedButStillCoversTheBox)
                 rounded(full.pixel(int(at.x() * full.width()), int(at.y() * full.height()))))
                 << c.name;
     }
-}
-
-// Gradients under noise: every pixel differs from its neighbours, so a pixel decoded from
-// the wrong place or upsampled against the wrong neighbour shows.
-QImage detailed(int width, int height)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    quint32 noise = 12345;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            noise = noise * 1664525u + 1013904223u;
-            const int n = int(noise >> 26);  // 0..63
-            image.setPixel(x, y, qRgb((x * 255 / width + n) & 255, (y * 255 / height + 2 * n) & 255, (x ^ y) & 255));
-        }
-    return image;
 }
 
 // Loads `path` keeping `keep(natural)` and checks it against the whole load: the part is
@@ -381,41 +352,14 @@ TEST_F(PictureLoader, PartOfAJpegIsExactlyThatPartOfTheWhole)
                         + std::to_string(orientation) + ", " + size.name);
         }
     }
-}
-
-TEST_F(PictureLoader, PartOfOtherKindsOfJpegMatchesTheWhole)
-{
-    const QByteArray progressive = encode(detailed(300, 200), "jpeg", true);
-    const QByteArray gray = encode(detailed(300, 200).convertToFormat(QImage::Format_Grayscale8), "jpeg");
-    const struct {
-        const char* name;
-        QString path;
-        QSize keep;
-    } cases[] = {
-        {"cut short", write("cut.jpg", progressive.left(progressive.size() * 2 / 3)), {250, 190}},
-        {"gray", write("gray.jpg", withOrientation(gray, 3)), {61, 45}},
-        {"cmyk", kData + "/cmyk-red-blue-64x32.jpg", {40, 20}},
-    };
-    for (const auto& c : cases)
-        expectPartMatches(c.path, [&](QSize) { return c.keep; }, c.name);
-}
-
-TEST_F(PictureLoader, PartOfOtherFormatsIsWholeAndErrorsAreTheWholeLoadsOnes)
-{
-    const PicturePart palette = loadPicturePart(kData + "/bmp-suite-pal8topdown.bmp", [](QSize) { return QSize(9, 9); });
-    EXPECT_EQ(palette.image.size(), QSize(127, 64));
-    EXPECT_EQ(palette.natural, QSize(127, 64));
-    const auto never = [](QSize) -> QSize { throw std::logic_error("asked"); };
-    EXPECT_TRUE(loadPicturePart({}, never).image.isNull());
-    // Refused from the header, before the caller is asked.
-    const QString huge = write("huge.jpg", withFrameSize(encode(quadrants(16, 16), "jpeg"), 60000, 60000));
-    try {
-        loadPicturePart(huge, never);
-        ADD_FAILURE() << "a 60000 x 60000 picture loaded";
-    } catch (const RuntimeError& error) {
-        EXPECT_EQ(error.number(), err::OutOfMemory);
-    }
-    EXPECT_THROW(loadPicturePart(write("small.jpg", encode(quadrants(16, 16), "jpeg")), never), std::logic_error);
+    // Cut short, gray and CMYK the same.
+    const QByteArray cut = encode(picture, "jpeg", true);
+    const QByteArray gray = encode(picture.convertToFormat(QImage::Format_Grayscale8), "jpeg");
+    for (const auto& [path, keep] : {std::pair{write("cut.jpg", cut.left(cut.size() * 2 / 3)), QSize(250, 190)},
+             std::pair{write("gray.jpg", withOrientation(gray, 3)), QSize(61, 45)},
+             std::pair{kData + "/cmyk-red-blue-64x32.jpg", QSize(40, 20)}})
+        expectPartMatches(path, [keep = keep](QSize) { return keep; }, path.toStdString());
+    EXPECT_THROW(loadPicturePart(kData + "/cmyk-red-blue-64x32.jpg", never), std::logic_error);  // passes through
 }
 
 // A plain BMP as other programs write it: 24 or 32 bits, either way up, rows padded to 4
@@ -424,50 +368,38 @@ TEST_F(PictureLoader, PartOfOtherFormatsIsWholeAndErrorsAreTheWholeLoadsOnes)
 QByteArray plainBmpFile(const QImage& image, int bits, bool topDown, int offset)
 {
     const int stride = (image.width() * bits + 31) / 32 * 4;
-    QByteArray bytes(54, '\0');
-    const auto put32 = [&](int at, std::int64_t v) {
-        for (int i = 0; i < 4; ++i)
-            bytes[at + i] = static_cast<char>(v >> (8 * i));
-    };
-    bytes[0] = 'B';
-    bytes[1] = 'M';
-    const int start = std::max(offset, 54);
-    put32(10, offset);
-    put32(14, 40);
-    put32(18, image.width());
-    put32(22, topDown ? -image.height() : image.height());
+    QByteArray bytes = "BM" + QByteArray(52, '\0') + QByteArray(std::max(offset, 54) - 54, '\x7F');
+    putLe32(bytes, 10, offset);
+    putLe32(bytes, 14, 40);
+    putLe32(bytes, 18, image.width());
+    putLe32(bytes, 22, topDown ? -image.height() : image.height());
     bytes[26] = 1;
-    bytes[28] = static_cast<char>(bits);
-    bytes.append(QByteArray(start - 54, '\x7F'));
+    bytes[28] = char(bits);
     for (int r = 0; r < image.height(); ++r) {
         const int y = topDown ? r : image.height() - 1 - r;
         QByteArray row(stride, '\x55');
         for (int x = 0; x < image.width(); ++x) {
             const QRgb p = image.pixel(x, y);
             const int at = x * bits / 8;
-            row[at] = static_cast<char>(qBlue(p));
-            row[at + 1] = static_cast<char>(qGreen(p));
-            row[at + 2] = static_cast<char>(qRed(p));
+            row[at] = char(qBlue(p));
+            row[at + 1] = char(qGreen(p));
+            row[at + 2] = char(qRed(p));
         }
         bytes += row;
     }
-    put32(2, bytes.size());
+    putLe32(bytes, 2, bytes.size());
     return bytes;
 }
 
 TEST_F(PictureLoader, PlainBmpEitherWayUpWholeOrInPart)
 {
-    QImage picture(13, 7, QImage::Format_RGB32);
-    for (int y = 0; y < picture.height(); ++y)
-        for (int x = 0; x < picture.width(); ++x)
-            picture.setPixel(x, y, qRgb(x * 19, y * 37, (x * y) % 256));
-    struct Case {
+    const QImage picture = detailed(13, 7);
+    const struct {
         int bits;
         bool topDown;
         int offset;
-    };
-    for (const Case c : {Case{24, false, 54}, Case{24, true, 54}, Case{32, false, 54}, Case{32, true, 70},
-             Case{24, false, 0}, Case{32, false, 20}}) {
+    } cases[] = {{24, false, 54}, {24, true, 54}, {32, false, 54}, {32, true, 70}, {24, false, 0}, {32, false, 20}};
+    for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.bits << " bits, top-down " << c.topDown << ", offset " << c.offset);
         const QByteArray bytes = plainBmpFile(picture, c.bits, c.topDown, c.offset);
         const QString path = write("plain.bmp", bytes);
