@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <numeric>
 #include <vector>
 
 namespace tessaron {
@@ -19,41 +17,17 @@ std::vector<std::int16_t> placesRowByRow(const BoardArray& board)
     return cells;
 }
 
-TEST(BoardArray, SolvedOrderIsRowByRowFromTheTopLeft)
+TEST(BoardArray, SolvedOrderIsRowByRowAndRowAndColumnZeroExistButNothingBeyond)
 {
     BoardArray board;
     EXPECT_FALSE(board.exists());
     board.allocate(4, 3);
+    EXPECT_EQ(board(3, 4), 0);
     board.numberSolved();
     EXPECT_EQ(placesRowByRow(board),
         (std::vector<std::int16_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
     EXPECT_EQ(board(3, 4), 12);  // the empty place of the Difficult style
-
-    board.allocate(1, 1);
-    board.numberSolved();
-    EXPECT_EQ(placesRowByRow(board), std::vector<std::int16_t>{1});
-}
-
-TEST(BoardArray, ExchangesKeepEveryPieceExactlyOnce)
-{
-    BoardArray board;
-    board.allocate(75, 75);
-    board.numberSolved();
-    for (int i = 0; i < 1000; ++i)
-        board.exchange(1 + i % 75, 1 + (i * 7) % 75, 1 + (i * 13) % 75, 1 + (i * 31) % 75);
-    std::vector<std::int16_t> cells = placesRowByRow(board);
-    std::sort(cells.begin(), cells.end());
-    std::vector<std::int16_t> all(75 * 75);
-    std::iota(all.begin(), all.end(), std::int16_t{1});
-    EXPECT_EQ(cells, all);
-}
-
-TEST(BoardArray, RowAndColumnZeroExistButNothingBeyond)
-{
-    BoardArray board;
-    board.allocate(4, 3);
     EXPECT_EQ(board(0, 0), 0);
-    EXPECT_EQ(board(3, 4), 0);
     for (auto [row, column] : {std::pair{4, 1}, {1, 5}, {-1, 1}}) {
         try {
             board(row, column);
@@ -62,6 +36,10 @@ TEST(BoardArray, RowAndColumnZeroExistButNothingBeyond)
             EXPECT_EQ(error.number(), err::SubscriptOutOfRange);
         }
     }
+
+    board.allocate(1, 1);
+    board.numberSolved();
+    EXPECT_EQ(placesRowByRow(board), std::vector<std::int16_t>{1});
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <numeric>
 #include <vector>
 
 namespace tessaron {
@@ -37,18 +36,12 @@ struct Bench {
     }
 };
 
-std::vector<std::int16_t> cells(const BoardArray& board)
+bool isPermutation(const BoardArray& board)
 {
     std::vector<std::int16_t> all;
     for (std::int32_t r = 1; r <= board.rows(); ++r)
         for (std::int32_t c = 1; c <= board.columns(); ++c)
             all.push_back(board(r, c));
-    return all;
-}
-
-bool isPermutation(const BoardArray& board)
-{
-    auto all = cells(board);
     std::sort(all.begin(), all.end());
     for (std::size_t i = 0; i < all.size(); ++i)
         if (all[i] != static_cast<std::int16_t>(i + 1))
@@ -88,18 +81,21 @@ TEST(ShufflePieces, EveryDifficultShuffleCanBeSolvedBySlides)
     }
 }
 
-// Pixels that move with their piece: covered by exactly one place and off the grid lines.
-// Seams (one-pixel overlaps) and grid pixels are repainted by neighbours and by the grid.
-std::vector<bool> cleanAxis(const Bench& bench, bool horizontal)
+// Offsets inside a place whose pixels move with their piece in every place along one axis:
+// covered by that place alone and off the grid lines. A seam (a one-pixel overlap) is
+// overwritten by the neighbour sharing it when that one moves, and the grid repaints its
+// lines, so such damage travels with the piece.
+std::vector<bool> cleanOffsets(const Bench& bench, bool horizontal)
 {
     const PlaceGeometry g = bench.game.geometry();
-    const std::int32_t size = horizontal ? bench.window.width() : bench.window.height();
-    std::vector<int> cover(static_cast<std::size_t>(size), 0);
-    const std::int32_t count = horizontal ? g.PiecesX : g.PiecesY;
-    for (std::int32_t i = 1; i <= count; ++i) {
+    const auto span = [&](std::int32_t i) {
         const PixelRect r = horizontal ? g.windowRect(i, 1) : g.windowRect(1, i);
-        const std::int32_t from = horizontal ? r.x : r.y;
-        const std::int32_t length = horizontal ? r.w : r.h;
+        return horizontal ? std::pair{r.x, r.w} : std::pair{r.y, r.h};
+    };
+    const std::int32_t count = horizontal ? g.PiecesX : g.PiecesY;
+    std::vector<int> cover(static_cast<std::size_t>(horizontal ? bench.window.width() : bench.window.height()), 0);
+    for (std::int32_t i = 1; i <= count; ++i) {
+        const auto [from, length] = span(i);
         for (std::int32_t p = from; p < from + length; ++p)
             ++cover[static_cast<std::size_t>(p)];
     }
@@ -107,30 +103,18 @@ std::vector<bool> cleanAxis(const Bench& bench, bool horizontal)
     DrawGrid(grid, 15.0f, 15.0f, bench.fields.BoardLeft, bench.fields.BoardTop,
         static_cast<std::int32_t>(bench.game.pictureWidth()),
         static_cast<std::int32_t>(bench.game.pictureHeight()), g.PiecesX, g.PiecesY);
-    std::vector<bool> clean(static_cast<std::size_t>(size));
-    for (std::int32_t p = 0; p < size; ++p) {
-        // Probe the grid along the other axis away from the frame lines.
-        const bool onLine = horizontal ? grid.pixel(p, grid.height() / 2 + 1) == kBlack
-                                           && grid.pixel(p, grid.height() / 2 - 1) == kBlack
-                                       : grid.pixel(grid.width() / 2 + 1, p) == kBlack
-                                           && grid.pixel(grid.width() / 2 - 1, p) == kBlack;
-        clean[static_cast<std::size_t>(p)] = cover[static_cast<std::size_t>(p)] == 1 && !onLine;
-    }
-    return clean;
-}
-
-// Offsets inside a place that are clean in every place: a seam pixel is shared with a
-// neighbour, which overwrites it when it moves, and the damage travels with the piece.
-std::vector<bool> cleanOffsets(const std::vector<bool>& clean, const PlaceGeometry& g, bool horizontal)
-{
-    const std::int32_t count = horizontal ? g.PiecesX : g.PiecesY;
-    const std::int32_t length = horizontal ? g.windowRect(1, 1).w : g.windowRect(1, 1).h;
-    std::vector<bool> offsets(static_cast<std::size_t>(std::max(length, 0)), true);
+    // A line is black on both sides of the middle of the other axis, away from the frame.
+    const auto onLine = [&](std::int32_t p) {
+        const std::int32_t mid = horizontal ? grid.height() / 2 : grid.width() / 2;
+        return (horizontal ? grid.pixel(p, mid + 1) : grid.pixel(mid + 1, p)) == kBlack
+            && (horizontal ? grid.pixel(p, mid - 1) : grid.pixel(mid - 1, p)) == kBlack;
+    };
+    const std::int32_t length = std::max(span(1).second, 0);
+    std::vector<bool> offsets(static_cast<std::size_t>(length), true);
     for (std::int32_t i = 1; i <= count; ++i) {
-        const PixelRect r = horizontal ? g.windowRect(i, 1) : g.windowRect(1, i);
-        const std::int32_t from = horizontal ? r.x : r.y;
+        const std::int32_t from = span(i).first;
         for (std::int32_t o = 0; o < length; ++o)
-            if (!clean[static_cast<std::size_t>(from + o)])
+            if (cover[static_cast<std::size_t>(from + o)] != 1 || onLine(from + o))
                 offsets[static_cast<std::size_t>(o)] = false;
     }
     return offsets;
@@ -140,8 +124,8 @@ std::vector<bool> cleanOffsets(const std::vector<bool>& clean, const PlaceGeomet
 void expectImagesMatchBoard(const Bench& bench, const Surface& solved)
 {
     const PlaceGeometry g = bench.game.geometry();
-    const auto cleanX = cleanOffsets(cleanAxis(bench, true), g, true);
-    const auto cleanY = cleanOffsets(cleanAxis(bench, false), g, false);
+    const auto cleanX = cleanOffsets(bench, true);
+    const auto cleanY = cleanOffsets(bench, false);
     std::int64_t compared = 0;
     for (std::int32_t r = 1; r <= g.PiecesY; ++r) {
         for (std::int32_t c = 1; c <= g.PiecesX; ++c) {

@@ -75,13 +75,6 @@ TEST(PlaceGeometry, SeventyFiveColumnsOverlapByOnePixelAndEndAtTheEdge)
     EXPECT_EQ(cover.back(), 1);
 }
 
-TEST(PlaceGeometry, PiecesUnderOnePixelHaveNoSize)
-{
-    const PlaceGeometry g = grid(75, 75, 450, 450, 0, 0);  // 0.4 pixels a piece
-    EXPECT_TRUE(g.windowRect(10, 10).empty());
-    EXPECT_TRUE(g.emptyPlaceFill().empty());
-}
-
 TEST(PlaceGeometry, NoGridIsADivisionByZero)
 {
     try {

@@ -9,6 +9,9 @@ TEST(PreviewCycle, OverlayForFourTicksCommandBackAfterTwenty)
 {
     PreviewCycle cycle;
     EXPECT_FALSE(cycle.tick().disableCommand);  // idle: nothing happens
+    cycle.Tag = "Activado";  // only the exact marker runs a cycle
+    EXPECT_FALSE(cycle.tick().disableCommand);
+    EXPECT_EQ(cycle.CooldownTicks, 0);
     cycle.click();
     cycle.click();  // a second click before the first tick changes nothing
     EXPECT_EQ(cycle.PreviewTicks, 0);
@@ -22,14 +25,6 @@ TEST(PreviewCycle, OverlayForFourTicksCommandBackAfterTwenty)
     EXPECT_EQ(cycle.PreviewTicks, 0);
     EXPECT_EQ(cycle.CooldownTicks, 0);
     EXPECT_FALSE(cycle.tick().disableCommand);
-}
-
-TEST(PreviewCycle, OnlyTheExactMarkerRunsACycle)
-{
-    PreviewCycle cycle;
-    cycle.Tag = "Activado";
-    EXPECT_FALSE(cycle.tick().disableCommand);
-    EXPECT_EQ(cycle.CooldownTicks, 0);
 }
 
 }  // namespace

@@ -64,6 +64,7 @@ TEST(ExchangePlaces, SamePlaceAndSubPixelPiecesChangeNothingVisible)
 
     const PlaceGeometry tiny{15.0f, 15.0f, 75, 75, 450, 450, 0, 0};  // 0.4 pixels a piece
     EXPECT_TRUE(ExchangePlaces(window, scratch, tiny, 1, 1, 75, 75).empty());
+    EXPECT_TRUE(tiny.emptyPlaceFill().empty());
     EXPECT_TRUE(std::equal(window.data(), window.data() + 500 * 400, before.data()));
 }
 
