@@ -1,15 +1,17 @@
 #include "board/form1.h"
-#include "board/rules.h"
+#include "dialog/dialog.h"
 #include "platform/message_box.h"
 #include "platform/picture_loader.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
-#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -19,11 +21,7 @@ namespace {
 struct GameWindowTest : ::testing::Test {
     QTemporaryDir dir;
     GameState state;
-    ScreenMetrics metrics = [] {
-        ScreenMetrics m;
-        m.available = QRect(0, 0, 1920, 1040);
-        return m;
-    }();
+    ScreenMetrics metrics;  // 15 twips per pixel
     std::unique_ptr<Form1> form;
     QStringList messages;
     std::function<void()> onMessage;
@@ -31,9 +29,7 @@ struct GameWindowTest : ::testing::Test {
     void SetUp() override
     {
         state.TwipsX = state.TwipsY = 15.0f;
-        form = std::make_unique<Form1>(state, metrics);
-        form->setShuffleSeed(5);
-        form->show();
+        remake(QRect(0, 0, 1920, 1040));
         setBoxAnswerer([this](const BoxRequest& request) {
             messages << request.text;
             if (onMessage)
@@ -42,6 +38,13 @@ struct GameWindowTest : ::testing::Test {
         });
     }
     void TearDown() override { setBoxAnswerer({}); }
+    void remake(QRect screen)
+    {
+        metrics.available = screen;
+        form = std::make_unique<Form1>(state, metrics);
+        form->setShuffleSeed(5);
+        form->show();
+    }
 
     QString picture(int width, int height, const char* name = "pic.bmp")
     {
@@ -61,7 +64,24 @@ struct GameWindowTest : ::testing::Test {
         form->StartPuzzle({path, QFileInfo(path).fileName(), difficult});
     }
 
+    // Sampled pixels of an area, every `step`th each way, for which `bad` holds.
+    static int count(QRect area, int step, const std::function<bool(int, int)>& bad)
+    {
+        int found = 0;
+        for (int y = area.top(); y <= area.bottom(); y += step)
+            for (int x = area.left(); x <= area.right(); x += step)
+                found += bad(x, y);
+        return found;
+    }
     QWidget* overlay() { return form->findChild<QWidget*>("Pic2"); }
+    std::vector<int> cells() const  // row by row
+    {
+        std::vector<int> all;
+        for (int r = 1; r <= state.PiecesY; ++r)
+            for (int c = 1; c <= state.PiecesX; ++c)
+                all.push_back(state.Board(r, c));
+        return all;
+    }
 
     // Centre of place (c, r) in twips, as the hit test sees it.
     QPointF centre(int c, int r)
@@ -70,54 +90,52 @@ struct GameWindowTest : ::testing::Test {
         return {(box.x() + (c - 0.5) * box.width() / state.PiecesX) * 15.0,
             (box.y() + (r - 0.5) * box.height() / state.PiecesY) * 15.0};
     }
-    void drag(int fromC, int fromR, int toC, int toR)
+    void drag(QPointF from, QPointF to, int button = 1)
     {
-        const QPointF a = centre(fromC, fromR), b = centre(toC, toR);
-        form->Form_MouseDown(1, 0, static_cast<float>(a.x()), static_cast<float>(a.y()));
-        form->Form_MouseUp(1, 0, static_cast<float>(b.x()), static_cast<float>(b.y()));
+        form->Form_MouseDown(button, 0, static_cast<float>(from.x()), static_cast<float>(from.y()));
+        form->Form_MouseUp(button, 0, static_cast<float>(to.x()), static_cast<float>(to.y()));
     }
+    void drag(int fromC, int fromR, int toC, int toR) { drag(centre(fromC, fromR), centre(toC, toR)); }
 };
 
-TEST_F(GameWindowTest, NewPuzzleSizesTheWindowAroundThePictureAndShuffles)
+// Before any puzzle a press does nothing; then the window grows around the picture, and
+// a picture that cannot be loaded afterwards leaves that puzzle exactly as it was.
+TEST_F(GameWindowTest, NewPuzzleSizesTheWindowAroundThePictureAndABrokenOneChangesNothing)
 {
+    drag(QPointF(3000, 3000), QPointF(3000, 3000));
+    EXPECT_TRUE(messages.isEmpty());
     start(4, 4, picture(320, 200));
     // Margins of size / 20 + 225 twips: 465 and 375 twips, 31 and 25 pixels.
     EXPECT_EQ(form->clientSize(), QSize(320 + 2 * 31, 200 + 2 * 25));
-    EXPECT_EQ(form->windowTitle(), "Tessaron  -  pic.bmp");
-    EXPECT_FALSE(form->findChild<QLabel*>("Label1")->isVisible());
-    EXPECT_TRUE(form->menu().Montado->isEnabled());
-    EXPECT_EQ(form->game().exchangeCount(), 80);
-    EXPECT_FALSE(isSolved(state.Board));
     EXPECT_EQ(form->findChild<QWidget*>("Pic")->geometry(), QRect(31, 25, 320, 200));
-}
+    EXPECT_FALSE(form->findChild<QLabel*>("Label1")->isVisible());
+    EXPECT_EQ(form->game().exchangeCount(), 80);
 
-TEST_F(GameWindowTest, BrokenPictureLeavesTheRunningPuzzleAsItWas)
-{
-    start(4, 3, picture(300, 200));
-    BoardArray before = state.Board;
+    // A press on the margin forgets the place picked before: the release moves nothing.
+    const auto before = cells();
+    drag(1, 1, 1, 1);
+    drag(QPointF(10, 10), centre(2, 2), 2);
+    EXPECT_EQ(cells(), before);
+
     const QImage screen = form->grab().toImage();
     QFile broken(dir.filePath("broken.jpg"));
     ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
     broken.write("\xFF\xD8\xFF\xE0 not really a picture");
     broken.close();
-    state.PiecesX = 9;
-    state.PiecesY = 9;
+    state.PiecesX = state.PiecesY = 9;
     try {
         form->StartPuzzle({broken.fileName(), "broken.jpg", true});
         ADD_FAILURE() << "a broken picture must raise an error";
     } catch (const RuntimeError& error) {
         EXPECT_EQ(error.number(), err::InvalidPicture);
     }
-    state.PiecesX = 4;  // the caller restores the grid it had
-    state.PiecesY = 3;
-    for (int r = 1; r <= 3; ++r)
-        for (int c = 1; c <= 4; ++c)
-            EXPECT_EQ(state.Board(r, c), before(r, c));
+    state.PiecesX = state.PiecesY = 4;  // the caller restores the grid it had
+    EXPECT_EQ(cells(), before);
     EXPECT_EQ(form->windowTitle(), "Tessaron  -  pic.bmp");
     EXPECT_FALSE(form->puzzleIsDifficult());
     EXPECT_EQ(form->grab().toImage(), screen);
     drag(1, 1, 2, 1);  // still playable
-    EXPECT_EQ(state.Board(1, 1), before(1, 2));
+    EXPECT_EQ(state.Board(1, 1), before[1]);
 }
 
 TEST_F(GameWindowTest, OneByOneIsWonAtTheFirstPressAndReleaseOverlayAfterTheMessage)
@@ -128,93 +146,84 @@ TEST_F(GameWindowTest, OneByOneIsWonAtTheFirstPressAndReleaseOverlayAfterTheMess
         bool overlayDuringMessage = true;
         onMessage = [&] { overlayDuringMessage = overlay()->isVisible(); };
         drag(1, 1, 1, 1);
+        onMessage = nullptr;
         EXPECT_EQ(messages, QStringList{"You've got it!"});
         EXPECT_FALSE(overlayDuringMessage);
         EXPECT_TRUE(overlay()->isVisible());
         EXPECT_FALSE(form->menu().Montado->isEnabled());
-
         // The overlay takes the presses: nothing is picked under it.
         form->fields().FromX = 0;
         QTest::mouseClick(overlay(), Qt::LeftButton, {}, QPoint(10, 10));
         EXPECT_EQ(form->fields().FromX, 0);
-        onMessage = nullptr;
     }
 }
 
+// The dialog's other style, then Cancel: the running puzzle keeps its own.
 TEST_F(GameWindowTest, MovesFollowTheStyleThePuzzleWasBuiltWith)
 {
-    start(2, 2, picture(200, 200), true);
-    // Find the empty piece and a place that is not beside it.
-    int ex = 0, ey = 0;
-    for (int r = 1; r <= 2; ++r)
-        for (int c = 1; c <= 2; ++c)
-            if (state.Board(r, c) == 4)
-                ex = c, ey = r;
-    const int diagonalX = 3 - ex, diagonalY = 3 - ey;
-    const BoardArray before = state.Board;
-    drag(diagonalX, diagonalY, ex, ey);  // diagonal: refused
-    EXPECT_EQ(state.Board(ey, ex), 4);
-    drag(diagonalX, ey, ex, ey);  // beside it: moves in
-    EXPECT_EQ(state.Board(ey, ex), before(ey, diagonalX));
-    EXPECT_EQ(state.Board(ey, diagonalX), 4);
-}
-
-TEST_F(GameWindowTest, PressesBeforeAnyPuzzleAndOutsideTheBoardDoNothing)
-{
-    form->Form_MouseDown(1, 0, 3000, 3000);
-    form->Form_MouseUp(1, 0, 3000, 3000);
-    EXPECT_TRUE(messages.isEmpty());
-    start(4, 4, picture(160, 160));
-    const BoardArray before = state.Board;
-    form->Form_MouseDown(2, 0, 10, 10);  // on the margin
-    EXPECT_EQ(form->fields().FromX, 0);
-    const QPointF inside = centre(2, 2);
-    form->Form_MouseUp(2, 0, static_cast<float>(inside.x()), static_cast<float>(inside.y()));
-    for (int r = 1; r <= 4; ++r)
-        for (int c = 1; c <= 4; ++c)
-            EXPECT_EQ(state.Board(r, c), before(r, c));
+    Dialog& dialog = form->newPuzzleDialog();
+    for (const bool difficult : {true, false}) {
+        SCOPED_TRACE(difficult ? "difficult" : "normal");
+        start(2, 2, picture(200, 200), difficult);
+        QTimer::singleShot(0, &dialog, [&] {
+            dialog.findChild<QRadioButton*>(difficult ? "Option1" : "Option2")->click();
+            dialog.findChild<QPushButton*>("CancelButton")->click();
+        });
+        form->Abrir_Click();
+        ASSERT_NE(dialog.difficultSelected(), difficult);
+        const auto all = cells();  // the empty piece's place, and one diagonal to it
+        const int empty = static_cast<int>(std::find(all.begin(), all.end(), 4) - all.begin());
+        const int ex = empty % 2 + 1, ey = empty / 2 + 1, dx = 3 - ex, dy = 3 - ey;
+        const BoardArray before = state.Board;
+        drag(dx, dy, ex, ey);  // diagonal: refused when difficult
+        EXPECT_EQ(state.Board(ey, ex), difficult ? 4 : before(dy, dx));
+        if (difficult) {
+            drag(dx, ey, ex, ey);  // beside it: moves in
+            EXPECT_EQ(state.Board(ey, ex), before(ey, dx));
+        }
+    }
 }
 
 TEST_F(GameWindowTest, PreviewTimelineWithANewPuzzleAndAVictoryDuringTheCycle)
 {
+    const auto ticks = [this](int n) { while (n-- > 0) form->Timer1_Timer(); };
     const QString path = picture(120, 90);
     start(3, 3, path);
     form->Montado_Click();
-    EXPECT_TRUE(overlay()->isVisible());
-    EXPECT_TRUE(form->menu().Montado->isEnabled());  // until the first tick
-    form->Timer1_Timer();
+    form->Montado_Click();  // a second click before the first tick changes nothing
+    EXPECT_TRUE(overlay()->isVisible() && form->menu().Montado->isEnabled());  // until tick 1
+    ticks(1);
     EXPECT_FALSE(form->menu().Montado->isEnabled());
-    for (int t = 2; t <= 4; ++t)
-        form->Timer1_Timer();
+    ticks(2);
+    EXPECT_TRUE(overlay()->isVisible());
+    ticks(1);  // tick 4
     EXPECT_FALSE(overlay()->isVisible());
 
     start(1, 1, path);  // a new puzzle during the cycle: command back, cycle goes on
     EXPECT_TRUE(form->menu().Montado->isEnabled());
-    form->Timer1_Timer();  // tick 5
+    ticks(1);  // tick 5
     EXPECT_FALSE(form->menu().Montado->isEnabled());
     drag(1, 1, 1, 1);  // a victory during the cycle
     EXPECT_TRUE(overlay()->isVisible());
-    for (int t = 6; t <= 8; ++t)
-        form->Timer1_Timer();
+    ticks(3);
     EXPECT_FALSE(overlay()->isVisible());  // the cycle's next fourth tick hides it again
-    for (int t = 9; t <= 20; ++t)
-        form->Timer1_Timer();
+    ticks(11);
+    EXPECT_FALSE(form->menu().Montado->isEnabled());
+    ticks(1);  // tick 20
     EXPECT_TRUE(form->menu().Montado->isEnabled());
     EXPECT_EQ(form->preview().Tag, "");
 }
 
 TEST_F(GameWindowTest, FullWidthPictureOnALargeScreenPlays)
 {
-    metrics.available = QRect(0, 0, 2560, 1440);
-    form = std::make_unique<Form1>(state, metrics);
-    form->setShuffleSeed(1);
+    remake(QRect(0, 0, 2560, 1440));
     start(8, 4, picture(2600, 300));
     // Cut to the screen: as wide as the screen less its frame, margins of 500 twips.
     EXPECT_EQ(form->fields().MarginLeft, 500);
     EXPECT_GT(form->clientSize().width(), 2184);
-    const BoardArray before = state.Board;
+    const auto before = cells();
     drag(8, 4, 1, 1);
-    EXPECT_EQ(state.Board(1, 1), before(4, 8));
+    EXPECT_EQ(state.Board(1, 1), before.back());
 }
 
 TEST_F(GameWindowTest, TheScreenShowsTheBoardAfterMovesOfLargePieces)
@@ -230,34 +239,25 @@ TEST_F(GameWindowTest, TheScreenShowsTheBoardAfterMovesOfLargePieces)
     const QImage shown = view->screen()->grabWindow(form->winId()).toImage().convertToFormat(QImage::Format_RGB32);
     const QPoint at = view->mapTo(form.get(), QPoint(0, 0));
     const Surface& board = form->boardSurface();
-    int wrong = 0;
-    for (int y = 0; y < board.height(); y += 3)
-        for (int x = 0; x < board.width(); x += 3)
-            wrong += shown.pixel(at.x() + x, at.y() + y) != board.pixel(x, y);
-    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(count(QRect(0, 0, board.width(), board.height()), 3,
+                  [&](int x, int y) { return shown.pixel(at.x() + x, at.y() + y) != board.pixel(x, y); }),
+        0);
 }
 
 TEST_F(GameWindowTest, APhotoLargerThanTheScreenKeepsItsTopLeftPart)
 {
     // Taller and wider than the 1920 x 1040 screen: the part that fits is all that is
     // decoded, and it is exactly the picture's top-left corner.
-    QImage photo(2400, 2000, QImage::Format_RGB32);
-    for (int y = 0; y < photo.height(); ++y)
-        for (int x = 0; x < photo.width(); ++x)
-            photo.setPixel(x, y, qRgb((x / 40) * 40 % 256, (y / 40) * 40 % 256, 128));
-    const QString path = dir.filePath("photo.jpg");
-    ASSERT_TRUE(photo.save(path, "jpeg", 95));
+    const QString path = picture(2400, 2000, "photo.jpg");
     start(1, 1, path);
     const QImage whole = loadPicture(path);
     const Surface& board = form->boardSurface();
     const QRect box = form->findChild<QWidget*>("Pic")->geometry();
     EXPECT_LT(form->clientSize().width(), 1920);
     EXPECT_LT(form->clientSize().height(), 1040);
-    int wrong = 0;
-    for (int y = 1; y < box.height() - 1; y += 7)
-        for (int x = 1; x < box.width() - 1; x += 7)
-            wrong += board.pixel(box.x() + x, box.y() + y) != (whole.pixel(x, y) | 0xFF000000u);
-    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(count(QRect(1, 1, box.width() - 2, box.height() - 2), 7,
+                  [&](int x, int y) { return board.pixel(box.x() + x, box.y() + y) != (whole.pixel(x, y) | 0xFF000000u); }),
+        0);
 }
 
 TEST_F(GameWindowTest, NoSeamOfTheWindowsColourIsShuffledIntoTheBoard)
@@ -265,20 +265,15 @@ TEST_F(GameWindowTest, NoSeamOfTheWindowsColourIsShuffledIntoTheBoard)
     // Cut to a small screen, the picture area is a fraction of a pixel wide and its frame
     // falls a pixel past it; the last places reach up to the frame and carry whatever
     // lies there all over the board.
-    metrics.available = QRect(0, 0, 1280, 1024);
-    form = std::make_unique<Form1>(state, metrics);
-    form->setShuffleSeed(3);
-    form->show();
+    remake(QRect(0, 0, 1280, 1024));
     start(12, 9, picture(2000, 1500));
     const PixelRect inside = form->game().geometry().framedArea();
     ASSERT_GT(inside.w, form->game().geometry().pictureArea().w);  // the case in point
-    const Pixel window = form->boardSurface().pixel(2, 30);
     const Surface& board = form->boardSurface();
-    int seams = 0;
-    for (int y = inside.y; y < inside.y + inside.h; ++y)
-        for (int x = inside.x; x < inside.x + inside.w; ++x)
-            seams += board.pixel(x, y) == window;
-    EXPECT_EQ(seams, 0);
+    const Pixel window = board.pixel(2, 30);
+    EXPECT_EQ(count(QRect(inside.x, inside.y, inside.w, inside.h), 1,
+                  [&](int x, int y) { return board.pixel(x, y) == window; }),
+        0);
 }
 
 }  // namespace

@@ -22,14 +22,13 @@ TEST(HiDpi, BoardIsDrawnAndExchangedInDevicePixels)
         for (int x = 0; x < 240; ++x)
             picture.setPixel(x, y, qRgb(x, y, (x * 7 + y * 3) & 255));
     const QString path = dir.filePath("fine.bmp");
-    picture.save(path);
+    ASSERT_TRUE(picture.save(path));
 
     GameState state;
     Form1 form(state, metrics);
-    state.TwipsX = metrics.twipsPerPixelX / 2;  // as start-up sets it: 7.5 per device pixel
-    state.TwipsY = metrics.twipsPerPixelY / 2;
     // The window keeps its layout in twips: 8865 x 5430 is still 591 x 362 layout pixels.
     EXPECT_EQ(form.clientSize(), QSize(591, 362));
+    state.TwipsX = state.TwipsY = 7.5f;  // as start-up sets it: twips per device pixel
     form.setShuffleSeed(11);
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));

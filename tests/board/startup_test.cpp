@@ -20,50 +20,32 @@
 namespace tessaron {
 namespace {
 
-// Answers the modal windows of start-up as they appear, each by its object name.
-class ModalDriver : public QObject {
-public:
-    std::map<QString, std::function<void(QWidget*)>> handlers;
-    QStringList seen;
-
-    ModalDriver()
-    {
-        timer_.setInterval(5);
-        QObject::connect(&timer_, &QTimer::timeout, this, [this] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (!modal || modal == last_)
-                return;
-            last_ = modal;
-            seen << modal->objectName();
-            if (auto handler = handlers.find(modal->objectName()); handler != handlers.end())
-                handler->second(modal);
-        });
-        timer_.start();
-    }
-
-private:
-    QTimer timer_;
-    QPointer<QWidget> last_;
-};
-
 struct StartupTest : ::testing::Test {
     QTemporaryDir folder;
     QString previousFolder = QDir::currentPath();
     GameState state;
-    ScreenMetrics metrics = [] {
-        ScreenMetrics m;
-        m.available = QRect(0, 0, 1600, 1000);
-        return m;
-    }();
+    ScreenMetrics metrics;  // 15 twips per pixel
     std::unique_ptr<Form1> form;
-    ModalDriver driver;
     QStringList errors;
+    // Start-up's modal windows, each answered once as it appears, by its object name.
+    std::map<QString, std::function<void(QWidget*)>> handlers;
+    QStringList seen;
+    QTimer watcher;
+    QPointer<QWidget> last;
 
     void SetUp() override
     {
         QDir::setCurrent(folder.path());
-        form = std::make_unique<Form1>(state, metrics);
-        form->setShuffleSeed(3);
+        watcher.callOnTimeout([this] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal || modal == last)
+                return;
+            seen << (last = modal)->objectName();
+            if (auto handler = handlers.find(modal->objectName()); handler != handlers.end())
+                handler->second(modal);
+        });
+        watcher.start(5);
+        metrics.available = QRect(0, 0, 1600, 1000);
         setBoxAnswerer([this](const BoxRequest& request) {
             errors << request.text;
             return BoxAnswer::Ok;
@@ -75,10 +57,21 @@ struct StartupTest : ::testing::Test {
         form.reset();
         QDir::setCurrent(previousFolder);
     }
-
-    QByteArray settings()
+    // A start of the program: a fresh state and main window.
+    void run()
     {
-        QFile file(folder.filePath("data.puz"));
+        form.reset();
+        state = GameState();
+        seen.clear();
+        errors.clear();
+        form = std::make_unique<Form1>(state, metrics);
+        form->setShuffleSeed(3);
+        form->Form_Load();
+    }
+
+    QByteArray settings(const QString& where = {})
+    {
+        QFile file(QDir(where.isEmpty() ? folder.path() : where).filePath("data.puz"));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
     }
     void writeSettings(const QByteArray& content)
@@ -87,184 +80,158 @@ struct StartupTest : ::testing::Test {
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(content);
     }
-
-    static void chooseLanguage(QWidget* window, const char* option)
+    void savePicture(const char* name, int width, int height)
     {
-        window->findChild<QRadioButton*>(option)->setChecked(true);
-        window->findChild<QPushButton*>("OKButton")->click();
+        QImage picture(width, height, QImage::Format_RGB32);
+        picture.fill(Qt::darkCyan);
+        ASSERT_TRUE(picture.save(folder.filePath(name)));
     }
-    // OK on a picture of the folder, or Cancel.
-    std::function<void(QWidget*)> dialogAnswer(const QString& picture)
+
+    // A picture of the folder chosen, then OK; or Cancel.
+    std::function<void(QWidget*)> dialogAnswer(const char* picture, std::function<void()> beforeOk = {})
     {
-        return [this, picture](QWidget* window) {
-            if (!picture.isEmpty()) {
+        return [this, picture, beforeOk](QWidget* window) {
+            if (picture) {
                 emit window->findChild<FolderList*>("Dir1")->folderOpened(folder.path());
                 window->findChild<FileList*>("File1")->selectFile(picture);
-                window->findChild<QPushButton*>("OKButton")->click();
-            } else {
-                window->findChild<QPushButton*>("CancelButton")->click();
+                if (beforeOk)
+                    beforeOk();
             }
+            window->findChild<QPushButton*>(picture ? "OKButton" : "CancelButton")->click();
         };
     }
     QString label() { return form->findChild<QLabel*>("Label1")->text(); }
 };
 
+// The choice is written down at once, and a folder that cannot be written (even root may
+// not create files in /sys) costs only the memory of it: the error, then the game.
 TEST_F(StartupTest, FirstRunInSpanishGivesSpanishTextsFromTheFirstMoment)
 {
-    driver.handlers["FormIdioma"] = [](QWidget* w) { chooseLanguage(w, "Option1"); };
-    QString dialogFrame;
-    driver.handlers["Dialog"] = [&](QWidget* w) {
-        dialogFrame = w->findChild<QWidget*>("Frame1")->property("title").toString();
-        dialogAnswer({})(w);
+    handlers["FormIdioma"] = [](QWidget* w) {
+        w->findChild<QRadioButton*>("Option1")->setChecked(true);  // Español
+        w->findChild<QPushButton*>("OKButton")->click();
     };
-    form->Form_Load();
-    EXPECT_EQ(driver.seen, QStringList({"FormIdioma", "Dialog"}));
-    EXPECT_EQ(settings(), QByteArray(" 1 \r\n"));
-    EXPECT_EQ(dialogFrame, "Selecciona una imagen");
-    EXPECT_EQ(label(), "No hay ninguna imagen abierta");
-    EXPECT_EQ(form->menu().Abrir->text(), "Abrir");
-    EXPECT_TRUE(form->menu().MLanguageEspanol->isChecked());
-    // Cancel at start-up: the notice, the design title, nothing to show.
-    EXPECT_TRUE(form->isVisible());
-    EXPECT_EQ(form->windowTitle(), "Tessaron");
-    EXPECT_FALSE(form->menu().Montado->isEnabled());
-    EXPECT_TRUE(errors.isEmpty());
+    QString dialogFrame;
+    handlers["Dialog"] = [&](QWidget* w) {
+        dialogFrame = w->findChild<QWidget*>("Frame1")->property("title").toString();
+        dialogAnswer(nullptr)(w);
+    };
+    for (const QString& where : {folder.path(), QStringLiteral("/sys")}) {
+        SCOPED_TRACE(where.toStdString());
+        const bool writable = where != "/sys";
+        QDir::setCurrent(where);
+        dialogFrame.clear();
+        run();
+        EXPECT_EQ(seen, QStringList({"FormIdioma", "Dialog"}));
+        EXPECT_EQ(settings(where), writable ? QByteArray(" 1 \r\n") : QByteArray("(none)"));
+        ASSERT_EQ(errors.size(), writable ? 0 : 1);
+        EXPECT_TRUE(writable || errors[0].startsWith("Error: ")) << errors.join("").toStdString();
+        EXPECT_EQ(dialogFrame, "Selecciona una imagen");
+        EXPECT_EQ(label(), "No hay ninguna imagen abierta");
+        EXPECT_EQ(form->menu().Abrir->text(), "Abrir");
+        EXPECT_TRUE(form->menu().MLanguageEspanol->isChecked());
+        // Cancel at start-up: the notice, the design title, nothing to show.
+        EXPECT_TRUE(form->isVisible() && form->findChild<QLabel*>("Label1")->isVisible());
+        EXPECT_EQ(form->windowTitle(), "Tessaron");
+        EXPECT_FALSE(form->menu().Montado->isEnabled());
+    }
 }
 
 TEST_F(StartupTest, ClosingTheLanguageWindowMeansEnglishAndALaterStartAsksNoMore)
 {
-    driver.handlers["FormIdioma"] = [](QWidget* w) { w->close(); };
-    driver.handlers["Dialog"] = dialogAnswer({});
-    form->Form_Load();
+    handlers["FormIdioma"] = [](QWidget* w) { w->close(); };
+    handlers["Dialog"] = dialogAnswer(nullptr);
+    run();
     EXPECT_EQ(settings(), QByteArray(" 0 \r\n"));
     EXPECT_EQ(label(), "There is not any loaded image");
-
-    GameState again;
-    Form1 second(again, metrics);
-    driver.seen.clear();
-    second.Form_Load();
-    EXPECT_EQ(driver.seen, QStringList{"Dialog"});
+    run();
+    EXPECT_EQ(seen, QStringList{"Dialog"});
 }
 
-TEST_F(StartupTest, AFolderThatCannotBeWrittenCostsOnlyTheMemoryOfTheChoice)
-{
-    // Even root may not create files in /sys.
-    QDir::setCurrent("/sys");
-    driver.handlers["FormIdioma"] = [](QWidget* w) { chooseLanguage(w, "Option1"); };
-    driver.handlers["Dialog"] = dialogAnswer({});
-    form->Form_Load();
-    ASSERT_EQ(errors.size(), 1);
-    EXPECT_TRUE(errors[0].startsWith("Error: ")) << errors[0].toStdString();
-    EXPECT_EQ(driver.seen, QStringList({"FormIdioma", "Dialog"}));
-    EXPECT_EQ(label(), "No hay ninguna imagen abierta");
-    EXPECT_FALSE(QFile::exists("/sys/data.puz"));
-}
-
-TEST_F(StartupTest, OkAtStartUpShowsTheWindowOnlyOnceShuffled)
+// OK shows the window only once shuffled; a picture that breaks between the choice and
+// OK (as if another program wrote it) is reported and the window still appears.
+TEST_F(StartupTest, OkAtStartUpShowsTheWindowOnlyOnceShuffledOrReportsThePicture)
 {
     writeSettings(" 0 \r\n");
-    QImage picture(120, 80, QImage::Format_RGB32);
-    picture.fill(Qt::darkCyan);
-    picture.save(folder.filePath("start.bmp"));
-    bool visibleDuringShuffle = true;
-    driver.handlers["Dialog"] = [&](QWidget* w) {
-        dialogAnswer("start.bmp")(w);
-        visibleDuringShuffle = form->isVisible();
-    };
-    form->Form_Load();
-    EXPECT_FALSE(visibleDuringShuffle);
-    EXPECT_TRUE(form->isVisible());
-    EXPECT_EQ(form->windowTitle(), "Tessaron  -  start.bmp");
-    EXPECT_EQ(form->game().exchangeCount(), 80);
-    EXPECT_TRUE(form->menu().Montado->isEnabled());
-}
-
-TEST_F(StartupTest, APictureThatFailsIsReportedAndTheWindowStillAppears)
-{
-    writeSettings("1");
-    QImage picture(50, 50, QImage::Format_RGB32);
-    picture.fill(Qt::red);
-    picture.save(folder.filePath("changed.bmp"));
-    driver.handlers["Dialog"] = [&](QWidget* w) {
-        emit w->findChild<FolderList*>("Dir1")->folderOpened(folder.path());
-        w->findChild<FileList*>("File1")->selectFile("changed.bmp");
-        // The file breaks between the choice and OK, as if another program wrote it.
-        QFile file(folder.filePath("changed.bmp"));
-        file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-        file.write("BM broken");
-        file.close();
-        w->findChild<QPushButton*>("OKButton")->click();
-    };
-    form->Form_Load();
-    EXPECT_EQ(errors, QStringList{"Error: 481.  Invalid picture"});
-    EXPECT_TRUE(form->isVisible());
-    EXPECT_FALSE(state.Board.exists());
-    EXPECT_EQ(state.PiecesX, 0);
-    EXPECT_FALSE(form->menu().Montado->isEnabled());
-}
-
-TEST_F(StartupTest, SettingsFilesThatCannotBeReadAreReportedAndStopStartUp)
-{
-    const struct {
-        QByteArray content;
-        const char* error;
-    } cases[] = {
-        {"", "Error: 62.  Input past end of file"},
-        {"40000", "Error: 6.  Overflow"},
-        {"hola", "Error: 13.  Type mismatch"},
-    };
-    for (const auto& c : cases) {
-        writeSettings(c.content);
-        errors.clear();
-        driver.seen.clear();
-        GameState fresh;
-        Form1 window(fresh, metrics);
-        window.Form_Load();
-        EXPECT_EQ(errors, QStringList{c.error});
-        EXPECT_TRUE(driver.seen.isEmpty()) << "no language window, no dialog";
-        EXPECT_TRUE(window.isVisible());
+    for (const bool breaks : {false, true}) {
+        SCOPED_TRACE(breaks ? "broken" : "good");
+        savePicture("start.bmp", 120, 80);
+        bool visibleDuringShuffle = true;
+        handlers["Dialog"] = [&](QWidget* w) {
+            dialogAnswer("start.bmp", [&] {
+                QFile file(folder.filePath("start.bmp"));
+                if (breaks && file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+                    file.write("BM broken");
+            })(w);
+            visibleDuringShuffle = form->isVisible();
+        };
+        run();
+        EXPECT_EQ(errors, breaks ? QStringList{"Error: 481.  Invalid picture"} : QStringList{});
+        EXPECT_FALSE(visibleDuringShuffle);
+        EXPECT_TRUE(form->isVisible());
+        EXPECT_EQ(form->windowTitle(), breaks ? "Tessaron" : "Tessaron  -  start.bmp");
+        EXPECT_EQ(form->game().exchangeCount(), breaks ? 0 : 80);
+        EXPECT_EQ(state.Board.exists(), !breaks);
+        EXPECT_EQ(state.PiecesX, breaks ? 0 : 4);
+        EXPECT_EQ(form->menu().Montado->isEnabled(), !breaks);
     }
 }
 
+// How each content is read is the settings file's own business; here, that an error
+// other than a missing file is reported and ends start-up, window shown.
+TEST_F(StartupTest, SettingsFilesThatCannotBeReadAreReportedAndStopStartUp)
+{
+    for (const auto& [content, error] : {std::pair{"", "Error: 62.  Input past end of file"},
+             std::pair{"hola", "Error: 13.  Type mismatch"}}) {
+        writeSettings(content);
+        run();
+        EXPECT_EQ(errors, QStringList{error});
+        EXPECT_TRUE(seen.isEmpty()) << "no language window, no dialog";
+        EXPECT_TRUE(form->isVisible());
+    }
+}
+
+// A code with no texts keeps the design captions and the file; the language items then
+// move the check mark, and choosing English twice keeps it on English.
 TEST_F(StartupTest, UnknownLanguageCodeKeepsTheDesignCaptionsAndTheFile)
 {
     writeSettings(" 2 \r\n");
-    driver.handlers["Dialog"] = dialogAnswer({});
-    form->Form_Load();
+    handlers["Dialog"] = dialogAnswer(nullptr);
+    run();
     EXPECT_EQ(state.LanguageCode, 2);
     EXPECT_EQ(form->menu().Montado->text(), "Verlo Montado");
-    EXPECT_EQ(form->menu().AcercaDe->text(), "A cerca de ");
     EXPECT_EQ(label(), "No hay ninguna imagen abierta");
     EXPECT_EQ(settings(), QByteArray(" 2 \r\n"));
 
     form->menu().MLanguageIngles->trigger();
+    form->menu().MLanguageIngles->trigger();
     EXPECT_EQ(form->menu().Montado->text(), "Show image");
+    EXPECT_TRUE(form->menu().MLanguageIngles->isChecked());
+    EXPECT_FALSE(form->menu().MLanguageEspanol->isChecked());
+    EXPECT_EQ(state.LanguageCode, 0);
     EXPECT_EQ(settings(), QByteArray(" 0 \r\n"));
 }
 
 TEST_F(StartupTest, SwitchingLanguageOnAFinishedBoardChangesOnlyCaptions)
 {
     writeSettings(" 0 \r\n");
-    QImage picture(60, 40, QImage::Format_RGB32);
-    picture.fill(Qt::yellow);
-    picture.save(folder.filePath("one.bmp"));
-    driver.handlers["Dialog"] = [&](QWidget* w) {
-        auto* columns = w->findChild<QListWidget*>("ListX");
-        auto* rows = w->findChild<QListWidget*>("ListY");
-        columns->setCurrentRow(0);
-        rows->setCurrentRow(0);
+    savePicture("one.bmp", 60, 40);
+    handlers["Dialog"] = [&](QWidget* w) {
+        w->findChild<QListWidget*>("ListX")->setCurrentRow(0);
+        w->findChild<QListWidget*>("ListY")->setCurrentRow(0);
         dialogAnswer("one.bmp")(w);
     };
-    form->Form_Load();
+    run();
     const auto x = static_cast<float>(form->fields().BoardLeft + 30);
     const auto y = static_cast<float>(form->fields().BoardTop + 30);
     form->Form_MouseDown(1, 0, x, y);
     form->Form_MouseUp(1, 0, x, y);
     ASSERT_EQ(errors, QStringList{"You've got it!"});
-    const QImage finished = form->grab().toImage();
     const QString title = form->windowTitle();
 
     form->menu().MLanguageEspanol->trigger();
+    EXPECT_TRUE(form->menu().MLanguageEspanol->isChecked());
+    EXPECT_FALSE(form->menu().MLanguageIngles->isChecked());
     EXPECT_EQ(form->menu().Montado->text(), "Verlo montado");
     EXPECT_FALSE(form->menu().Montado->isEnabled());
     EXPECT_EQ(form->windowTitle(), title);

@@ -23,8 +23,7 @@ QStringList sampleNames()
 TEST(Samples, TheDialogListsThemAtFirstSight)
 {
     const QStringList samples = sampleNames();
-    ASSERT_GE(samples.size(), 4);
-    ASSERT_LE(samples.size(), 6);
+    ASSERT_FALSE(samples.isEmpty());
     GameState state;
     Dialog dialog(state, screenMetrics());
     auto* files = dialog.findChild<FileList*>(QStringLiteral("File1"));
@@ -37,41 +36,31 @@ TEST(Samples, TheDialogListsThemAtFirstSight)
 
 TEST(Samples, EachLoadsWithItsShape)
 {
-    enum class Shape { Landscape, Portrait, Square };
-    struct Case {
+    const struct {
         const char* file;
-        Shape shape;
-        int minSide;   // the shorter side lies in [minSide, maxSide]
-        int maxSide;
-    };
-    const Case cases[] = {
-        {"aitzgorri.jpg", Shape::Landscape, 400, 1200},
-        {"friends.jpg", Shape::Portrait, 400, 1200},     // upright only through EXIF
-        {"sunset.jpg", Shape::Square, 300, 800},
-        {"wine.jpg", Shape::Portrait, 16, 120},          // the small one
-        {"dragonfly.jpg", Shape::Landscape, 2000, 5000}, // the large photo
-        {"picos-de-europa.wmf", Shape::Landscape, 100, 1200},
+        int shape;              // the sign of width - height: landscape, square or portrait
+        int minSide, maxSide;   // the shorter side lies in [minSide, maxSide]
+    } cases[] = {
+        {"aitzgorri.jpg", 1, 400, 1200},
+        {"friends.jpg", -1, 400, 1200},      // upright only through EXIF
+        {"sunset.jpg", 0, 300, 800},
+        {"wine.jpg", -1, 16, 120},           // the small one
+        {"dragonfly.jpg", 1, 2000, 5000},    // the large photo
+        {"picos-de-europa.wmf", 1, 100, 1200},
     };
     ASSERT_EQ(sampleNames().size(), static_cast<qsizetype>(std::size(cases)));
     const QDir own(QCoreApplication::applicationDirPath());
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
-        QImage picture;
         try {
-            picture = loadPicture(own.filePath(QString::fromLatin1(c.file)));
+            const QImage picture = loadPicture(own.filePath(QString::fromLatin1(c.file)));
+            const int w = picture.width(), h = picture.height();
+            EXPECT_EQ((w > h) - (w < h), c.shape) << w << " x " << h;
+            EXPECT_GE(std::min(w, h), c.minSide);
+            EXPECT_LE(std::min(w, h), c.maxSide);
         } catch (const RuntimeError& error) {
             ADD_FAILURE() << error.number() << " " << error.description();
-            continue;
         }
-        ASSERT_FALSE(picture.isNull());
-        const int w = picture.width(), h = picture.height();
-        switch (c.shape) {
-        case Shape::Landscape: EXPECT_GT(w, h); break;
-        case Shape::Portrait: EXPECT_LT(w, h); break;
-        case Shape::Square: EXPECT_EQ(w, h); break;
-        }
-        EXPECT_GE(std::min(w, h), c.minSide);
-        EXPECT_LE(std::min(w, h), c.maxSide);
     }
 }
 

@@ -1,8 +1,10 @@
 #include "board/form1.h"
 #include "platform/message_box.h"
+#include "shell/window_frames.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -31,65 +33,75 @@ struct MainWindowTest : ::testing::Test {
     void TearDown() override { setBoxAnswerer({}); }
 };
 
-QStringList captions(const QList<QAction*>& actions)
+// "name=caption" of each item, a submenu's items in brackets after it.
+QString tree(const QList<QAction*>& actions)
 {
-    QStringList texts;
+    QStringList items;
     for (QAction* action : actions)
-        texts << action->objectName() + "=" + action->text();
-    return texts;
+        items << action->objectName() + "=" + action->text()
+                + (action->menu() ? "[" + tree(action->menu()->actions()) + "]" : "");
+    return items.join(",");
 }
 
 TEST_F(MainWindowTest, MenuTreeInOrderWithDesignCaptionsAndStates)
 {
-    EXPECT_EQ(captions(form.menuBar()->actions()),
-        QStringList({"Archivo=Archivo", "language=Idioma", "Montado=Verlo Montado", "MWeb=Web",
-            "AcercaDe=A cerca de "}));
-    EXPECT_EQ(captions(form.findChild<QMenu*>("Archivo")->actions()),
-        QStringList({"Abrir=Abrir", "Salir=Salir"}));
-    EXPECT_EQ(captions(form.findChild<QMenu*>("language")->actions()),
-        QStringList({"MLanguageIngles=English", QString::fromUtf8("MLanguageEspañol=Español"),
-            "MLanguageGallego=Galego"}));
-    EXPECT_EQ(captions(form.findChild<QMenu*>("MWeb")->actions()),
-        QStringList({QString::fromUtf8("MWebTessaron=Página de Tessaron"),
-            QString::fromUtf8("MWebAutor=Página del Autor"), "MWebRodanto=Rodanto Carreras"}));
-
+    EXPECT_EQ(tree(form.menuBar()->actions()),
+        QString::fromUtf8("Archivo=Archivo[Abrir=Abrir,Salir=Salir],language=Idioma[MLanguageIngles=English,"
+                          "MLanguageEspañol=Español,MLanguageGallego=Galego],Montado=Verlo Montado,"
+                          "MWeb=Web[MWebTessaron=Página de Tessaron,MWebAutor=Página del Autor,"
+                          "MWebRodanto=Rodanto Carreras],AcercaDe=A cerca de "));
     const MenuTree& m = form.menu();
     EXPECT_TRUE(m.MLanguageIngles->isChecked());
     EXPECT_FALSE(m.MLanguageEspanol->isChecked());
-    EXPECT_FALSE(m.MLanguageGallego->isVisible());
-    EXPECT_FALSE(m.MLanguageGallego->isEnabled());
-    EXPECT_EQ(m.Montado->menu(), nullptr);
-    EXPECT_EQ(m.AcercaDe->menu(), nullptr);
+    EXPECT_FALSE(m.MLanguageGallego->isVisible() || m.MLanguageGallego->isEnabled());
     for (QAction* action : form.findChildren<QAction*>()) {
         EXPECT_TRUE(action->shortcut().isEmpty()) << action->objectName().toStdString();
         EXPECT_FALSE(action->text().contains('&')) << action->objectName().toStdString();
     }
 }
 
-TEST_F(MainWindowTest, FrameAndClientAreaAsDesigned)
+// Every window has a fixed size, the program's title and icon, and a close box but no
+// minimise or maximise box.
+TEST_F(MainWindowTest, FramesAndTheClientAreaAsDesigned)
 {
     ASSERT_FLOAT_EQ(metrics.twipsPerPixelX, 15.0f);  // the offscreen screen is 96 DPI
     EXPECT_EQ(form.clientSize(), QSize(591, 362));
-    EXPECT_EQ(form.minimumSize(), form.maximumSize());
-    EXPECT_EQ(form.windowTitle(), "Tessaron");
-    const Qt::WindowFlags flags = form.windowFlags();
-    EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
-    EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
-    EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
-    EXPECT_FALSE(form.windowIcon().isNull());
-
-    auto* label = form.findChild<QLabel*>("Label1");
-    ASSERT_NE(label, nullptr);
-    EXPECT_TRUE(label->isVisible());
-    EXPECT_EQ(label->geometry(), QRect(16, 152, 553, 49));
-    EXPECT_EQ(label->font().pointSize(), 18);
-    EXPECT_TRUE(label->alignment() & Qt::AlignHCenter);
-    EXPECT_FALSE(form.findChild<QWidget*>("Pic")->isVisible());
-    EXPECT_FALSE(form.findChild<QWidget*>("Pic2")->isVisible());
+    EXPECT_TRUE(form.findChild<QLabel*>("Label1")->isVisible());
+    EXPECT_FALSE(form.findChild<QWidget*>("Pic")->isVisible() || form.findChild<QWidget*>("Pic2")->isVisible());
     auto* timer = form.findChild<QTimer*>("Timer1");
-    ASSERT_NE(timer, nullptr);
-    EXPECT_EQ(timer->interval(), 1000);
-    EXPECT_TRUE(timer->isActive());
+    EXPECT_TRUE(timer && timer->isActive() && timer->interval() == 1000);
+
+    ScreenMetrics small;  // 15 twips per pixel
+    small.available = QRect(0, 0, 1000, 800);
+    QDialog dialog, idioma, about;
+    applySecondaryFrame(&dialog, SecondaryWindow::Dialog, small);
+    applySecondaryFrame(&idioma, SecondaryWindow::FormIdioma, small);
+    applySecondaryFrame(&about, SecondaryWindow::About, small);
+    const struct {
+        QWidget* window;
+        const char* name;
+        Qt::WindowType type;
+        QRect client;
+    } cases[] = {
+        {&form, "Form1", Qt::Window, {}},
+        {&dialog, "Dialog", Qt::Dialog, QRect(205, 130, 589, 539)},  // centred
+        {&idioma, "FormIdioma", Qt::Dialog, QRect(290, 268, 463, 235)},
+        {&about, "About", Qt::Dialog, QRect(298, 227, 474, 302)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(c.window->objectName(), c.name);
+        if (c.client.isValid()) {
+            EXPECT_EQ(c.window->geometry(), c.client);
+        }
+        EXPECT_EQ(c.window->minimumSize(), c.window->maximumSize());
+        EXPECT_EQ(c.window->windowTitle(), "Tessaron");
+        EXPECT_FALSE(c.window->windowIcon().isNull());
+        const Qt::WindowFlags flags = c.window->windowFlags();
+        EXPECT_EQ(flags & Qt::WindowType_Mask, c.type);
+        EXPECT_FALSE(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+        EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
+    }
 }
 
 // Runs `answer` against the exit question once it is on the screen.
@@ -126,7 +138,8 @@ TEST_F(MainWindowTest, ExitQuestionAnswersNoOnEnterIgnoresEscapeAndEndsOnYes)
     EXPECT_EQ(endings, 1);
 }
 
-TEST_F(MainWindowTest, EveryCloseRequestAsksAndNoLeavesEverythingAsItWas)
+// The close box asks the same question, in the window's language; No leaves everything.
+TEST_F(MainWindowTest, EveryCloseRequestAsksInTheLanguageAndNoLeavesEverythingAsItWas)
 {
     QList<BoxRequest> asked;
     BoxAnswer answer = BoxAnswer::No;
@@ -135,49 +148,27 @@ TEST_F(MainWindowTest, EveryCloseRequestAsksAndNoLeavesEverythingAsItWas)
         return answer;
     });
     form.setWindowTitle("Tessaron  -  foto.jpg");
-    EXPECT_FALSE(form.close());
-    EXPECT_TRUE(form.isVisible());
-    EXPECT_EQ(form.windowTitle(), "Tessaron  -  foto.jpg");
-    EXPECT_TRUE(form.menu().Montado->isEnabled());
-    ASSERT_EQ(asked.size(), 1);
-    EXPECT_EQ(asked[0].kind, BoxKind::YesNoInformation);
-    EXPECT_EQ(endings, 0);
-
-    answer = BoxAnswer::Yes;
-    EXPECT_TRUE(form.close());
-    EXPECT_EQ(endings, 1);
-}
-
-TEST_F(MainWindowTest, ExitQuestionFollowsTheLanguageCode)
-{
     const struct {
         std::int16_t code;
         const char* text;
     } cases[] = {{0, "Do you want to close the program?"},
         {1, "\u00BFDesea abandonar el programa?"}, {2, ""}, {-1, ""}};
     for (const auto& c : cases) {
-        QString text = "not asked";
-        setBoxAnswerer([&](const BoxRequest& request) {
-            text = request.text;
-            return BoxAnswer::No;
-        });
+        asked.clear();
         state.LanguageCode = c.code;
-        form.Salir_Click();
-        EXPECT_EQ(text, QString::fromUtf8(c.text)) << c.code;
+        EXPECT_FALSE(form.close()) << c.code;
+        ASSERT_EQ(asked.size(), 1) << c.code;
+        EXPECT_EQ(asked[0].kind, BoxKind::YesNoInformation);
+        EXPECT_EQ(asked[0].text, QString::fromUtf8(c.text)) << c.code;
     }
-}
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(form.windowTitle(), "Tessaron  -  foto.jpg");
+    EXPECT_TRUE(form.menu().Montado->isEnabled());
+    EXPECT_EQ(endings, 0);
 
-TEST_F(MainWindowTest, LanguageItemsMoveTheCheckMark)
-{
-    form.menu().MLanguageEspanol->trigger();
-    EXPECT_EQ(state.LanguageCode, 1);
-    EXPECT_TRUE(form.menu().MLanguageEspanol->isChecked());
-    EXPECT_FALSE(form.menu().MLanguageIngles->isChecked());
-    form.menu().MLanguageIngles->trigger();
-    form.menu().MLanguageIngles->trigger();  // choosing it again keeps it checked
-    EXPECT_EQ(state.LanguageCode, 0);
-    EXPECT_TRUE(form.menu().MLanguageIngles->isChecked());
-    EXPECT_FALSE(form.menu().MLanguageEspanol->isChecked());
+    answer = BoxAnswer::Yes;
+    EXPECT_TRUE(form.close());
+    EXPECT_EQ(endings, 1);
 }
 
 }  // namespace
