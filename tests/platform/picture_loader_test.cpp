@@ -124,6 +124,12 @@ protected:
         file.write(bytes);
         return path;
     }
+    // The file grown to `size` bytes with a hole, which takes no room on the disk.
+    static QString sized(const QString& path, qint64 size)
+    {
+        EXPECT_TRUE(QFile::resize(path, size));
+        return path;
+    }
     QTemporaryDir dir;
 };
 
@@ -161,6 +167,8 @@ TEST_F(PictureLoader, FailsWithTheNumberThatFitsTheFile)
         {write("60000.jpg", withFrameSize(jpeg, 60000, 60000)), err::OutOfMemory},
         {write("60000.bmp", hugeBmp), err::OutOfMemory},
         {write("60000.gif", hugeGif), err::OutOfMemory},
+        // A file too large to be any picture we accept is refused before it is read.
+        {sized(write("2GiB.jpg", jpeg), qint64{2} << 30), err::OutOfMemory},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(loadError(c.path), c.error) << c.path.toStdString();
