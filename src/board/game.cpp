@@ -87,7 +87,34 @@ void BoardGame::ShufflePieces(RandomSource& random, bool difficult)
         if (difficult)
             repairParity(random);
     }
+    if (isSolved(state_.Board))
+        unsolve(random, difficult);
     DrawGrid();
+}
+
+void BoardGame::unsolve(RandomSource& random, bool difficult)
+{
+    const std::int32_t columns = state_.PiecesX;
+    const std::int32_t rows = state_.PiecesY;
+    if (columns * rows < 2)
+        return;  // one piece has no other arrangement
+    // The empty place sits at home, bottom right: sliding its neighbour in keeps the board
+    // solvable by slides.
+    if (difficult) {
+        if (columns > 1)
+            exchange(columns - 1, rows, columns, rows);
+        else
+            exchange(columns, rows - 1, columns, rows);
+        return;
+    }
+    std::int32_t fromX = 0, fromY = 0, toX = 0, toY = 0;
+    do {
+        fromX = random.draw(columns);
+        fromY = random.draw(rows);
+        toX = random.draw(columns);
+        toY = random.draw(rows);
+    } while (fromX == toX && fromY == toY);
+    exchange(fromX, fromY, toX, toY);
 }
 
 void BoardGame::slideShuffle(RandomSource& random, std::int32_t rounds)
@@ -103,6 +130,9 @@ void BoardGame::slideShuffle(RandomSource& random, std::int32_t rounds)
         for (std::int32_t c = 1; c <= columns; ++c)
             if (state_.Board(r, c) == empty)
                 at = columns == 1 ? r : c;
+    // A walk of a fixed length ends at a fixed parity of distance from home: one step
+    // more half of the time lets every place come out.
+    rounds += random.draw(2) - 1;
     for (std::int32_t i = 0; i < rounds; ++i) {
         std::int32_t to = at;
         if (at == 1)

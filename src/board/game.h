@@ -41,7 +41,8 @@ public:
     // In the Difficult style the result is always solvable by slides: an odd position
     // gets one more exchange of two pieces that are not the empty place, and a single
     // row or column (where exchanges can only ever produce unsolvable positions) is mixed
-    // by random slides of the empty place instead.
+    // by random slides of the empty place instead. A board that comes out solved gets one
+    // exchange more: the player is never handed a finished puzzle that could be mixed.
     void ShufflePieces(RandomSource& random, bool difficult);
 
     // The move proper: the two places' images exchanged, the grid drawn again, the
@@ -55,6 +56,7 @@ private:
     void exchange(std::int32_t fromX, std::int32_t fromY, std::int32_t toX, std::int32_t toY);
     void slideShuffle(RandomSource& random, std::int32_t rounds);
     void repairParity(RandomSource& random);
+    void unsolve(RandomSource& random, bool difficult);
     void doRefresh();
 
     GameState& state_;

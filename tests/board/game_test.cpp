@@ -62,23 +62,48 @@ TEST(ShufflePieces, FiveExchangesPerPlaceAndAPermutationAfterwards)
     EXPECT_FALSE(isSolved(bench.state.Board));
 }
 
-TEST(ShufflePieces, EveryDifficultShuffleCanBeSolvedBySlides)
+// A shuffle never hands over a finished board where another arrangement exists; a
+// Difficult one can always be solved by slides, and in a single line (where slides are
+// the only mixing) the empty place may end in any place but its own.
+TEST(ShufflePieces, NeverSolvedAndDifficultAlwaysSolvableBySlides)
 {
     const struct {
         std::int16_t columns, rows;
+        bool difficult;
         int seeds;
-    } grids[] = {{1, 1, 3}, {1, 6, 40}, {6, 1, 40}, {2, 2, 60}, {4, 4, 60}, {3, 7, 30}, {75, 75, 3}};
+    } grids[] = {{1, 2, true, 60}, {1, 3, true, 60}, {1, 4, true, 80}, {6, 1, true, 150},
+        {2, 2, true, 200}, {4, 4, true, 60}, {3, 7, true, 30}, {75, 75, true, 3},
+        {2, 1, false, 60}, {1, 2, false, 60}, {2, 2, false, 60}};
     for (const auto& g : grids) {
+        SCOPED_TRACE(testing::Message() << g.columns << "x" << g.rows << (g.difficult ? " difficult" : " normal"));
+        const std::int32_t pieces = g.columns * g.rows;
+        std::vector<bool> emptyAt(static_cast<std::size_t>(pieces + 1), false);
         for (int seed = 0; seed < g.seeds; ++seed) {
             Bench bench(g.columns, g.rows, 150, 150);
-            bench.game.BlackenEmptyPlace();
+            if (g.difficult)
+                bench.game.BlackenEmptyPlace();
             RandomSource random(static_cast<std::uint64_t>(seed));
-            bench.game.ShufflePieces(random, true);
+            bench.game.ShufflePieces(random, g.difficult);
             ASSERT_TRUE(isPermutation(bench.state.Board));
-            ASSERT_TRUE(isSolvableBySlides(bench.state.Board))
-                << g.columns << "x" << g.rows << " seed " << seed;
+            ASSERT_FALSE(isSolved(bench.state.Board)) << "seed " << seed;
+            if (!g.difficult)
+                continue;
+            ASSERT_TRUE(isSolvableBySlides(bench.state.Board)) << "seed " << seed;
+            for (std::int32_t r = 1; r <= g.rows; ++r)
+                for (std::int32_t c = 1; c <= g.columns; ++c)
+                    if (bench.state.Board(r, c) == pieces)
+                        emptyAt[static_cast<std::size_t>((r - 1) * g.columns + c)] = true;
+        }
+        if (g.difficult && (g.columns == 1 || g.rows == 1)) {
+            for (std::int32_t place = 1; place < pieces; ++place)
+                EXPECT_TRUE(emptyAt[static_cast<std::size_t>(place)]) << "the empty place never ends at " << place;
         }
     }
+    // A single piece has no other arrangement: it is handed over as it is.
+    Bench one(1, 1, 150, 150);
+    RandomSource random(1);
+    one.game.ShufflePieces(random, true);
+    EXPECT_TRUE(isSolved(one.state.Board));
 }
 
 // Offsets inside a place whose pixels move with their piece in every place along one axis:
