@@ -78,15 +78,24 @@ void Surface::reshape(std::int32_t width, std::int32_t height)
     width = std::max(width, 0);
     height = std::max(height, 0);
     const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    const auto refuse = [this] {
+        // Never a size without the pixels to match.
+        pixels_ = {};
+        width_ = height_ = 0;
+        damage_ = {};
+        throw RuntimeError(err::OutOfMemory);
+    };
+    if (count > static_cast<std::size_t>(kMaxSurfaceBytes) / sizeof(Pixel))
+        refuse();
     try {
         // Emptied first, so that growing copies none of the old pixels.
         if (count != pixels_.size())
             pixels_.clear();
         pixels_.resize(count);
     } catch (const std::bad_alloc&) {
-        throw RuntimeError(err::OutOfMemory);
+        refuse();
     } catch (const std::length_error&) {
-        throw RuntimeError(err::OutOfMemory);
+        refuse();
     }
     width_ = width;
     height_ = height;

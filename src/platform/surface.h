@@ -47,6 +47,10 @@ private:
     std::vector<PixelRect> rects_;
 };
 
+// No surface is larger: a window or picture area past it is no screen's, and a request for
+// it is refused before any memory is taken.
+inline constexpr std::int64_t kMaxSurfaceBytes = std::int64_t{1} << 30;
+
 class Surface {
 public:
     Surface() = default;
@@ -65,8 +69,9 @@ public:
     Pixel pixel(std::int32_t x, std::int32_t y) const { return row(y)[x]; }
     void setPixel(std::int32_t x, std::int32_t y, Pixel colour);
 
-    // New size; the content becomes the fill colour. Raises Out of memory for sizes the
-    // machine cannot hold rather than letting the allocation fail somewhere else.
+    // New size; the content becomes the fill colour. Raises Out of memory for sizes past
+    // kMaxSurfaceBytes or that the machine cannot hold rather than letting the allocation
+    // fail somewhere else; the surface is then empty.
     void resize(std::int32_t width, std::int32_t height, Pixel fill = kWhite);
     // New size with no particular content, for a caller that draws every pixel next: a
     // picture copied in saves filling it first.

@@ -1,4 +1,5 @@
 #include "platform/surface.h"
+#include "platform/runtime_error.h"
 
 #include <gtest/gtest.h>
 
@@ -86,6 +87,24 @@ TEST(Surface, LinesIncludeBothEndsAndClip)
     EXPECT_TRUE(s.verticalLine(7, 0, 4, kBlack).empty());
     EXPECT_EQ(s.pixel(3, 1), kBlack);
     EXPECT_EQ(s.pixel(4, 1), kWhite);
+}
+
+// A size no screen has is refused before any memory is taken, and the surface is left
+// empty rather than claiming a size it has no pixels for.
+TEST(Surface, OversizedIsOutOfMemoryAndLeavesItEmpty)
+{
+    for (const auto& [w, h] : {std::pair{20000, 20000}, {1 << 20, 1 << 20}, {0x7FFFFFFF, 2}}) {
+        Surface s = patterned(8, 8);
+        try {
+            s.resize(w, h);
+            ADD_FAILURE() << w << "x" << h << " accepted";
+        } catch (const RuntimeError& error) {
+            EXPECT_EQ(error.number(), err::OutOfMemory);
+        }
+        EXPECT_EQ(s.bounds(), PixelRect{});
+        s.resize(3, 2, kBlack);  // and usable again
+        EXPECT_EQ(s.pixel(2, 1), kBlack);
+    }
 }
 
 TEST(Surface, DamageCollectsChangesUntilTaken)
