@@ -15,6 +15,14 @@ void BoardArray::allocate(std::int16_t piecesX, std::int16_t piecesY)
     cells_.assign(static_cast<std::size_t>(piecesY + 1) * static_cast<std::size_t>(piecesX + 1), 0);
 }
 
+BoardArray solvedBoard(std::int16_t columns, std::int16_t rows)
+{
+    BoardArray board;
+    board.allocate(columns, rows);
+    board.numberSolved();
+    return board;
+}
+
 void BoardArray::numberSolved()
 {
     std::int16_t count = 0;

@@ -39,6 +39,9 @@ private:
     std::vector<std::int16_t> cells_;
 };
 
+// A board for a grid of columns x rows in solved order.
+BoardArray solvedBoard(std::int16_t columns, std::int16_t rows);
+
 // The program-wide variables, one instance owned by the application; zero at start.
 struct GameState {
     float TwipsX = 0.0f;             // twips per screen pixel, horizontally

@@ -1,6 +1,7 @@
 #include "board/form1.h"
 
 #include "board/layout.h"
+#include "board/rendering.h"
 #include "board/rules.h"
 #include "dialog/dialog.h"
 #include "language/apply_texts.h"
@@ -37,19 +38,29 @@ constexpr float kClientTop = 1485;
 
 Pixel toPixel(const QColor& colour) { return rgb(colour.red(), colour.green(), colour.blue()); }
 
-// The top-left width x height part of a picture into a surface. A surface of the same
-// size as before keeps its memory, so puzzle after puzzle costs no new pages.
-void cropInto(Surface& surface, const QImage& picture, std::int32_t width, std::int32_t height)
+// The picture area, width x height: the picture's top-left part, and the window's colour
+// wherever the picture does not reach (a picture area stretched to the screen is taller or
+// wider than its picture). Every place is then whole, background included, and moves as
+// a whole.
+void cropInto(Surface& surface, const QImage& picture, std::int32_t width, std::int32_t height,
+    Pixel background)
 {
     const QImage image = picture.format() == QImage::Format_RGB32
         ? picture
         : picture.convertToFormat(QImage::Format_RGB32);
-    width = std::clamp(width, 0, image.width());
-    height = std::clamp(height, 0, image.height());
+    if (image.isNull() && !picture.isNull())
+        throw RuntimeError(err::OutOfMemory);  // the conversion had no room
     surface.reshape(width, height);
-    for (std::int32_t y = 0; y < height; ++y) {
-        const auto* line = reinterpret_cast<const Pixel*>(image.constScanLine(y));
-        std::copy_n(line, width, surface.row(y));
+    const std::int32_t columns = std::clamp(width, 0, image.width());
+    const std::int32_t rows = std::clamp(height, 0, image.height());
+    for (std::int32_t y = 0; y < surface.height(); ++y) {
+        Pixel* row = surface.row(y);
+        std::int32_t copied = 0;
+        if (y < rows) {
+            std::copy_n(reinterpret_cast<const Pixel*>(image.constScanLine(y)), columns, row);
+            copied = columns;
+        }
+        std::fill(row + copied, row + surface.width(), background);
     }
 }
 
@@ -69,7 +80,9 @@ Form1::Form1(GameState& state, const ScreenMetrics& metrics, QWidget* parent)
     menu_ = buildMenuTree(menuBar());
     buildClientArea();
     setClientSize(metrics_.toPixelsSize(kClientWidth, kClientHeight));
-    placeClientAt(this, kClientLeft, kClientTop, metrics_);
+    // The client area, below the menu bar, is what the design places. A window's geometry
+    // leaves out its frame, so the window system frames it around this place.
+    setGeometry(QRect(metrics_.toPixels(kClientLeft, kClientTop) - QPoint(0, menuBarHeight(width())), size()));
 
     connect(menu_.Abrir, &QAction::triggered, this, &Form1::Abrir_Click);
     connect(menu_.Salir, &QAction::triggered, this, &Form1::Salir_Click);
@@ -168,10 +181,26 @@ void Form1::StartPuzzle(const PuzzleChoice& choice)
     buildPuzzle(std::move(part.image), choice, part.natural);
 }
 
+// Everything a new puzzle needs, made aside: nothing of the puzzle on the board changes
+// until all of it exists, so a failure at any step leaves that puzzle as it was.
+struct Form1::NextPuzzle {
+    Layout layout;
+    BoardArray board;
+    Surface scratch;   // Pic: the picture area
+    Surface overlay;   // Pic2: the same, shown whole over the board
+    Surface window;    // the board surface at the new client size, picture and grid drawn
+    QSize client;      // layout pixels
+};
+
 void Form1::buildPuzzle(QImage picture, const PuzzleChoice& choice, QSize natural)
 {
-    game_.numberBoard();
-    LoadBoardPicture(std::move(picture), natural.isValid() ? natural : picture.size());
+    const QSize whole = natural.isValid() ? natural : picture.size();
+    try {
+        NextPuzzle next = preparePuzzle(std::move(picture), whole);
+        install(next);
+    } catch (const std::bad_alloc&) {
+        throw RuntimeError(err::OutOfMemory);
+    }
     menu_.Montado->setEnabled(true);
     setWindowTitle(QString::fromUtf8(kProgramTitle.data(), kProgramTitle.size())
         + QStringLiteral("  -  ") + choice.ArchivoSinPath);
@@ -206,22 +235,40 @@ void Form1::buildPuzzle(QImage picture, const PuzzleChoice& choice, QSize natura
     refresh();
 }
 
+QMargins Form1::windowFrame() const
+{
+    const auto frameOf = [](const QWidget* window) {
+        const QRect outer = window->frameGeometry();
+        const QRect inner = window->geometry();
+        return QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+            outer.right() - inner.right(), outer.bottom() - inner.bottom());
+    };
+    const QMargins own = frameOf(this);
+    // Until the window system has framed this window, its frame is unknown; the
+    // new-puzzle dialog, framed before any puzzle is built, shows what it will be.
+    if (own.isNull() && !isVisible() && dialog_)
+        return frameOf(dialog_);
+    return own;
+}
+
+int Form1::menuBarHeight(int windowWidth) const
+{
+    // A window narrower than its menu bar wraps the bar onto more lines.
+    return std::max(menuBar()->heightForWidth(windowWidth), menuBar()->sizeHint().height());
+}
+
 Layout Form1::boardLayout(QSize picture) const
 {
     // The picture's pixels are the screen's own (device) pixels; windows and the screen
     // are measured in layout pixels.
     const float tx = metrics_.twipsPerPixelX;
     const float ty = metrics_.twipsPerPixelY;
-
-    // Before the first show the frame is not known yet; the window system adds it.
-    const QRect frame = frameGeometry();
-    const QRect inner = geometry();
+    const QMargins frame = windowFrame();
     LayoutInput in;
     in.pictureWidth = static_cast<float>(picture.width()) * state_.TwipsX;
     in.pictureHeight = static_cast<float>(picture.height()) * state_.TwipsY;
-    in.frameWidth = static_cast<float>(frame.width() - inner.width()) * tx;
-    const int menuHeight = menuBar()->heightForWidth(width());
-    in.frameHeight = static_cast<float>(frame.height() - inner.height() + std::max(menuHeight, 0)) * ty;
+    in.frameWidth = static_cast<float>(frame.left() + frame.right()) * tx;
+    in.frameHeight = static_cast<float>(frame.top() + frame.bottom() + menuBarHeight(width())) * ty;
     const QRect screen = metrics_.available;
     in.screenWidth = static_cast<float>(screen.width()) * tx;
     in.screenHeight = static_cast<float>(screen.height()) * ty;
@@ -236,19 +283,35 @@ QSize Form1::keptPart(const Layout& layout) const
         roundToInt32(divide(layout.picHeight, state_.TwipsY)) + 1);
 }
 
-void Form1::LoadBoardPicture(QImage picture, QSize natural)
+Form1::NextPuzzle Form1::preparePuzzle(QImage picture, QSize natural) const
 {
-    Pic2->hide();
-    const Layout layout = boardLayout(natural);
-
-    // Only the picture's top-left W x H part takes part in the puzzle: keep just that,
-    // once for the scratch surface and once for the overlay.
+    NextPuzzle next;
+    next.layout = boardLayout(natural);
+    const Layout& layout = next.layout;
+    next.board = solvedBoard(state_.PiecesX, state_.PiecesY);
+    const Pixel background = toPixel(palette().color(QPalette::Window));
     const QSize kept = keptPart(layout);
-    cropInto(picSurface_, picture, kept.width(), kept.height());
+    cropInto(next.scratch, picture, kept.width(), kept.height(), background);
     // A large photo is mostly cut away: let its pixels go before anything else is made.
     picture = QImage();
-    pic2Surface_ = picSurface_;
+    next.overlay = next.scratch;
+    next.client = metrics_.toPixelsSize(layout.clientWidth, layout.clientHeight);
+    // The persistent image covers the client area, in device pixels.
+    const qreal ratio = metrics_.devicePixelRatio;
+    next.window.resize(qRound(next.client.width() * ratio), qRound(next.client.height() * ratio), background);
+    const PlaceGeometry places{state_.TwipsX, state_.TwipsY, state_.PiecesX, state_.PiecesY,
+        layout.picWidth, layout.picHeight, layout.BoardLeft, layout.BoardTop};
+    drawPicture(next.window, next.scratch, places, background);
+    return next;
+}
 
+void Form1::install(NextPuzzle& next)
+{
+    Pic2->hide();
+    std::swap(picSurface_, next.scratch);
+    std::swap(pic2Surface_, next.overlay);
+    std::swap(boardSurface_, next.window);
+    const Layout& layout = next.layout;
     fields_.MarginLeft = layout.MarginLeft;
     fields_.MarginTop = layout.MarginTop;
     fields_.MarginBottom = layout.MarginBottom;
@@ -256,12 +319,11 @@ void Form1::LoadBoardPicture(QImage picture, QSize natural)
     fields_.BoardTop = layout.BoardTop;
     picLeft_ = layout.picLeft;
     picTop_ = layout.picTop;
-    game_.setPictureArea(layout.picWidth, layout.picHeight);
+    game_.startWith(std::move(next.board), layout.picWidth, layout.picHeight);
 
-    setClientSize(metrics_.toPixelsSize(layout.clientWidth, layout.clientHeight));
+    fitWindowTo(next.client);
     keepOnScreen();
     placePictureBoxes(layout.picLeft, layout.picTop, layout.picWidth, layout.picHeight);
-    game_.drawPicture(toPixel(palette().color(QPalette::Window)));
     Label1->hide();
     refresh();
 }
@@ -277,13 +339,15 @@ void Form1::keepOnScreen()
 {
     // The window keeps its place unless its new size would push it off the screen.
     const QRect screen = metrics_.available;
-    QRect frame = frameGeometry();
+    QRect frame = geometry().marginsAdded(windowFrame());
     const int dx = std::min(0, screen.right() - frame.right());
     const int dy = std::min(0, screen.bottom() - frame.bottom());
     if (dx == 0 && dy == 0)
         return;
     frame.translate(dx, dy);
-    move(std::max(frame.left(), screen.left()), std::max(frame.top(), screen.top()));
+    const QMargins margins = windowFrame();
+    const QPoint corner(std::max(frame.left(), screen.left()), std::max(frame.top(), screen.top()));
+    setGeometry(QRect(corner + QPoint(margins.left(), margins.top()), size()));
 }
 
 bool Form1::findCellAt(float X, float Y, std::int16_t& column, std::int16_t& row)
@@ -377,11 +441,15 @@ void Form1::Timer1_Timer()
         menu_.Montado->setEnabled(true);
 }
 
+void Form1::fitWindowTo(QSize client)
+{
+    boardView_->setFixedSize(client);
+    setFixedSize(client.width(), client.height() + menuBarHeight(client.width()));
+}
+
 void Form1::setClientSize(QSize size)
 {
-    boardView_->setFixedSize(size);
-    const int menuHeight = menuBar()->heightForWidth(size.width());
-    setFixedSize(size.width(), size.height() + std::max(menuHeight, menuBar()->sizeHint().height()));
+    fitWindowTo(size);
     // The persistent image covers the client area, in device pixels, and starts in the
     // window's colour.
     const qreal ratio = metrics_.devicePixelRatio;

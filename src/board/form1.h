@@ -106,9 +106,16 @@ protected:
 
 private:
     void buildClientArea();
-    void LoadBoardPicture(QImage picture, QSize natural);
+    struct NextPuzzle;
+    NextPuzzle preparePuzzle(QImage picture, QSize natural) const;
+    void install(NextPuzzle& next);
     // The board's layout around a picture of that many pixels, on this screen.
     Layout boardLayout(QSize picture) const;
+    // The frame the window system puts around the window, and the menu bar's height.
+    QMargins windowFrame() const;
+    int menuBarHeight(int windowWidth) const;
+    // The window sized around a client area, in layout pixels.
+    void fitWindowTo(QSize client);
     // The top-left part of such a picture that takes part in the puzzle, in pixels.
     QSize keptPart(const Layout& layout) const;
     void placePictureBoxes(float left, float top, float width, float height);

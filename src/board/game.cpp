@@ -11,10 +11,12 @@ BoardGame::BoardGame(GameState& state, BoardFields& fields, Surface& window, Sur
 {
 }
 
-void BoardGame::setPictureArea(float width, float height)
+void BoardGame::startWith(BoardArray board, float width, float height) noexcept
 {
+    state_.Board = std::move(board);
     W_ = width;
     H_ = height;
+    exchanges_ = 0;
 }
 
 PlaceGeometry BoardGame::geometry() const
@@ -29,19 +31,7 @@ void BoardGame::doRefresh()
         refresh();
 }
 
-void BoardGame::numberBoard()
-{
-    state_.Board.allocate(state_.PiecesX, state_.PiecesY);
-    state_.Board.numberSolved();
-    exchanges_ = 0;
-}
-
-void BoardGame::drawPicture(Pixel background)
-{
-    window_.clear(background);
-    copyPictureArea(window_, scratch_, geometry());
-    DrawGrid();
-}
+void BoardGame::drawPicture(Pixel background) { tessaron::drawPicture(window_, scratch_, geometry(), background); }
 
 void BoardGame::DrawGrid(std::span<const PixelRect> within)
 {

@@ -22,14 +22,13 @@ public:
     // Pushes the window surface's changes to the screen; may be empty.
     std::function<void()> refresh;
 
-    // The picture area W x H in twips (the holder's inner size).
-    void setPictureArea(float width, float height);
+    // A new puzzle: its board (in solved order) and its picture area W x H in twips (the
+    // holder's inner size). Takes what was made aside; nothing here can fail.
+    void startWith(BoardArray board, float width, float height) noexcept;
     float pictureWidth() const { return W_; }
     float pictureHeight() const { return H_; }
     PlaceGeometry geometry() const;
 
-    // The board anew for PiecesX x PiecesY, in solved order.
-    void numberBoard();
     // Clear to the background, the whole picture area copied from the scratch surface's
     // top-left corner, the grid over it.
     void drawPicture(Pixel background);

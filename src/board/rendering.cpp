@@ -88,6 +88,14 @@ PixelRect copyPictureArea(Surface& window, const Surface& picture, const PlaceGe
     return blockCopy(window, area.x, area.y, area.w, area.h, picture, 0, 0);
 }
 
+void drawPicture(Surface& window, const Surface& picture, const PlaceGeometry& geometry, Pixel background)
+{
+    window.clear(background);
+    copyPictureArea(window, picture, geometry);
+    DrawGrid(window, geometry.TwipsX, geometry.TwipsY, geometry.BoardLeft, geometry.BoardTop,
+        roundToInt32(geometry.W), roundToInt32(geometry.H), geometry.PiecesX, geometry.PiecesY);
+}
+
 PixelRect blackenEmptyPlace(Surface& window, const PlaceGeometry& geometry)
 {
     const PixelRect place = geometry.emptyPlaceFill();

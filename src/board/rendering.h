@@ -37,6 +37,10 @@ PixelRect ExchangePlaces(Surface& window, Surface& scratch, const PlaceGeometry&
 // corner onto the window.
 PixelRect copyPictureArea(Surface& window, const Surface& picture, const PlaceGeometry& geometry);
 
+// A new puzzle in solved order: the window cleared to its background, the picture area
+// copied, the grid over it.
+void drawPicture(Surface& window, const Surface& picture, const PlaceGeometry& geometry, Pixel background);
+
 // The bottom-right place painted black: the empty place of the Difficult style.
 PixelRect blackenEmptyPlace(Surface& window, const PlaceGeometry& geometry);
 

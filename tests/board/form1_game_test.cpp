@@ -260,6 +260,74 @@ TEST_F(GameWindowTest, APhotoLargerThanTheScreenKeepsItsTopLeftPart)
         0);
 }
 
+// Stretched to the screen, the picture area is taller (or wider) than its picture and the
+// window's colour fills the rest; every place still moves whole, so after the shuffle each
+// place shows its piece: the picture's pixels, or the window's colour past the picture.
+TEST_F(GameWindowTest, PicturesJustInsideTheFitKeepEveryPlaceWhole)
+{
+    remake(QRect(0, 0, 1280, 1024));
+    const QSize sizes[] = {{500, 890}, {500, 900}, {1150, 300}};
+    for (const QSize size : sizes) {
+        SCOPED_TRACE(testing::Message() << size.width() << "x" << size.height());
+        const QString path = picture(size.width(), size.height());
+        const QImage source = loadPicture(path);
+        start(4, 4, path);
+        const PlaceGeometry places = form->game().geometry();
+        const PixelRect area = places.pictureArea();
+        ASSERT_TRUE(area.w > size.width() || area.h > size.height());  // the case in point
+        const Surface& board = form->boardSurface();
+        const Pixel background = board.pixel(1, 1);
+        int wrong = 0;
+        for (int r = 1; r <= 4; ++r) {
+            for (int c = 1; c <= 4; ++c) {
+                const int piece = state.Board(r, c) - 1;
+                const PixelRect at = places.windowRect(c, r);
+                const PixelRect home = places.windowRect(piece % 4 + 1, piece / 4 + 1);
+                // Inside the place, off its edges, where grid lines and seams lie.
+                wrong += count(QRect(2, 2, at.w - 4, at.h - 4), 1, [&](int x, int y) {
+                    const QPoint from(home.x - area.x + x, home.y - area.y + y);
+                    const Pixel expected = source.rect().contains(from) ? source.pixel(from) | 0xFF000000u : background;
+                    return board.pixel(at.x + x, at.y + y) != expected;
+                });
+            }
+        }
+        EXPECT_EQ(wrong, 0);
+    }
+}
+
+// Whatever fails while a new puzzle is made (here a picture area no surface can hold)
+// leaves the puzzle on the board as it was, in every respect.
+TEST_F(GameWindowTest, ALateFailureLeavesThePuzzleAsItWas)
+{
+    remake(QRect(0, 0, 40000, 40000));
+    start(4, 4, picture(200, 150));
+    const auto before = cells();
+    const QSize client = form->clientSize();
+    const QRect box = form->findChild<QWidget*>("Pic")->geometry();
+    const QImage screen = form->grab().toImage();
+    const BoardFields fields = form->fields();
+    state.PiecesX = state.PiecesY = 9;
+    try {
+        // As if a photo of 20000 x 20000 pixels had loaded and the screen could show it.
+        form->buildPuzzle(QImage(20, 20, QImage::Format_RGB32), {"huge.jpg", "huge.jpg", true}, QSize(20000, 20000));
+        ADD_FAILURE() << "a picture area of 1.6 GB must be refused";
+    } catch (const RuntimeError& error) {
+        EXPECT_EQ(error.number(), err::OutOfMemory);
+    }
+    state.PiecesX = state.PiecesY = 4;  // the caller restores the grid it had
+    EXPECT_EQ(cells(), before);
+    EXPECT_EQ(state.Board.columns(), 4);
+    EXPECT_EQ(form->clientSize(), client);
+    EXPECT_EQ(form->findChild<QWidget*>("Pic")->geometry(), box);
+    EXPECT_EQ(form->fields().BoardLeft, fields.BoardLeft);
+    EXPECT_EQ(form->fields().MarginTop, fields.MarginTop);
+    EXPECT_EQ(form->windowTitle(), "Tessaron  -  pic.bmp");
+    EXPECT_FALSE(form->puzzleIsDifficult());
+    EXPECT_EQ(form->grab().toImage(), screen);
+    drag(1, 1, 2, 1);  // still playable
+    EXPECT_EQ(state.Board(1, 1), before[1]);
+}
+
 TEST_F(GameWindowTest, NoSeamOfTheWindowsColourIsShuffledIntoTheBoard)
 {
     // Cut to a small screen, the picture area is a fraction of a pixel wide and its frame

@@ -30,8 +30,7 @@ struct Bench {
         fields.BoardLeft = 322;  // not a whole number of pixels
         fields.BoardTop = 233;
         window.resize(width + 50, height + 50);
-        game.setPictureArea(static_cast<float>(width) * 15, static_cast<float>(height) * 15);
-        game.numberBoard();
+        game.startWith(solvedBoard(columns, rows), static_cast<float>(width) * 15, static_cast<float>(height) * 15);
         game.drawPicture(kWhite);
     }
 };
