@@ -4,7 +4,8 @@
 set -euo pipefail
 
 packages=(g++ make cmake ninja-build libgtest-dev libbenchmark-dev qt6-base-dev
-    libjpeg62-turbo-dev libjpeg-turbo-progs fonts-dejavu-core xvfb xauth xdotool imagemagick
+    libjpeg62-turbo-dev libjpeg-turbo-progs fonts-dejavu-core xvfb xauth xdotool x11-utils
+    openbox imagemagick
     libwmf-bin appstream desktop-file-utils dpkg-dev)
 
 missing=()

@@ -244,9 +244,10 @@ QMargins Form1::windowFrame() const
             outer.right() - inner.right(), outer.bottom() - inner.bottom());
     };
     const QMargins own = frameOf(this);
-    // Until the window system has framed this window, its frame is unknown; the
-    // new-puzzle dialog, framed before any puzzle is built, shows what it will be.
-    if (own.isNull() && !isVisible() && dialog_)
+    // Until the window system has framed this window (and Qt has asked it since) its frame
+    // reads as none; the new-puzzle dialog, framed before any puzzle is built, shows what
+    // it is.
+    if (own.isNull() && dialog_)
         return frameOf(dialog_);
     return own;
 }

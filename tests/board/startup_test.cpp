@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <tuple>
 
 namespace tessaron {
 namespace {
@@ -174,6 +175,19 @@ TEST_F(StartupTest, OkAtStartUpShowsTheWindowOnlyOnceShuffledOrReportsThePicture
         EXPECT_EQ(state.Board.exists(), !breaks);
         EXPECT_EQ(state.PiecesX, breaks ? 0 : 4);
         EXPECT_EQ(form->menu().Montado->isEnabled(), !breaks);
+        if (breaks)
+            continue;
+        // File > Open lays the same picture out exactly as start-up did, framed alike.
+        const auto layout = [this] {
+            const QWidget* pic = form->findChild<QWidget*>("Pic");
+            return std::tuple{form->clientSize(), form->frameGeometry().size(), pic->geometry(),
+                form->fields().BoardTop, form->fields().MarginTop};
+        };
+        const auto atStartUp = layout();
+        handlers["Dialog"] = dialogAnswer("start.bmp");
+        last = nullptr;
+        form->Abrir_Click();
+        EXPECT_TRUE(layout() == atStartUp);
     }
 }
 

@@ -66,6 +66,8 @@ TEST_F(MainWindowTest, FramesAndTheClientAreaAsDesigned)
 {
     ASSERT_FLOAT_EQ(metrics.twipsPerPixelX, 15.0f);  // the offscreen screen is 96 DPI
     EXPECT_EQ(form.clientSize(), QSize(591, 362));
+    // The client area, below the menu bar, starts at (1275, 1485) twips.
+    EXPECT_EQ(form.findChild<QWidget*>("Form1Client")->mapToGlobal(QPoint(0, 0)), QPoint(85, 99));
     EXPECT_TRUE(form.findChild<QLabel*>("Label1")->isVisible());
     EXPECT_FALSE(form.findChild<QWidget*>("Pic")->isVisible() || form.findChild<QWidget*>("Pic2")->isVisible());
     auto* timer = form.findChild<QTimer*>("Timer1");

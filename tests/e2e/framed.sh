@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Under a window manager, which frames the windows: a tall picture laid out at start-up
+# and again from File > Open gets the same window, and its frame stays on the screen.
+# Usage: framed.sh path/to/tessaron
+binary=$(realpath "$1")
+source "$(dirname "$0")/lib.sh"
+
+cd "$work"
+openbox >"$work/wm.log" 2>&1 &
+wm=$!
+trap 'kill $wm 2>/dev/null || true; finish' EXIT
+for _ in $(seq 50); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+    sleep 0.1
+done
+cp "$binary" ./tessaron
+echo 0 >data.puz
+convert -size 500x900 gradient:orange-navy pic.bmp
+start_game ./tessaron
+dialog=$(wait_new_window Tessaron)
+click_in "$dialog" 60 280
+keys_to "$dialog" Return
+main=$(wait_new_window "Tessaron  -  pic.bmp" "")
+
+# The client's size and the frame's bottom edge, in screen pixels.
+layout() {
+    local info extents
+    info=$(xwininfo -id "$main")
+    extents=$(xprop -id "$main" _NET_FRAME_EXTENTS | tr -dc '0-9,' | cut -d, -f4)
+    local y width height
+    y=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$info")
+    width=$(awk '/Width:/ {print $2}' <<<"$info")
+    height=$(awk '/Height:/ {print $2}' <<<"$info")
+    echo "${width}x${height} bottom $((y + height + ${extents:-0}))"
+}
+at_start=$(layout)
+shot framed-start
+[ "${at_start##* }" -le 1024 ] || fail "the window reaches below the screen at start-up: $at_start"
+
+click_in "$main" 15 8      # File
+click_in "$main" 30 30     # Open
+dialog=$(wait_new_window Tessaron "$main")
+keys_to "$dialog" Return   # the same picture, still chosen
+sleep 1
+from_menu=$(layout)
+shot framed-open
+[ "${at_start%% *}" = "${from_menu%% *}" ] || fail "start-up laid out $at_start, File > Open $from_menu"
+[ "${from_menu##* }" -le 1024 ] || fail "the window reaches below the screen from File > Open: $from_menu"
+echo "ok: start-up $at_start, File > Open $from_menu; screenshots in $out"
