@@ -108,7 +108,8 @@ public:
     void fail(const std::string& why)
     {
         failed_ = true;
-        std::fprintf(stderr, "PEER FAILED: %s %s\n  %s needs the Debian packages %s, which bash scripts/setup.sh installs.\n",
+        std::fprintf(stderr,
+            "PEER FAILED: %s %s\n  %s needs the Debian packages %s, which bash scripts/setup.sh installs.\n",
             name_.c_str(), why.c_str(), name_.c_str(), packages_.c_str());
         std::fflush(stderr);
     }

@@ -111,7 +111,9 @@ int main(int argc, char** argv)
     Peer djpegPeer("djpeg", "libjpeg-turbo-progs");
     const PeerCommand decode = djpegPeer.command({"-outfile", "/dev/null", kPhoto.toStdString()});
     if (corpus && djpegPeer.works(decode, "the photo"))
-        benchmark::RegisterBenchmark("BM_Djpeg", BM_Djpeg, std::cref(decode))->Unit(benchmark::kMillisecond)->UseRealTime();
+        benchmark::RegisterBenchmark("BM_Djpeg", BM_Djpeg, std::cref(decode))
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
     reportPartMemory();
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
