@@ -86,7 +86,7 @@ public:
           program_(QStandardPaths::findExecutable(QString::fromStdString(name_)).toStdString())
     {
         if (program_.empty())
-            fail("not found on the PATH");
+            fail("is not found on the PATH");
     }
 
     bool found() const { return !program_.empty(); }
@@ -101,17 +101,22 @@ public:
             return false;
         const std::string why = command.whyFails();
         if (!why.empty())
-            fail("fails on " + on + ": " + why);
+            fail("fails on " + on, why);
         return why.empty();
     }
 
-    void fail(const std::string& why)
+    // Said once per reason: a peer short of something fails alike on every file.
+    void fail(const std::string& what, const std::string& why = {})
     {
-        failed_ = true;
-        std::fprintf(stderr,
-            "PEER FAILED: %s %s\n  %s needs the Debian packages %s, which bash scripts/setup.sh installs.\n",
-            name_.c_str(), why.c_str(), name_.c_str(), packages_.c_str());
+        const bool again = failed_ && why == lastWhy_;
+        std::fprintf(stderr, "PEER FAILED: %s %s%s%s\n", name_.c_str(), what.c_str(), why.empty() ? "" : ": ",
+            again ? "the same" : why.c_str());
+        if (!failed_)
+            std::fprintf(stderr, "  %s needs the Debian packages %s, which bash scripts/setup.sh installs.\n",
+                name_.c_str(), packages_.c_str());
         std::fflush(stderr);
+        failed_ = true;
+        lastWhy_ = why;
     }
 
 private:
@@ -119,4 +124,5 @@ private:
     std::string packages_;
     std::string program_;
     bool failed_ = false;
+    std::string lastWhy_;
 };
