@@ -5,7 +5,9 @@
 // Ours: read the file and render it in this process, as the picture loader does. wmf2gd
 // can only be timed as a whole process, which also starts, loads its fonts and writes a
 // PNG; its time on an empty metafile of the same pixel size is that overhead, and what it
-// takes beyond that is its reading and drawing, which is what ours is compared with.
+// takes beyond that is its reading and drawing, which is what ours is compared with. The
+// two alternate, so that the load of a shared machine weighs on both alike, and the spread
+// of their differences tells whether what is left stands out from the noise.
 //
 // Exits non-zero, after telling why on standard error, when wmf2gd is missing or fails.
 
@@ -22,6 +24,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -53,14 +58,47 @@ void ours(benchmark::State& state, const QString& path)
     }
 }
 
-void peer(benchmark::State& state, const PeerCommand& command)
+// wmf2gd's mean times, in seconds, on a file and on the empty metafile at the same size,
+// and twice the standard error of their difference.
+struct PeerTimes {
+    double whole = 0;
+    double empty = 0;
+    double netError = 0;
+};
+
+void peer(benchmark::State& state, const PeerCommand& drawn, const PeerCommand& blank, PeerTimes& out)
 {
+    using Clock = std::chrono::steady_clock;
+    double whole = 0;
+    double empty = 0;
+    double squares = 0;
+    bool drawnFirst = true;  // neither always finds the other's pages freshly in the cache
     for (auto _ : state) {
-        if (command.run() != 0) {
+        const auto start = Clock::now();
+        const int first = (drawnFirst ? drawn : blank).run();
+        const auto between = Clock::now();
+        const int second = (drawnFirst ? blank : drawn).run();
+        const auto end = Clock::now();
+        if (first != 0 || second != 0) {
             state.SkipWithError("wmf2gd failed");
+            out = {};
             return;
         }
+        const double a = std::chrono::duration<double>(between - start).count();
+        const double b = std::chrono::duration<double>(end - between).count();
+        const double w = drawnFirst ? a : b;
+        const double e = drawnFirst ? b : a;
+        whole += w;
+        empty += e;
+        squares += (w - e) * (w - e);
+        drawnFirst = !drawnFirst;
     }
+    const double n = static_cast<double>(state.iterations());
+    out.whole = whole / n;
+    out.empty = empty / n;
+    const double net = out.whole - out.empty;
+    const double variance = n > 1 ? (squares - n * net * net) / (n - 1) : 0;
+    out.netError = 2 * std::sqrt(std::max(variance, 0.0) / n);
 }
 
 // A placeable WMF of one inch square whose only record is the end: wmf2gd then does all
@@ -136,8 +174,10 @@ int main(int argc, char** argv)
 
     Peer wmf2gd("wmf2gd", "libwmf-bin and fonts-urw-base35");
     std::vector<Row> rows;
+    // The benchmarks hold references into these, so they never grow past their reserve.
     std::vector<PeerCommand> commands;
-    commands.reserve(2 * static_cast<std::size_t>(files.size()));  // the benchmarks hold references
+    commands.reserve(2 * static_cast<std::size_t>(files.size()));
+    std::vector<PeerTimes> times(static_cast<std::size_t>(files.size()));
     for (const QString& name : files) {
         const QString path = kGood + "/" + name;
         Row row;
@@ -156,10 +196,8 @@ int main(int argc, char** argv)
         row.peerWorks = !row.size.isEmpty() && wmf2gd.works(drawn, row.name)
             && wmf2gd.works(blank, "an empty metafile");
         if (row.peerWorks) {
-            benchmark::RegisterBenchmark(("Wmf2gd/" + row.name).c_str(), peer, std::cref(drawn))
-                ->Unit(benchmark::kMillisecond)
-                ->UseRealTime();
-            benchmark::RegisterBenchmark(("Wmf2gdEmpty/" + row.name).c_str(), peer, std::cref(blank))
+            benchmark::RegisterBenchmark(("Wmf2gdAndEmpty/" + row.name).c_str(), peer, std::cref(drawn),
+                std::cref(blank), std::ref(times[rows.size()]))
                 ->Unit(benchmark::kMillisecond)
                 ->UseRealTime();
         }
@@ -170,29 +208,30 @@ int main(int argc, char** argv)
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
     std::printf("\nWMF at natural size, ours against wmf2gd drawing as many pixels (target: ratio <= 1)\n"
-                "  ours: read and render in this process. wmf2gd: its process on the file, less its\n"
-                "  process on an empty metafile of that size (start-up, fonts, PNG writing) = net.\n");
-    std::printf("  %-38s %9s %10s %10s %10s %10s %7s\n", "file", "pixels", "ours ms", "wmf2gd ms", "empty ms",
-        "net ms", "ratio");
+                "  ours: read and render in this process. wmf2gd: its process on the file less its\n"
+                "  process on an empty metafile of that size (start-up, fonts, PNG writing) = net,\n"
+                "  +- twice the standard error of net. Ratio: ours / net.\n");
+    std::printf("  %-38s %9s %10s %10s %10s %10s %8s %7s\n", "file", "pixels", "ours ms", "wmf2gd ms",
+        "empty ms", "net ms", "+- ms", "ratio");
     int failed = 0;
     bool tooQuick = false;
-    for (const Row& row : rows) {
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const Row& row = rows[i];
+        const PeerTimes& peerTimes = times[i];
         const double a = reporter.real("Ours/" + row.name + "/real_time");
-        const double whole = reporter.real("Wmf2gd/" + row.name + "/real_time");
-        const double overhead = reporter.real("Wmf2gdEmpty/" + row.name + "/real_time");
         const std::string pixels = std::to_string(row.size.width()) + "x" + std::to_string(row.size.height());
         std::printf("  %-38s %9s", row.name.c_str(), pixels.c_str());
         printMs(a);
-        printMs(whole);
-        printMs(overhead);
-        if (a <= 0 || whole <= 0 || overhead <= 0) {
+        printMs(peerTimes.whole);
+        printMs(peerTimes.empty);
+        if (a <= 0 || peerTimes.whole <= 0 || peerTimes.empty <= 0) {
             ++failed;
-            std::printf(" %10s %7s\n", "FAILED", "FAILED");
+            std::printf(" %10s %8s %7s\n", "FAILED", "", "FAILED");
             continue;
         }
-        const double net = whole - overhead;
-        std::printf(" %10.3f", net * 1e3);
-        if (net > 0) {
+        const double net = peerTimes.whole - peerTimes.empty;
+        std::printf(" %10.3f %8.3f", net * 1e3, peerTimes.netError * 1e3);
+        if (net > peerTimes.netError) {
             std::printf(" %7.2f\n", a / net);
         } else {
             tooQuick = true;
@@ -200,7 +239,7 @@ int main(int argc, char** argv)
         }
     }
     if (tooQuick)
-        std::printf("  -: wmf2gd's drawing is lost in the noise of its start-up\n");
+        std::printf("  -: wmf2gd's drawing does not stand out from the noise of its start-up\n");
     std::fflush(stdout);
     benchmark::Shutdown();
     if (failed > 0) {
