@@ -32,6 +32,11 @@ public:
         argv_.push_back(nullptr);
     }
 
+    // argv_ points into args_: a move keeps the strings where they are, a copy would not.
+    PeerCommand(PeerCommand&&) = default;
+    PeerCommand(const PeerCommand&) = delete;
+    PeerCommand& operator=(const PeerCommand&) = delete;
+
     // Its exit status, or -1 when it did not start or did not exit. Its outputs go nowhere,
     // so that no terminal slows it down.
     int run() const
