@@ -3,10 +3,13 @@
 # As root it installs them; as anyone else it prints the command to run.
 set -euo pipefail
 
+# The benchmarks' peers come with what they need to run, because the install below leaves
+# out recommended packages: djpeg is in libjpeg-turbo-progs; wmf2gd is in libwmf-bin, and
+# libwmf refuses every metafile unless it finds the URW base fonts (fonts-urw-base35),
+# which it only recommends.
 packages=(g++ make cmake ninja-build libgtest-dev libbenchmark-dev qt6-base-dev
     libjpeg62-turbo-dev libjpeg-turbo-progs fonts-dejavu-core xvfb xauth xdotool x11-utils
-    openbox imagemagick
-    libwmf-bin appstream desktop-file-utils dpkg-dev)
+    openbox imagemagick libwmf-bin fonts-urw-base35 appstream desktop-file-utils dpkg-dev)
 
 missing=()
 for package in "${packages[@]}"; do
