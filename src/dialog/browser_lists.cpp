@@ -1,6 +1,7 @@
 #include "dialog/browser_lists.h"
 
 #include <QFile>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QStyle>
 #include <QStyledItemDelegate>
@@ -129,6 +130,15 @@ FolderList::FolderList(QWidget* parent) : QListWidget(parent)
     connect(this, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
         emit folderOpened(item->data(kFolderRole).toString());
     });
+}
+
+// Enter opens the entry and ends there. Passed on, it would also press the dialog's
+// default button, which then finds the choice the folder change has just emptied.
+void FolderList::keyPressEvent(QKeyEvent* event)
+{
+    QListWidget::keyPressEvent(event);
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        event->accept();
 }
 
 void FolderList::addEntry(const QString& text, const QString& folder, int level, bool open)

@@ -60,6 +60,9 @@ public:
 signals:
     void folderOpened(const QString& folder);
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void addEntry(const QString& text, const QString& folder, int level, bool open);
 

@@ -139,7 +139,8 @@ void Dialog::setKeyboardOrder()
         Option1, Option2, Combo1};
     for (std::size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
-    // Enter accepts the choice wherever the focus is, as in any desktop dialog.
+    // Enter accepts the choice, as in any desktop dialog; only the folder list keeps it,
+    // to open a folder.
     OKButton->setDefault(true);
     OKButton->setFocus();
 }

@@ -247,6 +247,47 @@ TEST_F(DialogTest, OkAndCancelHandOverAndChoicesPersistBetweenShowings)
     EXPECT_EQ(files()->path(), pictures.path());
 }
 
+// Enter opens a folder and does nothing more; elsewhere Enter is OK, and Escape is
+// Cancel wherever the focus is. Neither ticks a box nor picks an option on the way.
+TEST_F(DialogTest, EnterAndEscapeInEachControl)
+{
+    QDir(pictures.path()).mkdir("Other");
+    enum class Outcome { OpensFolder, Accepts, Cancels };
+    const struct {
+        const char* control;
+        Qt::Key key;
+        Outcome outcome;
+    } cases[] = {
+        {"Dir1", Qt::Key_Return, Outcome::OpensFolder}, {"Dir1", Qt::Key_Enter, Outcome::OpensFolder},
+        {"File1", Qt::Key_Return, Outcome::Accepts}, {"Drive1", Qt::Key_Return, Outcome::Accepts},
+        {"Check1", Qt::Key_Return, Outcome::Accepts}, {"Option2", Qt::Key_Enter, Outcome::Accepts},
+        {"ListX", Qt::Key_Return, Outcome::Accepts}, {"Combo1", Qt::Key_Return, Outcome::Accepts},
+        {"Dir1", Qt::Key_Escape, Outcome::Cancels}, {"File1", Qt::Key_Escape, Outcome::Cancels},
+        {"Option2", Qt::Key_Escape, Outcome::Cancels},
+    };
+    auto* dir = control<FolderList>("Dir1");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.control) + " " + QKeySequence(c.key).toString().toStdString());
+        dialog.show();
+        openFolder(pictures.path());
+        choose("sea.jpg");
+        dir->setCurrentItem(dir->findItems("Other", Qt::MatchExactly).front());
+        dialog.OK = true;  // as an earlier OK left it
+        dialog.Archivo.clear();
+        boxes.clear();
+
+        QTest::keyClick(control<QWidget>(c.control), c.key);
+        EXPECT_TRUE(boxes.empty());
+        EXPECT_EQ(dialog.isVisible(), c.outcome == Outcome::OpensFolder);
+        EXPECT_EQ(dir->path(), c.outcome == Outcome::OpensFolder ? pictures.filePath("Other") : pictures.path());
+        EXPECT_EQ(files()->path(), dir->path());
+        EXPECT_EQ(dialog.OK, c.outcome != Outcome::Cancels);
+        EXPECT_EQ(dialog.Archivo, c.outcome == Outcome::Accepts ? pictures.filePath("sea.jpg") : QString());
+        EXPECT_TRUE(control<QCheckBox>("Check1")->isChecked());
+        EXPECT_FALSE(dialog.difficultSelected());
+    }
+}
+
 TEST_F(DialogTest, FilterSwitchKeepsTheChoice)
 {
     openFolder(pictures.path());
