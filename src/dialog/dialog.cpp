@@ -106,9 +106,12 @@ void Dialog::buildControls()
     for (QListWidget* list : {ListX, ListY})
         list->setSelectionMode(QAbstractItemView::SingleSelection);
 
-    for (QWidget* label : {static_cast<QWidget*>(LabArchivo), static_cast<QWidget*>(Image1),
-             static_cast<QWidget*>(Label1), static_cast<QWidget*>(Label2), static_cast<QWidget*>(Label3)})
+    // A label reads text that merely looks like markup as markup; LabArchivo shows file
+    // names, which may look like anything, and no caption here is meant as markup.
+    for (QLabel* label : {LabArchivo, Image1, Label1, Label2, Label3}) {
         label->setFocusPolicy(Qt::NoFocus);
+        label->setTextFormat(Qt::PlainText);
+    }
 
     connect(Drive1, &DriveList::driveChosen, this, &Dialog::Drive1_Change);
     connect(Dir1, &FolderList::folderOpened, this, &Dialog::openFolder);

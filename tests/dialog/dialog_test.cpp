@@ -369,6 +369,14 @@ TEST_F(DialogTest, PreviewToggle)
     check->click();
     EXPECT_FALSE(label("Image1")->isHidden());
     EXPECT_TRUE(previewShown());
+
+    // A name that looks like markup is shown as it is, tags and all.
+    savePicture("<b>bold<br>x.jpg", 8, 8, kSea);
+    openFolder(pictures.path());
+    choose("<b>bold<br>x.jpg");
+    QLabel* name = label("LabArchivo");
+    EXPECT_EQ(name->text(), "<b>bold<br>x.jpg");
+    EXPECT_GE(name->sizeHint().width(), name->fontMetrics().horizontalAdvance(name->text()));
 }
 
 }  // namespace
