@@ -11,12 +11,10 @@
 #include "shell/window_frames.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -342,22 +340,8 @@ void Dialog::CancelButton_Click()
     done(QDialog::Rejected);
 }
 
-void Dialog::closeEvent(QCloseEvent* event)
-{
-    event->ignore();
-    CancelButton_Click();
-}
-
-// Escape is not Cancel here: the design gives the dialog no cancel key.
-void Dialog::keyPressEvent(QKeyEvent* event)
-{
-    // Escape is Cancel, as the close box is: never a half-way state.
-    if (event->matches(QKeySequence::Cancel)) {
-        event->accept();
-        CancelButton_Click();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
+// Escape and the close box both come here, and are Cancel: a dismissal that left OK as
+// an earlier OK set it would have the caller start a puzzle.
+void Dialog::reject() { CancelButton_Click(); }
 
 }  // namespace tessaron

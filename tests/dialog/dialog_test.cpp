@@ -220,8 +220,8 @@ TEST_F(DialogTest, OkAndCancelHandOverAndChoicesPersistBetweenShowings)
     EXPECT_EQ(dialog.ArchivoSinPath, "sea.jpg");
     EXPECT_TRUE(dialog.difficultSelected());
 
-    // Cancel after an OK: OK false, everything else as the OK left it; the close box is
-    // Cancel too, and only hides.
+    // Cancel after an OK: OK false, everything else as the OK left it; the close box and
+    // any other dismissal are Cancel too, and only hide.
     runModal([this] {
         pick("ListX", "9");
         control<QPushButton>("CancelButton")->click();
@@ -229,10 +229,13 @@ TEST_F(DialogTest, OkAndCancelHandOverAndChoicesPersistBetweenShowings)
     EXPECT_FALSE(dialog.OK);
     EXPECT_EQ(state.PiecesX, 5);
     EXPECT_EQ(dialog.Archivo, pictures.path() + "/sea.jpg");
-    dialog.OK = true;
-    runModal([this] { dialog.close(); });
-    EXPECT_FALSE(dialog.isVisible());
-    EXPECT_FALSE(dialog.OK);
+    using Dismissal = std::function<void()>;
+    for (const Dismissal& dismiss : {Dismissal([this] { dialog.close(); }), Dismissal([this] { dialog.reject(); })}) {
+        dialog.OK = true;
+        runModal(dismiss);
+        EXPECT_FALSE(dialog.isVisible());
+        EXPECT_FALSE(dialog.OK);
+    }
 
     // Shown again, OK at once starts the puzzle as the dialog was left.
     runModal([this] {
