@@ -56,7 +56,7 @@ public:
 
 DriveList::DriveList(QWidget* parent) : QComboBox(parent)
 {
-    volumes_ = mountedVolumes();
+    volumes_ = source_();
     fill();
     connect(this, &QComboBox::activated, this, [this](int index) {
         if (index == shown_)
@@ -76,22 +76,18 @@ void DriveList::fill()
 
 void DriveList::refresh()
 {
-    if (fixed_)
-        return;
     const std::string selected = volumes_.empty() ? std::string("/") : volume().path;
-    volumes_ = mountedVolumes();
+    volumes_ = source_();
     fill();
     const auto again = std::find_if(volumes_.begin(), volumes_.end(),
         [&selected](const Volume& volume) { return volume.path == selected; });
     selectVolume(again == volumes_.end() ? 0 : static_cast<std::size_t>(again - volumes_.begin()));
 }
 
-void DriveList::setVolumes(std::vector<Volume> volumes)
+void DriveList::setVolumeSource(VolumeSource source)
 {
-    volumes_ = std::move(volumes);
-    fixed_ = true;
-    fill();
-    selectVolume(0);
+    source_ = std::move(source);
+    refresh();
 }
 
 const Volume& DriveList::volume() const

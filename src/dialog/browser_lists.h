@@ -10,6 +10,7 @@
 #include <QListView>
 #include <QListWidget>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,8 +29,10 @@ public:
     // Selects without telling anyone; the caller runs the drive change itself.
     void selectVolume(std::size_t index);
     void selectVolumeOf(const QString& path);
-    // A volume list to show instead of the machine's, for tests.
-    void setVolumes(std::vector<Volume> volumes);
+    // Where the list comes from instead of the machine's mount table, for tests; read at
+    // once and again whenever the list drops down.
+    using VolumeSource = std::function<std::vector<Volume>()>;
+    void setVolumeSource(VolumeSource source);
 
     void showPopup() override;
 
@@ -39,8 +42,8 @@ signals:
 private:
     void fill();
 
+    VolumeSource source_ = mountedVolumes;
     std::vector<Volume> volumes_;
-    bool fixed_ = false;
     int shown_ = -1;
 };
 
