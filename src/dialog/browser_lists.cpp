@@ -81,7 +81,14 @@ void DriveList::refresh()
     fill();
     const auto again = std::find_if(volumes_.begin(), volumes_.end(),
         [&selected](const Volume& volume) { return volume.path == selected; });
-    selectVolume(again == volumes_.end() ? 0 : static_cast<std::size_t>(again - volumes_.begin()));
+    if (again != volumes_.end()) {
+        selectVolume(static_cast<std::size_t>(again - volumes_.begin()));
+        return;
+    }
+    // The volume shown was unmounted: the list moves to the volume that now holds its
+    // place, and the other lists must follow, as after any change of drive.
+    selectVolume(volumeIndexOf(volumes_, selected));
+    emit driveChosen();
 }
 
 void DriveList::setVolumeSource(VolumeSource source)

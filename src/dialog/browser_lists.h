@@ -17,7 +17,7 @@
 namespace tessaron {
 
 // Drive1: the mounted volumes, re-read whenever its list drops down, so a stick plugged
-// in while the dialog was hidden shows up.
+// in while the dialog was hidden shows up and one pulled out goes (a drive change).
 class DriveList : public QComboBox {
     Q_OBJECT
 public:
@@ -37,7 +37,7 @@ public:
     void showPopup() override;
 
 signals:
-    void driveChosen();  // the player picked a different volume
+    void driveChosen();  // the player picked a different volume, or the shown one went
 
 private:
     void fill();

@@ -199,7 +199,7 @@ void Dialog::Drive1_Change()
     try {
         probeVolume(chosen.path, probeTimeout_);
         setDirPath(QFile::decodeName(chosen.path.c_str()));
-        forgetChoice();
+        return;
     } catch (const RuntimeError& error) {
         if (error.number() == err::DeviceUnavailable) {
             if (const auto message = messageText(Message::UnitNotReady, state_.LanguageCode))
@@ -209,33 +209,35 @@ void Dialog::Drive1_Change()
             if (chosen.kind != VolumeKind::Root) {
                 Drive1->selectVolume(0);
                 Drive1_Change();
+                return;
             }
-            return;
+        } else {
+            // Reported, and the game goes on: losing a puzzle in progress to a volume
+            // that may not be read would be far worse than the error itself.
+            showError(this, error);
         }
-        // Reported, and the game goes on: losing a puzzle in progress to a volume that
-        // may not be read would be far worse than the error itself.
-        reportAndForget(error);
-        Drive1->selectVolumeOf(Dir1->path());
     }
+    // The drive list goes back to the volume of the folder the other lists show, wherever
+    // the failure left them; the choice stands unless they moved.
+    Drive1->selectVolumeOf(Dir1->path());
 }
 
+// The choice goes first: when the new folder cannot be read the file list has moved
+// all the same, and a name kept from the old folder would no longer be in it.
 void Dialog::Dir1_Change()
 {
+    forgetChoice();
     File1->setPath(Dir1->path());
-    LabArchivo->clear();
-    Archivo.clear();
-    ArchivoSinPath.clear();
-    clearPreview();
 }
 
-// Opening an entry of the folder list. A folder that cannot be opened is reported and
-// the lists stay where they were.
+// Opening an entry of the folder list. A folder that cannot be opened is reported, and
+// the lists and the choice stay as they were.
 void Dialog::openFolder(const QString& folder)
 {
     try {
         setDirPath(folder);
     } catch (const RuntimeError& error) {
-        reportAndForget(error);
+        showError(this, error);
     }
 }
 

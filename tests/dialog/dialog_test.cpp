@@ -19,8 +19,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
+#include <memory>
+
+// Failures show the text, not the bytes.
+void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace tessaron {
 namespace {
@@ -79,6 +84,18 @@ struct DialogTest : ::testing::Test {
         widget->scrollToItem(item);
         QTest::mouseClick(widget->viewport(), Qt::LeftButton, {}, widget->visualItemRect(item).center());
         ASSERT_EQ(widget->currentItem(), item);
+    }
+    // Picks a volume in the drive list's pop-up with Enter, as the player would.
+    void chooseDrive(const QString& path)
+    {
+        auto* drive = control<DriveList>("Drive1");
+        drive->showPopup();
+        const auto& volumes = drive->volumes();
+        const auto found = std::find_if(volumes.begin(), volumes.end(),
+            [&path](const Volume& volume) { return QFile::decodeName(volume.path.c_str()) == path; });
+        ASSERT_NE(found, volumes.end()) << path.toStdString();
+        drive->view()->setCurrentIndex(drive->model()->index(static_cast<int>(found - volumes.begin()), 0));
+        QTest::keyClick(drive->view(), Qt::Key_Return);
     }
     // Shows the dialog modally, as the game does, and acts on it once it is up.
     void runModal(const std::function<void()>& act)
@@ -354,6 +371,86 @@ TEST_F(DialogTest, FilesThatDoNotLoadClearTheChoice)
     EXPECT_EQ(boxes[0].text, "Error: 53.  File not found");
     EXPECT_TRUE(label("LabArchivo")->text().isEmpty());
     EXPECT_FALSE(previewShown());
+}
+
+// Volumes that stop answering or vanish: the drive, folder and file lists always show the
+// same place, and the choice goes only when they have moved.
+TEST_F(DialogTest, VolumesThatVanishKeepTheListsAndTheChoiceTogether)
+{
+    QTemporaryDir volumes;
+    const QString root = volumes.filePath("root");
+    const QString home = pictures.path();
+    const QString stick = volumes.filePath("stick");
+    const auto homeMounted = std::make_shared<bool>(true);
+    auto* drive = control<DriveList>("Drive1");
+    drive->setVolumeSource([=] {
+        std::vector<Volume> list{{root.toStdString(), "ext4", VolumeKind::Root}};
+        if (*homeMounted)
+            list.push_back({home.toStdString(), "ext4", VolumeKind::Home});
+        list.push_back({stick.toStdString(), "vfat", VolumeKind::Removable});
+        return list;
+    });
+    dialog.show();
+
+    enum class Act { ChooseStick, UnmountHomeAndOpenTheList, OpenAFolderThatIsGone };
+    const QString notReady = "The selected unit is not ready";
+    const struct {
+        const char* what;
+        bool rootAnswers;
+        bool stickAnswers;
+        Act act;
+        QString volume;  // shown by the drive list
+        QString folder;  // shown by the folder and file lists
+        bool choiceKept;
+        QStringList messages;
+    } cases[] = {
+        {"stick answers", true, true, Act::ChooseStick, stick, stick, false, {}},
+        {"stick not ready", true, false, Act::ChooseStick, root, root, false, {notReady}},
+        {"neither stick nor root ready", false, false, Act::ChooseStick, home, home, true, {notReady, notReady}},
+        {"home unmounted", true, true, Act::UnmountHomeAndOpenTheList, root, root, false, {}},
+        {"folder gone", true, true, Act::OpenAFolderThatIsGone, home, home, true, {"Error: 76.  Path not found"}},
+    };
+    auto* dir = control<FolderList>("Dir1");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(QDir().mkpath(root) && QDir().mkpath(stick));
+        *homeMounted = true;
+        chooseDrive(root);
+        chooseDrive(home);
+        choose("sea.jpg");
+        ASSERT_EQ(dir->path(), home);
+        boxes.clear();
+        if (!c.rootAnswers)
+            QDir(root).removeRecursively();
+        if (!c.stickAnswers)
+            QDir(stick).removeRecursively();
+
+        switch (c.act) {
+        case Act::ChooseStick:
+            chooseDrive(stick);
+            break;
+        case Act::UnmountHomeAndOpenTheList:
+            *homeMounted = false;
+            drive->showPopup();
+            drive->hidePopup();
+            break;
+        case Act::OpenAFolderThatIsGone:
+            emit dir->folderOpened(pictures.filePath("Gone"));
+            break;
+        }
+        QStringList messages;
+        for (const BoxRequest& box : boxes)
+            messages << box.text;
+        EXPECT_EQ(messages, c.messages);
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_EQ(QFile::decodeName(drive->volume().path.c_str()), c.volume);
+        EXPECT_EQ(dir->path(), c.folder);
+        EXPECT_EQ(files()->path(), c.folder);
+        const QString kept = c.choiceKept ? "sea.jpg" : "";
+        EXPECT_EQ(label("LabArchivo")->text(), kept);
+        EXPECT_EQ(files()->currentIndex().data().toString(), kept);
+        EXPECT_EQ(previewShown(), c.choiceKept);
+    }
 }
 
 TEST_F(DialogTest, PreviewToggle)
