@@ -1,6 +1,7 @@
 #include "dialog/browser_lists.h"
 
 #include <QFile>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QStyle>
 #include <QStyledItemDelegate>
@@ -55,7 +56,7 @@ public:
 
 DriveList::DriveList(QWidget* parent) : QComboBox(parent)
 {
-    volumes_ = mountedVolumes();
+    volumes_ = source_();
     fill();
     connect(this, &QComboBox::activated, this, [this](int index) {
         if (index == shown_)
@@ -75,22 +76,25 @@ void DriveList::fill()
 
 void DriveList::refresh()
 {
-    if (fixed_)
-        return;
     const std::string selected = volumes_.empty() ? std::string("/") : volume().path;
-    volumes_ = mountedVolumes();
+    volumes_ = source_();
     fill();
     const auto again = std::find_if(volumes_.begin(), volumes_.end(),
         [&selected](const Volume& volume) { return volume.path == selected; });
-    selectVolume(again == volumes_.end() ? 0 : static_cast<std::size_t>(again - volumes_.begin()));
+    if (again != volumes_.end()) {
+        selectVolume(static_cast<std::size_t>(again - volumes_.begin()));
+        return;
+    }
+    // The volume shown was unmounted: the list moves to the volume that now holds its
+    // place, and the other lists must follow, as after any change of drive.
+    selectVolume(volumeIndexOf(volumes_, selected));
+    emit driveChosen();
 }
 
-void DriveList::setVolumes(std::vector<Volume> volumes)
+void DriveList::setVolumeSource(VolumeSource source)
 {
-    volumes_ = std::move(volumes);
-    fixed_ = true;
-    fill();
-    selectVolume(0);
+    source_ = std::move(source);
+    refresh();
 }
 
 const Volume& DriveList::volume() const
@@ -129,6 +133,15 @@ FolderList::FolderList(QWidget* parent) : QListWidget(parent)
     connect(this, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
         emit folderOpened(item->data(kFolderRole).toString());
     });
+}
+
+// Enter opens the entry and ends there. Passed on, it would also press the dialog's
+// default button, which then finds the choice the folder change has just emptied.
+void FolderList::keyPressEvent(QKeyEvent* event)
+{
+    QListWidget::keyPressEvent(event);
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        event->accept();
 }
 
 void FolderList::addEntry(const QString& text, const QString& folder, int level, bool open)

@@ -10,13 +10,14 @@
 #include <QListView>
 #include <QListWidget>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace tessaron {
 
 // Drive1: the mounted volumes, re-read whenever its list drops down, so a stick plugged
-// in while the dialog was hidden shows up.
+// in while the dialog was hidden shows up and one pulled out goes (a drive change).
 class DriveList : public QComboBox {
     Q_OBJECT
 public:
@@ -28,19 +29,21 @@ public:
     // Selects without telling anyone; the caller runs the drive change itself.
     void selectVolume(std::size_t index);
     void selectVolumeOf(const QString& path);
-    // A volume list to show instead of the machine's, for tests.
-    void setVolumes(std::vector<Volume> volumes);
+    // Where the list comes from instead of the machine's mount table, for tests; read at
+    // once and again whenever the list drops down.
+    using VolumeSource = std::function<std::vector<Volume>()>;
+    void setVolumeSource(VolumeSource source);
 
     void showPopup() override;
 
 signals:
-    void driveChosen();  // the player picked a different volume
+    void driveChosen();  // the player picked a different volume, or the shown one went
 
 private:
     void fill();
 
+    VolumeSource source_ = mountedVolumes;
     std::vector<Volume> volumes_;
-    bool fixed_ = false;
     int shown_ = -1;
 };
 
@@ -59,6 +62,9 @@ public:
 
 signals:
     void folderOpened(const QString& folder);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void addEntry(const QString& text, const QString& folder, int level, bool open);

@@ -11,12 +11,10 @@
 #include "shell/window_frames.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -106,9 +104,12 @@ void Dialog::buildControls()
     for (QListWidget* list : {ListX, ListY})
         list->setSelectionMode(QAbstractItemView::SingleSelection);
 
-    for (QWidget* label : {static_cast<QWidget*>(LabArchivo), static_cast<QWidget*>(Image1),
-             static_cast<QWidget*>(Label1), static_cast<QWidget*>(Label2), static_cast<QWidget*>(Label3)})
+    // A label reads text that merely looks like markup as markup; LabArchivo shows file
+    // names, which may look like anything, and no caption here is meant as markup.
+    for (QLabel* label : {LabArchivo, Image1, Label1, Label2, Label3}) {
         label->setFocusPolicy(Qt::NoFocus);
+        label->setTextFormat(Qt::PlainText);
+    }
 
     connect(Drive1, &DriveList::driveChosen, this, &Dialog::Drive1_Change);
     connect(Dir1, &FolderList::folderOpened, this, &Dialog::openFolder);
@@ -139,7 +140,8 @@ void Dialog::setKeyboardOrder()
         Option1, Option2, Combo1};
     for (std::size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
-    // Enter accepts the choice wherever the focus is, as in any desktop dialog.
+    // Enter accepts the choice, as in any desktop dialog; only the folder list keeps it,
+    // to open a folder.
     OKButton->setDefault(true);
     OKButton->setFocus();
 }
@@ -197,7 +199,7 @@ void Dialog::Drive1_Change()
     try {
         probeVolume(chosen.path, probeTimeout_);
         setDirPath(QFile::decodeName(chosen.path.c_str()));
-        forgetChoice();
+        return;
     } catch (const RuntimeError& error) {
         if (error.number() == err::DeviceUnavailable) {
             if (const auto message = messageText(Message::UnitNotReady, state_.LanguageCode))
@@ -207,33 +209,35 @@ void Dialog::Drive1_Change()
             if (chosen.kind != VolumeKind::Root) {
                 Drive1->selectVolume(0);
                 Drive1_Change();
+                return;
             }
-            return;
+        } else {
+            // Reported, and the game goes on: losing a puzzle in progress to a volume
+            // that may not be read would be far worse than the error itself.
+            showError(this, error);
         }
-        // Reported, and the game goes on: losing a puzzle in progress to a volume that
-        // may not be read would be far worse than the error itself.
-        reportAndForget(error);
-        Drive1->selectVolumeOf(Dir1->path());
     }
+    // The drive list goes back to the volume of the folder the other lists show, wherever
+    // the failure left them; the choice stands unless they moved.
+    Drive1->selectVolumeOf(Dir1->path());
 }
 
+// The choice goes first: when the new folder cannot be read the file list has moved
+// all the same, and a name kept from the old folder would no longer be in it.
 void Dialog::Dir1_Change()
 {
+    forgetChoice();
     File1->setPath(Dir1->path());
-    LabArchivo->clear();
-    Archivo.clear();
-    ArchivoSinPath.clear();
-    clearPreview();
 }
 
-// Opening an entry of the folder list. A folder that cannot be opened is reported and
-// the lists stay where they were.
+// Opening an entry of the folder list. A folder that cannot be opened is reported, and
+// the lists and the choice stay as they were.
 void Dialog::openFolder(const QString& folder)
 {
     try {
         setDirPath(folder);
     } catch (const RuntimeError& error) {
-        reportAndForget(error);
+        showError(this, error);
     }
 }
 
@@ -338,22 +342,8 @@ void Dialog::CancelButton_Click()
     done(QDialog::Rejected);
 }
 
-void Dialog::closeEvent(QCloseEvent* event)
-{
-    event->ignore();
-    CancelButton_Click();
-}
-
-// Escape is not Cancel here: the design gives the dialog no cancel key.
-void Dialog::keyPressEvent(QKeyEvent* event)
-{
-    // Escape is Cancel, as the close box is: never a half-way state.
-    if (event->matches(QKeySequence::Cancel)) {
-        event->accept();
-        CancelButton_Click();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
+// Escape and the close box both come here, and are Cancel: a dismissal that left OK as
+// an earlier OK set it would have the caller start a puzzle.
+void Dialog::reject() { CancelButton_Click(); }
 
 }  // namespace tessaron

@@ -54,9 +54,7 @@ public:
     // How long a volume may take to answer before it counts as not ready.
     void setProbeTimeout(std::chrono::milliseconds timeout) { probeTimeout_ = timeout; }
 
-protected:
-    void closeEvent(QCloseEvent* event) override;   // the close box acts as Cancel
-    void keyPressEvent(QKeyEvent* event) override;
+    void reject() override;   // Escape and the close box: Cancel
 
 private:
     void buildControls();

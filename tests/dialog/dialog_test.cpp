@@ -19,8 +19,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
+#include <memory>
+
+// Failures show the text, not the bytes.
+void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace tessaron {
 namespace {
@@ -79,6 +84,18 @@ struct DialogTest : ::testing::Test {
         widget->scrollToItem(item);
         QTest::mouseClick(widget->viewport(), Qt::LeftButton, {}, widget->visualItemRect(item).center());
         ASSERT_EQ(widget->currentItem(), item);
+    }
+    // Picks a volume in the drive list's pop-up with Enter, as the player would.
+    void chooseDrive(const QString& path)
+    {
+        auto* drive = control<DriveList>("Drive1");
+        drive->showPopup();
+        const auto& volumes = drive->volumes();
+        const auto found = std::find_if(volumes.begin(), volumes.end(),
+            [&path](const Volume& volume) { return QFile::decodeName(volume.path.c_str()) == path; });
+        ASSERT_NE(found, volumes.end()) << path.toStdString();
+        drive->view()->setCurrentIndex(drive->model()->index(static_cast<int>(found - volumes.begin()), 0));
+        QTest::keyClick(drive->view(), Qt::Key_Return);
     }
     // Shows the dialog modally, as the game does, and acts on it once it is up.
     void runModal(const std::function<void()>& act)
@@ -220,8 +237,8 @@ TEST_F(DialogTest, OkAndCancelHandOverAndChoicesPersistBetweenShowings)
     EXPECT_EQ(dialog.ArchivoSinPath, "sea.jpg");
     EXPECT_TRUE(dialog.difficultSelected());
 
-    // Cancel after an OK: OK false, everything else as the OK left it; the close box is
-    // Cancel too, and only hides.
+    // Cancel after an OK: OK false, everything else as the OK left it; the close box and
+    // any other dismissal are Cancel too, and only hide.
     runModal([this] {
         pick("ListX", "9");
         control<QPushButton>("CancelButton")->click();
@@ -229,10 +246,13 @@ TEST_F(DialogTest, OkAndCancelHandOverAndChoicesPersistBetweenShowings)
     EXPECT_FALSE(dialog.OK);
     EXPECT_EQ(state.PiecesX, 5);
     EXPECT_EQ(dialog.Archivo, pictures.path() + "/sea.jpg");
-    dialog.OK = true;
-    runModal([this] { dialog.close(); });
-    EXPECT_FALSE(dialog.isVisible());
-    EXPECT_FALSE(dialog.OK);
+    using Dismissal = std::function<void()>;
+    for (const Dismissal& dismiss : {Dismissal([this] { dialog.close(); }), Dismissal([this] { dialog.reject(); })}) {
+        dialog.OK = true;
+        runModal(dismiss);
+        EXPECT_FALSE(dialog.isVisible());
+        EXPECT_FALSE(dialog.OK);
+    }
 
     // Shown again, OK at once starts the puzzle as the dialog was left.
     runModal([this] {
@@ -245,6 +265,47 @@ TEST_F(DialogTest, OkAndCancelHandOverAndChoicesPersistBetweenShowings)
     EXPECT_EQ(state.PiecesY, 2);
     EXPECT_EQ(dialog.Archivo, pictures.path() + "/sea.jpg");
     EXPECT_EQ(files()->path(), pictures.path());
+}
+
+// Enter opens a folder and does nothing more; elsewhere Enter is OK, and Escape is
+// Cancel wherever the focus is. Neither ticks a box nor picks an option on the way.
+TEST_F(DialogTest, EnterAndEscapeInEachControl)
+{
+    QDir(pictures.path()).mkdir("Other");
+    enum class Outcome { OpensFolder, Accepts, Cancels };
+    const struct {
+        const char* control;
+        Qt::Key key;
+        Outcome outcome;
+    } cases[] = {
+        {"Dir1", Qt::Key_Return, Outcome::OpensFolder}, {"Dir1", Qt::Key_Enter, Outcome::OpensFolder},
+        {"File1", Qt::Key_Return, Outcome::Accepts}, {"Drive1", Qt::Key_Return, Outcome::Accepts},
+        {"Check1", Qt::Key_Return, Outcome::Accepts}, {"Option2", Qt::Key_Enter, Outcome::Accepts},
+        {"ListX", Qt::Key_Return, Outcome::Accepts}, {"Combo1", Qt::Key_Return, Outcome::Accepts},
+        {"Dir1", Qt::Key_Escape, Outcome::Cancels}, {"File1", Qt::Key_Escape, Outcome::Cancels},
+        {"Option2", Qt::Key_Escape, Outcome::Cancels},
+    };
+    auto* dir = control<FolderList>("Dir1");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.control) + " " + QKeySequence(c.key).toString().toStdString());
+        dialog.show();
+        openFolder(pictures.path());
+        choose("sea.jpg");
+        dir->setCurrentItem(dir->findItems("Other", Qt::MatchExactly).front());
+        dialog.OK = true;  // as an earlier OK left it
+        dialog.Archivo.clear();
+        boxes.clear();
+
+        QTest::keyClick(control<QWidget>(c.control), c.key);
+        EXPECT_TRUE(boxes.empty());
+        EXPECT_EQ(dialog.isVisible(), c.outcome == Outcome::OpensFolder);
+        EXPECT_EQ(dir->path(), c.outcome == Outcome::OpensFolder ? pictures.filePath("Other") : pictures.path());
+        EXPECT_EQ(files()->path(), dir->path());
+        EXPECT_EQ(dialog.OK, c.outcome != Outcome::Cancels);
+        EXPECT_EQ(dialog.Archivo, c.outcome == Outcome::Accepts ? pictures.filePath("sea.jpg") : QString());
+        EXPECT_TRUE(control<QCheckBox>("Check1")->isChecked());
+        EXPECT_FALSE(dialog.difficultSelected());
+    }
 }
 
 TEST_F(DialogTest, FilterSwitchKeepsTheChoice)
@@ -312,6 +373,86 @@ TEST_F(DialogTest, FilesThatDoNotLoadClearTheChoice)
     EXPECT_FALSE(previewShown());
 }
 
+// Volumes that stop answering or vanish: the drive, folder and file lists always show the
+// same place, and the choice goes only when they have moved.
+TEST_F(DialogTest, VolumesThatVanishKeepTheListsAndTheChoiceTogether)
+{
+    QTemporaryDir volumes;
+    const QString root = volumes.filePath("root");
+    const QString home = pictures.path();
+    const QString stick = volumes.filePath("stick");
+    const auto homeMounted = std::make_shared<bool>(true);
+    auto* drive = control<DriveList>("Drive1");
+    drive->setVolumeSource([=] {
+        std::vector<Volume> list{{root.toStdString(), "ext4", VolumeKind::Root}};
+        if (*homeMounted)
+            list.push_back({home.toStdString(), "ext4", VolumeKind::Home});
+        list.push_back({stick.toStdString(), "vfat", VolumeKind::Removable});
+        return list;
+    });
+    dialog.show();
+
+    enum class Act { ChooseStick, UnmountHomeAndOpenTheList, OpenAFolderThatIsGone };
+    const QString notReady = "The selected unit is not ready";
+    const struct {
+        const char* what;
+        bool rootAnswers;
+        bool stickAnswers;
+        Act act;
+        QString volume;  // shown by the drive list
+        QString folder;  // shown by the folder and file lists
+        bool choiceKept;
+        QStringList messages;
+    } cases[] = {
+        {"stick answers", true, true, Act::ChooseStick, stick, stick, false, {}},
+        {"stick not ready", true, false, Act::ChooseStick, root, root, false, {notReady}},
+        {"neither stick nor root ready", false, false, Act::ChooseStick, home, home, true, {notReady, notReady}},
+        {"home unmounted", true, true, Act::UnmountHomeAndOpenTheList, root, root, false, {}},
+        {"folder gone", true, true, Act::OpenAFolderThatIsGone, home, home, true, {"Error: 76.  Path not found"}},
+    };
+    auto* dir = control<FolderList>("Dir1");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(QDir().mkpath(root) && QDir().mkpath(stick));
+        *homeMounted = true;
+        chooseDrive(root);
+        chooseDrive(home);
+        choose("sea.jpg");
+        ASSERT_EQ(dir->path(), home);
+        boxes.clear();
+        if (!c.rootAnswers)
+            QDir(root).removeRecursively();
+        if (!c.stickAnswers)
+            QDir(stick).removeRecursively();
+
+        switch (c.act) {
+        case Act::ChooseStick:
+            chooseDrive(stick);
+            break;
+        case Act::UnmountHomeAndOpenTheList:
+            *homeMounted = false;
+            drive->showPopup();
+            drive->hidePopup();
+            break;
+        case Act::OpenAFolderThatIsGone:
+            emit dir->folderOpened(pictures.filePath("Gone"));
+            break;
+        }
+        QStringList messages;
+        for (const BoxRequest& box : boxes)
+            messages << box.text;
+        EXPECT_EQ(messages, c.messages);
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_EQ(QFile::decodeName(drive->volume().path.c_str()), c.volume);
+        EXPECT_EQ(dir->path(), c.folder);
+        EXPECT_EQ(files()->path(), c.folder);
+        const QString kept = c.choiceKept ? "sea.jpg" : "";
+        EXPECT_EQ(label("LabArchivo")->text(), kept);
+        EXPECT_EQ(files()->currentIndex().data().toString(), kept);
+        EXPECT_EQ(previewShown(), c.choiceKept);
+    }
+}
+
 TEST_F(DialogTest, PreviewToggle)
 {
     openFolder(pictures.path());
@@ -328,6 +469,14 @@ TEST_F(DialogTest, PreviewToggle)
     check->click();
     EXPECT_FALSE(label("Image1")->isHidden());
     EXPECT_TRUE(previewShown());
+
+    // A name that looks like markup is shown as it is, tags and all.
+    savePicture("<b>bold<br>x.jpg", 8, 8, kSea);
+    openFolder(pictures.path());
+    choose("<b>bold<br>x.jpg");
+    QLabel* name = label("LabArchivo");
+    EXPECT_EQ(name->text(), "<b>bold<br>x.jpg");
+    EXPECT_GE(name->sizeHint().width(), name->fontMetrics().horizontalAdvance(name->text()));
 }
 
 }  // namespace
