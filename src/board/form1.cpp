@@ -17,6 +17,8 @@
 #include "platform/vb_math.h"
 #include "shell/window_frames.h"
 
+#include <cmath>
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -331,9 +333,16 @@ void Form1::install(NextPuzzle& next)
 
 void Form1::placePictureBoxes(float left, float top, float width, float height)
 {
-    const QRect box = metrics_.toPixels(left, top, width, height);
-    Pic->setGeometry(box);
-    Pic2->setGeometry(box);
+    Pic->setGeometry(metrics_.toPixels(left, top, width, height));
+    // The overlay covers the picture area exactly as the board draws it, in device pixels;
+    // its widget takes the layout pixels around that, and shows the board beneath the rest.
+    const PixelRect area = game_.geometry().pictureArea();
+    const qreal ratio = metrics_.devicePixelRatio;
+    const QPoint corner(static_cast<int>(std::floor(area.x / ratio)), static_cast<int>(std::floor(area.y / ratio)));
+    const QPoint end(static_cast<int>(std::ceil((area.x + area.w) / ratio)),
+        static_cast<int>(std::ceil((area.y + area.h) / ratio)));
+    Pic2->setGeometry(QRect(corner, end - QPoint(1, 1)));
+    Pic2->showPartAt(QPoint(area.x, area.y) - (QPointF(corner) * ratio).toPoint(), QSize(area.w, area.h));
 }
 
 void Form1::keepOnScreen()

@@ -19,6 +19,15 @@ SurfaceView::SurfaceView(Surface& surface, QWidget* parent) : QWidget(parent), s
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+void SurfaceView::showPartAt(QPoint origin, QSize size)
+{
+    part_ = true;
+    origin_ = origin;
+    size_ = size;
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
+    update();
+}
+
 void SurfaceView::refresh()
 {
     const Damage damaged = surface_->takeDamage();
@@ -37,6 +46,18 @@ void SurfaceView::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
     const Surface& s = *surface_;
+    if (part_) {
+        const QSize shown = size_.boundedTo(QSize(s.width(), s.height()));
+        if (shown.isEmpty())
+            return;
+        QImage image(reinterpret_cast<const uchar*>(s.data()), s.width(), s.height(),
+            static_cast<qsizetype>(s.width()) * static_cast<qsizetype>(sizeof(Pixel)),
+            QImage::Format_RGB32);
+        painter.setClipRegion(event->region());
+        painter.drawImage(QRectF(QPointF(origin_) / ratio_, QSizeF(shown) / ratio_), image,
+            QRectF(QPointF(0, 0), QSizeF(shown)));
+        return;
+    }
     const QSize covered = (QSizeF(s.width(), s.height()) / ratio_).toSize();
     if (s.width() > 0 && s.height() > 0) {
         QImage image(reinterpret_cast<const uchar*>(s.data()), s.width(), s.height(),

@@ -23,12 +23,20 @@ public:
     // screen's own pixels and is shown one to one, not scaled.
     void setDevicePixelRatio(qreal ratio) { ratio_ = ratio; }
 
+    // Shows only the surface's top-left `size` device pixels, `origin` device pixels into
+    // the widget, and leaves the rest of the widget to what lies beneath: an overlay placed
+    // to the device pixel although widgets are placed in layout pixels.
+    void showPartAt(QPoint origin, QSize size);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     Surface* surface_;
     qreal ratio_ = 1.0;
+    bool part_ = false;
+    QPoint origin_;
+    QSize size_;
 };
 
 }  // namespace tessaron

@@ -71,6 +71,23 @@ TEST(HiDpi, BoardIsDrawnAndExchangedInDevicePixels)
     EXPECT_EQ(screen.pixel(line, mid) & 0xFFFFFF, 0u);
     EXPECT_NE(screen.pixel(line - 1, mid) & 0xFFFFFF, 0u);
     EXPECT_NE(screen.pixel(line + 1, mid) & 0xFFFFFF, 0u);
+
+    // The finished picture lies exactly over the board, even where the board starts at an
+    // odd device pixel (margins of 337 twips: 44.9 device pixels, 22.5 layout pixels).
+    const QImage odd = picture.copy(0, 0, 299, 160);
+    ASSERT_TRUE(odd.save(path));
+    form.StartPuzzle({path, "fine.bmp", false});
+    const PixelRect oddArea = form.game().geometry().pictureArea();
+    ASSERT_EQ(oddArea.x % 2, 1);
+    form.Montado_Click();
+    const QImage shown = form.board()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    int wrong = 0;
+    for (int y = 0; y < oddArea.h; y += 3)
+        for (int x = 0; x < oddArea.w; ++x)
+            wrong += (shown.pixel(oddArea.x + x, oddArea.y + y) & 0xFFFFFF) != (odd.pixel(x, y) & 0xFFFFFF);
+    EXPECT_EQ(wrong, 0);
+    // Beside it, the board's frame line still shows.
+    EXPECT_EQ(shown.pixel(oddArea.x - 1, oddArea.y + 5) & 0xFFFFFF, form.boardSurface().pixel(oddArea.x - 1, oddArea.y + 5) & 0xFFFFFF);
 }
 
 }  // namespace
