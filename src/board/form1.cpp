@@ -204,8 +204,10 @@ void Form1::buildPuzzle(QImage picture, const PuzzleChoice& choice, QSize natura
         throw RuntimeError(err::OutOfMemory);
     }
     menu_.Montado->setEnabled(true);
-    setWindowTitle(QString::fromUtf8(kProgramTitle.data(), kProgramTitle.size())
-        + QStringLiteral("  -  ") + choice.ArchivoSinPath);
+    // Qt reads "[*]" in a title as the place of the modified mark; doubled, it is text.
+    QString name = choice.ArchivoSinPath;
+    name.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+    setWindowTitle(QString::fromUtf8(kProgramTitle.data(), kProgramTitle.size()) + QStringLiteral("  -  ") + name);
     difficult_ = choice.difficult;
     if (difficult_)
         game_.BlackenEmptyPlace();
@@ -566,9 +568,9 @@ Dialog& Form1::newPuzzleDialog()
 About& Form1::aboutBox()
 {
     if (!about_) {
+        // OK hides it, and the next use shows the same box again; its close box destroys
+        // it, and the next use makes a new one.
         about_ = new About(metrics_, [this] { ApplyLanguageTexts(); }, this);
-        // Its close box destroys it; OK only hides it. The next use makes a new one.
-        about_->setAttribute(Qt::WA_DeleteOnClose);
     }
     return *about_;
 }

@@ -4,6 +4,7 @@
 #include "shell/accessibility.h"
 #include "shell/window_frames.h"
 
+#include <QCloseEvent>
 #include <QEvent>
 #include <QFrame>
 #include <QLabel>
@@ -76,6 +77,14 @@ bool About::event(QEvent* event)
     if (event->type() == QEvent::WindowActivate)
         Form_Activate();
     return QDialog::event(event);
+}
+
+void About::closeEvent(QCloseEvent* event)
+{
+    QDialog::closeEvent(event);
+    // Only the close box gets here: Qt keeps the close that OK's accept() makes to itself.
+    if (event->isAccepted())
+        deleteLater();
 }
 
 void About::showEvent(QShowEvent* event)

@@ -26,12 +26,14 @@ public:
 
     // Each time the box becomes the program's active window.
     void Form_Activate();
-    // Hides the box; it stays loaded for the next time.
+    // Hides the box; it stays loaded for the next time. The close box, by contrast,
+    // destroys it.
     void OKButton_Click();
 
 protected:
     bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     std::function<void()> applyTexts_;

@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -136,6 +137,10 @@ TEST_F(GameWindowTest, NewPuzzleSizesTheWindowAroundThePictureAndABrokenOneChang
     EXPECT_EQ(form->grab().toImage(), screen);
     drag(1, 1, 2, 1);  // still playable
     EXPECT_EQ(state.Board(1, 1), before[1]);
+
+    // A file name is plain text in the title too, whatever it looks like.
+    start(1, 1, picture(20, 20, "x[*]<b>y.bmp"));
+    EXPECT_EQ(form->windowHandle()->title(), "Tessaron  -  x[*]<b>y.bmp");
 }
 
 TEST_F(GameWindowTest, OneByOneIsWonAtTheFirstPressAndReleaseOverlayAfterTheMessage)

@@ -1,4 +1,5 @@
 #include "board/form1.h"
+#include "shell/about.h"
 #include "platform/message_box.h"
 #include "shell/window_frames.h"
 
@@ -9,6 +10,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -104,6 +106,24 @@ TEST_F(MainWindowTest, FramesAndTheClientAreaAsDesigned)
         EXPECT_FALSE(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
         EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
     }
+}
+
+// OK hides the About box and the next use shows the same one; its close box destroys it
+// and the next use makes a new one.
+TEST_F(MainWindowTest, AboutBoxIsHiddenByOkAndDestroyedByItsCloseBox)
+{
+    QPointer<About> first = &form.aboutBox();
+    QTimer::singleShot(0, first, [&] { first->findChild<QPushButton*>("OKButton")->click(); });
+    form.AcercaDe_Click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_TRUE(first);
+    EXPECT_TRUE(first->isHidden());
+    EXPECT_EQ(&form.aboutBox(), first.data());
+    QTimer::singleShot(0, first, [&] { first->close(); });
+    form.AcercaDe_Click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(first);
+    EXPECT_TRUE(form.aboutBox().isHidden());  // a new one, hidden until used
 }
 
 // Runs `answer` against the exit question once it is on the screen.
