@@ -101,7 +101,7 @@ double Player::shapeWork(const Path& path, const Matrix& m, double penWidth, boo
     for (const PointF& p : path.points()) {
         const PointF d = m.map(p);
         if (!std::isfinite(d.x) || !std::isfinite(d.y))
-            malformed();
+            badRecord();
         x0 = std::min(x0, d.x), y0 = std::min(y0, d.y), x1 = std::max(x1, d.x), y1 = std::max(y1, d.y);
         const PointF c{std::clamp(d.x, -w, 2 * w), std::clamp(d.y, -h, 2 * h)};
         if (!first) {
@@ -579,22 +579,22 @@ std::optional<Bitmap> Player::decodeDib(const Reader& info, const Reader& bits, 
         compression = info.u32(16);
         colorsUsed = info.u32(32);
     } else {
-        malformed();
+        badRecord();
     }
     const bool topDown = height < 0;
     height = std::abs(height);
     if (width <= 0 || height <= 0 || width * height > kMaxBitmapPixels)
-        malformed();
+        badRecord();
     if (compression != 0 && compression != 3)  // RLE, JPEG and PNG bits are not drawn
         return std::nullopt;
     if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 && bitCount != 32)
-        malformed();
+        badRecord();
 
     std::size_t offset = headerSize;
     std::uint32_t masks[3] = {0, 0, 0};
     if (compression == 3) {
         if (bitCount != 16 && bitCount != 32)
-            malformed();
+            badRecord();
         if (headerSize >= 52) {
             for (int i = 0; i < 3; ++i)
                 masks[i] = info.u32(40 + 4 * i);
@@ -616,7 +616,7 @@ std::optional<Bitmap> Player::decodeDib(const Reader& info, const Reader& bits, 
         // A table cut short by the header's own size leaves the rest black, as GDI does.
         const std::size_t entry = paletteIndices ? 2 : paletteEntrySize;
         if (offset > info.size())
-            malformed();
+            badRecord();
         count = std::min(count, (info.size() - offset) / entry);
         palette.resize(maxColors, 0xFF000000u);
         for (std::size_t i = 0; i < count; ++i) {
@@ -637,7 +637,7 @@ std::optional<Bitmap> Player::decodeDib(const Reader& info, const Reader& bits, 
     // than its own bits justify.
     const std::size_t needed = stride * static_cast<std::size_t>(height);
     if (!bits.has(0, needed))
-        malformed();
+        badRecord();
 
     Bitmap bmp;
     bmp.width = static_cast<std::int32_t>(width);
