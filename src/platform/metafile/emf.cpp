@@ -67,8 +67,8 @@ public:
             countRecord();
             const std::uint32_t type = file.u32(offset);
             const std::uint32_t size = file.u32(offset + 4);
-            if (size < 8 || size > file.size() - offset)
-                malformed();
+            if (size < 8 || size % 4 != 0 || size > file.size() - offset)
+                return chainBroken();
             if (type == 14)
                 return;
             const Reader r = file.sub(offset, size);
@@ -206,7 +206,7 @@ private:
         s.toDevice = Matrix{};
         s.brush = brush;
         charge(shapeWork(device, Matrix{}, 0, true, false) + patternWork(brush));
-        canvas_.drawPath(device, s, true, false);
+        canvas().drawPath(device, s, true, false);
     }
 
     void text(const Reader& r, bool wide)

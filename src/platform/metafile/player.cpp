@@ -10,7 +10,7 @@
 namespace tessaron::metafile {
 
 Player::Player(MetafileCanvas& canvas, std::int32_t width, std::int32_t height)
-    : canvas_(canvas), width_(width), height_(height)
+    : width_(width), height_(height), canvas_(canvas)
 {
 }
 
@@ -165,7 +165,7 @@ void Player::draw(const Path& logical, bool fill, bool stroke)
     charge(shapeWork(logical, m, dc_.pen.cosmetic ? 1 : dc_.pen.width * scale, brushShows, penShows));
     if (brushShows)
         charge(patternWork(dc_.brush));
-    canvas_.drawPath(logical, state(), brushShows, penShows);
+    canvas().drawPath(logical, state(), brushShows, penShows);
 }
 
 void Player::fillWithBrush(const Path& logical, const Brush& brush)
@@ -175,7 +175,7 @@ void Player::fillWithBrush(const Path& logical, const Brush& brush)
     charge(shapeWork(logical, toDevice(), 0, true, false) + patternWork(brush));
     DrawState s = state();
     s.brush = brush;
-    canvas_.drawPath(logical, s, true, false);
+    canvas().drawPath(logical, s, true, false);
 }
 
 void Player::drawText(TextRun run)
@@ -189,7 +189,7 @@ void Player::drawText(TextRun run)
         Path box = rectangle(run.rect.x, run.rect.y, run.rect.x + run.rect.w, run.rect.y + run.rect.h);
         charge(deviceArea(box, 0));
     }
-    canvas_.drawText(run, state());
+    canvas().drawText(run, state());
 }
 
 void Player::drawBitmap(const Bitmap& bitmap, const RectF& source, const RectF& dest, std::uint32_t rop)
@@ -197,13 +197,13 @@ void Player::drawBitmap(const Bitmap& bitmap, const RectF& source, const RectF& 
     charge(static_cast<double>(bitmap.pixels.size()));
     // Smooth scaling costs far more per pixel than a fill.
     charge(deviceArea(rectangle(dest.x, dest.y, dest.x + dest.w, dest.y + dest.h), 0) * kBitmapWork);
-    canvas_.drawBitmap(bitmap, source, dest, rop, state());
+    canvas().drawBitmap(bitmap, source, dest, rop, state());
 }
 
 void Player::patternFill(const RectF& dest, std::uint32_t rop)
 {
     charge(deviceArea(rectangle(dest.x, dest.y, dest.x + dest.w, dest.y + dest.h), 0) + patternWork(dc_.brush));
-    canvas_.fillRect(dest, rop, state());
+    canvas().fillRect(dest, rop, state());
 }
 
 void Player::beginPath()
@@ -248,7 +248,7 @@ void Player::drawPathBracket(bool fill, bool stroke)
         charge(shapeWork(path_, Matrix{}, s.pen.cosmetic ? 1 : s.pen.width, brushShows, penShows));
         if (brushShows)
             charge(patternWork(s.brush));
-        canvas_.drawPath(path_, s, brushShows, penShows);
+        canvas().drawPath(path_, s, brushShows, penShows);
     }
     path_.clear();
 }

@@ -84,6 +84,21 @@ protected:
             return false;
         }
     }
+    // A record chain that breaks (a size no record can have, or one past the end of the
+    // file) ends the drawing there and what came before shows; with nothing drawn yet
+    // there is no picture, 481.
+    void chainBroken() const
+    {
+        if (!drawn_)
+            malformed();
+    }
+
+    // The canvas, for drawing on it.
+    MetafileCanvas& canvas()
+    {
+        drawn_ = true;
+        return canvas_;
+    }
 
     double shapeWork(const Path& path, const Matrix& toPicture, double penWidth, bool fill, bool stroke) const;
 
@@ -154,7 +169,6 @@ protected:
     static Pen stockPen(int which);
     static Brush stockBrush(int which);
 
-    MetafileCanvas& canvas_;
     std::int32_t width_;
     std::int32_t height_;
     Matrix deviceToPicture_;
@@ -165,6 +179,8 @@ protected:
     Path path_;  // picture pixels
 
 private:
+    MetafileCanvas& canvas_;
+    bool drawn_ = false;
     double work_ = 0;
     std::size_t records_ = 0;
     double deviceArea(const Path& logical, double penWidth) const;

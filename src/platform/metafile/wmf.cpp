@@ -94,7 +94,7 @@ public:
             const std::uint32_t words = file.u32(offset);
             const std::uint16_t function = file.u16(offset + 4);
             if (words < 3 || words > (file.size() - offset) / 2)
-                malformed();
+                return chainBroken();
             if (function == 0)
                 return;
             const Reader params = file.sub(offset + 6, std::size_t{words} * 2 - 6);

@@ -137,9 +137,11 @@ TEST(MetafileHostile, MalformedOrAbsurdFilesGive481)
         // Records lost: refused even though the records that are there could draw.
         {"WMF shorter than its header says", withSet32(wmfRect, 22 + 6, 0x7FFFFFF0)},
         {"EMF shorter than its header says", withSet32(emfRect, 48, static_cast<std::int64_t>(emfRect.size()) + 4)},
+        // The record chain breaks before anything is drawn.
         {"WMF record of size 0", withSet32(wmfRect, 22 + 18, 0)},
         {"WMF record past the end", withSet32(wmfRect, 22 + 18, 0x7FFFFFF0)},
         {"EMF record of size 0", withSet32(emfRect, 108 + 4, 0)},
+        {"EMF record size not a multiple of 4", withSet32(emfRect, 108 + 4, 22)},
         {"EMF record past the end", withSet32(emfRect, 108 + 4, 0x7FFFFFF0)},
         {"EMF header of 8 bytes", withSet32(EmfWriter(1000, 1000).finish(), 4, 8)},
         {"5000 nested saves", deep.finish()},
@@ -201,6 +203,31 @@ TEST(MetafileHostile, BadRecordsAreSkippedAndTheRestDraws)
         ASSERT_EQ(canvas.calls.size(), 2u) << f.what;
         EXPECT_NEAR(canvas.calls[1].firstDevice.x, 50, 0.1) << f.what;
         EXPECT_NEAR(canvas.calls[1].firstDevice.y, 50, 0.1) << f.what;
+    }
+}
+
+// The chain breaks at the second of two rectangles: the first still shows.
+TEST(MetafileHostile, ABrokenRecordChainEndsTheDrawingThere)
+{
+    const Bytes wmf = WmfWriter(1500, 1500).rectangle(0, 0, 150, 150).rectangle(750, 750, 900, 900).finish();
+    const Bytes emf = EmfWriter(hmm(100), hmm(100)).rectangle(0, 0, 10, 10).rectangle(50, 50, 60, 60).finish();
+    constexpr std::size_t wmfSecond = 22 + 18 + 14, emfSecondSize = 108 + 24 + 4;
+    const struct {
+        const char* what;
+        Bytes file;
+    } cases[] = {
+        {"WMF record of size 0", withSet32(wmf, wmfSecond, 0)},
+        {"WMF record of 2 words", withSet32(wmf, wmfSecond, 2)},
+        {"WMF record past the end", withSet32(wmf, wmfSecond, 0x7FFFFFF0)},
+        {"EMF record of size 0", withSet32(emf, emfSecondSize, 0)},
+        {"EMF record size not a multiple of 4", withSet32(emf, emfSecondSize, 26)},
+        {"EMF record past the end", withSet32(emf, emfSecondSize, 0x7FFFFFF0)},
+    };
+    for (const auto& c : cases) {
+        RecordingCanvas canvas;
+        EXPECT_EQ(errorOf(c.file, &canvas), 0) << c.what;
+        ASSERT_EQ(canvas.calls.size(), 1u) << c.what;
+        EXPECT_NEAR(canvas.calls[0].firstDevice.x, 0, 0.1) << c.what;
     }
 }
 
