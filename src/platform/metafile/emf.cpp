@@ -67,11 +67,12 @@ public:
             countRecord();
             const std::uint32_t type = file.u32(offset);
             const std::uint32_t size = file.u32(offset + 4);
-            if (size < 8 || size > file.size() - offset)
-                malformed();
+            if (size < 8 || size % 4 != 0 || size > file.size() - offset)
+                return chainBroken();
             if (type == 14)
                 return;
-            record(type, file.sub(offset, size));
+            const Reader r = file.sub(offset, size);
+            playRecord([&] { record(type, r); });
             offset += size;
         }
     }
@@ -87,7 +88,7 @@ private:
     {
         const std::size_t each = small ? 4 : 8;
         if (count > r.size() / each)
-            malformed();
+            badRecord();
         r.need(at, count * each);
         std::vector<PointF> pts;
         pts.reserve(count);
@@ -151,7 +152,7 @@ private:
         const std::uint32_t polys = r.u32(24);
         const std::uint32_t total = r.u32(28);
         if (polys > r.size() / 4)
-            malformed();
+            badRecord();
         r.need(32, std::size_t{polys} * 4);
         const std::vector<PointF> pts = points(r, 32 + std::size_t{polys} * 4, total, small);
         Path p;
@@ -159,7 +160,7 @@ private:
         for (std::uint32_t i = 0; i < polys; ++i) {
             const std::size_t n = r.u32(32 + 4 * std::size_t{i});
             if (n > pts.size() - at)
-                malformed();
+                badRecord();
             for (std::size_t k = 0; k < n; ++k) {
                 if (k == 0)
                     p.moveTo(pts[at + k]);
@@ -181,7 +182,7 @@ private:
         const Reader data = r.sub(at, bytes);
         const std::uint32_t count = data.u32(8);
         if (count > (bytes - 32) / 16)
-            malformed();
+            badRecord();
         Path p;
         const Matrix& m = deviceToPicture_;
         for (std::uint32_t i = 0; i < count; ++i) {
@@ -205,7 +206,7 @@ private:
         s.toDevice = Matrix{};
         s.brush = brush;
         charge(shapeWork(device, Matrix{}, 0, true, false) + patternWork(brush));
-        canvas_.drawPath(device, s, true, false);
+        canvas().drawPath(device, s, true, false);
     }
 
     void text(const Reader& r, bool wide)
@@ -219,7 +220,7 @@ private:
         const double l = r.i32(56), t = r.i32(60), rt = r.i32(64), b = r.i32(68);
         const std::uint32_t offDx = r.u32(72);
         if (count > r.size())
-            malformed();
+            badRecord();
         if (wide) {
             const auto bytes = r.bytes(offString, std::size_t{count} * 2);
             run.text.reserve(count);
@@ -285,7 +286,7 @@ private:
             at = 52;
         }
         if (count > r.size())
-            malformed();
+            badRecord();
         if (options & 0x0200) {  // ETO_SMALL_CHARS: 8-bit
             run.text = decodeAnsi(r.bytes(at, count), dc_.font.charset);
         } else {
@@ -303,7 +304,7 @@ private:
     {
         const std::uint32_t vertices = r.u32(24), shapes = r.u32(28), mode = r.u32(32);
         if (vertices > r.size() / 16 || shapes > r.size() / 8)
-            malformed();
+            badRecord();
         r.need(36, std::size_t{vertices} * 16);
         struct Vertex {
             PointF p;

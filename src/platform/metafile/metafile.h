@@ -2,8 +2,12 @@
 // Windows metafiles (WMF, placeable or standard, and EMF) played onto a small drawing
 // interface. The player keeps the whole device context (mapping, objects, paths, clip)
 // and hands the canvas finished shapes in logical units with the transform to pixels,
-// so a canvas only has to draw. Files are untrusted: every malformed or oversized
-// structure ends the play with error 481 instead of being trusted.
+// so a canvas only has to draw. Files are untrusted, and treated as Windows plays them:
+// a record that cannot be played (too short for its parameters, unknown, pointing at no
+// object, holding an oversized bitmap) is skipped; a broken record chain ends the
+// drawing where it breaks. A malformed header, a file shorter than its header says, a
+// chain broken before anything was drawn and a file that asks for more work or memory
+// than any real drawing needs are error 481.
 
 #include <cstdint>
 #include <memory>
@@ -176,8 +180,8 @@ bool looksLikeMetafile(std::span<const std::uint8_t> head);
 // file is not a metafile or has no size.
 Size naturalSize(std::span<const std::uint8_t> data, float twipsX, float twipsY);
 
-// Plays the whole file onto the canvas (begin() first, at the natural size). 481 for a
-// malformed file or one that asks for more work than any real drawing needs.
+// Plays the whole file onto the canvas (begin() first, at the natural size); 481 as
+// above, possibly after some drawing.
 void play(std::span<const std::uint8_t> data, float twipsX, float twipsY, MetafileCanvas& canvas);
 
 }  // namespace tessaron::metafile

@@ -10,7 +10,7 @@
 namespace tessaron::metafile {
 
 Player::Player(MetafileCanvas& canvas, std::int32_t width, std::int32_t height)
-    : canvas_(canvas), width_(width), height_(height)
+    : width_(width), height_(height), canvas_(canvas)
 {
 }
 
@@ -101,7 +101,7 @@ double Player::shapeWork(const Path& path, const Matrix& m, double penWidth, boo
     for (const PointF& p : path.points()) {
         const PointF d = m.map(p);
         if (!std::isfinite(d.x) || !std::isfinite(d.y))
-            malformed();
+            badRecord();
         x0 = std::min(x0, d.x), y0 = std::min(y0, d.y), x1 = std::max(x1, d.x), y1 = std::max(y1, d.y);
         const PointF c{std::clamp(d.x, -w, 2 * w), std::clamp(d.y, -h, 2 * h)};
         if (!first) {
@@ -165,7 +165,7 @@ void Player::draw(const Path& logical, bool fill, bool stroke)
     charge(shapeWork(logical, m, dc_.pen.cosmetic ? 1 : dc_.pen.width * scale, brushShows, penShows));
     if (brushShows)
         charge(patternWork(dc_.brush));
-    canvas_.drawPath(logical, state(), brushShows, penShows);
+    canvas().drawPath(logical, state(), brushShows, penShows);
 }
 
 void Player::fillWithBrush(const Path& logical, const Brush& brush)
@@ -175,7 +175,7 @@ void Player::fillWithBrush(const Path& logical, const Brush& brush)
     charge(shapeWork(logical, toDevice(), 0, true, false) + patternWork(brush));
     DrawState s = state();
     s.brush = brush;
-    canvas_.drawPath(logical, s, true, false);
+    canvas().drawPath(logical, s, true, false);
 }
 
 void Player::drawText(TextRun run)
@@ -189,7 +189,7 @@ void Player::drawText(TextRun run)
         Path box = rectangle(run.rect.x, run.rect.y, run.rect.x + run.rect.w, run.rect.y + run.rect.h);
         charge(deviceArea(box, 0));
     }
-    canvas_.drawText(run, state());
+    canvas().drawText(run, state());
 }
 
 void Player::drawBitmap(const Bitmap& bitmap, const RectF& source, const RectF& dest, std::uint32_t rop)
@@ -197,13 +197,13 @@ void Player::drawBitmap(const Bitmap& bitmap, const RectF& source, const RectF& 
     charge(static_cast<double>(bitmap.pixels.size()));
     // Smooth scaling costs far more per pixel than a fill.
     charge(deviceArea(rectangle(dest.x, dest.y, dest.x + dest.w, dest.y + dest.h), 0) * kBitmapWork);
-    canvas_.drawBitmap(bitmap, source, dest, rop, state());
+    canvas().drawBitmap(bitmap, source, dest, rop, state());
 }
 
 void Player::patternFill(const RectF& dest, std::uint32_t rop)
 {
     charge(deviceArea(rectangle(dest.x, dest.y, dest.x + dest.w, dest.y + dest.h), 0) + patternWork(dc_.brush));
-    canvas_.fillRect(dest, rop, state());
+    canvas().fillRect(dest, rop, state());
 }
 
 void Player::beginPath()
@@ -248,7 +248,7 @@ void Player::drawPathBracket(bool fill, bool stroke)
         charge(shapeWork(path_, Matrix{}, s.pen.cosmetic ? 1 : s.pen.width, brushShows, penShows));
         if (brushShows)
             charge(patternWork(s.brush));
-        canvas_.drawPath(path_, s, brushShows, penShows);
+        canvas().drawPath(path_, s, brushShows, penShows);
     }
     path_.clear();
 }
@@ -579,22 +579,22 @@ std::optional<Bitmap> Player::decodeDib(const Reader& info, const Reader& bits, 
         compression = info.u32(16);
         colorsUsed = info.u32(32);
     } else {
-        malformed();
+        badRecord();
     }
     const bool topDown = height < 0;
     height = std::abs(height);
     if (width <= 0 || height <= 0 || width * height > kMaxBitmapPixels)
-        malformed();
+        badRecord();
     if (compression != 0 && compression != 3)  // RLE, JPEG and PNG bits are not drawn
         return std::nullopt;
     if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 && bitCount != 32)
-        malformed();
+        badRecord();
 
     std::size_t offset = headerSize;
     std::uint32_t masks[3] = {0, 0, 0};
     if (compression == 3) {
         if (bitCount != 16 && bitCount != 32)
-            malformed();
+            badRecord();
         if (headerSize >= 52) {
             for (int i = 0; i < 3; ++i)
                 masks[i] = info.u32(40 + 4 * i);
@@ -616,7 +616,7 @@ std::optional<Bitmap> Player::decodeDib(const Reader& info, const Reader& bits, 
         // A table cut short by the header's own size leaves the rest black, as GDI does.
         const std::size_t entry = paletteIndices ? 2 : paletteEntrySize;
         if (offset > info.size())
-            malformed();
+            badRecord();
         count = std::min(count, (info.size() - offset) / entry);
         palette.resize(maxColors, 0xFF000000u);
         for (std::size_t i = 0; i < count; ++i) {
@@ -637,7 +637,7 @@ std::optional<Bitmap> Player::decodeDib(const Reader& info, const Reader& bits, 
     // than its own bits justify.
     const std::size_t needed = stride * static_cast<std::size_t>(height);
     if (!bits.has(0, needed))
-        malformed();
+        badRecord();
 
     Bitmap bmp;
     bmp.width = static_cast<std::int32_t>(width);

@@ -23,6 +23,10 @@ inline constexpr double kShapeWork = 4;
 inline constexpr double kCrossingWork = 64;
 inline constexpr double kBitmapWork = 32;
 inline constexpr double kClipPointWork = 1024;
+// Skipping a record unwinds an exception, some microseconds: the time of ten thousand
+// pixels of fill. A file of nothing but bad records runs out of budget in a fraction of
+// a second, as one of nothing but fills does.
+inline constexpr double kSkipWork = 16384;
 inline constexpr std::size_t kMaxSaveDepth = 1024;
 inline constexpr std::size_t kMaxClipSteps = 256;
 inline constexpr std::int64_t kMaxBitmapPixels = 16'000'000;
@@ -31,7 +35,10 @@ struct Palette {};
 struct Region {
     Path outline;  // WMF: logical units; EMF: recording-device pixels
 };
-using GdiObject = std::variant<std::monostate, Pen, Brush, Font, Palette, Region>;
+// An object whose record could not be read. It holds its slot, so the objects after it
+// keep the indices their writer gave them; selecting it changes nothing.
+struct Unreadable {};
+using GdiObject = std::variant<std::monostate, Pen, Brush, Font, Palette, Region, Unreadable>;
 
 struct DeviceContext {
     int mapMode = 1;  // MM_TEXT
@@ -63,6 +70,36 @@ protected:
     // Spends drawing work; 481 when the file has used up its budget.
     void charge(double work);
     void countRecord();
+
+    // Plays one record; false when it was a bad record and has been skipped. Limits
+    // (work, records, saves, clip steps) still end the whole play with 481.
+    template <typename Play>
+    bool playRecord(Play&& play)
+    {
+        try {
+            play();
+            return true;
+        } catch (const BadRecord&) {
+            charge(kSkipWork);
+            return false;
+        }
+    }
+    // A record chain that breaks (a size no record can have, or one past the end of the
+    // file) ends the drawing there and what came before shows; with nothing drawn yet
+    // there is no picture, 481.
+    void chainBroken() const
+    {
+        if (!drawn_)
+            malformed();
+    }
+
+    // The canvas, for drawing on it.
+    MetafileCanvas& canvas()
+    {
+        drawn_ = true;
+        return canvas_;
+    }
+
     double shapeWork(const Path& path, const Matrix& toPicture, double penWidth, bool fill, bool stroke) const;
 
     // The page transform (window, viewport, map mode) into device units of the
@@ -132,7 +169,6 @@ protected:
     static Pen stockPen(int which);
     static Brush stockBrush(int which);
 
-    MetafileCanvas& canvas_;
     std::int32_t width_;
     std::int32_t height_;
     Matrix deviceToPicture_;
@@ -143,6 +179,8 @@ protected:
     Path path_;  // picture pixels
 
 private:
+    MetafileCanvas& canvas_;
+    bool drawn_ = false;
     double work_ = 0;
     std::size_t records_ = 0;
     double deviceArea(const Path& logical, double penWidth) const;

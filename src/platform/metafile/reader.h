@@ -1,6 +1,6 @@
 #pragma once
 // Little-endian reads from an untrusted byte range. Every read is checked; reading
-// outside the range is a malformed file (481), never an out-of-bounds access.
+// outside the range is a bad record, never an out-of-bounds access.
 
 #include "platform/runtime_error.h"
 
@@ -10,9 +10,24 @@
 
 namespace tessaron::metafile {
 
+// The file as a whole cannot be shown: its header, or a drawing that asks for more work
+// or memory than any real picture needs.
 [[noreturn]] inline void malformed()
 {
     throw RuntimeError(err::InvalidPicture);
+}
+
+// One record cannot be played: its parameters run past its own size or make no sense.
+// Playback skips it and goes on, as Windows does; outside a record (in a header) it is
+// still 481, which it derives from.
+class BadRecord : public RuntimeError {
+public:
+    BadRecord() : RuntimeError(err::InvalidPicture) {}
+};
+
+[[noreturn]] inline void badRecord()
+{
+    throw BadRecord();
 }
 
 class Reader {
@@ -28,7 +43,7 @@ public:
     void need(std::size_t offset, std::size_t count) const
     {
         if (!has(offset, count))
-            malformed();
+            badRecord();
     }
     std::span<const std::uint8_t> bytes(std::size_t offset, std::size_t count) const
     {

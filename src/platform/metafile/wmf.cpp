@@ -94,10 +94,12 @@ public:
             const std::uint32_t words = file.u32(offset);
             const std::uint16_t function = file.u16(offset + 4);
             if (words < 3 || words > (file.size() - offset) / 2)
-                malformed();
+                return chainBroken();
             if (function == 0)
                 return;
-            record(function, file.sub(offset + 6, std::size_t{words} * 2 - 6));
+            const Reader params = file.sub(offset + 6, std::size_t{words} * 2 - 6);
+            if (!playRecord([&] { record(function, params); }) && createsObject(function))
+                addObject(Unreadable{});
             offset += std::size_t{words} * 2;
         }
     }
@@ -130,6 +132,15 @@ private:
         return p;
     }
 
+    // The records that take an object slot, whether or not they can be read.
+    static bool createsObject(std::uint16_t function)
+    {
+        switch (function) {
+        case 0x00F7: case 0x01F9: case 0x0142: case 0x02FA: case 0x02FB: case 0x02FC: case 0x06FF: return true;
+        default: return false;
+        }
+    }
+
     // WMF objects take the lowest free slot.
     void addObject(GdiObject object)
     {
@@ -154,7 +165,7 @@ private:
         const Reader rest = r.sub(offset, r.size() - offset);
         const std::uint32_t headerSize = rest.u32(0);
         if (headerSize > rest.size())
-            malformed();
+            badRecord();
         return decodeDib(rest, dibBits(rest), palette);
     }
 
@@ -180,7 +191,7 @@ private:
             offset += entry * (used == 0 || used > max ? (used > max && used <= 65536 ? used : max) : used);
         }
         if (offset > info.size())
-            malformed();
+            badRecord();
         return info.sub(offset, info.size() - offset);
     }
 
