@@ -176,11 +176,17 @@ void Form1::StartPuzzle(const PuzzleChoice& choice)
     options.twipsX = state_.TwipsX;
     options.twipsY = state_.TwipsY;
     options.background = palette().color(QPalette::Window);
-    // Only the part that fits on the screen is decoded: a large photo costs the memory
-    // of what the player sees, not of the whole.
-    PicturePart part = loadPicturePart(choice.Archivo,
-        [this](QSize natural) { return keptPart(boardLayout(natural)); }, options);
-    buildPuzzle(std::move(part.image), choice, part.natural);
+    try {
+        // Only the part that fits on the screen is decoded: a large photo costs the memory
+        // of what the player sees, not of the whole.
+        PicturePart part = loadPicturePart(choice.Archivo,
+            [this](QSize natural) { return keptPart(boardLayout(natural)); }, options);
+        buildPuzzle(std::move(part.image), choice, part.natural);
+    } catch (const std::bad_alloc&) {
+        // Whatever ran out, the puzzle on the board is still whole: the player is told, and
+        // plays on.
+        throw RuntimeError(err::OutOfMemory);
+    }
 }
 
 // Everything a new puzzle needs, made aside: nothing of the puzzle on the board changes
