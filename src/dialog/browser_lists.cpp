@@ -1,5 +1,7 @@
 #include "dialog/browser_lists.h"
 
+#include "platform/native_names.h"
+
 #include <QFile>
 #include <QKeyEvent>
 #include <QPainter>
@@ -15,9 +17,11 @@ constexpr int kFolderRole = Qt::UserRole;
 constexpr int kLevelRole = Qt::UserRole + 1;
 constexpr int kIndentPixels = 10;
 
-std::string nativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+constexpr int kNameRole = Qt::UserRole;
 
-QString displayName(const std::string& name) { return QFile::decodeName(name.c_str()); }
+std::string nativePath(const QString& path) { return nativeFromName(path); }
+
+QString displayName(const std::string& name) { return nameFromNative(name); }
 
 QString childPath(const QString& folder, const QString& name)
 {
@@ -71,7 +75,7 @@ void DriveList::fill()
     const QSignalBlocker blocker(this);
     clear();
     for (const Volume& volume : volumes_)
-        addItem(volumeIcon(style(), volume.kind), displayName(volume.path));
+        addItem(volumeIcon(style(), volume.kind), shownName(displayName(volume.path)));
 }
 
 void DriveList::refresh()
@@ -162,17 +166,17 @@ void FolderList::setPath(const QString& folder, const QString& top)
         start = QStringLiteral("/");
 
     clear();
-    addEntry(start, start, 0, true);
+    addEntry(shownName(start), start, 0, true);
     QString walked = start;
     int level = 0;
     for (const QString& part : folder.mid(start.size()).split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
         walked = childPath(walked, part);
-        addEntry(part, walked, ++level, true);
+        addEntry(shownName(part), walked, ++level, true);
     }
     setCurrentRow(level);
     for (const std::string& name : subfolders) {
-        const QString shown = displayName(name);
-        addEntry(shown, childPath(folder, shown), level + 1, false);
+        const QString kept = displayName(name);
+        addEntry(shownName(kept), childPath(folder, kept), level + 1, false);
     }
     path_ = folder;
 }
@@ -193,9 +197,10 @@ int FileNameModel::rowCount(const QModelIndex& parent) const
 
 QVariant FileNameModel::data(const QModelIndex& index, int role) const
 {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount())
+    if ((role != Qt::DisplayRole && role != kNameRole) || !index.isValid() || index.row() >= rowCount())
         return {};
-    return displayName(names_[static_cast<std::size_t>(index.row())]);
+    const QString name = displayName(names_[static_cast<std::size_t>(index.row())]);
+    return role == kNameRole ? name : shownName(name);
 }
 
 FileList::FileList(QWidget* parent) : QListView(parent), model_(new FileNameModel(this))
@@ -270,7 +275,7 @@ void FileList::selectionMoved()
     const QModelIndexList rows = selectionModel()->selectedRows();
     if (rows.isEmpty())
         return;
-    fileName_ = rows.front().data().toString();
+    fileName_ = rows.front().data(kNameRole).toString();
     emit fileClicked();
 }
 

@@ -4,6 +4,7 @@
 #include "dialog/puzzle_options.h"
 #include "language/texts.h"
 #include "platform/message_box.h"
+#include "platform/native_names.h"
 #include "platform/picture_loader.h"
 #include "platform/runtime_error.h"
 #include "platform/vb_math.h"
@@ -189,7 +190,7 @@ void Dialog::Form_Load()
 
 void Dialog::setDirPath(const QString& folder)
 {
-    Dir1->setPath(folder, QFile::decodeName(Drive1->volume().path.c_str()));
+    Dir1->setPath(folder, nameFromNative(Drive1->volume().path));
     Dir1_Change();
 }
 
@@ -198,7 +199,7 @@ void Dialog::Drive1_Change()
     const Volume chosen = Drive1->volume();
     try {
         probeVolume(chosen.path, probeTimeout_);
-        setDirPath(QFile::decodeName(chosen.path.c_str()));
+        setDirPath(nameFromNative(chosen.path));
         return;
     } catch (const RuntimeError& error) {
         if (error.number() == err::DeviceUnavailable) {
@@ -250,11 +251,16 @@ void Dialog::Combo1_Click()
     }
 }
 
+// The chosen file's path, its bytes kept whatever they are, so that it opens.
+QString Dialog::chosenPath() const
+{
+    return nameFromNative(joinPath(nativeFromName(File1->path()), nativeFromName(File1->fileName())));
+}
+
 void Dialog::File1_Click()
 {
-    LabArchivo->setText(File1->fileName());
-    const QString path = QString::fromStdString(
-        joinPath(File1->path().toStdString(), File1->fileName().toStdString()));
+    LabArchivo->setText(shownName(File1->fileName()));
+    const QString path = chosenPath();
     PictureOptions options;
     options.twipsX = metrics_.twipsPerPixelX;
     options.twipsY = metrics_.twipsPerPixelY;
@@ -330,8 +336,8 @@ void Dialog::OKButton_Click()
     }
     state_.PiecesX = toInt16(leadingNumber(listText(ListX)));
     state_.PiecesY = toInt16(leadingNumber(listText(ListY)));
-    Archivo = QString::fromStdString(joinPath(File1->path().toStdString(), File1->fileName().toStdString()));
-    ArchivoSinPath = File1->fileName();
+    Archivo = chosenPath();
+    ArchivoSinPath = shownName(File1->fileName());
     OK = true;
     done(QDialog::Accepted);
 }

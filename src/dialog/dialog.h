@@ -57,6 +57,7 @@ public:
     void reject() override;   // Escape and the close box: Cancel
 
 private:
+    QString chosenPath() const;
     void buildControls();
     void setKeyboardOrder();
     void Form_Load();

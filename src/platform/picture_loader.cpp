@@ -3,6 +3,7 @@
 #include "platform/big_pages.h"
 #include "platform/bmp_rows.h"
 #include "platform/metafile_render.h"
+#include "platform/native_names.h"
 #include "platform/runtime_error.h"
 
 #include <QFile>
@@ -84,10 +85,10 @@ int openErrorNumber(int error)
 // refused before a byte is read, so /dev/zero cannot feed the decoder forever.
 void openRegularFile(const QString& path, QFile& file, std::int64_t& size)
 {
-    const QByteArray name = QFile::encodeName(path);
-    if (name.contains('\0'))
+    const std::string name = nativeFromName(path);
+    if (name.find('\0') != std::string::npos)
         throw RuntimeError(err::FileNotFound);
-    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         throw RuntimeError(openErrorNumber(errno));
     struct stat status {};

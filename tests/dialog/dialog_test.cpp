@@ -1,6 +1,7 @@
 #include "dialog/browser_lists.h"
 #include "dialog/dialog.h"
 #include "platform/message_box.h"
+#include "platform/picture_loader.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -19,7 +20,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <memory>
@@ -371,6 +375,31 @@ TEST_F(DialogTest, FilesThatDoNotLoadClearTheChoice)
     EXPECT_EQ(boxes[0].text, "Error: 53.  File not found");
     EXPECT_TRUE(label("LabArchivo")->text().isEmpty());
     EXPECT_FALSE(previewShown());
+}
+
+// Names that are not UTF-8 (here Latin-1, a folder and a file) show a replacement
+// character, and their bytes go unchanged from the lists to the loader: the picture
+// previews, and the path handed over opens.
+TEST_F(DialogTest, NamesThatAreNotUtf8ShowAReplacementAndStillOpen)
+{
+    const std::string base = QFile::encodeName(pictures.path()).toStdString();
+    const std::string folder = base + "/fotos\xE9";
+    ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+    ASSERT_EQ(std::rename((base + "/sea.jpg").c_str(), (folder + "/mar\xE9.jpg").c_str()), 0);
+    openFolder(pictures.path());
+    auto* dir = control<FolderList>("Dir1");
+    const QList<QListWidgetItem*> shown = dir->findItems(QString::fromUtf8("fotos\uFFFD"), Qt::MatchExactly);
+    ASSERT_EQ(shown.size(), 1);
+    dir->setCurrentItem(shown.front());
+    QTest::keyClick(dir, Qt::Key_Return);
+    ASSERT_EQ(files()->model()->rowCount(), 1);
+    files()->setCurrentIndex(files()->model()->index(0, 0));
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(label("LabArchivo")->text(), QString::fromUtf8("mar\uFFFD.jpg"));
+    EXPECT_TRUE(previewLooksLike(kSea));
+    control<QPushButton>("OKButton")->click();
+    EXPECT_EQ(dialog.ArchivoSinPath, QString::fromUtf8("mar\uFFFD.jpg"));
+    EXPECT_EQ(loadPicture(dialog.Archivo).size(), QSize(64, 48));
 }
 
 // Volumes that stop answering or vanish: the drive, folder and file lists always show the
