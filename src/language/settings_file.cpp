@@ -19,10 +19,15 @@ namespace {
 // still a number are kept.
 class FirstItemReader {
 public:
-    // Returns true once the item has ended; what follows it does not matter.
+    // Returns true once the item has ended or the read limit is reached; what follows
+    // does not matter.
     bool feed(std::string_view chunk)
     {
         for (const char c : chunk) {
+            if (seen_++ == kSettingsReadLimit) {
+                cutOff_ = true;
+                return true;
+            }
             if (stage_ == Stage::Skipping) {
                 if (c == ' ' || c == '\t')
                     continue;
@@ -43,6 +48,9 @@ public:
             throw RuntimeError(err::InputPastEndOfFile);
         if (notANumber_ || !sawDigit_)
             throw RuntimeError(err::TypeMismatch);
+        // Digits running past the limit make no number the game could have written.
+        if (cutOff_)
+            throw RuntimeError(err::Overflow);
         const std::int64_t value = negative_ ? -magnitude_ : magnitude_;
         if (value < std::numeric_limits<std::int16_t>::min()
             || value > std::numeric_limits<std::int16_t>::max())
@@ -71,6 +79,8 @@ private:
     }
 
     Stage stage_ = Stage::Skipping;
+    std::size_t seen_ = 0;
+    bool cutOff_ = false;
     std::size_t length_ = 0;
     bool negative_ = false;
     bool sawDigit_ = false;

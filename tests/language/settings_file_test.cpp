@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -49,8 +50,9 @@ TEST(SettingsFormat, BlankOrMinusDigitsBlankCrLf)
 // The code the first item gives, or the error for content that holds none.
 TEST(SettingsParse, FirstItemOnlyOrTheErrorThatNamesWhatIsWrong)
 {
+    const std::string far(kSettingsReadLimit - 1, ' ');
     const struct {
-        const char* content;
+        std::string content;
         int code;
         int error = 0;
     } cases[] = {
@@ -63,11 +65,15 @@ TEST(SettingsParse, FirstItemOnlyOrTheErrorThatNamesWhatIsWrong)
         {"abc", 0, err::TypeMismatch}, {"1.5", 0, err::TypeMismatch}, {"1a", 0, err::TypeMismatch},
         {"-", 0, err::TypeMismatch}, {",1", 0, err::TypeMismatch}, {"99999x", 0, err::TypeMismatch},
         {"\r\n1", 0, err::TypeMismatch},  // an empty first line holds no number
+        // Nothing past the read limit is looked at.
+        {far + "1", 1}, {far + " 1", 0, err::InputPastEndOfFile},
+        {far + "x1", 0, err::TypeMismatch}, {std::string(kSettingsReadLimit, '0') + "1", 0, err::Overflow},
     };
     for (const auto& c : cases) {
+        const std::string shown = '"' + c.content.substr(0, 20) + "\"... " + std::to_string(c.content.size()) + " bytes";
         int code = 0;
-        EXPECT_EQ(errorNumberOf([&] { code = parseSettings(c.content); }), c.error) << '"' << c.content << '"';
-        EXPECT_EQ(code, c.code) << '"' << c.content << '"';
+        EXPECT_EQ(errorNumberOf([&] { code = parseSettings(c.content); }), c.error) << shown;
+        EXPECT_EQ(code, c.code) << shown;
     }
 }
 
@@ -118,6 +124,21 @@ TEST_F(SettingsFileTest, FirstRunCreatesTheFileWithExactlyTheLine)
     EXPECT_EQ(contentOf(folder / "old"), old);
     fs::remove(folder / "old");
     expectNoStrayFiles();
+}
+
+// A 20 GiB hole reads as zero bytes, an item that never ends: start-up must give its
+// error at once instead of reading all of it.
+TEST_F(SettingsFileTest, HugeFileIsJudgedByItsBeginning)
+{
+    std::error_code error;
+    { std::ofstream{file}; }
+    fs::resize_file(file, std::uintmax_t{20} << 30, error);
+    struct stat status {};
+    if (error || ::stat(file.c_str(), &status) != 0 || status.st_blocks > 2048)
+        GTEST_SKIP() << "this file system does not keep holes";
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(errorNumberOf([&] { readSettingsFile(file); }), err::TypeMismatch);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 }
 
 TEST_F(SettingsFileTest, BareNameMeansTheCurrentFolder)
