@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <limits>
+#include <optional>
 #include <utility>
 
 #include <fcntl.h>
@@ -153,6 +154,17 @@ public:
             ::unlink(path_.c_str());
     }
 
+    // The replacement must protect the setting as the old file did: same owner where
+    // this user may give it (root rewriting a player's file), then the same mode.
+    void takeOverFrom(const struct stat& old)
+    {
+        // Best effort: a plain user cannot give a file away; it stays theirs, as a
+        // create would leave it.
+        [[maybe_unused]] const int given = ::fchown(fd_, old.st_uid, old.st_gid);
+        if (::fchmod(fd_, old.st_mode & 07777) != 0)
+            throw RuntimeError(writeErrorNumber(errno));
+    }
+
     void write(std::string_view bytes)
     {
         while (!bytes.empty()) {
@@ -182,6 +194,22 @@ private:
     int fd_ = -1;
     bool renamed_ = false;
 };
+
+// A rename needs only the folder's permission, so it would replace a file the player
+// has made read-only. Opening the old file for writing, as a plain overwrite would, lets
+// the system decide (mode, ACLs, read-only mounts, the superuser's rights) exactly as it
+// always did; the open writes nothing. Returns what the replacement must inherit.
+std::optional<struct stat> existingFileWritable(const std::filesystem::path& target)
+{
+    struct stat status {};
+    if (::stat(target.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+        return std::nullopt;  // nothing to protect; what is in the way fails the rename
+    const int fd = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        throw RuntimeError(writeErrorNumber(errno));
+    ::close(fd);
+    return status;
+}
 
 void syncFolderOf(const std::filesystem::path& path)
 {
@@ -242,7 +270,10 @@ std::int16_t readSettingsFile(const std::filesystem::path& path)
 
 void writeSettingsFile(std::int16_t languageCode, const std::filesystem::path& path)
 {
+    const std::optional<struct stat> old = existingFileWritable(path);
     TemporaryFile temporary(path);
+    if (old)
+        temporary.takeOverFrom(*old);
     temporary.write(formatSettings(languageCode));
     temporary.commitAs(path);
     syncFolderOf(path);

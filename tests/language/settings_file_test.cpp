@@ -9,7 +9,9 @@
 #include <iterator>
 #include <string>
 
+#include <grp.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace tessaron {
@@ -36,6 +38,26 @@ std::string contentOf(const fs::path& path)
 void put(const fs::path& path, const std::string& content)
 {
     std::ofstream(path, std::ios::binary) << content;
+}
+
+// The superuser may overwrite any file, so what a player may not write is tried as a
+// plain user: the test's own one, or nobody when the tests run as root.
+const uid_t playerUid = ::geteuid() == 0 ? 65534 : ::geteuid();
+const gid_t playerGid = ::geteuid() == 0 ? 65534 : ::getegid();
+
+// The error number the action raises when run by the player, in a child process.
+int errorNumberAsPlayer(auto&& action)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const bool root = ::geteuid() == 0;
+        if (root && (::setgroups(0, nullptr) != 0 || ::setgid(playerGid) != 0 || ::setuid(playerUid) != 0))
+            ::_exit(255);
+        ::_exit(errorNumberOf(action));
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 TEST(SettingsFormat, BlankOrMinusDigitsBlankCrLf)
@@ -164,6 +186,34 @@ TEST_F(SettingsFileTest, PipeOrFolderInTheWayIsAnErrorAndStaysIntact)
     EXPECT_EQ(errorNumberOf([&] { writeSettingsFile(1, file); }), err::PathFileAccessError);
     EXPECT_TRUE(fs::is_directory(file));
     expectNoStrayFiles();
+}
+
+// The rename needs only the folder's permission; the old file's own protection must
+// still hold: a file the player may not write stays as it is, and a new one keeps the
+// old one's mode and owner, also when the superuser writes a player's file.
+TEST_F(SettingsFileTest, WriteKeepsWhatProtectsTheFile)
+{
+    fs::permissions(folder, fs::perms::all);
+    const struct {
+        mode_t mode;
+        int error = 0;
+    } cases[] = {{0444, err::PermissionDenied}, {0400, err::PermissionDenied}, {0600}, {0640}, {0606}};
+    for (const auto& c : cases) {
+        put(file, " 0 \r\n");
+        ASSERT_EQ(::chmod(file.c_str(), c.mode), 0);
+        ASSERT_EQ(::chown(file.c_str(), playerUid, playerGid), 0);
+        EXPECT_EQ(errorNumberAsPlayer([&] { writeSettingsFile(1, file); }), c.error) << std::oct << c.mode;
+        if (!c.error)
+            writeSettingsFile(2, file);  // as the superuser, where the tests run as root
+        EXPECT_EQ(contentOf(file), c.error ? " 0 \r\n" : " 2 \r\n") << std::oct << c.mode;
+        struct stat status {};
+        ASSERT_EQ(::stat(file.c_str(), &status), 0);
+        EXPECT_EQ(status.st_mode & 07777, c.mode) << std::oct << c.mode;
+        EXPECT_EQ(status.st_uid, playerUid);
+        EXPECT_EQ(status.st_gid, playerGid);
+        expectNoStrayFiles();
+        fs::remove(file);
+    }
 }
 
 TEST_F(SettingsFileTest, WriteProtectedFolderKeepsTheOldFile)
