@@ -195,6 +195,24 @@ private:
     bool renamed_ = false;
 };
 
+// The file a name finally stands for: a link is written through, so it stays a link
+// and its target gets the new content. A relative link counts from the link's folder.
+std::filesystem::path followLinks(std::filesystem::path path)
+{
+    namespace fs = std::filesystem;
+    for (int hops = 0;; ++hops) {
+        std::error_code error;
+        if (!fs::is_symlink(fs::symlink_status(path, error)))
+            return path;  // any error shows again, with its own number, when the file is opened
+        if (hops == 40)  // the kernel's own limit for a chain of links
+            throw RuntimeError(writeErrorNumber(ELOOP));
+        const fs::path next = fs::read_symlink(path, error);
+        if (error)
+            throw RuntimeError(writeErrorNumber(error.value()));
+        path = next.is_absolute() ? next : path.parent_path() / next;
+    }
+}
+
 // A rename needs only the folder's permission, so it would replace a file the player
 // has made read-only. Opening the old file for writing, as a plain overwrite would, lets
 // the system decide (mode, ACLs, read-only mounts, the superuser's rights) exactly as it
@@ -202,7 +220,7 @@ private:
 std::optional<struct stat> existingFileWritable(const std::filesystem::path& target)
 {
     struct stat status {};
-    if (::stat(target.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+    if (::lstat(target.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
         return std::nullopt;  // nothing to protect; what is in the way fails the rename
     const int fd = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
@@ -270,13 +288,14 @@ std::int16_t readSettingsFile(const std::filesystem::path& path)
 
 void writeSettingsFile(std::int16_t languageCode, const std::filesystem::path& path)
 {
-    const std::optional<struct stat> old = existingFileWritable(path);
-    TemporaryFile temporary(path);
+    const std::filesystem::path target = followLinks(path);
+    const std::optional<struct stat> old = existingFileWritable(target);
+    TemporaryFile temporary(target);
     if (old)
         temporary.takeOverFrom(*old);
     temporary.write(formatSettings(languageCode));
-    temporary.commitAs(path);
-    syncFolderOf(path);
+    temporary.commitAs(target);
+    syncFolderOf(target);
 }
 
 }  // namespace tessaron

@@ -185,6 +185,11 @@ TEST_F(SettingsFileTest, PipeOrFolderInTheWayIsAnErrorAndStaysIntact)
     EXPECT_EQ(errorNumberOf([&] { readSettingsFile(file); }), err::PathFileAccessError);
     EXPECT_EQ(errorNumberOf([&] { writeSettingsFile(1, file); }), err::PathFileAccessError);
     EXPECT_TRUE(fs::is_directory(file));
+    fs::remove(file);
+    fs::create_symlink("data.puz", file);  // a link that leads back to itself
+    EXPECT_EQ(errorNumberOf([&] { readSettingsFile(file); }), err::PathFileAccessError);
+    EXPECT_EQ(errorNumberOf([&] { writeSettingsFile(1, file); }), err::PathFileAccessError);
+    EXPECT_TRUE(fs::is_symlink(file));
     expectNoStrayFiles();
 }
 
@@ -214,6 +219,27 @@ TEST_F(SettingsFileTest, WriteKeepsWhatProtectsTheFile)
         expectNoStrayFiles();
         fs::remove(file);
     }
+}
+
+// A link stays a link: the file it names, through a chain of links relative to their
+// own folders, gets the line, and is created when it does not exist yet.
+TEST_F(SettingsFileTest, LinkIsWrittenThrough)
+{
+    const fs::path real = folder / "real" / "settings";
+    fs::create_directory(real.parent_path());
+    fs::create_symlink("chain", file);
+    fs::create_symlink("real/settings", folder / "chain");
+    writeSettingsFile(0, file);
+    EXPECT_EQ(contentOf(real), " 0 \r\n");
+    fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write);
+    writeSettingsFile(1, file);
+    EXPECT_EQ(readSettingsFile(file), 1);
+    EXPECT_EQ(fs::status(real).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_TRUE(fs::is_symlink(file));
+    EXPECT_TRUE(fs::is_symlink(folder / "chain"));
+    // No temporary file is left beside the link or its target.
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 3);
+    EXPECT_EQ(std::distance(fs::directory_iterator(real.parent_path()), {}), 1);
 }
 
 TEST_F(SettingsFileTest, WriteProtectedFolderKeepsTheOldFile)
