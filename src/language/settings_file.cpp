@@ -4,11 +4,13 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <limits>
 #include <optional>
 #include <utility>
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -127,15 +129,72 @@ struct OpenDescriptor {
     ~OpenDescriptor() { ::close(fd); }
 };
 
+constexpr int kTemporaryAttempts = 100;
+
+// "data.puz.<pid>.<attempt>.tmp": the pid lets a later write tell whether the writer
+// still runs.
+std::string temporaryName(const std::string& beside, long pid, int attempt)
+{
+    return beside + "." + std::to_string(pid) + "." + std::to_string(attempt) + ".tmp";
+}
+
+// The process that made a temporary file of ours, or nothing for any other name. Only
+// the exact spelling this game makes counts, so a player's file that merely looks alike
+// ("data.puz.007.0.tmp", "data.puz.12.tmp") is never taken for one.
+std::optional<pid_t> temporaryOwner(const std::string& name, const std::string& beside)
+{
+    const std::string prefix = beside + ".";
+    const std::string_view suffix = ".tmp";
+    if (!name.starts_with(prefix) || !name.ends_with(suffix))
+        return std::nullopt;
+    const std::string_view middle = std::string_view(name).substr(
+        prefix.size(), name.size() - prefix.size() - suffix.size());
+    const std::size_t dot = middle.find('.');
+    if (dot == std::string_view::npos)
+        return std::nullopt;
+    long pid = 0;
+    int attempt = 0;
+    std::from_chars(middle.data(), middle.data() + dot, pid);
+    std::from_chars(middle.data() + dot + 1, middle.data() + middle.size(), attempt);
+    // Zero and negative numbers would make kill() ask about whole process groups.
+    if (pid <= 0 || pid > std::numeric_limits<pid_t>::max() || attempt < 0
+        || attempt >= kTemporaryAttempts || temporaryName(beside, pid, attempt) != name)
+        return std::nullopt;
+    return static_cast<pid_t>(pid);
+}
+
+std::filesystem::path folderOf(const std::filesystem::path& path)
+{
+    return path.parent_path().empty() ? "." : path.parent_path();
+}
+
+// A write killed between creating its temporary file and the rename leaves the file
+// behind for ever. Only ours whose process is gone go: a live pid may be another game
+// writing right now (or ours, or a stranger that reused the number), and waiting costs
+// only a few bytes.
+void removeStaleTemporaries(const std::filesystem::path& beside)
+{
+    namespace fs = std::filesystem;
+    const std::string name = beside.filename().string();
+    std::error_code error;
+    for (fs::directory_iterator entry(folderOf(beside), error), end; !error && entry != end;
+         entry.increment(error)) {
+        const std::optional<pid_t> owner = temporaryOwner(entry->path().filename().string(), name);
+        std::error_code kind;
+        if (owner && entry->symlink_status(kind).type() == fs::file_type::regular
+            && ::kill(*owner, 0) != 0 && errno == ESRCH)
+            ::unlink(entry->path().c_str());
+    }
+}
+
 // The temporary file's descriptor and name; removed again unless it was renamed.
 class TemporaryFile {
 public:
     explicit TemporaryFile(const std::filesystem::path& beside)
     {
-        const std::filesystem::path folder = beside.parent_path();
-        const std::string stem = beside.filename().string() + "." + std::to_string(::getpid());
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            path_ = folder / (stem + "." + std::to_string(attempt) + ".tmp");
+        const std::string name = beside.filename().string();
+        for (int attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
+            path_ = beside.parent_path() / temporaryName(name, ::getpid(), attempt);
             // 0666 less the umask: the same permissions a plain create would give.
             fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
             if (fd_ >= 0 || errno != EEXIST)
@@ -231,8 +290,7 @@ std::optional<struct stat> existingFileWritable(const std::filesystem::path& tar
 
 void syncFolderOf(const std::filesystem::path& path)
 {
-    const std::filesystem::path folder = path.parent_path().empty() ? "." : path.parent_path();
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = ::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         ::fsync(fd);  // best effort: the rename itself has already succeeded
         ::close(fd);
@@ -296,6 +354,7 @@ void writeSettingsFile(std::int16_t languageCode, const std::filesystem::path& p
     temporary.write(formatSettings(languageCode));
     temporary.commitAs(target);
     syncFolderOf(target);
+    removeStaleTemporaries(target);
 }
 
 }  // namespace tessaron

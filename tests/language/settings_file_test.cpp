@@ -242,6 +242,35 @@ TEST_F(SettingsFileTest, LinkIsWrittenThrough)
     EXPECT_EQ(std::distance(fs::directory_iterator(real.parent_path()), {}), 1);
 }
 
+// A write killed before its rename leaves its temporary file; the next write removes
+// those of processes that are gone, and nothing else.
+TEST_F(SettingsFileTest, WriteRemovesTemporaryFilesOfKilledWrites)
+{
+    const pid_t gone = ::fork();
+    if (gone == 0)
+        ::_exit(0);
+    ASSERT_EQ(::waitpid(gone, nullptr, 0), gone);
+    const std::string dead = std::to_string(gone);
+    const struct {
+        std::string name;
+        bool stale = false;
+    } cases[] = {
+        {"data.puz." + dead + ".0.tmp", true}, {"data.puz." + dead + ".99.tmp", true},
+        {"data.puz." + std::to_string(::getpid()) + ".0.tmp"},  // a write of a running game
+        {"data.puz." + dead + ".100.tmp"}, {"data.puz.0" + dead + ".0.tmp"}, {"data.puz.+" + dead + ".0.tmp"},
+        {"data.puz." + dead + ".tmp"}, {"data.puz." + dead + ".0.tmp~"}, {"data.puz." + dead + ".0.TMP"},
+        {"other.puz." + dead + ".0.tmp"},
+    };
+    for (const auto& c : cases)
+        put(folder / c.name, "x");
+    fs::create_directory(folder / ("data.puz." + dead + ".1.tmp"));  // only a file can be ours
+    writeSettingsFile(1, file);
+    for (const auto& c : cases)
+        EXPECT_EQ(fs::exists(folder / c.name), !c.stale) << c.name;
+    EXPECT_TRUE(fs::is_directory(folder / ("data.puz." + dead + ".1.tmp")));
+    EXPECT_EQ(contentOf(file), " 1 \r\n");
+}
+
 TEST_F(SettingsFileTest, WriteProtectedFolderKeepsTheOldFile)
 {
     put(file, " 0 \r\n");
