@@ -2,6 +2,7 @@
 // The settings file data.puz: one line holding the language code. Its absence is how
 // the game recognises its first run.
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -15,10 +16,16 @@ inline constexpr std::string_view kSettingsFileName = "data.puz";
 // The line as written: a blank (a minus for a negative code), the digits, a blank, CR LF.
 std::string formatSettings(std::int16_t languageCode);
 
+// No real settings file comes near this many bytes (the game writes five to eight), so
+// reading stops here: a huge or sparse file must not keep start-up busy for minutes.
+inline constexpr std::size_t kSettingsReadLimit = std::size_t{1} << 20;
+
 // The first item of the content, as a signed 16-bit number. Leading blanks are skipped;
 // the item ends at a comma, a blank or the end of a line, and the rest is ignored.
 // Raises Input past end of file when the content ends before an item starts, Overflow
 // for a whole number outside 16 bits and Type mismatch for an item that is not one.
+// Content past kSettingsReadLimit is never looked at: an item not ended by then gives
+// the error it has earned so far, and one still all digits counts as out of range.
 std::int16_t parseSettings(std::string_view content);
 
 // Reads the first item of the file. Raises File not found when there is no such file
@@ -28,9 +35,12 @@ std::int16_t readSettingsFile(const std::filesystem::path& path = kSettingsFileN
 
 // Replaces the file's content with formatSettings(languageCode). The line goes to a
 // temporary file beside it which is then renamed over it, so an interrupted write leaves
-// the old content rather than an empty file that would fail every later start.
-// Raises Permission denied, Path not found or Path/File access error; the old file is
-// then untouched.
+// the old content rather than an empty file that would fail every later start. The new
+// file keeps the old one's mode and, where allowed, its owner; a link is written through
+// to the file it names. Temporary files left there by a killed write of an earlier run
+// are removed. Raises Permission denied when the old file may not be written, as an
+// overwrite in place would, and Permission denied, Path not found or Path/File access
+// error when the folder refuses; the old file is then untouched.
 void writeSettingsFile(std::int16_t languageCode,
     const std::filesystem::path& path = kSettingsFileName);
 
