@@ -2,6 +2,7 @@
 
 #include "platform/big_pages.h"
 #include "platform/bmp_rows.h"
+#include "platform/gif_frame.h"
 #include "platform/metafile_render.h"
 #include "platform/runtime_error.h"
 
@@ -775,6 +776,39 @@ QImage decodeJpeg(QFile& file, QSize box, const KeepPart* keep, QSize* natural)
     return image;
 }
 
+// The first frame of a GIF straight into the picture's pixels; with `keep`, only the
+// kept top-left part. A preview is the whole picture scaled, as Qt's reader makes it.
+QImage decodeGif(QFile& file, QSize box, const PictureOptions& options, const KeepPart* keep, QSize* natural)
+{
+    GifFrame gif([&file](std::uint8_t* into, std::size_t most) {
+        const qint64 got = file.read(reinterpret_cast<char*>(into), static_cast<qint64>(most));
+        return got > 0 ? static_cast<std::size_t>(got) : std::size_t{0};
+    });
+    if (!gif.readHeader() || gif.width() == 0 || gif.height() == 0)
+        throw RuntimeError(err::InvalidPicture);
+    const QSize whole(gif.width(), gif.height());
+    if (std::int64_t{whole.width()} * whole.height() * kBytesPerPixel > kMaxPictureBytes)
+        throw RuntimeError(err::OutOfMemory);
+    const QSize part = keep ? clampedPart((*keep)(whole), whole) : whole;
+    QImage image(part, QImage::Format_RGB32);
+    if (image.isNull())
+        throw RuntimeError(err::OutOfMemory);
+    adviseBigPagesFor(image);
+    if (!gif.readPixels(reinterpret_cast<Pixel*>(image.bits()), image.bytesPerLine() / kBytesPerPixel,
+            part.width(), part.height(), options.background.rgb()))
+        throw RuntimeError(err::InvalidPicture);
+    if (natural)
+        *natural = whole;
+    if (box.isValid() && !box.isEmpty()) {
+        const QSize reduced = previewSize(whole, QImageIOHandler::TransformationNone, box);
+        if (reduced.isValid())
+            image = image.scaled(reduced, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        if (image.isNull())
+            throw RuntimeError(err::OutOfMemory);
+    }
+    return image;
+}
+
 // The commonest BMP read straight into the picture's pixels, in blocks of rows; with
 // `keep`, only the rows and columns of the kept top-left part.
 QImage decodePlainBmp(QFile& file, const PlainBmp& bmp, const KeepPart* keep, QSize* natural)
@@ -838,20 +872,20 @@ QImage decode(const QString& path, QSize box, const PictureOptions& options, con
     }
     if (kind == Kind::Jpeg)
         return decodeJpeg(file, box, keep, natural);
-    if (kind == Kind::Bmp) {
-        checkBmp(file, fileSize);
-        const QByteArray head = file.peek(64);
-        const auto plain = plainBmp(std::span(reinterpret_cast<const std::uint8_t*>(head.constData()),
-            static_cast<std::size_t>(head.size())), fileSize);
-        if (plain && !(box.isValid() && !box.isEmpty()))
-            return decodePlainBmp(file, *plain, keep, natural);
-    }
+    if (kind == Kind::Gif)
+        return decodeGif(file, box, options, keep, natural);
+    checkBmp(file, fileSize);
+    const QByteArray head = file.peek(64);
+    const auto plain = plainBmp(std::span(reinterpret_cast<const std::uint8_t*>(head.constData()),
+        static_cast<std::size_t>(head.size())), fileSize);
+    if (plain && !(box.isValid() && !box.isEmpty()))
+        return decodePlainBmp(file, *plain, keep, natural);
 
     // Qt refuses anything above 128 MB by default, which an 8000 x 6000 photo exceeds.
     // The limit is raised to ours, and ours is checked first against what the header
     // claims, so a forged header is refused before a pixel buffer exists.
     QImageReader::setAllocationLimit(static_cast<int>(kMaxPictureBytes >> 20));
-    QImageReader reader(&file, kind == Kind::Gif ? "gif" : "bmp");
+    QImageReader reader(&file, "bmp");
     reader.setAutoTransform(true);
     // A top-down BMP reports its height negative, as its header stores it.
     const QSize claimed = reader.size();

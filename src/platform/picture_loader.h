@@ -53,7 +53,7 @@ struct PicturePart {
 // the upright natural size and answers the top-left width x height the caller will use;
 // the answer is clamped to the picture and to at least 1 x 1, so an empty answer still
 // gives a 1 x 1 image. Within the kept part the pixels are exactly loadPicture's.
-// JPEG and plain BMP are decoded in part: the image is then exactly the kept part,
+// JPEG, GIF and plain BMP are decoded in part: the image is then exactly the kept part,
 // and `keep` is called before any of its pixels are decoded. The other formats are
 // loaded whole (a metafile is rendered before `keep` is asked) and the caller cuts. Same errors as
 // loadPicture, and an exception from `keep` passes through (std::bad_alloc as error 7).

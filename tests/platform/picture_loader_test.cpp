@@ -259,6 +259,7 @@ TEST_F(PictureLoader, FailsWithTheNumberThatFitsTheFile)
         {write("60000.jpg", withFrameSize(jpeg, 60000, 60000)), err::OutOfMemory},
         {write("60000.bmp", hugeBmp), err::OutOfMemory},
         {write("60000.gif", gifOf(60000, 60000)), err::OutOfMemory},
+        {write("16385x16384.gif", gifOf(16385, 16384)), err::OutOfMemory},
         // A file too large to be any picture we accept is refused before it is read.
         {sized(write("2GiB.jpg", jpeg), qint64{2} << 30), err::OutOfMemory},
     };
@@ -292,6 +293,8 @@ TEST_F(PictureLoader, RunningShortOfMemoryIsErrorSeven)
             err::OutOfMemory, err::OutOfMemory},
         {"run-length BMP 8000 x 8000 through Qt", rleBmpOf(8000, 8000), 32 * kMiB, err::OutOfMemory,
             err::OutOfMemory, err::OutOfMemory},
+        {"GIF 8000 x 8000", gifOf(8000, 8000), 32 * kMiB, err::OutOfMemory, 0, err::OutOfMemory},
+        {"GIF 16384 x 16384, at the limit", gifOf(16384, 16384), 64 * kMiB, err::OutOfMemory, 0, err::OutOfMemory},
         {"metafile canvas 4000 x 3000", wmfOf(4000, 3000), 32 * kMiB, err::OutOfMemory, err::OutOfMemory,
             err::OutOfMemory},
     };
