@@ -1,9 +1,12 @@
 // The picture loader on a 13-megapixel progressive photo against djpeg decoding the same
 // file in the same run, and its preview against its full load. Prints both ratios, and
 // what loading only a screenful of the photo costs in peak memory and in time.
+// With --picture=PATH it measures that one file instead: see measurePicture.
 
 #include "platform/picture_loader.h"
+#include "platform/runtime_error.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
 
@@ -16,9 +19,14 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <map>
 #include <string>
+
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -99,6 +107,48 @@ void reportPartMemory()
 }
 
 
+// Previews `path` as the new-puzzle dialog does, loads the screenful the board keeps and
+// loads it whole, each once in a child process of its own (run the program under
+// `prlimit --as=...` to see it short of memory), and prints the time, the peak resident
+// memory and what came of it: a picture, an error number, or the signal that ended it.
+int measurePicture(const QString& path)
+{
+    const struct {
+        const char* name;
+        std::function<QImage()> load;
+    } ways[] = {
+        {"preview", [&] { return loadPreview(path, kPreviewBox); }},
+        {"part", [&] { return loadPicturePart(path, keepScreen).image; }},
+        {"load", [&] { return loadPicture(path); }},
+    };
+    std::cout << path.toStdString() << "\n";
+    for (const auto& way : ways) {
+        std::cout.flush();
+        QElapsedTimer timer;
+        timer.start();
+        const pid_t child = ::fork();
+        if (child == 0) {
+            const long idle = restartPeak();
+            std::string outcome;
+            try {
+                const QImage image = way.load();
+                outcome = std::to_string(image.width()) + " x " + std::to_string(image.height());
+            } catch (const RuntimeError& error) {
+                outcome = error.what();
+            }
+            std::cout << "  " << way.name << ": " << timer.elapsed() << " ms, peak " << peakKb() / 1024
+                      << " MiB (" << (peakKb() - idle) / 1024 << " above idle): " << outcome << std::endl;
+            ::_exit(0);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        if (WIFSIGNALED(status))
+            std::cout << "  " << way.name << ": " << timer.elapsed() << " ms: ended by signal " << WTERMSIG(status)
+                      << (WTERMSIG(status) == SIGABRT ? " (abort)" : "") << std::endl;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -106,6 +156,9 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    for (int i = 1; i < argc; ++i)
+        if (std::strncmp(argv[i], "--picture=", 10) == 0)
+            return measurePicture(QString::fromLocal8Bit(argv[i] + 10));
     benchmark::Initialize(&argc, argv);
     const bool corpus = QFile::exists(kPhoto);
     Peer djpegPeer("djpeg", "libjpeg-turbo-progs");

@@ -27,7 +27,8 @@ QImage renderMetafile(const QByteArray& data, float twipsX, float twipsY)
     try {
         metafile::play(bytesOf(data), twipsX, twipsY, painter);
     } catch (const std::bad_alloc&) {
-        throw RuntimeError(err::InvalidPicture);
+        // The canvas and the records are capped, so only a short memory fails here.
+        throw RuntimeError(err::OutOfMemory);
     }
     QImage picture = painter.finish();
     if (picture.isNull())

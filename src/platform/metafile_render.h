@@ -10,7 +10,7 @@ namespace tessaron {
 bool isMetafile(const QByteArray& head);
 
 // The drawing at its natural size on an opaque white background; 481 when the file is
-// not a metafile it can render.
+// not a metafile it can render, 7 when memory runs short.
 QImage renderMetafile(const QByteArray& data, float twipsX, float twipsY);
 
 }  // namespace tessaron

@@ -2,6 +2,7 @@
 
 #include "platform/big_pages.h"
 #include "platform/bmp_rows.h"
+#include "platform/gif_frame.h"
 #include "platform/metafile_render.h"
 #include "platform/native_names.h"
 #include "platform/runtime_error.h"
@@ -20,6 +21,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <new>
 #include <span>
 #include <vector>
 
@@ -322,9 +324,50 @@ struct JpegErrors {
     std::jmp_buf jump;
 };
 
-[[noreturn]] void jpegFail(j_common_ptr info)
+[[noreturn]] void jpegFail(j_common_ptr info);
+
+// The file is read a piece at a time rather than whole: a photo padded with a gigabyte of
+// comments costs no more memory than the photo, and the comments are skipped unread.
+struct JpegSource {
+    jpeg_source_mgr manager{};
+    QFile* file = nullptr;
+    std::vector<JOCTET> buffer;
+};
+
+void jpegSourceStart(j_decompress_ptr) {}
+void jpegSourceEnd(j_decompress_ptr) {}
+
+boolean jpegSourceFill(j_decompress_ptr info)
 {
-    std::longjmp(reinterpret_cast<JpegErrors*>(info->err)->jump, 1);
+    auto& source = *reinterpret_cast<JpegSource*>(info->src);
+    qint64 got = source.file->read(reinterpret_cast<char*>(source.buffer.data()),
+        static_cast<qint64>(source.buffer.size()));
+    if (got <= 0) {
+        // A file cut short ends in an end-of-image mark, and the picture shows what arrived.
+        WARNMS(info, JWRN_JPEG_EOF);
+        source.buffer[0] = 0xFF;
+        source.buffer[1] = JPEG_EOI;
+        got = 2;
+    }
+    source.manager.next_input_byte = source.buffer.data();
+    source.manager.bytes_in_buffer = static_cast<std::size_t>(got);
+    return TRUE;
+}
+
+void jpegSourceSkip(j_decompress_ptr info, long count)
+{
+    auto& source = *reinterpret_cast<JpegSource*>(info->src);
+    if (count <= 0)
+        return;
+    const auto bytes = static_cast<std::size_t>(count);
+    if (bytes <= source.manager.bytes_in_buffer) {
+        source.manager.next_input_byte += bytes;
+        source.manager.bytes_in_buffer -= bytes;
+        return;
+    }
+    const qint64 beyond = static_cast<qint64>(bytes - source.manager.bytes_in_buffer);
+    source.manager.bytes_in_buffer = 0;
+    source.file->seek(std::min(source.file->pos() + beyond, source.file->size()));
 }
 
 void jpegQuiet(j_common_ptr) {}
@@ -352,7 +395,7 @@ struct Mapping {
 // Everything the decoding keeps across libjpeg's long jumps lives here, built before
 // the jump point, so no destructor is ever skipped.
 struct JpegJob {
-    const QByteArray* data = nullptr;
+    JpegSource source;
     QSize box;                      // preview box; invalid for the natural size
     const KeepPart* keep = nullptr; // set when only a top-left part is wanted
     std::exception_ptr keepFailure; // what `keep` threw
@@ -365,12 +408,17 @@ struct JpegJob {
     QSize target;                   // the preview size, stored orientation
     int orientation = 1;
     int failure = 0;                // the error number, when decoding failed
+    std::size_t working = 0;        // what libjpeg has been given, coefficients included
     BlockArray* blockArrays = nullptr;
     int blockArrayCount = 0;
     int endBlockRow = 0;            // the stored rows, in pixels, above which coefficients are kept; 0: all
     Mapping mappings[MAX_COMPONENTS];
     int mappingCount = 0;
     void (*realizeOthers)(j_common_ptr) = nullptr;
+    void* (*allocSmall)(j_common_ptr, int, std::size_t) = nullptr;
+    void* (*allocLarge)(j_common_ptr, int, std::size_t) = nullptr;
+    JSAMPARRAY (*allocSamples)(j_common_ptr, int, JDIMENSION, JDIMENSION) = nullptr;
+    JBLOCKARRAY (*allocBlocks)(j_common_ptr, int, JDIMENSION, JDIMENSION) = nullptr;
 
     ~JpegJob()
     {
@@ -392,6 +440,51 @@ JpegJob& jobOf(j_common_ptr info)
     std::abort();  // error_exit never returns
 }
 
+void jpegFail(j_common_ptr info)
+{
+    // libjpeg's own allocations fail with these; anything else is damage.
+    const int code = info->err->msg_code;
+    if (code == JERR_OUT_OF_MEMORY || code == JERR_NO_BACKING_STORE)
+        jobOf(info).failure = err::OutOfMemory;
+    std::longjmp(reinterpret_cast<JpegErrors*>(info->err)->jump, 1);
+}
+
+// The decoder's working memory has the same budget as the pixels. A progressive picture
+// keeps every coefficient of the whole picture, 128 bytes a block: a 16384 x 16384 one
+// with full colour resolution would need 1.5 GiB besides its pixels. Everything libjpeg
+// asks for is counted before it is given, so what exceeds the budget is refused unmade.
+void charge(j_common_ptr info, std::size_t bytes)
+{
+    JpegJob& job = jobOf(info);
+    if (bytes > static_cast<std::size_t>(kMaxPictureBytes) - job.working)
+        jpegOutOfMemory(info);
+    job.working += bytes;
+}
+
+void* chargedSmall(j_common_ptr info, int pool, std::size_t bytes)
+{
+    charge(info, bytes);
+    return (*jobOf(info).allocSmall)(info, pool, bytes);
+}
+
+void* chargedLarge(j_common_ptr info, int pool, std::size_t bytes)
+{
+    charge(info, bytes);
+    return (*jobOf(info).allocLarge)(info, pool, bytes);
+}
+
+JSAMPARRAY chargedSamples(j_common_ptr info, int pool, JDIMENSION perRow, JDIMENSION rows)
+{
+    charge(info, (std::size_t{perRow} * sizeof(JSAMPLE) + sizeof(JSAMPROW)) * rows);
+    return (*jobOf(info).allocSamples)(info, pool, perRow, rows);
+}
+
+JBLOCKARRAY chargedBlocks(j_common_ptr info, int pool, JDIMENSION perRow, JDIMENSION rows)
+{
+    charge(info, (std::size_t{perRow} * sizeof(JBLOCK) + sizeof(JBLOCKROW)) * rows);
+    return (*jobOf(info).allocBlocks)(info, pool, perRow, rows);
+}
+
 jvirt_barray_ptr requestBlockArray(j_common_ptr info, int pool, boolean, JDIMENSION blocksPerRow,
     JDIMENSION rowCount, JDIMENSION)
 {
@@ -404,28 +497,43 @@ jvirt_barray_ptr requestBlockArray(j_common_ptr info, int pool, boolean, JDIMENS
     return reinterpret_cast<jvirt_barray_ptr>(array);
 }
 
+// The block rows of `array` above the one returned get memory of their own, the rest share one.
+JDIMENSION keptBlockRows(const JpegJob& job, const jpeg_decompress_struct& info, const BlockArray& array)
+{
+    if (job.endBlockRow <= 0 || array.component >= info.num_components)
+        return array.rowCount;
+    const jpeg_component_info& component = info.comp_info[array.component];
+    const auto v = static_cast<JDIMENSION>(component.v_samp_factor);
+    const JDIMENSION rowsPerBlock = DCTSIZE * static_cast<JDIMENSION>(info.max_v_samp_factor) / v;
+    // Anything unexpected keeps every row.
+    if (DCTSIZE * static_cast<JDIMENSION>(info.max_v_samp_factor) % v != 0
+        || array.rowCount != (component.height_in_blocks + v - 1) / v * v)
+        return array.rowCount;
+    return std::min(array.rowCount,
+        (static_cast<JDIMENSION>(job.endBlockRow) + rowsPerBlock * v - 1) / (rowsPerBlock * v) * v);
+}
+
+std::size_t blockArrayBytes(const BlockArray& array, JDIMENSION kept)
+{
+    return std::size_t{array.blocksPerRow} * sizeof(JBLOCK) * (kept + (kept < array.rowCount ? 1 : 0));
+}
+
 void realizeArrays(j_common_ptr info)
 {
     JpegJob& job = jobOf(info);
+    const auto& decompress = *reinterpret_cast<j_decompress_ptr>(info);
+    // All the coefficients together, before any of them get memory.
+    std::size_t total = 0;
+    for (const BlockArray* array = job.blockArrays; array; array = array->next)
+        if (!array->rows)
+            total += blockArrayBytes(*array, keptBlockRows(job, decompress, *array));
+    charge(info, total);
     for (BlockArray* array = job.blockArrays; array; array = array->next) {
         if (array->rows)
             continue;
-        // The block rows above `last` get memory of their own, the rest share one.
-        JDIMENSION last = array->rowCount;
-        const auto& decompress = *reinterpret_cast<j_decompress_ptr>(info);
-        if (job.endBlockRow > 0 && array->component < decompress.num_components) {
-            const jpeg_component_info& component = decompress.comp_info[array->component];
-            const auto v = static_cast<JDIMENSION>(component.v_samp_factor);
-            const JDIMENSION rowsPerBlock = DCTSIZE * static_cast<JDIMENSION>(decompress.max_v_samp_factor) / v;
-            // Anything unexpected keeps every row.
-            if (DCTSIZE * static_cast<JDIMENSION>(decompress.max_v_samp_factor) % v == 0
-                && array->rowCount == (component.height_in_blocks + v - 1) / v * v) {
-                last = std::min(array->rowCount,
-                    (static_cast<JDIMENSION>(job.endBlockRow) + rowsPerBlock * v - 1) / (rowsPerBlock * v) * v);
-            }
-        }
+        const JDIMENSION last = keptBlockRows(job, decompress, *array);
         const std::size_t rowBytes = std::size_t{array->blocksPerRow} * sizeof(JBLOCK);
-        const std::size_t bytes = rowBytes * (last + (last < array->rowCount ? 1 : 0));
+        const std::size_t bytes = blockArrayBytes(*array, last);
         if (job.mappingCount == MAX_COMPONENTS)
             jpegOutOfMemory(info);
         const std::size_t length = bytes + kBigPage;
@@ -476,14 +584,30 @@ bool runJpeg(JpegJob& job)
             job.failure = err::InvalidPicture;
         return false;
     }
+    info.client_data = &job;  // kept by jpeg_create_decompress, which may already fail
     jpeg_create_decompress(&info);
-    info.client_data = &job;
-    job.realizeOthers = info.mem->realize_virt_arrays;
-    info.mem->request_virt_barray = requestBlockArray;
-    info.mem->realize_virt_arrays = realizeArrays;
-    info.mem->access_virt_barray = accessBlockArray;
-    jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(job.data->constData()),
-        static_cast<unsigned long>(job.data->size()));
+    jpeg_memory_mgr& memory = *info.mem;
+    job.realizeOthers = memory.realize_virt_arrays;
+    job.allocSmall = memory.alloc_small;
+    job.allocLarge = memory.alloc_large;
+    job.allocSamples = memory.alloc_sarray;
+    job.allocBlocks = memory.alloc_barray;
+    memory.alloc_small = chargedSmall;
+    memory.alloc_large = chargedLarge;
+    memory.alloc_sarray = chargedSamples;
+    memory.alloc_barray = chargedBlocks;
+    memory.request_virt_barray = requestBlockArray;
+    memory.realize_virt_arrays = realizeArrays;
+    memory.access_virt_barray = accessBlockArray;
+    // Newer libjpeg-turbo counts its own allocations against this as well.
+    memory.max_memory_to_use = static_cast<long>(kMaxPictureBytes);
+    JpegSource& source = job.source;
+    source.manager.init_source = jpegSourceStart;
+    source.manager.fill_input_buffer = jpegSourceFill;
+    source.manager.skip_input_data = jpegSourceSkip;
+    source.manager.resync_to_restart = jpeg_resync_to_restart;
+    source.manager.term_source = jpegSourceEnd;
+    info.src = &source.manager;
     jpeg_save_markers(&info, JPEG_APP0 + 1, 0xFFFF);
     jpeg_read_header(&info, TRUE);
     if (std::int64_t{info.image_width} * info.image_height * 4 > kMaxPictureBytes) {
@@ -632,8 +756,8 @@ QImage view(QImage image, QRect part)
 QImage decodeJpeg(QFile& file, QSize box, const KeepPart* keep, QSize* natural)
 {
     JpegJob job;
-    const QByteArray data = file.readAll();
-    job.data = &data;
+    job.source.file = &file;
+    job.source.buffer.resize(std::size_t{1} << 14);
     job.box = box;
     job.keep = keep;
     if (!runJpeg(job)) {
@@ -650,6 +774,39 @@ QImage decodeJpeg(QFile& file, QSize box, const KeepPart* keep, QSize* natural)
         image = image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     if (image.isNull())
         throw RuntimeError(err::OutOfMemory);
+    return image;
+}
+
+// The first frame of a GIF straight into the picture's pixels; with `keep`, only the
+// kept top-left part. A preview is the whole picture scaled, as Qt's reader makes it.
+QImage decodeGif(QFile& file, QSize box, const PictureOptions& options, const KeepPart* keep, QSize* natural)
+{
+    GifFrame gif([&file](std::uint8_t* into, std::size_t most) {
+        const qint64 got = file.read(reinterpret_cast<char*>(into), static_cast<qint64>(most));
+        return got > 0 ? static_cast<std::size_t>(got) : std::size_t{0};
+    });
+    if (!gif.readHeader() || gif.width() == 0 || gif.height() == 0)
+        throw RuntimeError(err::InvalidPicture);
+    const QSize whole(gif.width(), gif.height());
+    if (std::int64_t{whole.width()} * whole.height() * kBytesPerPixel > kMaxPictureBytes)
+        throw RuntimeError(err::OutOfMemory);
+    const QSize part = keep ? clampedPart((*keep)(whole), whole) : whole;
+    QImage image(part, QImage::Format_RGB32);
+    if (image.isNull())
+        throw RuntimeError(err::OutOfMemory);
+    adviseBigPagesFor(image);
+    if (!gif.readPixels(reinterpret_cast<Pixel*>(image.bits()), image.bytesPerLine() / kBytesPerPixel,
+            part.width(), part.height(), options.background.rgb()))
+        throw RuntimeError(err::InvalidPicture);
+    if (natural)
+        *natural = whole;
+    if (box.isValid() && !box.isEmpty()) {
+        const QSize reduced = previewSize(whole, QImageIOHandler::TransformationNone, box);
+        if (reduced.isValid())
+            image = image.scaled(reduced, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        if (image.isNull())
+            throw RuntimeError(err::OutOfMemory);
+    }
     return image;
 }
 
@@ -716,20 +873,20 @@ QImage decode(const QString& path, QSize box, const PictureOptions& options, con
     }
     if (kind == Kind::Jpeg)
         return decodeJpeg(file, box, keep, natural);
-    if (kind == Kind::Bmp) {
-        checkBmp(file, fileSize);
-        const QByteArray head = file.peek(64);
-        const auto plain = plainBmp(std::span(reinterpret_cast<const std::uint8_t*>(head.constData()),
-            static_cast<std::size_t>(head.size())), fileSize);
-        if (plain && !(box.isValid() && !box.isEmpty()))
-            return decodePlainBmp(file, *plain, keep, natural);
-    }
+    if (kind == Kind::Gif)
+        return decodeGif(file, box, options, keep, natural);
+    checkBmp(file, fileSize);
+    const QByteArray head = file.peek(64);
+    const auto plain = plainBmp(std::span(reinterpret_cast<const std::uint8_t*>(head.constData()),
+        static_cast<std::size_t>(head.size())), fileSize);
+    if (plain && !(box.isValid() && !box.isEmpty()))
+        return decodePlainBmp(file, *plain, keep, natural);
 
     // Qt refuses anything above 128 MB by default, which an 8000 x 6000 photo exceeds.
     // The limit is raised to ours, and ours is checked first against what the header
     // claims, so a forged header is refused before a pixel buffer exists.
     QImageReader::setAllocationLimit(static_cast<int>(kMaxPictureBytes >> 20));
-    QImageReader reader(&file, kind == Kind::Gif ? "gif" : "bmp");
+    QImageReader reader(&file, "bmp");
     reader.setAutoTransform(true);
     // A top-down BMP reports its height negative, as its header stores it.
     const QSize claimed = reader.size();
@@ -749,9 +906,20 @@ QImage decode(const QString& path, QSize box, const PictureOptions& options, con
             reader.setScaledSize(reduced);
     }
 
-    QImage image = reader.read();
-    if (image.isNull())
+    // Qt's decoder fails a picture it cannot allocate just as it fails a damaged file, so
+    // the pixels are allocated here and handed to it: it fills an image of the right
+    // size and format instead of making its own. Its scaled preview is made after the
+    // decoding succeeded, and comes out null when that allocation fails.
+    QImage image;
+    if (reader.imageFormat() != QImage::Format_Invalid) {
+        image = QImage(stored, reader.imageFormat());
+        if (image.isNull())
+            throw RuntimeError(err::OutOfMemory);
+    }
+    if (!reader.read(&image))
         throw RuntimeError(err::InvalidPicture);
+    if (image.isNull())
+        throw RuntimeError(err::OutOfMemory);
     image = opaque(std::move(image), options.background);
     if (image.isNull())
         throw RuntimeError(err::OutOfMemory);
@@ -762,21 +930,33 @@ QImage decode(const QString& path, QSize box, const PictureOptions& options, con
 
 }  // namespace
 
+// Any allocation that fails on the way, in Qt, in the standard library or in our own
+// buffers, is error 7 like a picture refused for its size.
+QImage decodeOrOutOfMemory(const QString& path, QSize box, const PictureOptions& options,
+    const KeepPart* keep = nullptr, QSize* natural = nullptr)
+{
+    try {
+        return decode(path, box, options, keep, natural);
+    } catch (const std::bad_alloc&) {
+        throw RuntimeError(err::OutOfMemory);
+    }
+}
+
 QImage loadPicture(const QString& path, const PictureOptions& options)
 {
-    return decode(path, {}, options);
+    return decodeOrOutOfMemory(path, {}, options);
 }
 
 QImage loadPreview(const QString& path, QSize box, const PictureOptions& options)
 {
-    return decode(path, box, options);
+    return decodeOrOutOfMemory(path, box, options);
 }
 
 PicturePart loadPicturePart(const QString& path, const std::function<QSize(QSize natural)>& keep,
     const PictureOptions& options)
 {
     PicturePart part;
-    part.image = decode(path, {}, options, &keep, &part.natural);
+    part.image = decodeOrOutOfMemory(path, {}, options, &keep, &part.natural);
     return part;
 }
 

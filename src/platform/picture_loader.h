@@ -7,8 +7,10 @@
 //   53   the file does not exist;
 //   70   it may not be read;
 //   75   the name is a folder, a device, a pipe or something else that is no file;
-//   7    the decoded picture would not fit in 1 GiB; refused from the header, before
-//        any pixels are allocated.
+//   7    out of memory: the decoded picture would not fit in 1 GiB, or the decoder's
+//        working memory would not (a progressive JPEG keeps the coefficients of the
+//        whole picture), both refused from the header before anything is allocated;
+//        or an allocation failed on the way. No std::bad_alloc leaves the loader.
 // Damage past the header is shown as the decoder leaves it, as desktop viewers do: a
 // JPEG cut in half loads with its lower part grey.
 
@@ -51,10 +53,10 @@ struct PicturePart {
 // the upright natural size and answers the top-left width x height the caller will use;
 // the answer is clamped to the picture and to at least 1 x 1, so an empty answer still
 // gives a 1 x 1 image. Within the kept part the pixels are exactly loadPicture's.
-// Only JPEG is decoded in part: its image is then exactly the kept part, and `keep` is
-// called before any of its pixels are decoded. The other formats are loaded whole (a
-// metafile is rendered before `keep` is asked) and the caller cuts. Same errors as
-// loadPicture, and an exception from `keep` passes through.
+// JPEG, GIF and plain BMP are decoded in part: the image is then exactly the kept part,
+// and `keep` is called before any of its pixels are decoded. The other formats are
+// loaded whole (a metafile is rendered before `keep` is asked) and the caller cuts. Same errors as
+// loadPicture, and an exception from `keep` passes through (std::bad_alloc as error 7).
 // An empty path gives a null image and an invalid natural size without asking `keep`.
 PicturePart loadPicturePart(const QString& path, const std::function<QSize(QSize natural)>& keep,
     const PictureOptions& options = {});

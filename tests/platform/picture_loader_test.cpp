@@ -13,6 +13,7 @@
 #include <stdexcept>
 #include <string>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -85,20 +86,112 @@ QByteArray withOrientation(QByteArray jpeg, int orientation)
     return jpeg.insert(2, app1 + char(orientation) + QByteArray(7, '\0'));
 }
 
-// Patches the first SOFn frame of a JPEG to claim another size.
-QByteArray withFrameSize(QByteArray jpeg, int width, int height)
+// Patches the first SOFn frame of a JPEG to claim another size, and with `fullColour`
+// to sample the colour at full resolution (4:4:4) like the brightness.
+QByteArray withFrameSize(QByteArray jpeg, int width, int height, bool fullColour = false)
 {
     const char frame[] = {char(height >> 8), char(height & 0xFF), char(width >> 8), char(width & 0xFF)};
-    for (qsizetype i = 2; i + 9 < jpeg.size(); ++i)
-        if (uchar(jpeg[i]) == 0xFF && (uchar(jpeg[i + 1]) == 0xC0 || uchar(jpeg[i + 1]) == 0xC2))
+    for (qsizetype i = 2; i + 11 < jpeg.size(); ++i)
+        if (uchar(jpeg[i]) == 0xFF && (uchar(jpeg[i + 1]) == 0xC0 || uchar(jpeg[i + 1]) == 0xC2)) {
+            if (fullColour)
+                jpeg[i + 11] = 0x11;
             return jpeg.replace(i + 5, 4, frame, 4);
+        }
     return jpeg;
+}
+
+// A JPEG with `count` segments of 64 KiB of `marker` (a comment, or APP1, which libjpeg
+// keeps in memory) right after SOI.
+QByteArray withSegments(QByteArray jpeg, char marker, int count)
+{
+    const QByteArray segment = QByteArray("\xFF") + marker + "\xFF\xFF" + QByteArray(65533, 'x');
+    return jpeg.insert(2, segment.repeated(count));
+}
+
+// A GIF whose screen and frame claim `width` x `height`, with one pixel of data.
+QByteArray gifOf(int width, int height)
+{
+    const char w[] = {char(width & 0xFF), char(width >> 8)}, h[] = {char(height & 0xFF), char(height >> 8)};
+    return "GIF89a" + QByteArray(w, 2) + QByteArray(h, 2) + QByteArray("\x80\0\0\0\0\0\xFF\xFF\xFF,\0\0\0\0", 14)
+        + QByteArray(w, 2) + QByteArray(h, 2) + QByteArray("\0\x02\x02\x44\x01\0;", 7);
 }
 
 void putLe32(QByteArray& bytes, int at, qint64 value)
 {
     for (int i = 0; i < 4; ++i)
         bytes[at + i] = char((value >> (8 * i)) & 0xFF);
+}
+
+// A run-length BMP of `width` x `height` that ends at once: Qt's decoder takes it.
+QByteArray rleBmpOf(int width, int height)
+{
+    QByteArray bytes = "BM" + QByteArray(52 + 1024, '\0') + QByteArray("\0\1", 2);
+    putLe32(bytes, 2, bytes.size());
+    putLe32(bytes, 10, 54 + 1024);
+    putLe32(bytes, 14, 40);
+    putLe32(bytes, 18, width);
+    putLe32(bytes, 22, height);
+    bytes[26] = 1;
+    bytes[28] = 8;
+    putLe32(bytes, 30, 1);
+    return bytes;
+}
+
+// An empty placeable WMF of `width` x `height` pixels at 15 twips a pixel.
+QByteArray wmfOf(int width, int height)
+{
+    QByteArray bytes(22 + 18 + 6, '\0');
+    putLe32(bytes, 0, 0x9AC6CDD7);
+    const auto put16 = [&](int at, int value) { bytes[at] = char(value & 0xFF), bytes[at + 1] = char(value >> 8); };
+    put16(10, width);
+    put16(12, height);
+    put16(14, 96);  // units an inch: a unit a pixel
+    int checksum = 0;
+    for (int at = 0; at < 20; at += 2)
+        checksum ^= uchar(bytes[at]) | uchar(bytes[at + 1]) << 8;
+    put16(20, checksum);
+    put16(22, 1);  // META_HEADER: in memory, 9 words, version 3, then META_EOF
+    put16(24, 9);
+    put16(26, 0x300);
+    putLe32(bytes, 28, 12);
+    putLe32(bytes, 34, 3);
+    putLe32(bytes, 40, 3);
+    return bytes;
+}
+
+// What `load` ends with in a child process that may take only `headroom` bytes more than
+// it holds (no limit for 0): 0 when it succeeds, the error number of a RuntimeError,
+// kEscaped when std::bad_alloc leaves the loader, kCrashed when the child dies.
+constexpr int kEscaped = -1, kCrashed = -2;
+int errorWithHeadroom(qint64 headroom, const std::function<void()>& load)
+{
+    const pid_t child = ::fork();
+    if (child < 0)
+        return kCrashed;
+    if (child == 0) {
+        QFile status("/proc/self/status");
+        if (headroom > 0 && status.open(QIODevice::ReadOnly)) {
+            const QByteArray text = status.readAll();
+            const qsizetype at = text.indexOf("VmSize:");
+            const qint64 used = text.mid(at + 7, text.indexOf('\n', at) - at - 7).trimmed().split(' ')[0].toLongLong() * 1024;
+            const rlimit limit{rlim_t(used + headroom), rlim_t(used + headroom)};
+            ::setrlimit(RLIMIT_AS, &limit);
+        }
+        int code = 0;
+        try {
+            load();
+        } catch (const RuntimeError& error) {
+            code = error.number() == err::InvalidPicture ? 100 : error.number();
+        } catch (const std::bad_alloc&) {
+            code = 101;
+        }
+        ::_exit(code);
+    }
+    int status = 0;
+    if (::waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return kCrashed;
+    const int code = WEXITSTATUS(status);
+    return code == 100 ? err::InvalidPicture : code == 101 ? kEscaped : code;
 }
 
 // A `keep` that must not be asked; what it throws passes through the loader.
@@ -144,7 +237,6 @@ TEST_F(PictureLoader, FailsWithTheNumberThatFitsTheFile)
     putLe32(hugeBmp, 18, 60000);
     putLe32(hugeBmp, 22, 60000);
     const QByteArray jpeg = encode(quadrants(16, 16), "jpeg");
-    const QByteArray hugeGif("GIF89a\x60\xEA\x60\xEA\x80\0\0\0\0\0\xFF\xFF\xFF,\0\0\0\0\x60\xEA\x60\xEA\0\x02\x02\x44\x01\0;", 35);
     const struct {
         QString path;
         int error;
@@ -166,7 +258,8 @@ TEST_F(PictureLoader, FailsWithTheNumberThatFitsTheFile)
         {write("16385x16384.jpg", withFrameSize(jpeg, 16385, 16384)), err::OutOfMemory},  // one column over
         {write("60000.jpg", withFrameSize(jpeg, 60000, 60000)), err::OutOfMemory},
         {write("60000.bmp", hugeBmp), err::OutOfMemory},
-        {write("60000.gif", hugeGif), err::OutOfMemory},
+        {write("60000.gif", gifOf(60000, 60000)), err::OutOfMemory},
+        {write("16385x16384.gif", gifOf(16385, 16384)), err::OutOfMemory},
         // A file too large to be any picture we accept is refused before it is read.
         {sized(write("2GiB.jpg", jpeg), qint64{2} << 30), err::OutOfMemory},
     };
@@ -178,6 +271,45 @@ TEST_F(PictureLoader, FailsWithTheNumberThatFitsTheFile)
     }
     EXPECT_TRUE(loadPicture({}).isNull());  // how a picture box is cleared
     EXPECT_TRUE(loadPicturePart({}, never).image.isNull());
+}
+
+// Short of memory, every way of loading fails with 7 and nothing else escapes; what
+// fits within the budget still loads. The decoder's own memory has the pixels' budget.
+TEST_F(PictureLoader, RunningShortOfMemoryIsErrorSeven)
+{
+    const QByteArray jpeg = encode(quadrants(64, 64), "jpeg");
+    constexpr qint64 kMiB = 1 << 20;
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        qint64 headroom;  // 0: no limit but the loader's own
+        int preview, part, load;
+    } cases[] = {
+        // 1.5 GiB of coefficients besides the pixels: refused unless only the top is kept.
+        {"progressive 4:4:4 16384 x 16384", withFrameSize(encode(quadrants(64, 64), "jpeg", true), 16384, 16384, true),
+            0, err::OutOfMemory, 0, err::OutOfMemory},
+        {"a photo behind 48 MB of comments", withSegments(jpeg, '\xFE', 750), 32 * kMiB, 0, 0, 0},
+        {"40 MB of APP1 that libjpeg keeps", withSegments(jpeg, '\xE1', 640), 24 * kMiB, err::OutOfMemory,
+            err::OutOfMemory, err::OutOfMemory},
+        {"run-length BMP 8000 x 8000 through Qt", rleBmpOf(8000, 8000), 32 * kMiB, err::OutOfMemory,
+            err::OutOfMemory, err::OutOfMemory},
+        {"GIF 8000 x 8000", gifOf(8000, 8000), 32 * kMiB, err::OutOfMemory, 0, err::OutOfMemory},
+        {"GIF 16384 x 16384, at the limit", gifOf(16384, 16384), 64 * kMiB, err::OutOfMemory, 0, err::OutOfMemory},
+        {"metafile canvas 4000 x 3000", wmfOf(4000, 3000), 32 * kMiB, err::OutOfMemory, err::OutOfMemory,
+            err::OutOfMemory},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+#if defined(__SANITIZE_ADDRESS__)
+        if (c.headroom > 0)
+            continue;  // AddressSanitizer ends the process when an allocation fails
+#endif
+        const QString path = write("picture", c.bytes);
+        EXPECT_EQ(errorWithHeadroom(c.headroom, [&] { loadPreview(path, QSize(217, 217)); }), c.preview);
+        EXPECT_EQ(errorWithHeadroom(c.headroom, [&] { loadPicturePart(path, [](QSize) { return QSize(8, 8); }); }),
+            c.part);
+        EXPECT_EQ(errorWithHeadroom(c.headroom, [&] { loadPicture(path); }), c.load);
+    }
 }
 
 TEST_F(PictureLoader, UnreadableFileIsPermissionDenied)
