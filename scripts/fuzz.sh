@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Fuzzes the metafile player with libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer
-# for the given number of seconds (60 by default), seeded with the corpus metafiles.
+# Fuzzes the metafile player and the GIF reader with libFuzzer, AddressSanitizer and
+# UndefinedBehaviorSanitizer, each for the given number of seconds (60 by default),
+# seeded with the corpus pictures.
 # Usage: bash scripts/fuzz.sh [SECONDS]   Findings are written to build-fuzz/findings/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -23,16 +24,20 @@ fi
 
 CXX=clang++ CC=clang cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DTESSARON_FUZZ=ON -DBUILD_TESTING=OFF -DTESSARON_BENCH=OFF >/dev/null
-cmake --build build-fuzz --target metafile_fuzz
-
-# The seeds are copied so the fuzzer can add to its working corpus without touching them.
-corpus=build-fuzz/corpus
-mkdir -p "$corpus" build-fuzz/findings
-testdata=../shared/testdata
-if [ -d "$testdata" ]; then
-    find "$testdata" -type f \( -name '*.wmf' -o -name '*.emf' \) -exec cp -n {} "$corpus/" \;
-fi
+cmake --build build-fuzz --target metafile_fuzz gif_fuzz
 
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
-build-fuzz/bin/metafile_fuzz "$corpus" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=1024 \
-    -max_len=262144 -artifact_prefix=build-fuzz/findings/ -print_final_stats=1
+testdata=../shared/testdata
+mkdir -p build-fuzz/findings
+# Each target for the given time, seeded with the corpus files it reads. The seeds are
+# copied so the fuzzer can add to its working corpus without touching them.
+for target in metafile:wmf:emf gif:gif:gif; do
+    IFS=: read -r name first second <<<"$target"
+    corpus=build-fuzz/corpus-$name
+    mkdir -p "$corpus"
+    if [ -d "$testdata" ]; then
+        find "$testdata" -type f \( -name "*.$first" -o -name "*.$second" \) -exec cp -n {} "$corpus/" \;
+    fi
+    build-fuzz/bin/${name}_fuzz "$corpus" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=1024 \
+        -max_len=262144 -artifact_prefix=build-fuzz/findings/$name- -print_final_stats=1
+done
