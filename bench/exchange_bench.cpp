@@ -1,7 +1,7 @@
 // ExchangePlaces against its physical bound: memcpy of the same bytes, in the same run.
 // Prints the ratio per grid.
 
-#include "board/rendering.h"
+#include "core/board/rendering.h"
 
 #include "ratio_reporter.h"
 

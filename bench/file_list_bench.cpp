@@ -3,7 +3,7 @@
 // The fill reads the folder, keeps the pictures, sorts them without regard to case, hands
 // them to the list and lays the list out. Prints the ratio (target: <= 2).
 
-#include "dialog/browser_lists.h"
+#include "ui/dialog/browser_lists.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

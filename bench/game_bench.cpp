@@ -5,9 +5,9 @@
 // "Visible" benchmark shows the shuffle as a player sees it.
 // Also prints the memory a large photo's puzzle takes.
 
-#include "board/form1.h"
-#include "board/random_source.h"
-#include "platform/picture_loader.h"
+#include "ui/board/form1.h"
+#include "core/board/random_source.h"
+#include "ui/platform/picture_loader.h"
 
 #include <QApplication>
 #include <QFile>

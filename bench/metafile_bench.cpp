@@ -11,7 +11,7 @@
 //
 // Exits non-zero, after telling why on standard error, when wmf2gd is missing or fails.
 
-#include "platform/metafile_render.h"
+#include "ui/platform/metafile_render.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,8 +3,8 @@
 // what loading only a screenful of the photo costs in peak memory and in time.
 // With --picture=PATH it measures that one file instead: see measurePicture.
 
-#include "platform/picture_loader.h"
-#include "platform/runtime_error.h"
+#include "ui/platform/picture_loader.h"
+#include "core/platform/runtime_error.h"
 
 #include <QElapsedTimer>
 #include <QFile>

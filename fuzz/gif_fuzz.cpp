@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the GIF frame reader, keeping the whole picture or only a
 // corner of it as the loader does, and reads every pixel it hands back.
 
-#include "platform/gif_frame.h"
+#include "core/platform/gif_frame.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -1,8 +1,8 @@
 // Feeds arbitrary bytes to the metafile player. The canvas reads everything it is given,
 // so the sanitizers see any state the player hands out that is not what it claims.
 
-#include "platform/metafile/metafile.h"
-#include "platform/runtime_error.h"
+#include "metafile/metafile.h"
+#include "core/platform/runtime_error.h"
 
 #include <cstddef>
 #include <cstdint>

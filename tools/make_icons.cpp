@@ -2,7 +2,7 @@
 // code as the window icon so the two never drift apart.
 //   make_icons OUTPUT_FOLDER SIZE...   writes OUTPUT_FOLDER/SIZExSIZE/tessaron.png
 
-#include "shell/app_icon.h"
+#include "ui/shell/app_icon.h"
 
 #include <QDir>
 #include <QGuiApplication>

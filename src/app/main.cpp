@@ -1,6 +1,6 @@
-#include "board/board_state.h"
-#include "board/form1.h"
-#include "platform/screen_metrics.h"
+#include "core/board/board_state.h"
+#include "ui/board/form1.h"
+#include "ui/platform/screen_metrics.h"
 
 #include <QApplication>
 

@@ -2,10 +2,10 @@
 // the new-puzzle dialog's first look at the program's own folder, and each one loading
 // with the shape it is there to show.
 
-#include "dialog/browser_lists.h"
-#include "dialog/dialog.h"
-#include "platform/picture_loader.h"
-#include "platform/runtime_error.h"
+#include "ui/dialog/browser_lists.h"
+#include "ui/dialog/dialog.h"
+#include "ui/platform/picture_loader.h"
+#include "core/platform/runtime_error.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,0 +1,132 @@
+#include "metafile/metafile.h"
+
+#include "metafile/player.h"
+
+#include <cmath>
+
+namespace tessaron::metafile {
+
+Matrix Matrix::followedBy(const Matrix& t) const
+{
+    Matrix r;
+    r.m11 = m11 * t.m11 + m12 * t.m21;
+    r.m12 = m11 * t.m12 + m12 * t.m22;
+    r.m21 = m21 * t.m11 + m22 * t.m21;
+    r.m22 = m21 * t.m12 + m22 * t.m22;
+    r.dx = dx * t.m11 + dy * t.m21 + t.dx;
+    r.dy = dx * t.m12 + dy * t.m22 + t.dy;
+    return r;
+}
+
+void Path::moveTo(PointF p)
+{
+    ops_.push_back(Op::Move);
+    figureStart_ = points_.size();
+    points_.push_back(p);
+}
+
+void Path::lineTo(PointF p)
+{
+    if (points_.empty()) {
+        moveTo(p);
+        return;
+    }
+    ops_.push_back(Op::Line);
+    points_.push_back(p);
+}
+
+void Path::cubicTo(PointF c1, PointF c2, PointF end)
+{
+    if (points_.empty())
+        moveTo(c1);
+    ops_.push_back(Op::Cubic);
+    points_.push_back(c1);
+    points_.push_back(c2);
+    points_.push_back(end);
+}
+
+void Path::close()
+{
+    if (points_.empty() || ops_.back() == Op::Close)
+        return;
+    ops_.push_back(Op::Close);
+    // After a close the current point is the figure's start again.
+    const PointF start = points_[figureStart_];
+    ops_.push_back(Op::Move);
+    figureStart_ = points_.size();
+    points_.push_back(start);
+}
+
+void Path::append(const Path& other)
+{
+    const std::size_t base = points_.size();
+    ops_.insert(ops_.end(), other.ops_.begin(), other.ops_.end());
+    points_.insert(points_.end(), other.points_.begin(), other.points_.end());
+    figureStart_ = base + other.figureStart_;
+}
+
+void Path::clear()
+{
+    ops_.clear();
+    points_.clear();
+    figureStart_ = 0;
+}
+
+bool looksLikeMetafile(std::span<const std::uint8_t> head)
+{
+    if (head.size() < 4)
+        return false;
+    const bool placeable = head[0] == 0xD7 && head[1] == 0xCD && head[2] == 0xC6 && head[3] == 0x9A;
+    const bool standardWmf = (head[0] == 1 || head[0] == 2) && head[1] == 0 && head[2] == 9 && head[3] == 0;
+    const bool emf = head[0] == 1 && head[1] == 0 && head[2] == 0 && head[3] == 0;
+    return placeable || standardWmf || emf;
+}
+
+Size pictureSize(double widthTwips, double heightTwips, float twipsX, float twipsY)
+{
+    if (!(twipsX > 0) || !(twipsY > 0))
+        malformed();
+    double w = std::abs(widthTwips) / twipsX;
+    double h = std::abs(heightTwips) / twipsY;
+    if (!std::isfinite(w) || !std::isfinite(h) || w < 0.5 || h < 0.5)
+        malformed();
+    // Beyond some metres the size is a broken header, not a drawing.
+    if (w > 16.0 * kMaxSide || h > 16.0 * kMaxSide)
+        malformed();
+    // A drawing that claims to be metres wide is still a drawing: it is shown at the
+    // largest size the game allows rather than refused or allocated in full.
+    double scale = std::min(1.0, std::min(kMaxSide / w, kMaxSide / h));
+    scale = std::min(scale, std::sqrt(static_cast<double>(kMaxPixels) / (w * h)));
+    // Scaled sizes round down so the caps hold exactly.
+    w = std::max(1.0, scale < 1 ? std::floor(w * scale) : std::round(w));
+    h = std::max(1.0, scale < 1 ? std::floor(h * scale) : std::round(h));
+    return {static_cast<std::int32_t>(w), static_cast<std::int32_t>(h)};
+}
+
+namespace {
+bool isEmf(const Reader& file)
+{
+    return file.has(0, 4) && file.u32(0) == 1;
+}
+}  // namespace
+
+Size naturalSize(std::span<const std::uint8_t> data, float twipsX, float twipsY)
+{
+    const Reader file(data);
+    if (!looksLikeMetafile(data))
+        malformed();
+    return isEmf(file) ? emfSize(file, twipsX, twipsY) : wmfSize(file, twipsX, twipsY);
+}
+
+void play(std::span<const std::uint8_t> data, float twipsX, float twipsY, MetafileCanvas& canvas)
+{
+    const Reader file(data);
+    if (!looksLikeMetafile(data))
+        malformed();
+    if (isEmf(file))
+        playEmf(file, twipsX, twipsY, canvas);
+    else
+        playWmf(file, twipsX, twipsY, canvas);
+}
+
+}  // namespace tessaron::metafile

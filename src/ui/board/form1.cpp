@@ -1,0 +1,686 @@
+#include "ui/board/form1.h"
+
+#include "core/board/layout.h"
+#include "core/board/rendering.h"
+#include "core/board/rules.h"
+#include "ui/dialog/dialog.h"
+#include "ui/language/apply_texts.h"
+#include "ui/language/form_idioma.h"
+#include "core/language/settings_file.h"
+#include "ui/shell/about.h"
+#include "ui/shell/accessibility.h"
+#include "ui/shell/web_links.h"
+#include "core/language/texts.h"
+#include "ui/platform/message_box.h"
+#include "ui/platform/picture_loader.h"
+#include "ui/platform/surface_view.h"
+#include "core/platform/vb_math.h"
+#include "ui/shell/window_frames.h"
+
+#include <cmath>
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QSessionManager>
+#include <QTimer>
+
+namespace tessaron {
+namespace {
+
+constexpr float kClientWidth = 8865;   // twips
+constexpr float kClientHeight = 5430;
+constexpr float kClientLeft = 1275;
+constexpr float kClientTop = 1485;
+
+Pixel toPixel(const QColor& colour) { return rgb(colour.red(), colour.green(), colour.blue()); }
+
+// The picture area, width x height: the picture's top-left part, and the window's colour
+// wherever the picture does not reach (a picture area stretched to the screen is taller or
+// wider than its picture). Every place is then whole, background included, and moves as
+// a whole.
+void cropInto(Surface& surface, const QImage& picture, std::int32_t width, std::int32_t height,
+    Pixel background)
+{
+    const QImage image = picture.format() == QImage::Format_RGB32
+        ? picture
+        : picture.convertToFormat(QImage::Format_RGB32);
+    if (image.isNull() && !picture.isNull())
+        throw RuntimeError(err::OutOfMemory);  // the conversion had no room
+    surface.reshape(width, height);
+    const std::int32_t columns = std::clamp(width, 0, image.width());
+    const std::int32_t rows = std::clamp(height, 0, image.height());
+    for (std::int32_t y = 0; y < surface.height(); ++y) {
+        Pixel* row = surface.row(y);
+        std::int32_t copied = 0;
+        if (y < rows) {
+            std::copy_n(reinterpret_cast<const Pixel*>(image.constScanLine(y)), columns, row);
+            copied = columns;
+        }
+        std::fill(row + copied, row + surface.width(), background);
+    }
+}
+
+// During a long burst of exchanges the screen is refreshed at most at the display's
+// rate: each push shows everything changed since the last one.
+constexpr qint64 kBurstRefreshMs = 16;
+constexpr int kExchangesPerLook = 16;
+
+}  // namespace
+
+Form1::Form1(GameState& state, const ScreenMetrics& metrics, QWidget* parent)
+    : QMainWindow(parent), state_(state), metrics_(metrics),
+      game_(state, fields_, boardSurface_, picSurface_)
+{
+    setObjectName(QStringLiteral("Form1"));
+    applyMainFrame(this);
+    menu_ = buildMenuTree(menuBar());
+    buildClientArea();
+    setClientSize(metrics_.toPixelsSize(kClientWidth, kClientHeight));
+    // The client area, below the menu bar, is what the design places. A window's geometry
+    // leaves out its frame, so the window system frames it around this place.
+    setGeometry(QRect(metrics_.toPixels(kClientLeft, kClientTop) - QPoint(0, menuBarHeight(width())), size()));
+
+    connect(menu_.Abrir, &QAction::triggered, this, &Form1::Abrir_Click);
+    connect(menu_.Salir, &QAction::triggered, this, &Form1::Salir_Click);
+    connect(menu_.AcercaDe, &QAction::triggered, this, &Form1::AcercaDe_Click);
+    connect(menu_.MWebTessaron, &QAction::triggered, this,
+        [this] { openWebPage(WebItem::MWebTessaron, state_.LanguageCode, this); });
+    connect(menu_.MWebAutor, &QAction::triggered, this,
+        [this] { openWebPage(WebItem::MWebAutor, state_.LanguageCode, this); });
+    connect(menu_.MWebRodanto, &QAction::triggered, this,
+        [this] { openWebPage(WebItem::MWebRodanto, state_.LanguageCode, this); });
+    connect(menu_.Montado, &QAction::triggered, this, &Form1::Montado_Click);
+    connect(menu_.MLanguageIngles, &QAction::triggered, this, &Form1::MLanguageIngles_Click);
+    connect(menu_.MLanguageEspanol, &QAction::triggered, this, &Form1::MLanguageEspanol_Click);
+    connect(qApp, &QGuiApplication::commitDataRequest, this, &Form1::commitDataRequest);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
+    Timer1->start();
+
+    game_.refresh = [this] { refresh(); };
+    boardView_->installEventFilter(this);
+    Pic2->installEventFilter(this);
+    setAccessibleNames(this);
+}
+
+Form1::~Form1() = default;
+
+void Form1::buildClientArea()
+{
+    boardView_ = new SurfaceView(boardSurface_, this);
+    boardView_->setDevicePixelRatio(metrics_.devicePixelRatio);
+    boardView_->setObjectName(QStringLiteral("Form1Client"));
+    setCentralWidget(boardView_);
+
+    Label1 = new QLabel(QStringLiteral("No hay ninguna imagen abierta"), boardView_);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(metrics_.toPixels(240, 2280, 8295, 735));
+    Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    Label1->setWordWrap(true);
+    QFont labelFont = Label1->font();
+    labelFont.setPointSize(18);
+    labelFont.setWeight(QFont::Normal);
+    Label1->setFont(labelFont);
+    QPalette labelPalette = Label1->palette();
+    labelPalette.setColor(QPalette::WindowText, desktopColour());
+    Label1->setPalette(labelPalette);
+
+    // Neither box has a border, so the hit test (measured from a box's outer corner) and
+    // the drawing (from its inner corner) agree exactly.
+    Pic = new SurfaceView(picSurface_, boardView_);
+    Pic->setObjectName(QStringLiteral("Pic"));
+    Pic->hide();
+    Pic2 = new SurfaceView(pic2Surface_, boardView_);
+    Pic2->setDevicePixelRatio(metrics_.devicePixelRatio);
+    Pic2->setObjectName(QStringLiteral("Pic2"));
+    Pic2->hide();
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event)
+{
+    const auto type = event->type();
+    const bool press = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick;
+    const bool release = type == QEvent::MouseButtonRelease;
+    if (!press && !release)
+        return QMainWindow::eventFilter(watched, event);
+    // The overlay takes the presses over the board: nothing can be picked under it.
+    if (watched == Pic2)
+        return true;
+    if (watched == boardView_) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        const float x = static_cast<float>(mouse->position().x()) * metrics_.twipsPerPixelX;
+        const float y = static_cast<float>(mouse->position().y()) * metrics_.twipsPerPixelY;
+        const int button = static_cast<int>(mouse->button());
+        const int shift = static_cast<int>(mouse->modifiers());
+        if (press)
+            Form_MouseDown(button, shift, x, y);
+        else
+            Form_MouseUp(button, shift, x, y);
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void Form1::StartPuzzle(const PuzzleChoice& choice)
+{
+    PictureOptions options;
+    options.twipsX = state_.TwipsX;
+    options.twipsY = state_.TwipsY;
+    options.background = palette().color(QPalette::Window);
+    try {
+        // Only the part that fits on the screen is decoded: a large photo costs the memory
+        // of what the player sees, not of the whole.
+        PicturePart part = loadPicturePart(choice.Archivo,
+            [this](QSize natural) { return keptPart(boardLayout(natural)); }, options);
+        buildPuzzle(std::move(part.image), choice, part.natural);
+    } catch (const std::bad_alloc&) {
+        // Whatever ran out, the puzzle on the board is still whole: the player is told, and
+        // plays on.
+        throw RuntimeError(err::OutOfMemory);
+    }
+}
+
+// Everything a new puzzle needs, made aside: nothing of the puzzle on the board changes
+// until all of it exists, so a failure at any step leaves that puzzle as it was.
+struct Form1::NextPuzzle {
+    Layout layout;
+    BoardArray board;
+    Surface scratch;   // Pic: the picture area
+    Surface overlay;   // Pic2: the same, shown whole over the board
+    Surface window;    // the board surface at the new client size, picture and grid drawn
+    QSize client;      // layout pixels
+};
+
+void Form1::buildPuzzle(QImage picture, const PuzzleChoice& choice, QSize natural)
+{
+    const QSize whole = natural.isValid() ? natural : picture.size();
+    try {
+        NextPuzzle next = preparePuzzle(std::move(picture), whole);
+        install(next);
+    } catch (const std::bad_alloc&) {
+        throw RuntimeError(err::OutOfMemory);
+    }
+    menu_.Montado->setEnabled(true);
+    // Qt reads "[*]" in a title as the place of the modified mark; doubled, it is text.
+    QString name = choice.ArchivoSinPath;
+    name.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+    setWindowTitle(QString::fromUtf8(kProgramTitle.data(), kProgramTitle.size()) + QStringLiteral("  -  ") + name);
+    difficult_ = choice.difficult;
+    if (difficult_)
+        game_.BlackenEmptyPlace();
+    // Paint and window events only: a click waiting in the queue must not start another
+    // puzzle or a move halfway through building this one.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+
+    RandomSource random(shuffleSeed_ ? *shuffleSeed_ : timeOfDaySeed());
+    QElapsedTimer sincePush;
+    sincePush.start();
+    // Reading the clock costs more than a small exchange: it is looked at every few.
+    int sinceLook = 0;
+    game_.refresh = [this, &sincePush, &sinceLook] {
+        if (++sinceLook < kExchangesPerLook)
+            return;
+        sinceLook = 0;
+        if (sincePush.elapsed() >= kBurstRefreshMs) {
+            refresh();
+            sincePush.restart();
+        }
+    };
+    try {
+        game_.ShufflePieces(random, difficult_);
+    } catch (...) {
+        game_.refresh = [this] { refresh(); };
+        throw;
+    }
+    game_.refresh = [this] { refresh(); };
+    refresh();
+}
+
+QMargins Form1::windowFrame() const
+{
+    const auto frameOf = [](const QWidget* window) {
+        const QRect outer = window->frameGeometry();
+        const QRect inner = window->geometry();
+        return QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+            outer.right() - inner.right(), outer.bottom() - inner.bottom());
+    };
+    const QMargins own = frameOf(this);
+    // Until the window system has framed this window (and Qt has asked it since) its frame
+    // reads as none; the new-puzzle dialog, framed before any puzzle is built, shows what
+    // it is.
+    if (own.isNull() && dialog_)
+        return frameOf(dialog_);
+    return own;
+}
+
+int Form1::menuBarHeight(int windowWidth) const
+{
+    // A window narrower than its menu bar wraps the bar onto more lines.
+    return std::max(menuBar()->heightForWidth(windowWidth), menuBar()->sizeHint().height());
+}
+
+Layout Form1::boardLayout(QSize picture) const
+{
+    // The picture's pixels are the screen's own (device) pixels; windows and the screen
+    // are measured in layout pixels.
+    const float tx = metrics_.twipsPerPixelX;
+    const float ty = metrics_.twipsPerPixelY;
+    const QMargins frame = windowFrame();
+    LayoutInput in;
+    in.pictureWidth = static_cast<float>(picture.width()) * state_.TwipsX;
+    in.pictureHeight = static_cast<float>(picture.height()) * state_.TwipsY;
+    in.frameWidth = static_cast<float>(frame.left() + frame.right()) * tx;
+    in.frameHeight = static_cast<float>(frame.top() + frame.bottom() + menuBarHeight(width())) * ty;
+    const QRect screen = metrics_.available;
+    in.screenWidth = static_cast<float>(screen.width()) * tx;
+    in.screenHeight = static_cast<float>(screen.height()) * ty;
+    return layoutPicture(in);
+}
+
+QSize Form1::keptPart(const Layout& layout) const
+{
+    // A pixel more each way: the grid's frame may fall just past the rounded area, and
+    // the board is filled up to it.
+    return QSize(roundToInt32(divide(layout.picWidth, state_.TwipsX)) + 1,
+        roundToInt32(divide(layout.picHeight, state_.TwipsY)) + 1);
+}
+
+Form1::NextPuzzle Form1::preparePuzzle(QImage picture, QSize natural) const
+{
+    NextPuzzle next;
+    next.layout = boardLayout(natural);
+    const Layout& layout = next.layout;
+    next.board = solvedBoard(state_.PiecesX, state_.PiecesY);
+    const Pixel background = toPixel(palette().color(QPalette::Window));
+    const QSize kept = keptPart(layout);
+    cropInto(next.scratch, picture, kept.width(), kept.height(), background);
+    // A large photo is mostly cut away: let its pixels go before anything else is made.
+    picture = QImage();
+    next.overlay = next.scratch;
+    next.client = metrics_.toPixelsSize(layout.clientWidth, layout.clientHeight);
+    // The persistent image covers the client area, in device pixels.
+    const qreal ratio = metrics_.devicePixelRatio;
+    next.window.resize(qRound(next.client.width() * ratio), qRound(next.client.height() * ratio), background);
+    const PlaceGeometry places{state_.TwipsX, state_.TwipsY, state_.PiecesX, state_.PiecesY,
+        layout.picWidth, layout.picHeight, layout.BoardLeft, layout.BoardTop};
+    drawPicture(next.window, next.scratch, places, background);
+    return next;
+}
+
+void Form1::install(NextPuzzle& next)
+{
+    Pic2->hide();
+    std::swap(picSurface_, next.scratch);
+    std::swap(pic2Surface_, next.overlay);
+    std::swap(boardSurface_, next.window);
+    const Layout& layout = next.layout;
+    fields_.MarginLeft = layout.MarginLeft;
+    fields_.MarginTop = layout.MarginTop;
+    fields_.MarginBottom = layout.MarginBottom;
+    fields_.BoardLeft = layout.BoardLeft;
+    fields_.BoardTop = layout.BoardTop;
+    picLeft_ = layout.picLeft;
+    picTop_ = layout.picTop;
+    game_.startWith(std::move(next.board), layout.picWidth, layout.picHeight);
+
+    fitWindowTo(next.client);
+    keepOnScreen();
+    placePictureBoxes(layout.picLeft, layout.picTop, layout.picWidth, layout.picHeight);
+    Label1->hide();
+    refresh();
+}
+
+void Form1::placePictureBoxes(float left, float top, float width, float height)
+{
+    Pic->setGeometry(metrics_.toPixels(left, top, width, height));
+    // The overlay covers the picture area exactly as the board draws it, in device pixels;
+    // its widget takes the layout pixels around that, and shows the board beneath the rest.
+    const PixelRect area = game_.geometry().pictureArea();
+    const qreal ratio = metrics_.devicePixelRatio;
+    const QPoint corner(static_cast<int>(std::floor(area.x / ratio)), static_cast<int>(std::floor(area.y / ratio)));
+    const QPoint end(static_cast<int>(std::ceil((area.x + area.w) / ratio)),
+        static_cast<int>(std::ceil((area.y + area.h) / ratio)));
+    Pic2->setGeometry(QRect(corner, end - QPoint(1, 1)));
+    Pic2->showPartAt(QPoint(area.x, area.y) - (QPointF(corner) * ratio).toPoint(), QSize(area.w, area.h));
+}
+
+void Form1::keepOnScreen()
+{
+    // The window keeps its place unless its new size would push it off the screen.
+    const QRect screen = metrics_.available;
+    QRect frame = geometry().marginsAdded(windowFrame());
+    const int dx = std::min(0, screen.right() - frame.right());
+    const int dy = std::min(0, screen.bottom() - frame.bottom());
+    if (dx == 0 && dy == 0)
+        return;
+    frame.translate(dx, dy);
+    const QMargins margins = windowFrame();
+    const QPoint corner(std::max(frame.left(), screen.left()), std::max(frame.top(), screen.top()));
+    setGeometry(QRect(corner + QPoint(margins.left(), margins.top()), size()));
+}
+
+bool Form1::findCellAt(float X, float Y, std::int16_t& column, std::int16_t& row)
+{
+    const float H = game_.pictureHeight();
+    const float W = game_.pictureWidth();
+    const float ch = divide(H, static_cast<float>(state_.PiecesY));
+    const float cw = divide(W, static_cast<float>(state_.PiecesX));
+    return FindCell(picLeft_, picTop_, cw, ch, X, Y, state_.PiecesX, state_.PiecesY, column, row);
+}
+
+void Form1::Form_MouseDown(int, int, float X, float Y)
+{
+    try {
+        findCellAt(X, Y, fields_.FromX, fields_.FromY);
+    } catch (const RuntimeError&) {
+        // Before the first puzzle there is no grid (a division by zero): the press does
+        // nothing. Any other failure of a press is not worth a message either.
+    }
+}
+
+void Form1::Form_MouseUp(int, int, float X, float Y)
+{
+    bool inside = false;
+    try {
+        inside = findCellAt(X, Y, fields_.ToX, fields_.ToY);
+    } catch (const RuntimeError& error) {
+        if (error.number() != err::DivisionByZero) {
+            showError(this, error);
+            return;
+        }
+    }
+    if (!inside || fields_.FromX < 1)
+        return;
+    try {
+        if (difficult_)
+            MoveToEmpty(fields_.FromX, fields_.FromY, fields_.ToX, fields_.ToY);
+        else
+            game_.movePiece(fields_.FromX, fields_.FromY, fields_.ToX, fields_.ToY);
+    } catch (const RuntimeError& error) {
+        if (error.number() != err::DivisionByZero) {
+            showError(this, error);
+            return;
+        }
+    }
+    try {
+        bool solved = false;
+        CheckSolved(solved);
+    } catch (const RuntimeError& error) {
+        if (error.number() != err::DivisionByZero)
+            showError(this, error);
+    }
+}
+
+void Form1::MoveToEmpty(std::int16_t FromX, std::int16_t FromY, std::int16_t ToX, std::int16_t ToY)
+{
+    if (!canMoveToEmpty(state_.Board, FromX, FromY, ToX, ToY))
+        return;
+    game_.movePiece(FromX, FromY, ToX, ToY);
+}
+
+void Form1::CheckSolved(bool& Solved)
+{
+    Solved = isSolved(state_.Board);
+    if (!Solved)
+        return;
+    const auto text = messageText(Message::Solved, state_.LanguageCode);
+    if (!text)
+        return;
+    showMessage(this, QString::fromUtf8(text->data(), static_cast<qsizetype>(text->size())));
+    Pic2->show();
+    Pic2->raise();
+    menu_.Montado->setEnabled(false);
+}
+
+void Form1::Montado_Click()
+{
+    Pic2->show();
+    Pic2->raise();
+    preview_.click();
+}
+
+void Form1::Timer1_Timer()
+{
+    const PreviewCycle::Tick tick = preview_.tick();
+    if (tick.disableCommand)
+        menu_.Montado->setEnabled(false);
+    if (tick.hideOverlay)
+        Pic2->hide();
+    if (tick.enableCommand)
+        menu_.Montado->setEnabled(true);
+}
+
+void Form1::fitWindowTo(QSize client)
+{
+    boardView_->setFixedSize(client);
+    setFixedSize(client.width(), client.height() + menuBarHeight(client.width()));
+}
+
+void Form1::setClientSize(QSize size)
+{
+    fitWindowTo(size);
+    // The persistent image covers the client area, in device pixels, and starts in the
+    // window's colour.
+    const qreal ratio = metrics_.devicePixelRatio;
+    boardSurface_.resize(qRound(size.width() * ratio), qRound(size.height() * ratio),
+        toPixel(palette().color(QPalette::Window)));
+}
+
+QSize Form1::clientSize() const { return boardView_->size(); }
+
+void Form1::refresh() { boardView_->refresh(); }
+
+void Form1::Salir_Click()
+{
+    std::int16_t cancel = 0;
+    ConfirmExit(cancel);
+}
+
+void Form1::ConfirmExit(std::int16_t& Cancel)
+{
+    const auto text = messageText(Message::ExitQuestion, state_.LanguageCode).value_or("");
+    if (askYesNo(this, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())))
+        == BoxAnswer::Yes) {
+        endProgram();
+        return;
+    }
+    Cancel = -1;
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    if (ending_) {
+        event->accept();
+        return;
+    }
+    std::int16_t cancel = 0;
+    ConfirmExit(cancel);
+    if (cancel)
+        event->ignore();
+    else
+        event->accept();
+}
+
+void Form1::commitDataRequest(QSessionManager& manager)
+{
+    if (ending_ || !manager.allowsInteraction())
+        return;
+    std::int16_t cancel = 0;
+    ConfirmExit(cancel);
+    manager.release();
+    if (cancel)
+        manager.cancel();
+}
+
+void Form1::endProgram()
+{
+    ending_ = true;
+    if (endProgram_) {
+        endProgram_();
+        return;
+    }
+    // Every window goes, hidden ones included, without close events: hiding sends none,
+    // and the event loops end before anything else is handled.
+    for (QWidget* window : QApplication::topLevelWidgets())
+        window->hide();
+    QCoreApplication::exit(0);
+}
+
+void Form1::MLanguageIngles_Click() { chooseLanguage(kEnglish); }
+
+void Form1::MLanguageEspanol_Click() { chooseLanguage(kSpanish); }
+
+void Form1::chooseLanguage(std::int16_t code)
+{
+    menu_.MLanguageIngles->setChecked(code == kEnglish);
+    menu_.MLanguageEspanol->setChecked(code == kSpanish);
+    state_.LanguageCode = code;
+    ApplyLanguageTexts();
+    // A settings file that cannot be written (a write-protected folder) costs the
+    // player the remembered language, not the game in progress.
+    try {
+        writeSettingsFile(code);
+    } catch (const RuntimeError& error) {
+        showError(this, error);
+    }
+}
+
+void Form1::ApplyLanguageTexts()
+{
+    tessaron::ApplyLanguageTexts(state_, this, [this] { return static_cast<QWidget*>(&newPuzzleDialog()); },
+        [this] { return static_cast<QWidget*>(&aboutBox()); });
+}
+
+Dialog& Form1::newPuzzleDialog()
+{
+    if (!dialog_) {
+        dialog_ = new Dialog(state_, metrics_, this);
+        // Its own load applies the texts once more; asked again from there, this
+        // returns the dialog just made rather than making a second one.
+        ApplyLanguageTexts();
+    }
+    return *dialog_;
+}
+
+About& Form1::aboutBox()
+{
+    if (!about_) {
+        // OK hides it, and the next use shows the same box again; its close box destroys
+        // it, and the next use makes a new one.
+        about_ = new About(metrics_, [this] { ApplyLanguageTexts(); }, this);
+    }
+    return *about_;
+}
+
+void Form1::AcercaDe_Click()
+{
+    About& about = aboutBox();
+    about.exec();
+}
+
+void Form1::startChosenPuzzle(std::int16_t previousX, std::int16_t previousY)
+{
+    Dialog& dialog = newPuzzleDialog();
+    try {
+        StartPuzzle({dialog.Archivo, dialog.ArchivoSinPath, dialog.difficultSelected()});
+    } catch (const RuntimeError&) {
+        // The dialog already set the new grid size; the puzzle still on the board has
+        // the old one.
+        state_.PiecesX = previousX;
+        state_.PiecesY = previousY;
+        throw;
+    }
+}
+
+void Form1::Abrir_Click()
+{
+    const std::int16_t previousX = state_.PiecesX;
+    const std::int16_t previousY = state_.PiecesY;
+    Dialog& dialog = newPuzzleDialog();
+    dialog.exec();
+    if (!dialog.OK)
+        return;
+    try {
+        startChosenPuzzle(previousX, previousY);
+    } catch (const RuntimeError& error) {
+        showError(this, error);
+    }
+}
+
+void Form1::Form_Load()
+{
+    // Twips per device pixel: on a high-resolution screen the board is drawn, and pieces
+    // are exchanged, in the screen's own pixels.
+    state_.TwipsX = metrics_.twipsPerPixelX / static_cast<float>(metrics_.devicePixelRatio);
+    state_.TwipsY = metrics_.twipsPerPixelY / static_cast<float>(metrics_.devicePixelRatio);
+    // Each step may fail on its own: File not found abandons just that step, any other
+    // error is reported and ends start-up, and the window is shown all the same.
+    enum class Step { Settings, Texts, Dialog, Puzzle, Done };
+    Step step = Step::Settings;
+    while (step != Step::Done) {
+        try {
+            switch (step) {
+            case Step::Settings: {
+                step = Step::Texts;
+                bool firstRun = false;
+                try {
+                    state_.LanguageCode = readSettingsFile();
+                } catch (const RuntimeError& error) {
+                    if (error.number() != err::FileNotFound)
+                        throw;
+                    firstRun = true;
+                }
+                if (firstRun) {
+                    FormIdioma idioma(state_, metrics_, this);
+                    idioma.exec();
+                    // A folder the game may not write to costs only the memory of the
+                    // choice: the player still gets the language and the game.
+                    try {
+                        writeSettingsFile(state_.LanguageCode);
+                    } catch (const RuntimeError& error) {
+                        showError(this, error);
+                    }
+                }
+                break;
+            }
+            case Step::Texts:
+                step = Step::Dialog;
+                ApplyLanguageTexts();
+                break;
+            case Step::Dialog:
+                step = Step::Puzzle;
+                newPuzzleDialog().exec();
+                break;
+            case Step::Puzzle:
+                step = Step::Done;
+                if (newPuzzleDialog().OK)
+                    startChosenPuzzle(0, 0);
+                else
+                    menu_.Montado->setEnabled(false);
+                break;
+            case Step::Done:
+                break;
+            }
+        } catch (const RuntimeError& error) {
+            if (error.number() != err::FileNotFound) {
+                showError(this, error);
+                break;
+            }
+        }
+    }
+    // Whatever stopped start-up, there is nothing to show while there is no puzzle.
+    if (!state_.Board.exists())
+        menu_.Montado->setEnabled(false);
+    show();
+}
+
+}  // namespace tessaron

@@ -1,0 +1,95 @@
+#pragma once
+// The new-puzzle dialog: a picture browser on the left, the grid and style on the right.
+// Created once and only hidden afterwards, so every choice is still there next time; the
+// caller shows it modally and then reads OK, Archivo, ArchivoSinPath, the piece counts
+// in GameState and the style from difficultSelected().
+
+#include "core/board/board_state.h"
+#include "ui/platform/screen_metrics.h"
+
+#include <QDialog>
+#include <QString>
+
+#include <chrono>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+
+namespace tessaron {
+
+class DriveList;
+class FileList;
+class FolderList;
+class RuntimeError;
+
+class Dialog : public QDialog {
+    Q_OBJECT
+public:
+    Dialog(GameState& state, const ScreenMetrics& metrics, QWidget* parent = nullptr);
+
+    bool OK = false;           // true when last closed with OK
+    QString Archivo;           // full path of the chosen picture
+    QString ArchivoSinPath;    // its file name
+
+    bool difficultSelected() const;
+
+    // The handlers, one per control event.
+    void Drive1_Change();
+    void Dir1_Change();
+    void Combo1_Click();
+    void File1_Click();
+    void Check1_Click();
+    void ListX_Click();
+    void ListY_Click();
+    void Option1_Click();
+    void Option2_Click();
+    void OKButton_Click();
+    void CancelButton_Click();
+
+    // How long a volume may take to answer before it counts as not ready.
+    void setProbeTimeout(std::chrono::milliseconds timeout) { probeTimeout_ = timeout; }
+
+    void reject() override;   // Escape and the close box: Cancel
+
+private:
+    QString chosenPath() const;
+    void buildControls();
+    void setKeyboardOrder();
+    void Form_Load();
+    void pieceCountChanged();
+    void setDirPath(const QString& folder);
+    void openFolder(const QString& folder);
+    void forgetChoice();
+    void clearPreview();
+    void reportAndForget(const RuntimeError& error);
+
+    GameState& state_;
+    ScreenMetrics metrics_;
+    std::chrono::milliseconds probeTimeout_{3000};
+
+    QGroupBox* Frame1 = nullptr;
+    DriveList* Drive1 = nullptr;
+    FolderList* Dir1 = nullptr;
+    FileList* File1 = nullptr;
+    QComboBox* Combo1 = nullptr;
+    QLabel* LabArchivo = nullptr;
+    QLabel* Image1 = nullptr;
+    QCheckBox* Check1 = nullptr;
+    QGroupBox* Frame2 = nullptr;
+    QListWidget* ListX = nullptr;
+    QListWidget* ListY = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QRadioButton* Option1 = nullptr;
+    QRadioButton* Option2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QPushButton* OKButton = nullptr;
+    QPushButton* CancelButton = nullptr;
+};
+
+}  // namespace tessaron

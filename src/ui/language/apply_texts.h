@@ -1,0 +1,29 @@
+#pragma once
+// Writing the language's captions into the windows that carry translated texts.
+
+#include "core/board/board_state.h"
+#include "core/language/texts.h"
+
+#include <cstdint>
+#include <functional>
+
+class QWidget;
+
+namespace tessaron {
+
+// Writes the window's captions for the language into its controls, found by object
+// name: menu titles, action, label and button texts, frame titles. A code that is
+// neither English nor Spanish changes nothing. Controls of other top-level windows
+// (a dialog parented to this window) are left alone, since names repeat across windows.
+void applyWindowTexts(QWidget* window, TextWindow which, std::int16_t languageCode);
+
+// The check marks of the language menu, the main window, the new-puzzle dialog and the
+// About box, each looking at LanguageCode afresh: the dialog's own load applies the
+// texts again and a language handler may run in between. dialog() and about() return
+// their window, creating it hidden when it does not exist yet; they are asked only
+// when there is a language to write, and must return the window under construction
+// when asked again from its own load.
+void ApplyLanguageTexts(GameState& state, QWidget* form1, const std::function<QWidget*()>& dialog,
+    const std::function<QWidget*()>& about);
+
+}  // namespace tessaron

@@ -1,0 +1,42 @@
+#pragma once
+// Shows a Surface on the screen. Painting wraps the surface's own memory in an image, so
+// nothing is copied; a refresh pushes only what changed since the last one.
+
+#include "core/platform/surface.h"
+
+#include <QWidget>
+
+namespace tessaron {
+
+class SurfaceView : public QWidget {
+    Q_OBJECT
+public:
+    explicit SurfaceView(Surface& surface, QWidget* parent = nullptr);
+
+    Surface& surface() { return *surface_; }
+    const Surface& surface() const { return *surface_; }
+
+    // Pushes the surface's damaged area to the screen now, then forgets the damage.
+    void refresh();
+
+    // Surface pixels per widget pixel: on a high-resolution screen the surface holds the
+    // screen's own pixels and is shown one to one, not scaled.
+    void setDevicePixelRatio(qreal ratio) { ratio_ = ratio; }
+
+    // Shows only the surface's top-left `size` device pixels, `origin` device pixels into
+    // the widget, and leaves the rest of the widget to what lies beneath: an overlay placed
+    // to the device pixel although widgets are placed in layout pixels.
+    void showPartAt(QPoint origin, QSize size);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    Surface* surface_;
+    qreal ratio_ = 1.0;
+    bool part_ = false;
+    QPoint origin_;
+    QSize size_;
+};
+
+}  // namespace tessaron

@@ -1,0 +1,48 @@
+#pragma once
+// The About box: version line, rights notice, the authors' web address and the credits,
+// in the current language, which it applies each time it becomes the active window.
+
+#include "ui/platform/screen_metrics.h"
+
+#include <QDialog>
+
+#include <functional>
+
+class QFrame;
+class QLabel;
+class QPushButton;
+
+namespace tessaron {
+
+class About : public QDialog {
+    Q_OBJECT
+public:
+    // applyTexts writes the current language's texts into the translated windows, this
+    // one included; the owner knows the other windows and the language.
+    explicit About(const ScreenMetrics& metrics, std::function<void()> applyTexts = {},
+        QWidget* parent = nullptr);
+
+    void setApplyTexts(std::function<void()> applyTexts) { applyTexts_ = std::move(applyTexts); }
+
+    // Each time the box becomes the program's active window.
+    void Form_Activate();
+    // Hides the box; it stays loaded for the next time. The close box, by contrast,
+    // destroys it.
+    void OKButton_Click();
+
+protected:
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    std::function<void()> applyTexts_;
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QFrame* Line1 = nullptr;
+    QLabel* Label4 = nullptr;
+    QPushButton* OKButton = nullptr;
+};
+
+}  // namespace tessaron

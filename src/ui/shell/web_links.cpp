@@ -1,0 +1,59 @@
+#include "ui/shell/web_links.h"
+
+#include "core/language/texts.h"
+#include "ui/platform/message_box.h"
+#include "ui/platform/shell_open.h"
+
+#include <QString>
+
+#include <optional>
+
+namespace tessaron {
+namespace {
+
+struct WebLink {
+    bool followsLanguage;  // otherwise the same page opens for every code
+    WebAddress english;
+    WebAddress spanish;
+    WebAddress written;    // written out in the failure message
+};
+
+WebLink linkOf(WebItem item)
+{
+    switch (item) {
+    case WebItem::MWebTessaron:
+        return {true, WebAddress::GamePage, WebAddress::GamePageSpanish,
+            WebAddress::GamePageWritten};
+    case WebItem::MWebAutor:
+        return {true, WebAddress::AuthorPageEnglish, WebAddress::AuthorPage,
+            WebAddress::AuthorPageWritten};
+    case WebItem::MWebRodanto:
+        break;
+    }
+    return {false, WebAddress::OtherGamePage, WebAddress::OtherGamePage,
+        WebAddress::OtherGamePage};
+}
+
+QString toQString(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+void openWebPage(WebItem item, std::int16_t languageCode, QWidget* parent)
+{
+    const WebLink link = linkOf(item);
+    std::optional<WebAddress> page;
+    if (!link.followsLanguage || languageCode == kEnglish)
+        page = link.english;
+    else if (languageCode == kSpanish)
+        page = link.spanish;
+
+    // With no language there is no page to open, and the shell's answer counts as 0.
+    const int result = page ? shellOpen(toQString(webAddress(*page))) : 0;
+    if (result <= 32)
+        showInformation(parent, toQString(webFailureText(result, webAddress(link.written))));
+}
+
+}  // namespace tessaron

@@ -1,0 +1,89 @@
+#include "core/board/geometry.h"
+#include "core/platform/runtime_error.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace tessaron {
+namespace {
+
+PlaceGeometry grid(std::int16_t columns, std::int16_t rows, float w, float h,
+    std::int32_t boardLeft, std::int32_t boardTop)
+{
+    return PlaceGeometry{15.0f, 15.0f, columns, rows, w, h, boardLeft, boardTop};
+}
+
+// How many places cover each pixel column of the first row.
+std::vector<int> coverage(const PlaceGeometry& g)
+{
+    const PixelRect area = g.pictureArea();
+    std::vector<int> count(static_cast<std::size_t>(area.w), 0);
+    for (std::int32_t c = 1; c <= g.PiecesX; ++c) {
+        const PixelRect r = g.windowRect(c, 1);
+        EXPECT_GE(r.x, area.x) << "column " << c;
+        EXPECT_LE(r.x + r.w, area.x + area.w) << "column " << c;
+        for (std::int32_t x = r.x; x < r.x + r.w; ++x)
+            ++count[static_cast<std::size_t>(x - area.x)];
+    }
+    return count;
+}
+
+TEST(PlaceGeometry, FourByThreeOnSixThousandByFourThousandFiveHundredTwips)
+{
+    const PlaceGeometry g = grid(4, 3, 6000, 4500, 525, 450);
+    EXPECT_EQ(g.pictureArea(), (PixelRect{35, 30, 400, 300}));
+    EXPECT_EQ(g.windowRect(1, 1), (PixelRect{35, 30, 100, 100}));
+    EXPECT_EQ(g.windowRect(4, 3), (PixelRect{335, 230, 100, 100}));
+    EXPECT_EQ(g.scratchRect(4, 3), (PixelRect{300, 200, 100, 100}));
+    EXPECT_EQ(g.emptyPlaceFill(), g.windowRect(4, 3));
+    EXPECT_EQ(coverage(g), std::vector<int>(400, 1));
+}
+
+TEST(PlaceGeometry, SevenColumnsLeaveGapsWhereTheRoundingPutsThem)
+{
+    // pw = 14941 / 7 / 15 = 142.295 pixels, rounded to 142; the board starts at 35.467.
+    const PlaceGeometry g = grid(7, 1, 14941, 1500, 532, 0);
+    std::vector<std::int32_t> lefts;
+    for (std::int32_t c = 1; c <= 7; ++c)
+        lefts.push_back(g.windowRect(c, 1).x);
+    // The sum is rounded as a whole: column 2 starts at round(35.467 + 142.295) = 178,
+    // not at 35 + 142.
+    EXPECT_EQ(lefts, (std::vector<std::int32_t>{35, 178, 320, 462, 605, 747, 889}));
+    const std::vector<int> cover = coverage(g);
+    std::vector<std::int32_t> gaps;
+    for (std::size_t x = 0; x < cover.size(); ++x) {
+        EXPECT_LE(cover[x], 1);
+        if (cover[x] == 0)
+            gaps.push_back(static_cast<std::int32_t>(x) + 35);
+    }
+    EXPECT_EQ(gaps, (std::vector<std::int32_t>{177, 604}));
+}
+
+TEST(PlaceGeometry, SeventyFiveColumnsOverlapByOnePixelAndEndAtTheEdge)
+{
+    // pw = 13.6 pixels, rounded to 14: 74 * 14 - round(13.6 * 74) = 30 overlapping pixels.
+    const PlaceGeometry g = grid(75, 1, 15300, 1500, 0, 0);
+    const std::vector<int> cover = coverage(g);
+    int overlaps = 0;
+    for (int n : cover) {
+        EXPECT_GE(n, 1);
+        EXPECT_LE(n, 2);
+        overlaps += n == 2;
+    }
+    EXPECT_EQ(overlaps, 30);
+    EXPECT_EQ(cover.back(), 1);
+}
+
+TEST(PlaceGeometry, NoGridIsADivisionByZero)
+{
+    try {
+        grid(0, 0, 6000, 4500, 0, 0).windowRect(1, 1);
+        ADD_FAILURE();
+    } catch (const RuntimeError& error) {
+        EXPECT_EQ(error.number(), err::DivisionByZero);
+    }
+}
+
+}  // namespace
+}  // namespace tessaron

@@ -1,0 +1,47 @@
+#include "core/board/layout.h"
+
+#include <gtest/gtest.h>
+
+namespace tessaron {
+namespace {
+
+TEST(Layout, MarginsGrowWithThePictureAndWhatTheScreenCannotHoldIsCut)
+{
+    // At 15 twips per pixel, with a window frame of 8 x 50 pixels (120 x 750 twips).
+    const struct {
+        const char* name;
+        float width, height, screenWidth, screenHeight;        // pixels
+        std::int32_t marginLeft, marginTop;                    // twips; the bottom as the top
+        float picWidth, picHeight, windowWidth, windowHeight;  // twips
+    } cases[] = {
+        // 9600 / 20 + 225 = 705 twips, 7200 / 20 + 225 = 585.
+        {"small", 640, 480, 1920, 1040, 705, 585, 9600, 7200, 9600 + 2 * 705 + 120,
+            7200 + 2 * 585 + 750},
+        {"wider than the screen: cut on the right, the height untouched", 4224, 300, 1920, 1040,
+            500, 450, 1920 * 15 - 120 - 1000, 4500, 1920 * 15, 4500 + 2 * 450 + 750},
+        {"taller than the screen: cut at the bottom", 600, 3168, 1920, 1040, 675, 500, 9000,
+            1040 * 15 - 500 - 750 - 1000, 9000 + 2 * 675 + 120, 1040 * 15 - 500},
+        // 2560 pixels are 38400 twips, past the 16-bit range.
+        {"full width of a large screen", 2500, 1200, 2560, 1440, 500, 1125,
+            2560 * 15 - 120 - 1000, 18000, 2560 * 15, 18000 + 2 * 1125 + 750},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Layout l = layoutPicture(
+            {c.width * 15, c.height * 15, 120, 750, c.screenWidth * 15, c.screenHeight * 15});
+        EXPECT_EQ(l.MarginLeft, c.marginLeft);
+        EXPECT_EQ(l.BoardLeft, c.marginLeft);
+        EXPECT_EQ(l.MarginTop, c.marginTop);
+        EXPECT_EQ(l.MarginBottom, c.marginTop);
+        EXPECT_EQ(l.BoardTop, c.marginTop);
+        EXPECT_FLOAT_EQ(l.picWidth, c.picWidth);
+        EXPECT_FLOAT_EQ(l.picHeight, c.picHeight);
+        EXPECT_FLOAT_EQ(l.windowWidth, c.windowWidth);
+        EXPECT_FLOAT_EQ(l.windowHeight, c.windowHeight);
+        EXPECT_FLOAT_EQ(l.clientWidth, c.windowWidth - 120);
+        EXPECT_FLOAT_EQ(l.clientHeight, c.windowHeight - 750);
+    }
+}
+
+}  // namespace
+}  // namespace tessaron

@@ -1,0 +1,124 @@
+#include "core/board/rendering.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace tessaron {
+namespace {
+
+Surface patterned(std::int32_t w, std::int32_t h)
+{
+    Surface s(w, h);
+    for (std::int32_t y = 0; y < h; ++y)
+        for (std::int32_t x = 0; x < w; ++x)
+            s.row(y)[x] = 0xFF000000u | (static_cast<Pixel>(y) << 12) | static_cast<Pixel>(x);
+    return s;
+}
+
+bool inside(const PixelRect& r, std::int32_t x, std::int32_t y)
+{
+    return x >= r.x && x < r.x + r.w && y >= r.y && y < r.y + r.h;
+}
+
+// 4 x 3 places of 100 x 100 pixels at (35, 30) on a 500 x 400 window.
+const PlaceGeometry kFourByThree{15.0f, 15.0f, 4, 3, 6000, 4500, 525, 450};
+
+TEST(ExchangePlaces, MovesExactlyThePixelsOfTheTwoPlaces)
+{
+    const struct {
+        std::int32_t fromX, fromY, toX, toY;
+    } cases[] = {{1, 1, 4, 3}, {2, 2, 3, 2}, {4, 1, 1, 3}};
+    for (const auto& c : cases) {
+        Surface window = patterned(500, 400);
+        const Surface before = window;
+        Surface scratch(400, 300);
+        ExchangePlaces(window, scratch, kFourByThree, c.fromX, c.fromY, c.toX, c.toY);
+        const PixelRect a = kFourByThree.windowRect(c.fromX, c.fromY);
+        const PixelRect b = kFourByThree.windowRect(c.toX, c.toY);
+        const PixelRect bScratch = kFourByThree.scratchRect(c.toX, c.toY);
+        for (std::int32_t y = 0; y < 400; ++y) {
+            for (std::int32_t x = 0; x < 500; ++x) {
+                Pixel expected = before.pixel(x, y);
+                if (inside(a, x, y))
+                    expected = before.pixel(x - a.x + b.x, y - a.y + b.y);
+                else if (inside(b, x, y))
+                    expected = before.pixel(x - b.x + a.x, y - b.y + a.y);
+                ASSERT_EQ(window.pixel(x, y), expected) << x << "," << y;
+            }
+        }
+        // The scratch rectangle of B keeps A's former image.
+        for (std::int32_t y = 0; y < bScratch.h; ++y)
+            for (std::int32_t x = 0; x < bScratch.w; ++x)
+                ASSERT_EQ(scratch.pixel(bScratch.x + x, bScratch.y + y), before.pixel(a.x + x, a.y + y));
+    }
+}
+
+TEST(ExchangePlaces, SamePlaceAndSubPixelPiecesChangeNothingVisible)
+{
+    Surface window = patterned(500, 400);
+    const Surface before = window;
+    Surface scratch(400, 300);
+    ExchangePlaces(window, scratch, kFourByThree, 2, 3, 2, 3);
+    EXPECT_TRUE(std::equal(window.data(), window.data() + 500 * 400, before.data()));
+
+    const PlaceGeometry tiny{15.0f, 15.0f, 75, 75, 450, 450, 0, 0};  // 0.4 pixels a piece
+    EXPECT_TRUE(ExchangePlaces(window, scratch, tiny, 1, 1, 75, 75).empty());
+    EXPECT_TRUE(tiny.emptyPlaceFill().empty());
+    EXPECT_TRUE(std::equal(window.data(), window.data() + 500 * 400, before.data()));
+}
+
+// The pixel columns and rows holding grid lines, and a check that every black pixel is
+// on one of them, inside the framed area.
+void expectGrid(const Surface& s, const std::set<std::int32_t>& columns,
+    const std::set<std::int32_t>& rows)
+{
+    const std::int32_t left = *columns.begin(), right = *columns.rbegin();
+    const std::int32_t top = *rows.begin(), bottom = *rows.rbegin();
+    for (std::int32_t y = 0; y < s.height(); ++y) {
+        for (std::int32_t x = 0; x < s.width(); ++x) {
+            const bool inFrame = x >= left && x <= right && y >= top && y <= bottom;
+            const bool onLine = inFrame && (columns.count(x) || rows.count(y));
+            ASSERT_EQ(s.pixel(x, y) == kBlack, onLine) << x << "," << y;
+        }
+    }
+}
+
+TEST(DrawGrid, LinesFrameThePictureAreaAndCutItIntoPlaces)
+{
+    Surface window(500, 400);
+    DrawGrid(window, 15.0f, 15.0f, 525, 450, 6000, 4500, 1, 1);
+    expectGrid(window, {35, 435}, {30, 330});
+
+    window.clear(kWhite);
+    DrawGrid(window, 15.0f, 15.0f, 525, 450, 6000, 4500, 4, 3);
+    expectGrid(window, {35, 135, 235, 335, 435}, {30, 130, 230, 330});
+
+    // Lines at exact fractions in twips, not at the pieces' rounded rectangles:
+    // 1000 / 3 twips apart is 22.22 pixels.
+    window.clear(kWhite);
+    DrawGrid(window, 15.0f, 15.0f, 0, 0, 1000, 1000, 3, 3);
+    expectGrid(window, {0, 22, 44, 67}, {0, 22, 44, 67});
+}
+
+TEST(DrawGrid, WideBoardsNeedMoreThanSixteenBits)
+{
+    // A 2560-pixel-wide picture is 38400 twips: past 32767, where 16-bit twips overflowed.
+    Surface window(2700, 20);
+    DrawGrid(window, 15.0f, 15.0f, 750, 15, 38400, 150, 2, 1);
+    EXPECT_EQ(window.pixel(50 + 2560, 5), kBlack);
+    EXPECT_EQ(window.pixel(50 + 1280, 5), kBlack);
+}
+
+TEST(BlackenEmptyPlace, PaintsTheBottomRightPlace)
+{
+    Surface window = patterned(500, 400);
+    blackenEmptyPlace(window, kFourByThree);
+    EXPECT_EQ(window.pixel(335, 230), kBlack);
+    EXPECT_EQ(window.pixel(434, 329), kBlack);
+    EXPECT_NE(window.pixel(334, 230), kBlack);
+    EXPECT_NE(window.pixel(435, 330), kBlack);
+}
+
+}  // namespace
+}  // namespace tessaron

@@ -1,0 +1,132 @@
+#include "core/board/rules.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <numeric>
+#include <queue>
+#include <vector>
+
+namespace tessaron {
+namespace {
+
+TEST(FindCell, BoundsAreStrictAndInnerBoundariesBelongLeftAndAbove)
+{
+    // 4 x 3 places of 1500 twips on a 6000 x 4500 picture whose holder stands at (L, T).
+    const float L = 525, T = 450;
+    const struct {
+        float x, y;
+        bool inside;
+        std::int16_t column, row;
+    } cases[] = {
+        {L + 1500, T + 10, true, 1, 1},
+        {L + 1501, T + 10, true, 2, 1},
+        {L, T + 10, false, 0, 0},
+        {L + 6000, T + 10, false, 0, 0},
+        {L + 5999, T + 10, true, 4, 1},
+        {L + 10, T + 4499, true, 1, 3},
+        {L + 10, T + 4500, false, 0, 0},
+        {L + 10, T, false, 0, 0},
+        {L + 4500, T + 3000, true, 3, 2},
+        {L + 0.5f, T + 0.5f, true, 1, 1},
+        {-1000, -1000, false, 0, 0},
+    };
+    for (const auto& c : cases) {
+        std::int16_t column = 9, row = 9;
+        EXPECT_EQ(FindCell(L, T, 1500, 1500, c.x, c.y, 4, 3, column, row), c.inside)
+            << c.x - L << "," << c.y - T;
+        EXPECT_EQ(column, c.column) << c.x - L << "," << c.y - T;
+        EXPECT_EQ(row, c.row) << c.x - L << "," << c.y - T;
+    }
+}
+
+TEST(FindCell, NeverNamesAPlaceOutsideTheGrid)
+{
+    // Cells that do not divide evenly: the float steps must still stop at the last place.
+    std::int16_t column = 0, row = 0;
+    for (float x = 0.01f; x < 1000.0f; x += 0.37f) {
+        ASSERT_TRUE(FindCell(0, 0, 1000.0f / 75, 1000.0f / 75, x, x, 75, 75, column, row));
+        ASSERT_GE(column, 1);
+        ASSERT_LE(column, 75);
+    }
+    EXPECT_FALSE(FindCell(0, 0, 0, 0, 1, 1, 4, 4, column, row));  // an empty picture
+}
+
+BoardArray boardFrom(std::int16_t columns, std::int16_t rows, const std::vector<std::int16_t>& cells)
+{
+    BoardArray board;
+    board.allocate(columns, rows);
+    for (std::int32_t i = 0; i < columns * rows; ++i)
+        board(1 + i / columns, 1 + i % columns) = cells[static_cast<std::size_t>(i)];
+    return board;
+}
+
+TEST(MoveToEmpty, OnlyNeighboursMoveIntoTheEmptyPlace)
+{
+    // 4 x 4 with the empty piece (16) at column 2, row 2.
+    const BoardArray board = boardFrom(4, 4, {1, 2, 3, 4, 5, 16, 7, 8, 9, 10, 11, 12, 13, 14, 15, 6});
+    const struct {
+        std::int32_t fromX, fromY, toX, toY;
+        bool moves;
+    } cases[] = {
+        {2, 1, 2, 2, true}, {1, 2, 2, 2, true}, {3, 2, 2, 2, true}, {2, 3, 2, 2, true},
+        {1, 1, 2, 2, false}, {3, 3, 2, 2, false}, {2, 4, 2, 2, false}, {2, 2, 2, 2, false},
+        {2, 2, 2, 1, false},  // picking the empty place and releasing beside it
+        {1, 1, 2, 1, false},  // a neighbour, but not the empty place
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(canMoveToEmpty(board, c.fromX, c.fromY, c.toX, c.toY), c.moves)
+            << c.fromX << "," << c.fromY << " -> " << c.toX << "," << c.toY;
+}
+
+TEST(IsSolved, EveryPlaceIsChecked)
+{
+    EXPECT_TRUE(isSolved(boardFrom(4, 3, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12})));
+    EXPECT_FALSE(isSolved(boardFrom(4, 3, {2, 1, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12})));
+    EXPECT_FALSE(isSolved(boardFrom(4, 3, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 11})));
+    EXPECT_TRUE(isSolved(boardFrom(1, 1, {1})));
+}
+
+// Every arrangement that slides can reach from the solved one, found by walking them all.
+std::set<std::vector<std::int16_t>> reachableBySlides(std::int16_t columns, std::int16_t rows)
+{
+    const std::int32_t n = columns * rows;
+    std::vector<std::int16_t> start(static_cast<std::size_t>(n));
+    std::iota(start.begin(), start.end(), std::int16_t{1});
+    std::set<std::vector<std::int16_t>> seen{start};
+    std::queue<std::vector<std::int16_t>> todo;
+    todo.push(start);
+    while (!todo.empty()) {
+        const auto cells = todo.front();
+        todo.pop();
+        const auto empty = static_cast<std::int32_t>(std::find(cells.begin(), cells.end(), n) - cells.begin());
+        const std::int32_t ex = empty % columns, ey = empty / columns;
+        for (auto [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) {
+            const std::int32_t x = ex + dx, y = ey + dy;
+            if (x < 0 || y < 0 || x >= columns || y >= rows)
+                continue;
+            auto next = cells;
+            std::swap(next[static_cast<std::size_t>(empty)], next[static_cast<std::size_t>(y * columns + x)]);
+            if (seen.insert(next).second)
+                todo.push(next);
+        }
+    }
+    return seen;
+}
+
+TEST(IsSolvableBySlides, AgreesWithAnExhaustiveSearch)
+{
+    for (auto [columns, rows] : {std::pair<std::int16_t, std::int16_t>{2, 2}, {3, 2}, {2, 3}, {4, 1}, {1, 4}, {3, 3}}) {
+        const auto reachable = reachableBySlides(columns, rows);
+        std::vector<std::int16_t> cells(static_cast<std::size_t>(columns * rows));
+        std::iota(cells.begin(), cells.end(), std::int16_t{1});
+        do {
+            ASSERT_EQ(isSolvableBySlides(boardFrom(columns, rows, cells)), reachable.count(cells) == 1)
+                << columns << "x" << rows;
+        } while (std::next_permutation(cells.begin(), cells.end()));
+    }
+}
+
+}  // namespace
+}  // namespace tessaron

@@ -1,0 +1,353 @@
+#include "ui/board/form1.h"
+#include "ui/dialog/dialog.h"
+#include "ui/platform/message_box.h"
+#include "ui/platform/picture_loader.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QWindow>
+
+#include <gtest/gtest.h>
+
+namespace tessaron {
+namespace {
+
+struct GameWindowTest : ::testing::Test {
+    QTemporaryDir dir;
+    GameState state;
+    ScreenMetrics metrics;  // 15 twips per pixel
+    std::unique_ptr<Form1> form;
+    QStringList messages;
+    std::function<void()> onMessage;
+
+    void SetUp() override
+    {
+        state.TwipsX = state.TwipsY = 15.0f;
+        remake(QRect(0, 0, 1920, 1040));
+        setBoxAnswerer([this](const BoxRequest& request) {
+            messages << request.text;
+            if (onMessage)
+                onMessage();
+            return BoxAnswer::Ok;
+        });
+    }
+    void TearDown() override { setBoxAnswerer({}); }
+    void remake(QRect screen)
+    {
+        metrics.available = screen;
+        form = std::make_unique<Form1>(state, metrics);
+        form->setShuffleSeed(5);
+        form->show();
+    }
+
+    QString picture(int width, int height, const char* name = "pic.bmp")
+    {
+        QImage image(width, height, QImage::Format_RGB32);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                image.setPixel(x, y, qRgb(x % 256, y % 256, (x / 256) * 16 + y / 256));
+        const QString path = dir.filePath(name);
+        image.save(path);
+        return path;
+    }
+
+    void start(std::int16_t columns, std::int16_t rows, const QString& path, bool difficult = false)
+    {
+        state.PiecesX = columns;
+        state.PiecesY = rows;
+        form->StartPuzzle({path, QFileInfo(path).fileName(), difficult});
+    }
+
+    // Sampled pixels of an area, every `step`th each way, for which `bad` holds.
+    static int count(QRect area, int step, const std::function<bool(int, int)>& bad)
+    {
+        int found = 0;
+        for (int y = area.top(); y <= area.bottom(); y += step)
+            for (int x = area.left(); x <= area.right(); x += step)
+                found += bad(x, y);
+        return found;
+    }
+    QWidget* overlay() { return form->findChild<QWidget*>("Pic2"); }
+    std::vector<int> cells() const  // row by row
+    {
+        std::vector<int> all;
+        for (int r = 1; r <= state.PiecesY; ++r)
+            for (int c = 1; c <= state.PiecesX; ++c)
+                all.push_back(state.Board(r, c));
+        return all;
+    }
+
+    // Centre of place (c, r) in twips, as the hit test sees it.
+    QPointF centre(int c, int r)
+    {
+        const QRect box = form->findChild<QWidget*>("Pic")->geometry();
+        return {(box.x() + (c - 0.5) * box.width() / state.PiecesX) * 15.0,
+            (box.y() + (r - 0.5) * box.height() / state.PiecesY) * 15.0};
+    }
+    void drag(QPointF from, QPointF to, int button = 1)
+    {
+        form->Form_MouseDown(button, 0, static_cast<float>(from.x()), static_cast<float>(from.y()));
+        form->Form_MouseUp(button, 0, static_cast<float>(to.x()), static_cast<float>(to.y()));
+    }
+    void drag(int fromC, int fromR, int toC, int toR) { drag(centre(fromC, fromR), centre(toC, toR)); }
+};
+
+// Before any puzzle a press does nothing; then the window grows around the picture, and
+// a picture that cannot be loaded afterwards leaves that puzzle exactly as it was.
+TEST_F(GameWindowTest, NewPuzzleSizesTheWindowAroundThePictureAndABrokenOneChangesNothing)
+{
+    drag(QPointF(3000, 3000), QPointF(3000, 3000));
+    EXPECT_TRUE(messages.isEmpty());
+    start(4, 4, picture(320, 200));
+    // Margins of size / 20 + 225 twips: 465 and 375 twips, 31 and 25 pixels.
+    EXPECT_EQ(form->clientSize(), QSize(320 + 2 * 31, 200 + 2 * 25));
+    EXPECT_EQ(form->findChild<QWidget*>("Pic")->geometry(), QRect(31, 25, 320, 200));
+    EXPECT_FALSE(form->findChild<QLabel*>("Label1")->isVisible());
+    EXPECT_EQ(form->game().exchangeCount(), 80);
+
+    // A press on the margin forgets the place picked before: the release moves nothing.
+    const auto before = cells();
+    drag(1, 1, 1, 1);
+    drag(QPointF(10, 10), centre(2, 2), 2);
+    EXPECT_EQ(cells(), before);
+
+    const QImage screen = form->grab().toImage();
+    QFile broken(dir.filePath("broken.jpg"));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("\xFF\xD8\xFF\xE0 not really a picture");
+    broken.close();
+    state.PiecesX = state.PiecesY = 9;
+    try {
+        form->StartPuzzle({broken.fileName(), "broken.jpg", true});
+        ADD_FAILURE() << "a broken picture must raise an error";
+    } catch (const RuntimeError& error) {
+        EXPECT_EQ(error.number(), err::InvalidPicture);
+    }
+    state.PiecesX = state.PiecesY = 4;  // the caller restores the grid it had
+    EXPECT_EQ(cells(), before);
+    EXPECT_EQ(form->windowTitle(), "Tessaron  -  pic.bmp");
+    EXPECT_FALSE(form->puzzleIsDifficult());
+    EXPECT_EQ(form->grab().toImage(), screen);
+    drag(1, 1, 2, 1);  // still playable
+    EXPECT_EQ(state.Board(1, 1), before[1]);
+
+    // A file name is plain text in the title too, whatever it looks like.
+    start(1, 1, picture(20, 20, "x[*]<b>y.bmp"));
+    EXPECT_EQ(form->windowHandle()->title(), "Tessaron  -  x[*]<b>y.bmp");
+}
+
+TEST_F(GameWindowTest, OneByOneIsWonAtTheFirstPressAndReleaseOverlayAfterTheMessage)
+{
+    for (const bool difficult : {false, true}) {
+        messages.clear();
+        start(1, 1, picture(100, 80), difficult);
+        bool overlayDuringMessage = true;
+        onMessage = [&] { overlayDuringMessage = overlay()->isVisible(); };
+        drag(1, 1, 1, 1);
+        onMessage = nullptr;
+        EXPECT_EQ(messages, QStringList{"You've got it!"});
+        EXPECT_FALSE(overlayDuringMessage);
+        EXPECT_TRUE(overlay()->isVisible());
+        EXPECT_FALSE(form->menu().Montado->isEnabled());
+        // The overlay takes the presses: nothing is picked under it.
+        form->fields().FromX = 0;
+        QTest::mouseClick(overlay(), Qt::LeftButton, {}, QPoint(10, 10));
+        EXPECT_EQ(form->fields().FromX, 0);
+    }
+}
+
+// The dialog's other style, then Cancel: the running puzzle keeps its own.
+TEST_F(GameWindowTest, MovesFollowTheStyleThePuzzleWasBuiltWith)
+{
+    Dialog& dialog = form->newPuzzleDialog();
+    for (const bool difficult : {true, false}) {
+        SCOPED_TRACE(difficult ? "difficult" : "normal");
+        start(2, 2, picture(200, 200), difficult);
+        QTimer::singleShot(0, &dialog, [&] {
+            dialog.findChild<QRadioButton*>(difficult ? "Option1" : "Option2")->click();
+            dialog.findChild<QPushButton*>("CancelButton")->click();
+        });
+        form->Abrir_Click();
+        ASSERT_NE(dialog.difficultSelected(), difficult);
+        const auto all = cells();  // the empty piece's place, and one diagonal to it
+        const int empty = static_cast<int>(std::find(all.begin(), all.end(), 4) - all.begin());
+        const int ex = empty % 2 + 1, ey = empty / 2 + 1, dx = 3 - ex, dy = 3 - ey;
+        const BoardArray before = state.Board;
+        drag(dx, dy, ex, ey);  // diagonal: refused when difficult
+        EXPECT_EQ(state.Board(ey, ex), difficult ? 4 : before(dy, dx));
+        if (difficult) {
+            drag(dx, ey, ex, ey);  // beside it: moves in
+            EXPECT_EQ(state.Board(ey, ex), before(ey, dx));
+        }
+    }
+}
+
+TEST_F(GameWindowTest, PreviewTimelineWithANewPuzzleAndAVictoryDuringTheCycle)
+{
+    const auto ticks = [this](int n) { while (n-- > 0) form->Timer1_Timer(); };
+    const QString path = picture(120, 90);
+    start(3, 3, path);
+    form->Montado_Click();
+    form->Montado_Click();  // a second click before the first tick changes nothing
+    EXPECT_TRUE(overlay()->isVisible() && form->menu().Montado->isEnabled());  // until tick 1
+    ticks(1);
+    EXPECT_FALSE(form->menu().Montado->isEnabled());
+    ticks(2);
+    EXPECT_TRUE(overlay()->isVisible());
+    ticks(1);  // tick 4
+    EXPECT_FALSE(overlay()->isVisible());
+
+    start(1, 1, path);  // a new puzzle during the cycle: command back, cycle goes on
+    EXPECT_TRUE(form->menu().Montado->isEnabled());
+    ticks(1);  // tick 5
+    EXPECT_FALSE(form->menu().Montado->isEnabled());
+    drag(1, 1, 1, 1);  // a victory during the cycle
+    EXPECT_TRUE(overlay()->isVisible());
+    ticks(3);
+    EXPECT_FALSE(overlay()->isVisible());  // the cycle's next fourth tick hides it again
+    ticks(11);
+    EXPECT_FALSE(form->menu().Montado->isEnabled());
+    ticks(1);  // tick 20
+    EXPECT_TRUE(form->menu().Montado->isEnabled());
+    EXPECT_EQ(form->preview().Tag, "");
+}
+
+TEST_F(GameWindowTest, FullWidthPictureOnALargeScreenPlays)
+{
+    remake(QRect(0, 0, 2560, 1440));
+    start(8, 4, picture(2600, 300));
+    // Cut to the screen: as wide as the screen less its frame, margins of 500 twips.
+    EXPECT_EQ(form->fields().MarginLeft, 500);
+    EXPECT_GT(form->clientSize().width(), 2184);
+    const auto before = cells();
+    drag(8, 4, 1, 1);
+    EXPECT_EQ(state.Board(1, 1), before.back());
+}
+
+TEST_F(GameWindowTest, TheScreenShowsTheBoardAfterMovesOfLargePieces)
+{
+    // Pieces taller than a painting band, far apart on the board: what reaches the
+    // window must still be the board, pixel for pixel.
+    start(2, 2, picture(900, 500));
+    drag(1, 1, 2, 2);
+    drag(2, 1, 1, 2);
+    QCoreApplication::processEvents();
+    auto* view = form->findChild<QWidget*>("Form1Client");
+    ASSERT_NE(view, nullptr);
+    const QImage shown = view->screen()->grabWindow(form->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+    const QPoint at = view->mapTo(form.get(), QPoint(0, 0));
+    const Surface& board = form->boardSurface();
+    EXPECT_EQ(count(QRect(0, 0, board.width(), board.height()), 3,
+                  [&](int x, int y) { return shown.pixel(at.x() + x, at.y() + y) != board.pixel(x, y); }),
+        0);
+}
+
+TEST_F(GameWindowTest, APhotoLargerThanTheScreenKeepsItsTopLeftPart)
+{
+    // Taller and wider than the 1920 x 1040 screen: the part that fits is all that is
+    // decoded, and it is exactly the picture's top-left corner.
+    const QString path = picture(2400, 2000, "photo.jpg");
+    start(1, 1, path);
+    const QImage whole = loadPicture(path);
+    const Surface& board = form->boardSurface();
+    const QRect box = form->findChild<QWidget*>("Pic")->geometry();
+    EXPECT_LT(form->clientSize().width(), 1920);
+    EXPECT_LT(form->clientSize().height(), 1040);
+    EXPECT_EQ(count(QRect(1, 1, box.width() - 2, box.height() - 2), 7,
+                  [&](int x, int y) { return board.pixel(box.x() + x, box.y() + y) != (whole.pixel(x, y) | 0xFF000000u); }),
+        0);
+}
+
+// Stretched to the screen, the picture area is taller (or wider) than its picture and the
+// window's colour fills the rest; every place still moves whole, so after the shuffle each
+// place shows its piece: the picture's pixels, or the window's colour past the picture.
+TEST_F(GameWindowTest, PicturesJustInsideTheFitKeepEveryPlaceWhole)
+{
+    remake(QRect(0, 0, 1280, 1024));
+    const QSize sizes[] = {{500, 890}, {500, 900}, {1150, 300}};
+    for (const QSize size : sizes) {
+        SCOPED_TRACE(testing::Message() << size.width() << "x" << size.height());
+        const QString path = picture(size.width(), size.height());
+        const QImage source = loadPicture(path);
+        start(4, 4, path);
+        const PlaceGeometry places = form->game().geometry();
+        const PixelRect area = places.pictureArea();
+        ASSERT_TRUE(area.w > size.width() || area.h > size.height());  // the case in point
+        const Surface& board = form->boardSurface();
+        const Pixel background = board.pixel(1, 1);
+        int wrong = 0;
+        for (int r = 1; r <= 4; ++r) {
+            for (int c = 1; c <= 4; ++c) {
+                const int piece = state.Board(r, c) - 1;
+                const PixelRect at = places.windowRect(c, r);
+                const PixelRect home = places.windowRect(piece % 4 + 1, piece / 4 + 1);
+                // Inside the place, off its edges, where grid lines and seams lie.
+                wrong += count(QRect(2, 2, at.w - 4, at.h - 4), 1, [&](int x, int y) {
+                    const QPoint from(home.x - area.x + x, home.y - area.y + y);
+                    const Pixel expected = source.rect().contains(from) ? source.pixel(from) | 0xFF000000u : background;
+                    return board.pixel(at.x + x, at.y + y) != expected;
+                });
+            }
+        }
+        EXPECT_EQ(wrong, 0);
+    }
+}
+
+// Whatever fails while a new puzzle is made (here a picture area no surface can hold)
+// leaves the puzzle on the board as it was, in every respect.
+TEST_F(GameWindowTest, ALateFailureLeavesThePuzzleAsItWas)
+{
+    remake(QRect(0, 0, 40000, 40000));
+    start(4, 4, picture(200, 150));
+    const auto before = cells();
+    const QSize client = form->clientSize();
+    const QRect box = form->findChild<QWidget*>("Pic")->geometry();
+    const QImage screen = form->grab().toImage();
+    const BoardFields fields = form->fields();
+    state.PiecesX = state.PiecesY = 9;
+    try {
+        // As if a photo of 20000 x 20000 pixels had loaded and the screen could show it.
+        form->buildPuzzle(QImage(20, 20, QImage::Format_RGB32), {"huge.jpg", "huge.jpg", true}, QSize(20000, 20000));
+        ADD_FAILURE() << "a picture area of 1.6 GB must be refused";
+    } catch (const RuntimeError& error) {
+        EXPECT_EQ(error.number(), err::OutOfMemory);
+    }
+    state.PiecesX = state.PiecesY = 4;  // the caller restores the grid it had
+    EXPECT_EQ(cells(), before);
+    EXPECT_EQ(state.Board.columns(), 4);
+    EXPECT_EQ(form->clientSize(), client);
+    EXPECT_EQ(form->findChild<QWidget*>("Pic")->geometry(), box);
+    EXPECT_EQ(form->fields().BoardLeft, fields.BoardLeft);
+    EXPECT_EQ(form->fields().MarginTop, fields.MarginTop);
+    EXPECT_EQ(form->windowTitle(), "Tessaron  -  pic.bmp");
+    EXPECT_FALSE(form->puzzleIsDifficult());
+    EXPECT_EQ(form->grab().toImage(), screen);
+    drag(1, 1, 2, 1);  // still playable
+    EXPECT_EQ(state.Board(1, 1), before[1]);
+}
+
+TEST_F(GameWindowTest, NoSeamOfTheWindowsColourIsShuffledIntoTheBoard)
+{
+    // Cut to a small screen, the picture area is a fraction of a pixel wide and its frame
+    // falls a pixel past it; the last places reach up to the frame and carry whatever
+    // lies there all over the board.
+    remake(QRect(0, 0, 1280, 1024));
+    start(12, 9, picture(2000, 1500));
+    const PixelRect inside = form->game().geometry().framedArea();
+    ASSERT_GT(inside.w, form->game().geometry().pictureArea().w);  // the case in point
+    const Surface& board = form->boardSurface();
+    const Pixel window = board.pixel(2, 30);
+    EXPECT_EQ(count(QRect(inside.x, inside.y, inside.w, inside.h), 1,
+                  [&](int x, int y) { return board.pixel(x, y) == window; }),
+        0);
+}
+
+}  // namespace
+}  // namespace tessaron

@@ -1,0 +1,259 @@
+#include "ui/board/form1.h"
+#include "ui/dialog/browser_lists.h"
+#include "ui/dialog/dialog.h"
+#include "ui/platform/message_box.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <tuple>
+
+namespace tessaron {
+namespace {
+
+struct StartupTest : ::testing::Test {
+    QTemporaryDir folder;
+    QString previousFolder = QDir::currentPath();
+    GameState state;
+    ScreenMetrics metrics;  // 15 twips per pixel
+    std::unique_ptr<Form1> form;
+    QStringList errors;
+    // Start-up's modal windows, each answered once as it appears, by its object name.
+    std::map<QString, std::function<void(QWidget*)>> handlers;
+    QStringList seen;
+    QTimer watcher;
+    QPointer<QWidget> last;
+
+    void SetUp() override
+    {
+        QDir::setCurrent(folder.path());
+        watcher.callOnTimeout([this] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal || modal == last)
+                return;
+            seen << (last = modal)->objectName();
+            if (auto handler = handlers.find(modal->objectName()); handler != handlers.end())
+                handler->second(modal);
+        });
+        watcher.start(5);
+        metrics.available = QRect(0, 0, 1600, 1000);
+        setBoxAnswerer([this](const BoxRequest& request) {
+            errors << request.text;
+            return BoxAnswer::Ok;
+        });
+    }
+    void TearDown() override
+    {
+        setBoxAnswerer({});
+        form.reset();
+        QDir::setCurrent(previousFolder);
+    }
+    // A start of the program: a fresh state and main window.
+    void run()
+    {
+        form.reset();
+        state = GameState();
+        seen.clear();
+        errors.clear();
+        form = std::make_unique<Form1>(state, metrics);
+        form->setShuffleSeed(3);
+        form->Form_Load();
+    }
+
+    QByteArray settings(const QString& where = {})
+    {
+        QFile file(QDir(where.isEmpty() ? folder.path() : where).filePath("data.puz"));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
+    }
+    void writeSettings(const QByteArray& content)
+    {
+        QFile file(folder.filePath("data.puz"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+    void savePicture(const char* name, int width, int height)
+    {
+        QImage picture(width, height, QImage::Format_RGB32);
+        picture.fill(Qt::darkCyan);
+        ASSERT_TRUE(picture.save(folder.filePath(name)));
+    }
+
+    // A picture of the folder chosen, then OK; or Cancel.
+    std::function<void(QWidget*)> dialogAnswer(const char* picture, std::function<void()> beforeOk = {})
+    {
+        return [this, picture, beforeOk](QWidget* window) {
+            if (picture) {
+                emit window->findChild<FolderList*>("Dir1")->folderOpened(folder.path());
+                window->findChild<FileList*>("File1")->selectFile(picture);
+                if (beforeOk)
+                    beforeOk();
+            }
+            window->findChild<QPushButton*>(picture ? "OKButton" : "CancelButton")->click();
+        };
+    }
+    QString label() { return form->findChild<QLabel*>("Label1")->text(); }
+};
+
+// The choice is written down at once, and a folder that cannot be written (even root may
+// not create files in /sys) costs only the memory of it: the error, then the game.
+TEST_F(StartupTest, FirstRunInSpanishGivesSpanishTextsFromTheFirstMoment)
+{
+    handlers["FormIdioma"] = [](QWidget* w) {
+        w->findChild<QRadioButton*>("Option1")->setChecked(true);  // Español
+        w->findChild<QPushButton*>("OKButton")->click();
+    };
+    QString dialogFrame;
+    handlers["Dialog"] = [&](QWidget* w) {
+        dialogFrame = w->findChild<QWidget*>("Frame1")->property("title").toString();
+        dialogAnswer(nullptr)(w);
+    };
+    for (const QString& where : {folder.path(), QStringLiteral("/sys")}) {
+        SCOPED_TRACE(where.toStdString());
+        const bool writable = where != "/sys";
+        QDir::setCurrent(where);
+        dialogFrame.clear();
+        run();
+        EXPECT_EQ(seen, QStringList({"FormIdioma", "Dialog"}));
+        EXPECT_EQ(settings(where), writable ? QByteArray(" 1 \r\n") : QByteArray("(none)"));
+        ASSERT_EQ(errors.size(), writable ? 0 : 1);
+        EXPECT_TRUE(writable || errors[0].startsWith("Error: ")) << errors.join("").toStdString();
+        EXPECT_EQ(dialogFrame, "Selecciona una imagen");
+        EXPECT_EQ(label(), "No hay ninguna imagen abierta");
+        EXPECT_EQ(form->menu().Abrir->text(), "Abrir");
+        EXPECT_TRUE(form->menu().MLanguageEspanol->isChecked());
+        // Cancel at start-up: the notice, the design title, nothing to show.
+        EXPECT_TRUE(form->isVisible() && form->findChild<QLabel*>("Label1")->isVisible());
+        EXPECT_EQ(form->windowTitle(), "Tessaron");
+        EXPECT_FALSE(form->menu().Montado->isEnabled());
+    }
+}
+
+TEST_F(StartupTest, ClosingTheLanguageWindowMeansEnglishAndALaterStartAsksNoMore)
+{
+    handlers["FormIdioma"] = [](QWidget* w) { w->close(); };
+    handlers["Dialog"] = dialogAnswer(nullptr);
+    run();
+    EXPECT_EQ(settings(), QByteArray(" 0 \r\n"));
+    EXPECT_EQ(label(), "There is not any loaded image");
+    run();
+    EXPECT_EQ(seen, QStringList{"Dialog"});
+}
+
+// OK shows the window only once shuffled; a picture that breaks between the choice and
+// OK (as if another program wrote it) is reported and the window still appears.
+TEST_F(StartupTest, OkAtStartUpShowsTheWindowOnlyOnceShuffledOrReportsThePicture)
+{
+    writeSettings(" 0 \r\n");
+    for (const bool breaks : {false, true}) {
+        SCOPED_TRACE(breaks ? "broken" : "good");
+        savePicture("start.bmp", 120, 80);
+        bool visibleDuringShuffle = true;
+        handlers["Dialog"] = [&](QWidget* w) {
+            dialogAnswer("start.bmp", [&] {
+                QFile file(folder.filePath("start.bmp"));
+                if (breaks && file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+                    file.write("BM broken");
+            })(w);
+            visibleDuringShuffle = form->isVisible();
+        };
+        run();
+        EXPECT_EQ(errors, breaks ? QStringList{"Error: 481.  Invalid picture"} : QStringList{});
+        EXPECT_FALSE(visibleDuringShuffle);
+        EXPECT_TRUE(form->isVisible());
+        EXPECT_EQ(form->windowTitle(), breaks ? "Tessaron" : "Tessaron  -  start.bmp");
+        EXPECT_EQ(form->game().exchangeCount(), breaks ? 0 : 80);
+        EXPECT_EQ(state.Board.exists(), !breaks);
+        EXPECT_EQ(state.PiecesX, breaks ? 0 : 4);
+        EXPECT_EQ(form->menu().Montado->isEnabled(), !breaks);
+        if (breaks)
+            continue;
+        // File > Open lays the same picture out exactly as start-up did, framed alike.
+        const auto layout = [this] {
+            const QWidget* pic = form->findChild<QWidget*>("Pic");
+            return std::tuple{form->clientSize(), form->frameGeometry().size(), pic->geometry(),
+                form->fields().BoardTop, form->fields().MarginTop};
+        };
+        const auto atStartUp = layout();
+        handlers["Dialog"] = dialogAnswer("start.bmp");
+        last = nullptr;
+        form->Abrir_Click();
+        EXPECT_TRUE(layout() == atStartUp);
+    }
+}
+
+// How each content is read is the settings file's own business; here, that an error
+// other than a missing file is reported and ends start-up, window shown.
+TEST_F(StartupTest, SettingsFilesThatCannotBeReadAreReportedAndStopStartUp)
+{
+    for (const auto& [content, error] : {std::pair{"", "Error: 62.  Input past end of file"},
+             std::pair{"hola", "Error: 13.  Type mismatch"}}) {
+        writeSettings(content);
+        run();
+        EXPECT_EQ(errors, QStringList{error});
+        EXPECT_TRUE(seen.isEmpty()) << "no language window, no dialog";
+        EXPECT_TRUE(form->isVisible());
+    }
+}
+
+// A code with no texts keeps the design captions and the file; the language items then
+// move the check mark, and choosing English twice keeps it on English.
+TEST_F(StartupTest, UnknownLanguageCodeKeepsTheDesignCaptionsAndTheFile)
+{
+    writeSettings(" 2 \r\n");
+    handlers["Dialog"] = dialogAnswer(nullptr);
+    run();
+    EXPECT_EQ(state.LanguageCode, 2);
+    EXPECT_EQ(form->menu().Montado->text(), "Verlo Montado");
+    EXPECT_EQ(label(), "No hay ninguna imagen abierta");
+    EXPECT_EQ(settings(), QByteArray(" 2 \r\n"));
+
+    form->menu().MLanguageIngles->trigger();
+    form->menu().MLanguageIngles->trigger();
+    EXPECT_EQ(form->menu().Montado->text(), "Show image");
+    EXPECT_TRUE(form->menu().MLanguageIngles->isChecked());
+    EXPECT_FALSE(form->menu().MLanguageEspanol->isChecked());
+    EXPECT_EQ(state.LanguageCode, 0);
+    EXPECT_EQ(settings(), QByteArray(" 0 \r\n"));
+}
+
+TEST_F(StartupTest, SwitchingLanguageOnAFinishedBoardChangesOnlyCaptions)
+{
+    writeSettings(" 0 \r\n");
+    savePicture("one.bmp", 60, 40);
+    handlers["Dialog"] = [&](QWidget* w) {
+        w->findChild<QListWidget*>("ListX")->setCurrentRow(0);
+        w->findChild<QListWidget*>("ListY")->setCurrentRow(0);
+        dialogAnswer("one.bmp")(w);
+    };
+    run();
+    const auto x = static_cast<float>(form->fields().BoardLeft + 30);
+    const auto y = static_cast<float>(form->fields().BoardTop + 30);
+    form->Form_MouseDown(1, 0, x, y);
+    form->Form_MouseUp(1, 0, x, y);
+    ASSERT_EQ(errors, QStringList{"You've got it!"});
+    const QString title = form->windowTitle();
+
+    form->menu().MLanguageEspanol->trigger();
+    EXPECT_TRUE(form->menu().MLanguageEspanol->isChecked());
+    EXPECT_FALSE(form->menu().MLanguageIngles->isChecked());
+    EXPECT_EQ(form->menu().Montado->text(), "Verlo montado");
+    EXPECT_FALSE(form->menu().Montado->isEnabled());
+    EXPECT_EQ(form->windowTitle(), title);
+    EXPECT_TRUE(form->findChild<QWidget*>("Pic2")->isVisible());
+    EXPECT_EQ(settings(), QByteArray(" 1 \r\n"));
+    // The dialog, reopened, shows the 4 x 4 texts of the new language.
+    EXPECT_EQ(form->newPuzzleDialog().findChild<QLabel*>("Label2")->text(), "Puzzle de 16 piezas (4x4)");
+}
+
+}  // namespace
+}  // namespace tessaron

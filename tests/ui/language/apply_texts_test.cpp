@@ -1,0 +1,106 @@
+#include "ui/board/form1.h"
+#include "ui/dialog/dialog.h"
+#include "ui/language/apply_texts.h"
+#include "ui/shell/about.h"
+#include "ui/shell/menu_tree.h"
+
+#include <QAction>
+#include <QGroupBox>
+#include <QListWidget>
+#include <QMenu>
+#include <QRadioButton>
+
+#include <gtest/gtest.h>
+
+namespace tessaron {
+namespace {
+
+struct ApplyTextsTest : ::testing::Test {
+    GameState state;
+    ScreenMetrics metrics;
+    Form1 form{state, metrics};
+
+    void apply(std::int16_t code)
+    {
+        state.LanguageCode = code;
+        form.ApplyLanguageTexts();
+    }
+    // The caption of a control of that window itself, not of a window below it.
+    static QString caption(QWidget* window, const char* name)
+    {
+        for (QWidget* widget : window->findChildren<QWidget*>(name)) {
+            if (widget->window() == window)
+                return widget->property(qobject_cast<QGroupBox*>(widget) ? "title" : "text").toString();
+        }
+        return "<missing>";
+    }
+};
+
+// A code with no texts makes no window and leaves every design caption and check mark.
+TEST_F(ApplyTextsTest, NoLanguageChangesNothing)
+{
+    apply(2);
+    EXPECT_TRUE(form.findChildren<Dialog*>().isEmpty());
+    EXPECT_TRUE(form.findChildren<About*>().isEmpty());
+    EXPECT_EQ(form.menu().AcercaDe->text(), "A cerca de ");
+    EXPECT_EQ(form.menu().Montado->text(), "Verlo Montado");
+    EXPECT_EQ(caption(&form, "Label1"), "No hay ninguna imagen abierta");
+    EXPECT_TRUE(form.menu().MLanguageIngles->isChecked());
+    EXPECT_FALSE(form.menu().MLanguageEspanol->isChecked());
+}
+
+// The missing windows are made hidden, once; every window's captions follow, a submenu
+// and the action that opens it alike, while a window below another keeps its own.
+TEST_F(ApplyTextsTest, CaptionsAndCheckMarksFollowTheLanguage)
+{
+    const struct {
+        std::int16_t code;
+        const char* file;
+        const char* montado;
+        const char* label1;
+        const char* frame1;
+        const char* version;
+    } cases[] = {
+        {1, "Archivo", "Verlo montado", "No hay ninguna imagen abierta", "Selecciona una imagen",
+            "Tessaron versi\u00F3n 2.0"},
+        {0, "File", "Show image", "There is not any loaded image", "Select an image", "Tessaron 2.0 version"},
+        {-7, "File", "Show image", "There is not any loaded image", "Select an image", "Tessaron 2.0 version"},
+    };
+    for (const auto& c : cases) {
+        apply(c.code);
+        ASSERT_EQ(form.findChildren<Dialog*>().size(), 1) << c.code;
+        ASSERT_EQ(form.findChildren<About*>().size(), 1) << c.code;
+        QWidget* dialog = form.findChildren<Dialog*>().front();
+        QWidget* about = form.findChildren<About*>().front();
+        EXPECT_FALSE(dialog->isVisible() || about->isVisible());
+        EXPECT_EQ(form.menu().Archivo->title(), QString::fromUtf8(c.file)) << c.code;
+        EXPECT_EQ(form.menu().Archivo->menuAction()->text(), QString::fromUtf8(c.file)) << c.code;
+        EXPECT_EQ(form.menu().Montado->text(), QString::fromUtf8(c.montado)) << c.code;
+        EXPECT_EQ(caption(&form, "Label1"), QString::fromUtf8(c.label1)) << c.code;
+        EXPECT_EQ(caption(dialog, "Label1"), "X");
+        EXPECT_EQ(caption(dialog, "Frame1"), QString::fromUtf8(c.frame1)) << c.code;
+        EXPECT_EQ(caption(about, "Label1"), QString::fromUtf8(c.version)) << c.code;
+        EXPECT_EQ(form.menu().MLanguageIngles->isChecked(), c.code != 1) << c.code;
+        EXPECT_EQ(form.menu().MLanguageEspanol->isChecked(), c.code == 1) << c.code;
+    }
+}
+
+// Whatever the lists and options were, the dialog goes back to the 4 x 4 Normal texts.
+TEST_F(ApplyTextsTest, DialogGoesBackToTheFourByFourNormalTexts)
+{
+    Dialog& dialog = form.newPuzzleDialog();
+    dialog.findChild<QListWidget*>("ListX")->setCurrentRow(4);
+    dialog.findChild<QRadioButton*>("Option2")->click();
+    ASSERT_EQ(caption(&dialog, "Label2"), "20 pieces puzzle (5x4)");
+    apply(1);
+    EXPECT_EQ(caption(&dialog, "Label2"), "Puzzle de 16 piezas (4x4)");
+    EXPECT_EQ(caption(&dialog, "Label3"), "Puedes mover cualquier pieza a cualquier posici\u00F3n.");
+    EXPECT_EQ(caption(&dialog, "Option2"), "Dificil");
+    apply(0);
+    EXPECT_EQ(caption(&dialog, "Label2"), "16 pieces puzzle (4x4)");
+    EXPECT_EQ(caption(&dialog, "Label3"), "Any piece can be moved to any place.");
+    EXPECT_EQ(caption(&dialog, "Option2"), "Difficult");
+}
+
+}  // namespace
+}  // namespace tessaron

@@ -1,0 +1,34 @@
+#include "ui/platform/native_names.h"
+
+#include <gtest/gtest.h>
+
+namespace tessaron {
+namespace {
+
+// Whatever bytes a name holds, they come back from the string unchanged, and what the
+// player sees has a replacement character for each byte that is not UTF-8.
+TEST(NativeNames, AnyBytesGoBackUnchangedAndShowReplacements)
+{
+    const struct {
+        std::string bytes;
+        const char* shown;  // UTF-8
+    } cases[] = {
+        {"plain.jpg", "plain.jpg"},
+        {"pa\xC3\xADs-\xE2\x82\xAC-\xF0\x9F\x98\x80.gif", "pa\xC3\xADs-\xE2\x82\xAC-\xF0\x9F\x98\x80.gif"},
+        {"latin1\xE9.jpg", "latin1\xEF\xBF\xBD.jpg"},
+        {"\xFF\xFE", "\xEF\xBF\xBD\xEF\xBF\xBD"},
+        {"overlong \xC0\xAF", "overlong \xEF\xBF\xBD\xEF\xBF\xBD"},
+        {"surrogate \xED\xA0\x80", "surrogate \xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
+        {"cut \xE2\x82", "cut \xEF\xBF\xBD\xEF\xBF\xBD"},
+        {"past unicode \xF4\x90\x80\x80", "past unicode \xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
+        {"emoji then byte \xF0\x9F\x98\x80\x80", "emoji then byte \xF0\x9F\x98\x80\xEF\xBF\xBD"},
+    };
+    for (const auto& c : cases) {
+        const QString name = nameFromNative(c.bytes);
+        EXPECT_EQ(nativeFromName(name), c.bytes) << c.shown;
+        EXPECT_EQ(shownName(name).toStdString(), c.shown);
+    }
+}
+
+}  // namespace
+}  // namespace tessaron

@@ -1,0 +1,197 @@
+#include "ui/board/form1.h"
+#include "ui/shell/about.h"
+#include "ui/platform/message_box.h"
+#include "ui/shell/window_frames.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace tessaron {
+namespace {
+
+struct MainWindowTest : ::testing::Test {
+    GameState state;
+    ScreenMetrics metrics = screenMetrics();
+    Form1 form{state, metrics};
+    int endings = 0;
+
+    void SetUp() override
+    {
+        form.setEndProgram([this] { ++endings; });
+        form.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    }
+    void TearDown() override { setBoxAnswerer({}); }
+};
+
+// "name=caption" of each item, a submenu's items in brackets after it.
+QString tree(const QList<QAction*>& actions)
+{
+    QStringList items;
+    for (QAction* action : actions)
+        items << action->objectName() + "=" + action->text()
+                + (action->menu() ? "[" + tree(action->menu()->actions()) + "]" : "");
+    return items.join(",");
+}
+
+TEST_F(MainWindowTest, MenuTreeInOrderWithDesignCaptionsAndStates)
+{
+    EXPECT_EQ(tree(form.menuBar()->actions()),
+        QString::fromUtf8("Archivo=Archivo[Abrir=Abrir,Salir=Salir],language=Idioma[MLanguageIngles=English,"
+                          "MLanguageEspañol=Español,MLanguageGallego=Galego],Montado=Verlo Montado,"
+                          "MWeb=Web[MWebTessaron=Página de Tessaron,MWebAutor=Página del Autor,"
+                          "MWebRodanto=Rodanto Carreras],AcercaDe=A cerca de "));
+    const MenuTree& m = form.menu();
+    EXPECT_TRUE(m.MLanguageIngles->isChecked());
+    EXPECT_FALSE(m.MLanguageEspanol->isChecked());
+    EXPECT_FALSE(m.MLanguageGallego->isVisible() || m.MLanguageGallego->isEnabled());
+    for (QAction* action : form.findChildren<QAction*>()) {
+        EXPECT_TRUE(action->shortcut().isEmpty()) << action->objectName().toStdString();
+        EXPECT_FALSE(action->text().contains('&')) << action->objectName().toStdString();
+    }
+}
+
+// Every window has a fixed size, the program's title and icon, and a close box but no
+// minimise or maximise box.
+TEST_F(MainWindowTest, FramesAndTheClientAreaAsDesigned)
+{
+    ASSERT_FLOAT_EQ(metrics.twipsPerPixelX, 15.0f);  // the offscreen screen is 96 DPI
+    EXPECT_EQ(form.clientSize(), QSize(591, 362));
+    // The client area, below the menu bar, starts at (1275, 1485) twips.
+    EXPECT_EQ(form.findChild<QWidget*>("Form1Client")->mapToGlobal(QPoint(0, 0)), QPoint(85, 99));
+    EXPECT_TRUE(form.findChild<QLabel*>("Label1")->isVisible());
+    EXPECT_FALSE(form.findChild<QWidget*>("Pic")->isVisible() || form.findChild<QWidget*>("Pic2")->isVisible());
+    auto* timer = form.findChild<QTimer*>("Timer1");
+    EXPECT_TRUE(timer && timer->isActive() && timer->interval() == 1000);
+
+    ScreenMetrics small;  // 15 twips per pixel
+    small.available = QRect(0, 0, 1000, 800);
+    QDialog dialog, idioma, about;
+    applySecondaryFrame(&dialog, SecondaryWindow::Dialog, small);
+    applySecondaryFrame(&idioma, SecondaryWindow::FormIdioma, small);
+    applySecondaryFrame(&about, SecondaryWindow::About, small);
+    const struct {
+        QWidget* window;
+        const char* name;
+        Qt::WindowType type;
+        QRect client;
+    } cases[] = {
+        {&form, "Form1", Qt::Window, {}},
+        {&dialog, "Dialog", Qt::Dialog, QRect(205, 130, 589, 539)},  // centred
+        {&idioma, "FormIdioma", Qt::Dialog, QRect(290, 268, 463, 235)},
+        {&about, "About", Qt::Dialog, QRect(298, 227, 474, 302)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(c.window->objectName(), c.name);
+        if (c.client.isValid()) {
+            EXPECT_EQ(c.window->geometry(), c.client);
+        }
+        EXPECT_EQ(c.window->minimumSize(), c.window->maximumSize());
+        EXPECT_EQ(c.window->windowTitle(), "Tessaron");
+        EXPECT_FALSE(c.window->windowIcon().isNull());
+        const Qt::WindowFlags flags = c.window->windowFlags();
+        EXPECT_EQ(flags & Qt::WindowType_Mask, c.type);
+        EXPECT_FALSE(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+        EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
+    }
+}
+
+// OK hides the About box and the next use shows the same one; its close box destroys it
+// and the next use makes a new one.
+TEST_F(MainWindowTest, AboutBoxIsHiddenByOkAndDestroyedByItsCloseBox)
+{
+    QPointer<About> first = &form.aboutBox();
+    QTimer::singleShot(0, first, [&] { first->findChild<QPushButton*>("OKButton")->click(); });
+    form.AcercaDe_Click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_TRUE(first);
+    EXPECT_TRUE(first->isHidden());
+    EXPECT_EQ(&form.aboutBox(), first.data());
+    QTimer::singleShot(0, first, [&] { first->close(); });
+    form.AcercaDe_Click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(first);
+    EXPECT_TRUE(form.aboutBox().isHidden());  // a new one, hidden until used
+}
+
+// Runs `answer` against the exit question once it is on the screen.
+void whenQuestionShows(std::function<void(QMessageBox*)> answer)
+{
+    QTimer::singleShot(0, qApp, [answer] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        answer(box);
+    });
+}
+
+TEST_F(MainWindowTest, ExitQuestionAnswersNoOnEnterIgnoresEscapeAndEndsOnYes)
+{
+    QString seen;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    whenQuestionShows([&](QMessageBox* box) {
+        seen = box->windowTitle() + "|" + box->text();
+        icon = box->icon();
+        QTest::keyClick(box, Qt::Key_Escape);
+        EXPECT_TRUE(box->isVisible()) << "Escape must not dismiss the question";
+        box->close();
+        EXPECT_TRUE(box->isVisible()) << "nor must the close box";
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    form.menu().Salir->trigger();
+    EXPECT_EQ(seen, "Tessaron|Do you want to close the program?");
+    EXPECT_EQ(icon, QMessageBox::Information);
+    EXPECT_EQ(endings, 0);
+    EXPECT_TRUE(form.isVisible());
+
+    whenQuestionShows([](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); });
+    form.menu().Salir->trigger();
+    EXPECT_EQ(endings, 1);
+}
+
+// The close box asks the same question, in the window's language; No leaves everything.
+TEST_F(MainWindowTest, EveryCloseRequestAsksInTheLanguageAndNoLeavesEverythingAsItWas)
+{
+    QList<BoxRequest> asked;
+    BoxAnswer answer = BoxAnswer::No;
+    setBoxAnswerer([&](const BoxRequest& request) {
+        asked << request;
+        return answer;
+    });
+    form.setWindowTitle("Tessaron  -  foto.jpg");
+    const struct {
+        std::int16_t code;
+        const char* text;
+    } cases[] = {{0, "Do you want to close the program?"},
+        {1, "\u00BFDesea abandonar el programa?"}, {2, ""}, {-1, ""}};
+    for (const auto& c : cases) {
+        asked.clear();
+        state.LanguageCode = c.code;
+        EXPECT_FALSE(form.close()) << c.code;
+        ASSERT_EQ(asked.size(), 1) << c.code;
+        EXPECT_EQ(asked[0].kind, BoxKind::YesNoInformation);
+        EXPECT_EQ(asked[0].text, QString::fromUtf8(c.text)) << c.code;
+    }
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(form.windowTitle(), "Tessaron  -  foto.jpg");
+    EXPECT_TRUE(form.menu().Montado->isEnabled());
+    EXPECT_EQ(endings, 0);
+
+    answer = BoxAnswer::Yes;
+    EXPECT_TRUE(form.close());
+    EXPECT_EQ(endings, 1);
+}
+
+}  // namespace
+}  // namespace tessaron
