@@ -50,8 +50,7 @@ struct Window {
     }
     void start(std::int16_t grid)
     {
-        state.PiecesX = state.PiecesY = grid;
-        form.StartPuzzle({g_picture, "bench.bmp", false});
+        form.StartPuzzle({.path = g_picture, .name = "bench.bmp", .columns = grid, .rows = grid});
     }
 };
 
@@ -75,10 +74,9 @@ void BM_StartPuzzle75Hidden(benchmark::State& state) { startPuzzle(state, false)
 void BM_BuildPuzzle75Hidden(benchmark::State& state)
 {
     Window window(false);
-    window.state.PiecesX = window.state.PiecesY = 75;
     const QImage picture = loadPicture(g_picture);
     for (auto _ : state)
-        window.form.buildPuzzle(picture, {g_picture, "bench.bmp", false});
+        window.form.buildPuzzle(picture, {.path = g_picture, .name = "bench.bmp", .columns = 75, .rows = 75});
 }
 void BM_StartPuzzle75Visible(benchmark::State& state) { startPuzzle(state, true); }
 
@@ -228,8 +226,7 @@ void reportMemory(const QString& photo)
         std::cout << "Loading alone: peak " << static_cast<double>(peakKb() - idle) / 1024.0 << " MiB above idle\n";
     }
     restartPeak();
-    state.PiecesX = state.PiecesY = 4;
-    form.StartPuzzle({photo, "photo.jpg", false});
+    form.StartPuzzle({.path = photo, .name = "photo.jpg"});
     const long peak = peakKb();
     const QImage decoded = loadPicture(photo);
     const double decodedKb = static_cast<double>(decoded.sizeInBytes()) / 1024.0;

@@ -179,7 +179,7 @@ void Form1::StartPuzzle(const PuzzleChoice& choice)
     try {
         // Only the part that fits on the screen is decoded: a large photo costs the memory
         // of what the player sees, not of the whole.
-        PicturePart part = loadPicturePart(choice.Archivo,
+        PicturePart part = loadPicturePart(choice.path,
             [this](QSize natural) { return keptPart(boardLayout(natural)); }, options);
         buildPuzzle(std::move(part.image), choice, part.natural);
     } catch (const std::bad_alloc&) {
@@ -204,14 +204,14 @@ void Form1::buildPuzzle(QImage picture, const PuzzleChoice& choice, QSize natura
 {
     const QSize whole = natural.isValid() ? natural : picture.size();
     try {
-        NextPuzzle next = preparePuzzle(std::move(picture), whole);
+        NextPuzzle next = preparePuzzle(std::move(picture), whole, choice.columns, choice.rows);
         install(next);
     } catch (const std::bad_alloc&) {
         throw RuntimeError(err::OutOfMemory);
     }
     menu_.Montado->setEnabled(true);
     // Qt reads "[*]" in a title as the place of the modified mark; doubled, it is text.
-    QString name = choice.ArchivoSinPath;
+    QString name = choice.name;
     name.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
     setWindowTitle(QString::fromUtf8(kProgramTitle.data(), kProgramTitle.size()) + QStringLiteral("  -  ") + name);
     difficult_ = choice.difficult;
@@ -294,12 +294,12 @@ QSize Form1::keptPart(const Layout& layout) const
         roundToInt32(divide(layout.picHeight, state_.TwipsY)) + 1);
 }
 
-Form1::NextPuzzle Form1::preparePuzzle(QImage picture, QSize natural) const
+Form1::NextPuzzle Form1::preparePuzzle(QImage picture, QSize natural, std::int16_t columns, std::int16_t rows) const
 {
     NextPuzzle next;
     next.layout = boardLayout(natural);
     const Layout& layout = next.layout;
-    next.board = solvedBoard(state_.PiecesX, state_.PiecesY);
+    next.board = solvedBoard(columns, rows);
     const Pixel background = toPixel(palette().color(QPalette::Window));
     const QSize kept = keptPart(layout);
     cropInto(next.scratch, picture, kept.width(), kept.height(), background);
@@ -310,7 +310,7 @@ Form1::NextPuzzle Form1::preparePuzzle(QImage picture, QSize natural) const
     // The persistent image covers the client area, in device pixels.
     const qreal ratio = metrics_.devicePixelRatio;
     next.window.resize(qRound(next.client.width() * ratio), qRound(next.client.height() * ratio), background);
-    const PlaceGeometry places{state_.TwipsX, state_.TwipsY, state_.PiecesX, state_.PiecesY,
+    const PlaceGeometry places{state_.TwipsX, state_.TwipsY, columns, rows,
         layout.picWidth, layout.picHeight, layout.BoardLeft, layout.BoardTop};
     drawPicture(next.window, next.scratch, places, background);
     return next;
@@ -330,6 +330,8 @@ void Form1::install(NextPuzzle& next)
     fields_.BoardTop = layout.BoardTop;
     picLeft_ = layout.picLeft;
     picTop_ = layout.picTop;
+    state_.PiecesX = next.board.columns();
+    state_.PiecesY = next.board.rows();
     game_.startWith(std::move(next.board), layout.picWidth, layout.picHeight);
 
     fitWindowTo(next.client);
@@ -587,30 +589,13 @@ void Form1::AcercaDe_Click()
     about.exec();
 }
 
-void Form1::startChosenPuzzle(std::int16_t previousX, std::int16_t previousY)
-{
-    Dialog& dialog = newPuzzleDialog();
-    try {
-        StartPuzzle({dialog.Archivo, dialog.ArchivoSinPath, dialog.difficultSelected()});
-    } catch (const RuntimeError&) {
-        // The dialog already set the new grid size; the puzzle still on the board has
-        // the old one.
-        state_.PiecesX = previousX;
-        state_.PiecesY = previousY;
-        throw;
-    }
-}
-
 void Form1::Abrir_Click()
 {
-    const std::int16_t previousX = state_.PiecesX;
-    const std::int16_t previousY = state_.PiecesY;
-    Dialog& dialog = newPuzzleDialog();
-    dialog.exec();
-    if (!dialog.OK)
+    const std::optional<PuzzleChoice> choice = newPuzzleDialog().choose();
+    if (!choice)
         return;
     try {
-        startChosenPuzzle(previousX, previousY);
+        StartPuzzle(*choice);
     } catch (const RuntimeError& error) {
         showError(this, error);
     }
@@ -626,6 +611,7 @@ void Form1::Form_Load()
     // error is reported and ends start-up, and the window is shown all the same.
     enum class Step { Settings, Texts, Dialog, Puzzle, Done };
     Step step = Step::Settings;
+    std::optional<PuzzleChoice> choice;
     while (step != Step::Done) {
         try {
             switch (step) {
@@ -658,12 +644,12 @@ void Form1::Form_Load()
                 break;
             case Step::Dialog:
                 step = Step::Puzzle;
-                newPuzzleDialog().exec();
+                choice = newPuzzleDialog().choose();
                 break;
             case Step::Puzzle:
                 step = Step::Done;
-                if (newPuzzleDialog().OK)
-                    startChosenPuzzle(0, 0);
+                if (choice)
+                    StartPuzzle(*choice);
                 else
                     menu_.Montado->setEnabled(false);
                 break;

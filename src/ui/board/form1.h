@@ -3,6 +3,7 @@
 // leave on the board surface; the state itself lives in GameState and BoardFields.
 
 #include "core/board/board_state.h"
+#include "ui/dialog/dialog.h"
 #include "core/board/game.h"
 #include "core/board/layout.h"
 #include "core/board/preview.h"
@@ -27,13 +28,6 @@ namespace tessaron {
 class About;
 class Dialog;
 class SurfaceView;
-
-// What the new-puzzle dialog hands over besides the grid size.
-struct PuzzleChoice {
-    QString Archivo;          // the picture's full path
-    QString ArchivoSinPath;   // its file name, for the title
-    bool difficult = false;   // the style the puzzle is built and played in
-};
 
 class Form1 : public QMainWindow {
     Q_OBJECT
@@ -68,9 +62,9 @@ public:
     // Every translated window in the current language.
     void ApplyLanguageTexts();
 
-    // A new puzzle from the grid size in the state and the chosen picture. The picture
-    // is loaded before anything changes, so a picture that cannot be loaded raises its
-    // error and leaves the current puzzle exactly as it was.
+    // A new puzzle from the player's choice. It is made aside and takes the board only
+    // once complete: a picture that cannot be loaded, or anything else that fails, raises
+    // its error and leaves the current puzzle, grid size included, exactly as it was.
     void StartPuzzle(const PuzzleChoice& choice);
     // The same from a picture already loaded: `picture` may be only the top-left part
     // of a picture of size `natural` (by default, its own size).
@@ -107,7 +101,7 @@ protected:
 private:
     void buildClientArea();
     struct NextPuzzle;
-    NextPuzzle preparePuzzle(QImage picture, QSize natural) const;
+    NextPuzzle preparePuzzle(QImage picture, QSize natural, std::int16_t columns, std::int16_t rows) const;
     void install(NextPuzzle& next);
     // The board's layout around a picture of that many pixels, on this screen.
     Layout boardLayout(QSize picture) const;
@@ -124,9 +118,6 @@ private:
     void commitDataRequest(QSessionManager& manager);
     void endProgram();
     void chooseLanguage(std::int16_t code);
-    // The dialog's puzzle; on failure the grid size goes back to what it was and the
-    // error is raised again.
-    void startChosenPuzzle(std::int16_t previousX, std::int16_t previousY);
 
     GameState& state_;
     ScreenMetrics metrics_;

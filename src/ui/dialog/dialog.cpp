@@ -288,8 +288,6 @@ void Dialog::clearPreview() { Image1->setPixmap(QPixmap()); }
 
 void Dialog::forgetChoice()
 {
-    Archivo.clear();
-    ArchivoSinPath.clear();
     LabArchivo->clear();
     clearPreview();
 }
@@ -334,22 +332,27 @@ void Dialog::OKButton_Click()
             showMessage(this, text(*message));
         return;
     }
-    state_.PiecesX = toInt16(leadingNumber(listText(ListX)));
-    state_.PiecesY = toInt16(leadingNumber(listText(ListY)));
-    Archivo = chosenPath();
-    ArchivoSinPath = shownName(File1->fileName());
-    OK = true;
+    chosen_ = PuzzleChoice{.path = chosenPath(), .name = shownName(File1->fileName()),
+        .columns = toInt16(leadingNumber(listText(ListX))), .rows = toInt16(leadingNumber(listText(ListY))),
+        .difficult = difficultSelected()};
     done(QDialog::Accepted);
 }
 
 void Dialog::CancelButton_Click()
 {
-    OK = false;
+    chosen_.reset();
     done(QDialog::Rejected);
 }
 
-// Escape and the close box both come here, and are Cancel: a dismissal that left OK as
-// an earlier OK set it would have the caller start a puzzle.
+// Escape and the close box both come here, and are Cancel: a dismissal that kept an
+// earlier OK's choice would have the caller start a puzzle.
 void Dialog::reject() { CancelButton_Click(); }
+
+std::optional<PuzzleChoice> Dialog::choose()
+{
+    chosen_.reset();
+    exec();
+    return chosen_;
+}
 
 }  // namespace tessaron

@@ -1,8 +1,7 @@
 #pragma once
 // The new-puzzle dialog: a picture browser on the left, the grid and style on the right.
-// Created once and only hidden afterwards, so every choice is still there next time; the
-// caller shows it modally and then reads OK, Archivo, ArchivoSinPath, the piece counts
-// in GameState and the style from difficultSelected().
+// Created once and only hidden afterwards, so every choice is still there next time. It
+// hands its choice back as a value and changes no game state.
 
 #include "core/board/board_state.h"
 #include "ui/platform/screen_metrics.h"
@@ -11,6 +10,8 @@
 #include <QString>
 
 #include <chrono>
+#include <cstdint>
+#include <optional>
 
 class QCheckBox;
 class QComboBox;
@@ -27,14 +28,23 @@ class FileList;
 class FolderList;
 class RuntimeError;
 
+// What the player chose for a new puzzle.
+struct PuzzleChoice {
+    QString path;             // the picture's full path, its bytes kept whatever they are
+    QString name;             // its file name as the player sees it, for the title
+    std::int16_t columns = 4;
+    std::int16_t rows = 4;
+    bool difficult = false;   // the style the puzzle is built and played in
+};
+
 class Dialog : public QDialog {
     Q_OBJECT
 public:
     Dialog(GameState& state, const ScreenMetrics& metrics, QWidget* parent = nullptr);
 
-    bool OK = false;           // true when last closed with OK
-    QString Archivo;           // full path of the chosen picture
-    QString ArchivoSinPath;    // its file name
+    // Shows the dialog modally: the choice when the player pressed OK, nothing when they
+    // cancelled.
+    std::optional<PuzzleChoice> choose();
 
     bool difficultSelected() const;
 
@@ -70,6 +80,7 @@ private:
 
     GameState& state_;
     ScreenMetrics metrics_;
+    std::optional<PuzzleChoice> chosen_;
     std::chrono::milliseconds probeTimeout_{3000};
 
     QGroupBox* Frame1 = nullptr;

@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace tessaron {
 namespace {
 
@@ -60,9 +62,8 @@ struct GameWindowTest : ::testing::Test {
 
     void start(std::int16_t columns, std::int16_t rows, const QString& path, bool difficult = false)
     {
-        state.PiecesX = columns;
-        state.PiecesY = rows;
-        form->StartPuzzle({path, QFileInfo(path).fileName(), difficult});
+        form->StartPuzzle({.path = path, .name = QFileInfo(path).fileName(), .columns = columns, .rows = rows,
+            .difficult = difficult});
     }
 
     // Sampled pixels of an area, every `step`th each way, for which `bad` holds.
@@ -123,14 +124,13 @@ TEST_F(GameWindowTest, NewPuzzleSizesTheWindowAroundThePictureAndABrokenOneChang
     ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
     broken.write("\xFF\xD8\xFF\xE0 not really a picture");
     broken.close();
-    state.PiecesX = state.PiecesY = 9;
     try {
-        form->StartPuzzle({broken.fileName(), "broken.jpg", true});
+        form->StartPuzzle({.path = broken.fileName(), .name = "broken.jpg", .columns = 9, .rows = 9, .difficult = true});
         ADD_FAILURE() << "a broken picture must raise an error";
     } catch (const RuntimeError& error) {
         EXPECT_EQ(error.number(), err::InvalidPicture);
     }
-    state.PiecesX = state.PiecesY = 4;  // the caller restores the grid it had
+    EXPECT_EQ(std::tuple(state.PiecesX, state.PiecesY), std::tuple(4, 4));
     EXPECT_EQ(cells(), before);
     EXPECT_EQ(form->windowTitle(), "Tessaron  -  pic.bmp");
     EXPECT_FALSE(form->puzzleIsDifficult());
@@ -311,15 +311,15 @@ TEST_F(GameWindowTest, ALateFailureLeavesThePuzzleAsItWas)
     const QRect box = form->findChild<QWidget*>("Pic")->geometry();
     const QImage screen = form->grab().toImage();
     const BoardFields fields = form->fields();
-    state.PiecesX = state.PiecesY = 9;
     try {
         // As if a photo of 20000 x 20000 pixels had loaded and the screen could show it.
-        form->buildPuzzle(QImage(20, 20, QImage::Format_RGB32), {"huge.jpg", "huge.jpg", true}, QSize(20000, 20000));
+        form->buildPuzzle(QImage(20, 20, QImage::Format_RGB32),
+            {.path = "huge.jpg", .name = "huge.jpg", .columns = 9, .rows = 9, .difficult = true}, QSize(20000, 20000));
         ADD_FAILURE() << "a picture area of 1.6 GB must be refused";
     } catch (const RuntimeError& error) {
         EXPECT_EQ(error.number(), err::OutOfMemory);
     }
-    state.PiecesX = state.PiecesY = 4;  // the caller restores the grid it had
+    EXPECT_EQ(std::tuple(state.PiecesX, state.PiecesY), std::tuple(4, 4));
     EXPECT_EQ(cells(), before);
     EXPECT_EQ(state.Board.columns(), 4);
     EXPECT_EQ(form->clientSize(), client);

@@ -27,6 +27,8 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <tuple>
 
 // Failures show the text, not the bytes.
 void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
@@ -101,11 +103,16 @@ struct DialogTest : ::testing::Test {
         drive->view()->setCurrentIndex(drive->model()->index(static_cast<int>(found - volumes.begin()), 0));
         QTest::keyClick(drive->view(), Qt::Key_Return);
     }
-    // Shows the dialog modally, as the game does, and acts on it once it is up.
-    void runModal(const std::function<void()>& act)
+    // Shows the dialog modally, as the game does, acts on it once it is up, and gives what
+    // it handed back.
+    std::optional<PuzzleChoice> runModal(const std::function<void()>& act)
     {
         QTimer::singleShot(0, &dialog, act);
-        dialog.exec();
+        return dialog.choose();
+    }
+    std::optional<PuzzleChoice> pressOk()
+    {
+        return runModal([this] { control<QPushButton>("OKButton")->click(); });
     }
     bool previewShown() { return !label("Image1")->pixmap().isNull(); }
     // The preview's colour at its centre; JPEG keeps it within a few levels.
@@ -145,8 +152,6 @@ TEST_F(DialogTest, StateAfterSetUp)
     EXPECT_FALSE(dialog.difficultSelected());
     EXPECT_EQ(label("Label2")->text(), "16 pieces puzzle (4x4)");
     EXPECT_EQ(label("Label3")->text(), "Any piece can be moved to any place");
-    EXPECT_FALSE(dialog.OK);
-    EXPECT_TRUE(dialog.Archivo.isEmpty());
     EXPECT_TRUE(boxes.empty());
     // The design captions, which a code with no texts leaves as they are.
     const std::pair<const char*, const char*> captions[] = {{"Frame1", "Selecciona una imagen"},
@@ -214,7 +219,6 @@ TEST_F(DialogTest, OkWithoutAPictureAsksForOneAndStaysOpen)
                 ? "To create the puzzle you shall chose an image\r\nfrom your computer"
                 : "Para crear el puzzle debes escoger una imagen\r\nque tengas guardada en tu ordenador");
         EXPECT_TRUE(dialog.isVisible());
-        EXPECT_FALSE(dialog.OK);
         EXPECT_EQ(state.PiecesX, 0);
     }
     // A language with no texts: nothing at all happens.
@@ -232,42 +236,36 @@ TEST_F(DialogTest, OkAndCancelHandOverAndChoicesPersistBetweenShowings)
     pick("ListX", "5");
     pick("ListY", "2");
     control<QRadioButton>("Option2")->click();
-    runModal([this] { control<QPushButton>("OKButton")->click(); });
-    EXPECT_TRUE(dialog.OK);
+    // The choice comes back as a value; no game state changes.
+    std::optional<PuzzleChoice> choice = pressOk();
+    ASSERT_TRUE(choice);
     EXPECT_FALSE(dialog.isVisible());
-    EXPECT_EQ(state.PiecesX, 5);
-    EXPECT_EQ(state.PiecesY, 2);
-    EXPECT_EQ(dialog.Archivo, pictures.path() + "/sea.jpg");
-    EXPECT_EQ(dialog.ArchivoSinPath, "sea.jpg");
-    EXPECT_TRUE(dialog.difficultSelected());
+    EXPECT_EQ(state.PiecesX, 0);
+    EXPECT_EQ(choice->path, pictures.path() + "/sea.jpg");
+    EXPECT_EQ(choice->name, "sea.jpg");
+    EXPECT_EQ(std::tuple(choice->columns, choice->rows, choice->difficult), std::tuple(5, 2, true));
 
-    // Cancel after an OK: OK false, everything else as the OK left it; the close box and
-    // any other dismissal are Cancel too, and only hide.
-    runModal([this] {
-        pick("ListX", "9");
-        control<QPushButton>("CancelButton")->click();
-    });
-    EXPECT_FALSE(dialog.OK);
-    EXPECT_EQ(state.PiecesX, 5);
-    EXPECT_EQ(dialog.Archivo, pictures.path() + "/sea.jpg");
+    // Cancel hands back nothing, and so do the close box and any other dismissal; all
+    // only hide, and every choice stays for next time.
     using Dismissal = std::function<void()>;
-    for (const Dismissal& dismiss : {Dismissal([this] { dialog.close(); }), Dismissal([this] { dialog.reject(); })}) {
-        dialog.OK = true;
-        runModal(dismiss);
+    for (const Dismissal& dismiss : {Dismissal([this] {
+                                         pick("ListX", "9");
+                                         control<QPushButton>("CancelButton")->click();
+                                     }),
+             Dismissal([this] { dialog.close(); }), Dismissal([this] { dialog.reject(); })}) {
+        EXPECT_FALSE(runModal(dismiss));
         EXPECT_FALSE(dialog.isVisible());
-        EXPECT_FALSE(dialog.OK);
     }
 
     // Shown again, OK at once starts the puzzle as the dialog was left.
-    runModal([this] {
+    choice = runModal([this] {
         EXPECT_EQ(label("LabArchivo")->text(), "sea.jpg");
         EXPECT_TRUE(previewShown());
         control<QPushButton>("OKButton")->click();
     });
-    EXPECT_TRUE(dialog.OK);
-    EXPECT_EQ(state.PiecesX, 9);
-    EXPECT_EQ(state.PiecesY, 2);
-    EXPECT_EQ(dialog.Archivo, pictures.path() + "/sea.jpg");
+    ASSERT_TRUE(choice);
+    EXPECT_EQ(std::tuple(choice->columns, choice->rows), std::tuple(9, 2));
+    EXPECT_EQ(choice->path, pictures.path() + "/sea.jpg");
     EXPECT_EQ(files()->path(), pictures.path());
 }
 
@@ -292,21 +290,25 @@ TEST_F(DialogTest, EnterAndEscapeInEachControl)
     auto* dir = control<FolderList>("Dir1");
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.control) + " " + QKeySequence(c.key).toString().toStdString());
-        dialog.show();
-        openFolder(pictures.path());
-        choose("sea.jpg");
-        dir->setCurrentItem(dir->findItems("Other", Qt::MatchExactly).front());
-        dialog.OK = true;  // as an earlier OK left it
-        dialog.Archivo.clear();
-        boxes.clear();
-
-        QTest::keyClick(control<QWidget>(c.control), c.key);
+        bool stillOpen = false;
+        const std::optional<PuzzleChoice> choice = runModal([&] {
+            openFolder(pictures.path());
+            choose("sea.jpg");
+            dir->setCurrentItem(dir->findItems("Other", Qt::MatchExactly).front());
+            boxes.clear();
+            QTest::keyClick(control<QWidget>(c.control), c.key);
+            stillOpen = dialog.isVisible();
+            if (stillOpen)
+                dialog.reject();
+        });
         EXPECT_TRUE(boxes.empty());
-        EXPECT_EQ(dialog.isVisible(), c.outcome == Outcome::OpensFolder);
+        EXPECT_EQ(stillOpen, c.outcome == Outcome::OpensFolder);
         EXPECT_EQ(dir->path(), c.outcome == Outcome::OpensFolder ? pictures.filePath("Other") : pictures.path());
         EXPECT_EQ(files()->path(), dir->path());
-        EXPECT_EQ(dialog.OK, c.outcome != Outcome::Cancels);
-        EXPECT_EQ(dialog.Archivo, c.outcome == Outcome::Accepts ? pictures.filePath("sea.jpg") : QString());
+        EXPECT_EQ(choice.has_value(), c.outcome == Outcome::Accepts);
+        if (choice) {
+            EXPECT_EQ(choice->path, pictures.filePath("sea.jpg"));
+        }
         EXPECT_TRUE(control<QCheckBox>("Check1")->isChecked());
         EXPECT_FALSE(dialog.difficultSelected());
     }
@@ -327,8 +329,9 @@ TEST_F(DialogTest, FilterSwitchKeepsTheChoice)
     combo->setCurrentIndex(0);
     EXPECT_EQ(label("LabArchivo")->text(), "holiday.jpe");
     EXPECT_TRUE(previewShown());
-    dialog.OKButton_Click();
-    EXPECT_EQ(dialog.Archivo, pictures.path() + "/holiday.jpe");
+    const std::optional<PuzzleChoice> choice = pressOk();
+    ASSERT_TRUE(choice);
+    EXPECT_EQ(choice->path, pictures.path() + "/holiday.jpe");
     combo->setCurrentIndex(1);
     EXPECT_EQ(files()->currentIndex().data().toString(), "holiday.jpe");
 }
@@ -340,13 +343,10 @@ TEST_F(DialogTest, FolderChangeForgetsTheChoice)
     savePicture("sea.jpg", 10, 10, kSea, other);
     openFolder(pictures.path());
     choose("sea.jpg");
-    dialog.OKButton_Click();
-    ASSERT_FALSE(dialog.Archivo.isEmpty());
 
     openFolder(other);  // holds a file of the same name
     EXPECT_TRUE(label("LabArchivo")->text().isEmpty());
     EXPECT_FALSE(previewShown());
-    EXPECT_TRUE(dialog.Archivo.isEmpty() && dialog.ArchivoSinPath.isEmpty());
     EXPECT_FALSE(files()->currentIndex().isValid());
     // The folder list shows the way down to the new folder, then its subfolders.
     auto* dir = control<FolderList>("Dir1");
@@ -397,9 +397,10 @@ TEST_F(DialogTest, NamesThatAreNotUtf8ShowAReplacementAndStillOpen)
     EXPECT_TRUE(boxes.empty());
     EXPECT_EQ(label("LabArchivo")->text(), QString::fromUtf8("mar\uFFFD.jpg"));
     EXPECT_TRUE(previewLooksLike(kSea));
-    control<QPushButton>("OKButton")->click();
-    EXPECT_EQ(dialog.ArchivoSinPath, QString::fromUtf8("mar\uFFFD.jpg"));
-    EXPECT_EQ(loadPicture(dialog.Archivo).size(), QSize(64, 48));
+    const std::optional<PuzzleChoice> choice = pressOk();
+    ASSERT_TRUE(choice);
+    EXPECT_EQ(choice->name, QString::fromUtf8("mar\uFFFD.jpg"));
+    EXPECT_EQ(loadPicture(choice->path).size(), QSize(64, 48));
 }
 
 // Volumes that stop answering or vanish: the drive, folder and file lists always show the
