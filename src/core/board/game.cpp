@@ -47,10 +47,6 @@ void BoardGame::BlackenEmptyPlace()
 
 void BoardGame::exchange(std::int32_t fromX, std::int32_t fromY, std::int32_t toX, std::int32_t toY)
 {
-    fields_.FromX = static_cast<std::int16_t>(fromX);
-    fields_.FromY = static_cast<std::int16_t>(fromY);
-    fields_.ToX = static_cast<std::int16_t>(toX);
-    fields_.ToY = static_cast<std::int16_t>(toY);
     ExchangePlaces(window_, scratch_, geometry(), fromX, fromY, toX, toY);
     doRefresh();
     state_.Board.exchange(toY, toX, fromY, fromX);

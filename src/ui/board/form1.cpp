@@ -328,6 +328,8 @@ void Form1::install(NextPuzzle& next)
     fields_.MarginBottom = layout.MarginBottom;
     fields_.BoardLeft = layout.BoardLeft;
     fields_.BoardTop = layout.BoardTop;
+    // Nothing is picked on a new board: a release with no press on it moves nothing.
+    fields_.FromX = fields_.FromY = fields_.ToX = fields_.ToY = 0;
     picLeft_ = layout.picLeft;
     picTop_ = layout.picTop;
     state_.PiecesX = next.board.columns();
