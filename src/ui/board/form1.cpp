@@ -3,6 +3,7 @@
 #include "core/board/layout.h"
 #include "core/board/rendering.h"
 #include "core/board/rules.h"
+#include "core/board/startup.h"
 #include "ui/dialog/dialog.h"
 #include "ui/language/apply_texts.h"
 #include "ui/language/form_idioma.h"
@@ -609,62 +610,24 @@ void Form1::Form_Load()
     // are exchanged, in the screen's own pixels.
     state_.TwipsX = metrics_.twipsPerPixelX / static_cast<float>(metrics_.devicePixelRatio);
     state_.TwipsY = metrics_.twipsPerPixelY / static_cast<float>(metrics_.devicePixelRatio);
-    // Each step may fail on its own: File not found abandons just that step, any other
-    // error is reported and ends start-up, and the window is shown all the same.
-    enum class Step { Settings, Texts, Dialog, Puzzle, Done };
-    Step step = Step::Settings;
     std::optional<PuzzleChoice> choice;
-    while (step != Step::Done) {
-        try {
-            switch (step) {
-            case Step::Settings: {
-                step = Step::Texts;
-                bool firstRun = false;
-                try {
-                    state_.LanguageCode = readSettingsFile();
-                } catch (const RuntimeError& error) {
-                    if (error.number() != err::FileNotFound)
-                        throw;
-                    firstRun = true;
-                }
-                if (firstRun) {
-                    FormIdioma idioma(state_, metrics_, this);
-                    idioma.exec();
-                    // A folder the game may not write to costs only the memory of the
-                    // choice: the player still gets the language and the game.
-                    try {
-                        writeSettingsFile(state_.LanguageCode);
-                    } catch (const RuntimeError& error) {
-                        showError(this, error);
-                    }
-                }
-                break;
-            }
-            case Step::Texts:
-                step = Step::Dialog;
-                ApplyLanguageTexts();
-                break;
-            case Step::Dialog:
-                step = Step::Puzzle;
-                choice = newPuzzleDialog().choose();
-                break;
-            case Step::Puzzle:
-                step = Step::Done;
-                if (choice)
-                    StartPuzzle(*choice);
-                else
-                    menu_.Montado->setEnabled(false);
-                break;
-            case Step::Done:
-                break;
-            }
-        } catch (const RuntimeError& error) {
-            if (error.number() != err::FileNotFound) {
-                showError(this, error);
-                break;
-            }
-        }
-    }
+    StartupSteps steps;
+    steps.readLanguage = [this] { return state_.LanguageCode = readSettingsFile(); };
+    steps.askLanguage = [this] {
+        FormIdioma idioma(state_, metrics_, this);
+        idioma.exec();
+        return state_.LanguageCode;
+    };
+    steps.saveLanguage = [](std::int16_t code) { writeSettingsFile(code); };
+    steps.applyTexts = [this](std::int16_t code) {
+        state_.LanguageCode = code;
+        ApplyLanguageTexts();
+    };
+    steps.choosePuzzle = [this, &choice] { return (choice = newPuzzleDialog().choose()).has_value(); };
+    steps.startPuzzle = [this, &choice] { StartPuzzle(*choice); };
+    steps.goWithoutPuzzle = [this] { menu_.Montado->setEnabled(false); };
+    steps.report = [this](const RuntimeError& error) { showError(this, error); };
+    runStartup(steps);
     // Whatever stopped start-up, there is nothing to show while there is no puzzle.
     if (!state_.Board.exists())
         menu_.Montado->setEnabled(false);

@@ -1,0 +1,69 @@
+#include "core/board/startup.h"
+
+namespace tessaron {
+namespace {
+
+enum class Step { Settings, Texts, Dialog, Puzzle, Done };
+
+}  // namespace
+
+std::int16_t runStartup(const StartupSteps& steps)
+{
+    std::int16_t language = 0;
+    bool chosen = false;
+    Step step = Step::Settings;
+    while (step != Step::Done) {
+        try {
+            switch (step) {
+            case Step::Settings: {
+                step = Step::Texts;
+                bool firstRun = false;
+                try {
+                    language = steps.readLanguage();
+                } catch (const RuntimeError& error) {
+                    // Only a missing file means a first run; any other error is reported.
+                    if (error.number() != err::FileNotFound)
+                        throw;
+                    firstRun = true;
+                }
+                if (firstRun) {
+                    language = steps.askLanguage();
+                    // A folder the game may not write to costs only the memory of the
+                    // choice: the player still gets the language and the game.
+                    try {
+                        steps.saveLanguage(language);
+                    } catch (const RuntimeError& error) {
+                        steps.report(error);
+                    }
+                }
+                break;
+            }
+            case Step::Texts:
+                step = Step::Dialog;
+                steps.applyTexts(language);
+                break;
+            case Step::Dialog:
+                step = Step::Puzzle;
+                chosen = steps.choosePuzzle();
+                break;
+            case Step::Puzzle:
+                step = Step::Done;
+                if (chosen)
+                    steps.startPuzzle();
+                else
+                    steps.goWithoutPuzzle();
+                break;
+            case Step::Done:
+                break;
+            }
+        } catch (const RuntimeError& error) {
+            if (error.number() != err::FileNotFound) {
+                steps.report(error);
+                break;
+            }
+        }
+    }
+    return language;
+}
+
+}  // namespace tessaron

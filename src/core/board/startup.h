@@ -1,0 +1,30 @@
+#pragma once
+// The order in which the game comes up, apart from any window: the language from the
+// settings file (or, on the first run, from the player, then written down), the texts,
+// the new-puzzle dialog and its puzzle. Each step may fail on its own: File not found
+// abandons just that step, any other error is reported and ends start-up there. The
+// windows supply the steps; the caller shows the main window afterwards, whatever
+// happened.
+
+#include "core/platform/runtime_error.h"
+
+#include <cstdint>
+#include <functional>
+
+namespace tessaron {
+
+struct StartupSteps {
+    std::function<std::int16_t()> readLanguage;             // the settings file
+    std::function<std::int16_t()> askLanguage;              // the first-run window
+    std::function<void(std::int16_t)> saveLanguage;         // the settings file, written
+    std::function<void(std::int16_t)> applyTexts;
+    std::function<bool()> choosePuzzle;                     // the dialog: true on OK
+    std::function<void()> startPuzzle;                      // the puzzle it chose
+    std::function<void()> goWithoutPuzzle;                  // the dialog was cancelled
+    std::function<void(const RuntimeError&)> report;
+};
+
+// Runs start-up; returns the language it settled on (0 if none was read or chosen).
+std::int16_t runStartup(const StartupSteps& steps);
+
+}  // namespace tessaron

@@ -1,0 +1,62 @@
+#include "core/board/startup.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+namespace tessaron {
+namespace {
+
+// Each step writes itself into a log and fails with the error the case gives it.
+std::string runLogged(const std::map<std::string, int>& failures, bool ok, std::int16_t& language)
+{
+    std::string log;
+    const auto step = [&](const std::string& name) {
+        log += (log.empty() ? "" : " ") + name;
+        if (const auto failure = failures.find(name); failure != failures.end())
+            throw RuntimeError(failure->second);
+    };
+    StartupSteps steps;
+    steps.readLanguage = [&] { return step("read"), std::int16_t{1}; };
+    steps.askLanguage = [&] { return step("ask"), std::int16_t{0}; };
+    steps.saveLanguage = [&](std::int16_t code) { step("save" + std::to_string(code)); };
+    steps.applyTexts = [&](std::int16_t code) { step("texts" + std::to_string(code)); };
+    steps.choosePuzzle = [&] { return step("dialog"), ok; };
+    steps.startPuzzle = [&] { step("start"); };
+    steps.goWithoutPuzzle = [&] { step("none"); };
+    steps.report = [&](const RuntimeError& error) { log += " report" + std::to_string(error.number()); };
+    language = runStartup(steps);
+    return log;
+}
+
+// File not found abandons just its step (at the settings file, it means a first run);
+// any other error is reported and ends start-up where it happened.
+TEST(Startup, StepsInOrderAndEachErrorWhereItBelongs)
+{
+    const struct {
+        const char* name;
+        std::map<std::string, int> failures;
+        bool ok;
+        const char* log;
+        std::int16_t language;
+    } cases[] = {
+        {"a later run", {}, true, "read texts1 dialog start", 1},
+        {"first run, cancelled", {{"read", 53}}, false, "read ask save0 texts0 dialog none", 0},
+        {"first run, folder not writable", {{"read", 53}, {"save0", 70}}, true,
+            "read ask save0 report70 texts0 dialog start", 0},
+        {"settings unreadable", {{"read", 13}}, true, "read report13", 0},
+        {"texts missing", {{"texts1", 53}}, true, "read texts1 dialog start", 1},
+        {"dialog out of memory", {{"dialog", 7}}, true, "read texts1 dialog report7", 1},
+        {"picture broken", {{"start", 481}}, true, "read texts1 dialog start report481", 1},
+        {"picture gone", {{"start", 53}}, true, "read texts1 dialog start", 1},
+    };
+    for (const auto& c : cases) {
+        std::int16_t language = -1;
+        EXPECT_EQ(runLogged(c.failures, c.ok, language), c.log) << c.name;
+        EXPECT_EQ(language, c.language) << c.name;
+    }
+}
+
+}  // namespace
+}  // namespace tessaron
