@@ -50,7 +50,7 @@ struct Window {
     }
     void start(std::int16_t grid)
     {
-        form.StartPuzzle({.path = g_picture, .name = "bench.bmp", .columns = grid, .rows = grid});
+        form.startPuzzle({.path = g_picture, .name = "bench.bmp", .columns = grid, .rows = grid});
     }
 };
 
@@ -173,8 +173,8 @@ void move4x4(benchmark::State& state, bool visible)
     for (auto _ : state) {
         const float x1 = left + cell * static_cast<float>(i % 4) + 100;
         const float x2 = left + cell * static_cast<float>((i + 1) % 4) + 100;
-        window.form.Form_MouseDown(1, 0, x1, top + 100);
-        window.form.Form_MouseUp(1, 0, x2, top + 100);
+        window.form.pressAt(x1, top + 100);
+        window.form.releaseAt(x2, top + 100);
         ++i;
     }
 }
@@ -226,7 +226,7 @@ void reportMemory(const QString& photo)
         std::cout << "Loading alone: peak " << static_cast<double>(peakKb() - idle) / 1024.0 << " MiB above idle\n";
     }
     restartPeak();
-    form.StartPuzzle({.path = photo, .name = "photo.jpg"});
+    form.startPuzzle({.path = photo, .name = "photo.jpg"});
     const long peak = peakKb();
     const QImage decoded = loadPicture(photo);
     const double decodedKb = static_cast<double>(decoded.sizeInBytes()) / 1024.0;

@@ -13,6 +13,6 @@ int main(int argc, char* argv[])
 
     tessaron::GameState state;
     tessaron::Form1 form(state, tessaron::screenMetrics());
-    form.Form_Load();
+    form.startUp();
     return QApplication::exec();
 }

@@ -87,24 +87,24 @@ Form1::Form1(GameState& state, const ScreenMetrics& metrics, QWidget* parent)
     // leaves out its frame, so the window system frames it around this place.
     setGeometry(QRect(metrics_.toPixels(kClientLeft, kClientTop) - QPoint(0, menuBarHeight(width())), size()));
 
-    connect(menu_.Abrir, &QAction::triggered, this, &Form1::Abrir_Click);
-    connect(menu_.Salir, &QAction::triggered, this, &Form1::Salir_Click);
-    connect(menu_.AcercaDe, &QAction::triggered, this, &Form1::AcercaDe_Click);
+    connect(menu_.Abrir, &QAction::triggered, this, &Form1::openNewPuzzle);
+    connect(menu_.Salir, &QAction::triggered, this, &Form1::confirmExit);
+    connect(menu_.AcercaDe, &QAction::triggered, this, &Form1::showAbout);
     connect(menu_.MWebTessaron, &QAction::triggered, this,
         [this] { openWebPage(WebItem::MWebTessaron, state_.LanguageCode, this); });
     connect(menu_.MWebAutor, &QAction::triggered, this,
         [this] { openWebPage(WebItem::MWebAutor, state_.LanguageCode, this); });
     connect(menu_.MWebRodanto, &QAction::triggered, this,
         [this] { openWebPage(WebItem::MWebRodanto, state_.LanguageCode, this); });
-    connect(menu_.Montado, &QAction::triggered, this, &Form1::Montado_Click);
-    connect(menu_.MLanguageIngles, &QAction::triggered, this, &Form1::MLanguageIngles_Click);
-    connect(menu_.MLanguageEspanol, &QAction::triggered, this, &Form1::MLanguageEspanol_Click);
+    connect(menu_.Montado, &QAction::triggered, this, &Form1::showWholePicture);
+    connect(menu_.MLanguageIngles, &QAction::triggered, this, [this] { chooseLanguage(kEnglish); });
+    connect(menu_.MLanguageEspanol, &QAction::triggered, this, [this] { chooseLanguage(kSpanish); });
     connect(qApp, &QGuiApplication::commitDataRequest, this, &Form1::commitDataRequest);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1000);
-    connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
+    connect(Timer1, &QTimer::timeout, this, &Form1::previewTick);
     Timer1->start();
 
     game_.refresh = [this] { refresh(); };
@@ -160,18 +160,16 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
         const auto* mouse = static_cast<QMouseEvent*>(event);
         const float x = static_cast<float>(mouse->position().x()) * metrics_.twipsPerPixelX;
         const float y = static_cast<float>(mouse->position().y()) * metrics_.twipsPerPixelY;
-        const int button = static_cast<int>(mouse->button());
-        const int shift = static_cast<int>(mouse->modifiers());
         if (press)
-            Form_MouseDown(button, shift, x, y);
+            pressAt(x, y);
         else
-            Form_MouseUp(button, shift, x, y);
+            releaseAt(x, y);
         return true;
     }
     return QMainWindow::eventFilter(watched, event);
 }
 
-void Form1::StartPuzzle(const PuzzleChoice& choice)
+void Form1::startPuzzle(const PuzzleChoice& choice)
 {
     PictureOptions options;
     options.twipsX = state_.TwipsX;
@@ -382,7 +380,7 @@ bool Form1::findCellAt(float X, float Y, std::int16_t& column, std::int16_t& row
     return FindCell(picLeft_, picTop_, cw, ch, X, Y, state_.PiecesX, state_.PiecesY, column, row);
 }
 
-void Form1::Form_MouseDown(int, int, float X, float Y)
+void Form1::pressAt(float X, float Y)
 {
     try {
         findCellAt(X, Y, fields_.FromX, fields_.FromY);
@@ -392,7 +390,7 @@ void Form1::Form_MouseDown(int, int, float X, float Y)
     }
 }
 
-void Form1::Form_MouseUp(int, int, float X, float Y)
+void Form1::releaseAt(float X, float Y)
 {
     bool inside = false;
     try {
@@ -407,7 +405,7 @@ void Form1::Form_MouseUp(int, int, float X, float Y)
         return;
     try {
         if (difficult_)
-            MoveToEmpty(fields_.FromX, fields_.FromY, fields_.ToX, fields_.ToY);
+            moveIntoEmpty(fields_.FromX, fields_.FromY, fields_.ToX, fields_.ToY);
         else
             game_.movePiece(fields_.FromX, fields_.FromY, fields_.ToX, fields_.ToY);
     } catch (const RuntimeError& error) {
@@ -417,25 +415,23 @@ void Form1::Form_MouseUp(int, int, float X, float Y)
         }
     }
     try {
-        bool solved = false;
-        CheckSolved(solved);
+        announceIfSolved();
     } catch (const RuntimeError& error) {
         if (error.number() != err::DivisionByZero)
             showError(this, error);
     }
 }
 
-void Form1::MoveToEmpty(std::int16_t FromX, std::int16_t FromY, std::int16_t ToX, std::int16_t ToY)
+void Form1::moveIntoEmpty(std::int16_t fromX, std::int16_t fromY, std::int16_t toX, std::int16_t toY)
 {
-    if (!canMoveToEmpty(state_.Board, FromX, FromY, ToX, ToY))
+    if (!canMoveToEmpty(state_.Board, fromX, fromY, toX, toY))
         return;
-    game_.movePiece(FromX, FromY, ToX, ToY);
+    game_.movePiece(fromX, fromY, toX, toY);
 }
 
-void Form1::CheckSolved(bool& Solved)
+void Form1::announceIfSolved()
 {
-    Solved = isSolved(state_.Board);
-    if (!Solved)
+    if (!isSolved(state_.Board))
         return;
     const auto text = messageText(Message::Solved, state_.LanguageCode);
     if (!text)
@@ -446,14 +442,14 @@ void Form1::CheckSolved(bool& Solved)
     menu_.Montado->setEnabled(false);
 }
 
-void Form1::Montado_Click()
+void Form1::showWholePicture()
 {
     Pic2->show();
     Pic2->raise();
     preview_.click();
 }
 
-void Form1::Timer1_Timer()
+void Form1::previewTick()
 {
     const PreviewCycle::Tick tick = preview_.tick();
     if (tick.disableCommand)
@@ -484,21 +480,14 @@ QSize Form1::clientSize() const { return boardView_->size(); }
 
 void Form1::refresh() { boardView_->refresh(); }
 
-void Form1::Salir_Click()
-{
-    std::int16_t cancel = 0;
-    ConfirmExit(cancel);
-}
-
-void Form1::ConfirmExit(std::int16_t& Cancel)
+bool Form1::confirmExit()
 {
     const auto text = messageText(Message::ExitQuestion, state_.LanguageCode).value_or("");
     if (askYesNo(this, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())))
-        == BoxAnswer::Yes) {
-        endProgram();
-        return;
-    }
-    Cancel = -1;
+        != BoxAnswer::Yes)
+        return false;
+    endProgram();
+    return true;
 }
 
 void Form1::closeEvent(QCloseEvent* event)
@@ -507,22 +496,19 @@ void Form1::closeEvent(QCloseEvent* event)
         event->accept();
         return;
     }
-    std::int16_t cancel = 0;
-    ConfirmExit(cancel);
-    if (cancel)
-        event->ignore();
-    else
+    if (confirmExit())
         event->accept();
+    else
+        event->ignore();
 }
 
 void Form1::commitDataRequest(QSessionManager& manager)
 {
     if (ending_ || !manager.allowsInteraction())
         return;
-    std::int16_t cancel = 0;
-    ConfirmExit(cancel);
+    const bool ending = confirmExit();
     manager.release();
-    if (cancel)
+    if (!ending)
         manager.cancel();
 }
 
@@ -540,16 +526,12 @@ void Form1::endProgram()
     QCoreApplication::exit(0);
 }
 
-void Form1::MLanguageIngles_Click() { chooseLanguage(kEnglish); }
-
-void Form1::MLanguageEspanol_Click() { chooseLanguage(kSpanish); }
-
 void Form1::chooseLanguage(std::int16_t code)
 {
     menu_.MLanguageIngles->setChecked(code == kEnglish);
     menu_.MLanguageEspanol->setChecked(code == kSpanish);
     state_.LanguageCode = code;
-    ApplyLanguageTexts();
+    applyLanguageTexts();
     // A settings file that cannot be written (a write-protected folder) costs the
     // player the remembered language, not the game in progress.
     try {
@@ -559,7 +541,7 @@ void Form1::chooseLanguage(std::int16_t code)
     }
 }
 
-void Form1::ApplyLanguageTexts()
+void Form1::applyLanguageTexts()
 {
     tessaron::ApplyLanguageTexts(state_, this, [this] { return static_cast<QWidget*>(&newPuzzleDialog()); },
         [this] { return static_cast<QWidget*>(&aboutBox()); });
@@ -571,7 +553,7 @@ Dialog& Form1::newPuzzleDialog()
         dialog_ = new Dialog(state_, metrics_, this);
         // Its own load applies the texts once more; asked again from there, this
         // returns the dialog just made rather than making a second one.
-        ApplyLanguageTexts();
+        applyLanguageTexts();
     }
     return *dialog_;
 }
@@ -581,30 +563,30 @@ About& Form1::aboutBox()
     if (!about_) {
         // OK hides it, and the next use shows the same box again; its close box destroys
         // it, and the next use makes a new one.
-        about_ = new About(metrics_, [this] { ApplyLanguageTexts(); }, this);
+        about_ = new About(metrics_, [this] { applyLanguageTexts(); }, this);
     }
     return *about_;
 }
 
-void Form1::AcercaDe_Click()
+void Form1::showAbout()
 {
     About& about = aboutBox();
     about.exec();
 }
 
-void Form1::Abrir_Click()
+void Form1::openNewPuzzle()
 {
     const std::optional<PuzzleChoice> choice = newPuzzleDialog().choose();
     if (!choice)
         return;
     try {
-        StartPuzzle(*choice);
+        startPuzzle(*choice);
     } catch (const RuntimeError& error) {
         showError(this, error);
     }
 }
 
-void Form1::Form_Load()
+void Form1::startUp()
 {
     // Twips per device pixel: on a high-resolution screen the board is drawn, and pieces
     // are exchanged, in the screen's own pixels.
@@ -621,10 +603,10 @@ void Form1::Form_Load()
     steps.saveLanguage = [](std::int16_t code) { writeSettingsFile(code); };
     steps.applyTexts = [this](std::int16_t code) {
         state_.LanguageCode = code;
-        ApplyLanguageTexts();
+        applyLanguageTexts();
     };
     steps.choosePuzzle = [this, &choice] { return (choice = newPuzzleDialog().choose()).has_value(); };
-    steps.startPuzzle = [this, &choice] { StartPuzzle(*choice); };
+    steps.startPuzzle = [this, &choice] { startPuzzle(*choice); };
     steps.goWithoutPuzzle = [this] { menu_.Montado->setEnabled(false); };
     steps.report = [this](const RuntimeError& error) { showError(this, error); };
     runStartup(steps);

@@ -52,20 +52,20 @@ public:
 
     // Start-up: twips factors, the language from the settings file or the first-run
     // window, the texts, the new-puzzle dialog and its puzzle; then the window appears.
-    void Form_Load();
+    void startUp();
     // File > Open: the new-puzzle dialog, then its puzzle.
-    void Abrir_Click();
+    void openNewPuzzle();
     // The secondary windows, created hidden on first use and only hidden afterwards.
     Dialog& newPuzzleDialog();
     About& aboutBox();
-    void AcercaDe_Click();
+    void showAbout();
     // Every translated window in the current language.
-    void ApplyLanguageTexts();
+    void applyLanguageTexts();
 
     // A new puzzle from the player's choice. It is made aside and takes the board only
     // once complete: a picture that cannot be loaded, or anything else that fails, raises
     // its error and leaves the current puzzle, grid size included, exactly as it was.
-    void StartPuzzle(const PuzzleChoice& choice);
+    void startPuzzle(const PuzzleChoice& choice);
     // The same from a picture already loaded: `picture` may be only the top-left part
     // of a picture of size `natural` (by default, its own size).
     void buildPuzzle(QImage picture, const PuzzleChoice& choice, QSize natural = {});
@@ -74,22 +74,21 @@ public:
     // Tests fix the shuffle's seed; the game seeds from the time of day.
     void setShuffleSeed(std::optional<std::uint64_t> seed) { shuffleSeed_ = seed; }
 
-    // Mouse press and release on the board, positions in twips in the client area.
-    void Form_MouseDown(int Button, int Shift, float X, float Y);
-    void Form_MouseUp(int Button, int Shift, float X, float Y);
-    void MoveToEmpty(std::int16_t FromX, std::int16_t FromY, std::int16_t ToX, std::int16_t ToY);
-    void CheckSolved(bool& Solved);
+    // A mouse press picks the place under it, the release moves the piece by the style's
+    // rules and then looks for a solved board; positions in twips in the client area.
+    void pressAt(float x, float y);
+    void releaseAt(float x, float y);
 
     // The finished-picture preview.
-    void Montado_Click();
-    void Timer1_Timer();
+    void showWholePicture();
+    void previewTick();   // once a second
     const PreviewCycle& preview() const { return preview_; }
 
     // Exit and every close request.
-    void Salir_Click();
-    void ConfirmExit(std::int16_t& Cancel);
-    void MLanguageIngles_Click();
-    void MLanguageEspanol_Click();
+    // Asks whether to close the program; true when the player said yes and it is ending.
+    bool confirmExit();
+    // Switches every window to the language, and remembers it in the settings file.
+    void chooseLanguage(std::int16_t code);
 
     // What "end the program at once" does; tests replace it to stay alive.
     void setEndProgram(std::function<void()> endProgram) { endProgram_ = std::move(endProgram); }
@@ -117,7 +116,8 @@ private:
     bool findCellAt(float X, float Y, std::int16_t& column, std::int16_t& row);
     void commitDataRequest(QSessionManager& manager);
     void endProgram();
-    void chooseLanguage(std::int16_t code);
+    void moveIntoEmpty(std::int16_t fromX, std::int16_t fromY, std::int16_t toX, std::int16_t toY);
+    void announceIfSolved();
 
     GameState& state_;
     ScreenMetrics metrics_;

@@ -62,7 +62,7 @@ struct GameWindowTest : ::testing::Test {
 
     void start(std::int16_t columns, std::int16_t rows, const QString& path, bool difficult = false)
     {
-        form->StartPuzzle({.path = path, .name = QFileInfo(path).fileName(), .columns = columns, .rows = rows,
+        form->startPuzzle({.path = path, .name = QFileInfo(path).fileName(), .columns = columns, .rows = rows,
             .difficult = difficult});
     }
 
@@ -92,10 +92,10 @@ struct GameWindowTest : ::testing::Test {
         return {(box.x() + (c - 0.5) * box.width() / state.PiecesX) * 15.0,
             (box.y() + (r - 0.5) * box.height() / state.PiecesY) * 15.0};
     }
-    void drag(QPointF from, QPointF to, int button = 1)
+    void drag(QPointF from, QPointF to)
     {
-        form->Form_MouseDown(button, 0, static_cast<float>(from.x()), static_cast<float>(from.y()));
-        form->Form_MouseUp(button, 0, static_cast<float>(to.x()), static_cast<float>(to.y()));
+        form->pressAt(static_cast<float>(from.x()), static_cast<float>(from.y()));
+        form->releaseAt(static_cast<float>(to.x()), static_cast<float>(to.y()));
     }
     void drag(int fromC, int fromR, int toC, int toR) { drag(centre(fromC, fromR), centre(toC, toR)); }
 };
@@ -116,10 +116,10 @@ TEST_F(GameWindowTest, NewPuzzleSizesTheWindowAroundThePictureAndABrokenOneChang
     // A release with no press on the new board, and a press on the margin, which forgets
     // the place picked before: neither release moves anything.
     const auto before = cells();
-    form->Form_MouseUp(1, 0, static_cast<float>(centre(2, 2).x()), static_cast<float>(centre(2, 2).y()));
+    form->releaseAt(static_cast<float>(centre(2, 2).x()), static_cast<float>(centre(2, 2).y()));
     EXPECT_EQ(cells(), before);
     drag(1, 1, 1, 1);
-    drag(QPointF(10, 10), centre(2, 2), 2);
+    drag(QPointF(10, 10), centre(2, 2));
     EXPECT_EQ(cells(), before);
 
     const QImage screen = form->grab().toImage();
@@ -128,7 +128,7 @@ TEST_F(GameWindowTest, NewPuzzleSizesTheWindowAroundThePictureAndABrokenOneChang
     broken.write("\xFF\xD8\xFF\xE0 not really a picture");
     broken.close();
     try {
-        form->StartPuzzle({.path = broken.fileName(), .name = "broken.jpg", .columns = 9, .rows = 9, .difficult = true});
+        form->startPuzzle({.path = broken.fileName(), .name = "broken.jpg", .columns = 9, .rows = 9, .difficult = true});
         ADD_FAILURE() << "a broken picture must raise an error";
     } catch (const RuntimeError& error) {
         EXPECT_EQ(error.number(), err::InvalidPicture);
@@ -177,7 +177,7 @@ TEST_F(GameWindowTest, MovesFollowTheStyleThePuzzleWasBuiltWith)
             dialog.findChild<QRadioButton*>(difficult ? "Option1" : "Option2")->click();
             dialog.findChild<QPushButton*>("CancelButton")->click();
         });
-        form->Abrir_Click();
+        form->openNewPuzzle();
         ASSERT_NE(dialog.difficultSelected(), difficult);
         const auto all = cells();  // the empty piece's place, and one diagonal to it
         const int empty = static_cast<int>(std::find(all.begin(), all.end(), 4) - all.begin());
@@ -194,11 +194,11 @@ TEST_F(GameWindowTest, MovesFollowTheStyleThePuzzleWasBuiltWith)
 
 TEST_F(GameWindowTest, PreviewTimelineWithANewPuzzleAndAVictoryDuringTheCycle)
 {
-    const auto ticks = [this](int n) { while (n-- > 0) form->Timer1_Timer(); };
+    const auto ticks = [this](int n) { while (n-- > 0) form->previewTick(); };
     const QString path = picture(120, 90);
     start(3, 3, path);
-    form->Montado_Click();
-    form->Montado_Click();  // a second click before the first tick changes nothing
+    form->showWholePicture();
+    form->showWholePicture();  // a second click before the first tick changes nothing
     EXPECT_TRUE(overlay()->isVisible() && form->menu().Montado->isEnabled());  // until tick 1
     ticks(1);
     EXPECT_FALSE(form->menu().Montado->isEnabled());

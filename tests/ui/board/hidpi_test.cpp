@@ -32,7 +32,7 @@ TEST(HiDpi, BoardIsDrawnAndExchangedInDevicePixels)
     form.setShuffleSeed(11);
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-    form.StartPuzzle({.path = path, .name = "fine.bmp", .columns = 4, .rows = 2});
+    form.startPuzzle({.path = path, .name = "fine.bmp", .columns = 4, .rows = 2});
 
     // The picture is shown at its own size in device pixels: 240 x 160 device pixels
     // are 120 x 80 layout pixels, plus margins of size / 20 + 225 twips.
@@ -74,10 +74,10 @@ TEST(HiDpi, BoardIsDrawnAndExchangedInDevicePixels)
     // odd device pixel (margins of 337 twips: 44.9 device pixels, 22.5 layout pixels).
     const QImage odd = picture.copy(0, 0, 299, 160);
     ASSERT_TRUE(odd.save(path));
-    form.StartPuzzle({.path = path, .name = "fine.bmp", .columns = 4, .rows = 2});
+    form.startPuzzle({.path = path, .name = "fine.bmp", .columns = 4, .rows = 2});
     const PixelRect oddArea = form.game().geometry().pictureArea();
     ASSERT_EQ(oddArea.x % 2, 1);
-    form.Montado_Click();
+    form.showWholePicture();
     const QImage shown = form.board()->grab().toImage().convertToFormat(QImage::Format_RGB32);
     int wrong = 0;
     for (int y = 0; y < oddArea.h; y += 3)

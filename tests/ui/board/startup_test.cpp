@@ -67,7 +67,7 @@ struct StartupTest : ::testing::Test {
         errors.clear();
         form = std::make_unique<Form1>(state, metrics);
         form->setShuffleSeed(3);
-        form->Form_Load();
+        form->startUp();
     }
 
     QByteArray settings(const QString& where = {})
@@ -186,7 +186,7 @@ TEST_F(StartupTest, OkAtStartUpShowsTheWindowOnlyOnceShuffledOrReportsThePicture
         const auto atStartUp = layout();
         handlers["Dialog"] = dialogAnswer("start.bmp");
         last = nullptr;
-        form->Abrir_Click();
+        form->openNewPuzzle();
         EXPECT_TRUE(layout() == atStartUp);
     }
 }
@@ -238,8 +238,8 @@ TEST_F(StartupTest, SwitchingLanguageOnAFinishedBoardChangesOnlyCaptions)
     run();
     const auto x = static_cast<float>(form->fields().BoardLeft + 30);
     const auto y = static_cast<float>(form->fields().BoardTop + 30);
-    form->Form_MouseDown(1, 0, x, y);
-    form->Form_MouseUp(1, 0, x, y);
+    form->pressAt(x, y);
+    form->releaseAt(x, y);
     ASSERT_EQ(errors, QStringList{"You've got it!"});
     const QString title = form->windowTitle();
 

@@ -23,7 +23,7 @@ struct ApplyTextsTest : ::testing::Test {
     void apply(std::int16_t code)
     {
         state.LanguageCode = code;
-        form.ApplyLanguageTexts();
+        form.applyLanguageTexts();
     }
     // The caption of a control of that window itself, not of a window below it.
     static QString caption(QWidget* window, const char* name)

@@ -114,13 +114,13 @@ TEST_F(MainWindowTest, AboutBoxIsHiddenByOkAndDestroyedByItsCloseBox)
 {
     QPointer<About> first = &form.aboutBox();
     QTimer::singleShot(0, first, [&] { first->findChild<QPushButton*>("OKButton")->click(); });
-    form.AcercaDe_Click();
+    form.showAbout();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ASSERT_TRUE(first);
     EXPECT_TRUE(first->isHidden());
     EXPECT_EQ(&form.aboutBox(), first.data());
     QTimer::singleShot(0, first, [&] { first->close(); });
-    form.AcercaDe_Click();
+    form.showAbout();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(first);
     EXPECT_TRUE(form.aboutBox().isHidden());  // a new one, hidden until used
