@@ -528,8 +528,7 @@ void Form1::endProgram()
 
 void Form1::chooseLanguage(std::int16_t code)
 {
-    menu_.MLanguageIngles->setChecked(code == kEnglish);
-    menu_.MLanguageEspanol->setChecked(code == kSpanish);
+    // The texts set the check marks too, so the menu shows what the windows speak.
     state_.LanguageCode = code;
     applyLanguageTexts();
     // A settings file that cannot be written (a write-protected folder) costs the
