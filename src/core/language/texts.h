@@ -30,27 +30,9 @@ namespace tessaron {
 inline constexpr std::string_view kProgramTitle = "Tessaron";
 }  // namespace tessaron
 
-#include <span>
 #include <string>
 
 namespace tessaron {
-
-// The three windows whose captions follow the language.
-enum class TextWindow { Form1, Dialog, About };
-
-// One control's caption in each language; the control is found by its object name.
-struct Caption {
-    std::string_view control;
-    std::string english;
-    std::string spanish;
-};
-
-// The captions of a window in the order they are written. A caption not listed reads
-// the same in both languages and keeps the text the window was created with.
-std::span<const Caption> windowCaptions(TextWindow window);
-
-// The caption for a language code, or nothing for a code that is neither language.
-std::optional<std::string_view> captionText(const Caption& caption, std::int16_t languageCode);
 
 // Every web address the game opens or writes out, in one place.
 enum class WebAddress {

@@ -110,7 +110,7 @@ Form1::Form1(GameState& state, const ScreenMetrics& metrics, QWidget* parent)
     game_.refresh = [this] { refresh(); };
     boardView_->installEventFilter(this);
     Pic2->installEventFilter(this);
-    setAccessibleNames(this);
+    setAccessibleNames(this, GameWindow::Form1);
 }
 
 Form1::~Form1() = default;

@@ -62,7 +62,7 @@ Dialog::Dialog(GameState& state, const ScreenMetrics& metrics, QWidget* parent)
     buildControls();
     setKeyboardOrder();
     Form_Load();
-    setAccessibleNames(this, state_.LanguageCode);
+    setAccessibleNames(this, GameWindow::Dialog, state_.LanguageCode);
 }
 
 bool Dialog::difficultSelected() const { return Option2->isChecked(); }

@@ -1,35 +1,14 @@
 #include "ui/language/apply_texts.h"
 
 #include "ui/shell/accessibility.h"
+#include "ui/shell/declared_controls.h"
 
-#include <QAbstractButton>
 #include <QAction>
-#include <QGroupBox>
-#include <QLabel>
 #include <QMenu>
 #include <QWidget>
 
 namespace tessaron {
 namespace {
-
-QString toQString(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-void setCaption(QObject* object, const QString& text)
-{
-    if (auto* action = qobject_cast<QAction*>(object))
-        action->setText(text);
-    else if (auto* menu = qobject_cast<QMenu*>(object))
-        menu->setTitle(text);
-    else if (auto* label = qobject_cast<QLabel*>(object))
-        label->setText(text);
-    else if (auto* button = qobject_cast<QAbstractButton*>(object))
-        button->setText(text);
-    else if (auto* frame = qobject_cast<QGroupBox*>(object))
-        frame->setTitle(text);
-}
 
 // A menu pops up as a window of its own but belongs to the window of its menu bar;
 // any other window below this one is a different form with names of its own.
@@ -66,19 +45,21 @@ void setCheckMark(QWidget* form1, const char* name, bool checked)
 
 }  // namespace
 
-void applyWindowTexts(QWidget* window, TextWindow which, std::int16_t languageCode)
+void applyWindowTexts(QWidget* window, GameWindow which, std::int16_t languageCode)
 {
     if (!window || !knownLanguage(languageCode))
         return;
-    for (const Caption& caption : windowCaptions(which)) {
-        const QString text = toQString(*captionText(caption, languageCode));
+    for (const Control& control : controlsOf(which)) {
+        if (!control.caption.given())
+            continue;
+        const QString text = fromUtf8(*inLanguage(control.caption, languageCode));
         QList<QObject*> found;
-        collectNamed(window, toQString(caption.control), found);
+        collectNamed(window, fromUtf8(control.name), found);
         for (QObject* object : found)
             setCaption(object, text);
     }
     // Lists and pictures have no caption of their own: their descriptions follow too.
-    setAccessibleNames(window, languageCode);
+    setAccessibleNames(window, which, languageCode);
 }
 
 void ApplyLanguageTexts(GameState& state, QWidget* form1, const std::function<QWidget*()>& dialog,
@@ -88,16 +69,16 @@ void ApplyLanguageTexts(GameState& state, QWidget* form1, const std::function<QW
         setCheckMark(form1, "MLanguageIngles", state.LanguageCode == kEnglish);
         setCheckMark(form1, "MLanguageEspa\u00F1ol", state.LanguageCode == kSpanish);
     }
-    applyWindowTexts(form1, TextWindow::Form1, state.LanguageCode);
+    applyWindowTexts(form1, GameWindow::Form1, state.LanguageCode);
     // The window is asked for first: creating it runs its own load, and the code is
     // read after that.
     if (knownLanguage(state.LanguageCode) && dialog) {
         QWidget* window = dialog();
-        applyWindowTexts(window, TextWindow::Dialog, state.LanguageCode);
+        applyWindowTexts(window, GameWindow::Dialog, state.LanguageCode);
     }
     if (knownLanguage(state.LanguageCode) && about) {
         QWidget* window = about();
-        applyWindowTexts(window, TextWindow::About, state.LanguageCode);
+        applyWindowTexts(window, GameWindow::About, state.LanguageCode);
     }
 }
 

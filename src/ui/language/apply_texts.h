@@ -3,6 +3,7 @@
 
 #include "core/board/board_state.h"
 #include "core/language/texts.h"
+#include "core/shell/controls.h"
 
 #include <cstdint>
 #include <functional>
@@ -15,7 +16,7 @@ namespace tessaron {
 // name: menu titles, action, label and button texts, frame titles. A code that is
 // neither English nor Spanish changes nothing. Controls of other top-level windows
 // (a dialog parented to this window) are left alone, since names repeat across windows.
-void applyWindowTexts(QWidget* window, TextWindow which, std::int16_t languageCode);
+void applyWindowTexts(QWidget* window, GameWindow which, std::int16_t languageCode);
 
 // The check marks of the language menu, the main window, the new-puzzle dialog and the
 // About box, each looking at LanguageCode afresh: the dialog's own load applies the

@@ -88,7 +88,7 @@ FormIdioma::FormIdioma(GameState& state, const ScreenMetrics& metrics, QWidget* 
     OKButton->setFocus();
 
     connect(OKButton, &QPushButton::clicked, this, &FormIdioma::OKButton_Click);
-    setAccessibleNames(this);
+    setAccessibleNames(this, GameWindow::FormIdioma);
 }
 
 void FormIdioma::OKButton_Click()

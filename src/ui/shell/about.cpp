@@ -60,7 +60,7 @@ About::About(const ScreenMetrics& metrics, std::function<void()> applyTexts, QWi
     OKButton->setDefault(true);
     OKButton->setFocus();
     connect(OKButton, &QPushButton::clicked, this, &About::OKButton_Click);
-    setAccessibleNames(this);
+    setAccessibleNames(this, GameWindow::About);
 }
 
 void About::Form_Activate()

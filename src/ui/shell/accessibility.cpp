@@ -1,5 +1,7 @@
 #include "ui/shell/accessibility.h"
 
+#include "ui/shell/declared_controls.h"
+
 #include <QAbstractButton>
 #include <QFrame>
 #include <QGroupBox>
@@ -9,33 +11,8 @@
 #include <QScrollBar>
 #include <QWidget>
 
-#include <string_view>
-
 namespace tessaron {
 namespace {
-
-struct Description {
-    std::string_view name;
-    std::string_view english;
-    std::string_view spanish;
-};
-
-// Object names repeat across windows only for captioned controls, so one table serves
-// them all.
-constexpr Description kDescriptions[] = {
-    // The new-puzzle dialog.
-    {"Drive1", "Drive", "Unidad"},
-    {"Dir1", "Folders", "Carpetas"},
-    {"File1", "Pictures", "Im\u00E1genes"},
-    {"Combo1", "Type of file", "Tipo de archivo"},
-    {"Image1", "Preview of the picture", "Vista previa de la imagen"},
-    {"ListX", "Pieces across", "Piezas a lo ancho"},
-    {"ListY", "Pieces down", "Piezas a lo alto"},
-    // The main window.
-    {"Form1Client", "Puzzle board", "Tablero del puzzle"},
-    {"Pic", "Puzzle picture", "Imagen del puzzle"},
-    {"Pic2", "Finished picture", "Imagen terminada"},
-};
 
 // Marks a name this module gave, so a later language may replace it.
 constexpr char kGivenName[] = "tessaronGivenAccessibleName";
@@ -69,18 +46,15 @@ bool isDecoration(const QWidget* widget)
 
 }  // namespace
 
-QString accessibleDescription(const QString& objectName, std::int16_t languageCode)
+QString accessibleDescription(GameWindow window, const QString& objectName, std::int16_t languageCode)
 {
-    for (const Description& entry : kDescriptions) {
-        if (objectName == QLatin1String(entry.name.data(), static_cast<qsizetype>(entry.name.size()))) {
-            const std::string_view text = languageCode == kEnglish ? entry.english : entry.spanish;
-            return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-        }
-    }
-    return {};
+    const Control* control = findControl(window, objectName.toStdString());
+    if (!control || !control->description.given())
+        return {};
+    return fromUtf8(languageCode == kEnglish ? control->description.english : control->description.spanish);
 }
 
-void setAccessibleNames(QWidget* window, std::int16_t languageCode)
+void setAccessibleNames(QWidget* window, GameWindow which, std::int16_t languageCode)
 {
     if (!window)
         return;
@@ -92,8 +66,8 @@ void setAccessibleNames(QWidget* window, std::int16_t languageCode)
         if (!givenHere && (!widget->accessibleName().isEmpty() || !widget->accessibleDescription().isEmpty()))
             continue;
         // A label's text is its caption; only a picture label, known by the table, is
-        // described. A label with no text yet gets its caption later from the catalogue.
-        QString name = accessibleDescription(widget->objectName(), languageCode);
+        // described. A label with no text yet gets its caption later from the language switch.
+        QString name = accessibleDescription(which, widget->objectName(), languageCode);
         if (name.isEmpty()) {
             if (showsCaption(widget) || qobject_cast<QLabel*>(widget))
                 continue;

@@ -5,6 +5,7 @@
 // type boxes, pictures, the board) get a short description in the window's language.
 
 #include "core/language/texts.h"
+#include "core/shell/controls.h"
 
 #include <QString>
 
@@ -14,14 +15,14 @@ class QWidget;
 
 namespace tessaron {
 
-// The description of a control without a caption, by object name, in English (0) or
-// Spanish (1); empty for a name not in the table. Any other language code reads as
-// Spanish, the language the windows are built in.
-QString accessibleDescription(const QString& objectName, std::int16_t languageCode);
+// The description of a window's control without a caption, by object name, in English
+// (0) or Spanish (1); empty for a control its table does not describe. Any other
+// language code reads as Spanish, the language the windows are built in.
+QString accessibleDescription(GameWindow window, const QString& objectName, std::int16_t languageCode);
 
 // Gives every captionless control of the window (child windows excluded) its
 // description, or its object name when the table has none. Run again after a language
 // change: names it gave before are replaced, names set anywhere else are kept.
-void setAccessibleNames(QWidget* window, std::int16_t languageCode = kSpanish);
+void setAccessibleNames(QWidget* window, GameWindow which, std::int16_t languageCode = kSpanish);
 
 }  // namespace tessaron

