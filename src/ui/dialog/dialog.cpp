@@ -9,6 +9,7 @@
 #include "core/platform/runtime_error.h"
 #include "core/platform/vb_math.h"
 #include "ui/shell/accessibility.h"
+#include "ui/shell/declared_controls.h"
 #include "ui/shell/window_frames.h"
 
 #include <QCheckBox>
@@ -44,15 +45,6 @@ void selectByText(QListWidget* list, const QString& wanted)
         list->setCurrentItem(found.front());
 }
 
-template <typename Control>
-Control* place(Control* control, const char* name, const ScreenMetrics& metrics, float left,
-    float top, float width, float height)
-{
-    control->setObjectName(QString::fromLatin1(name));
-    control->setGeometry(metrics.toPixels(left, top, width, height));
-    return control;
-}
-
 }  // namespace
 
 Dialog::Dialog(GameState& state, const ScreenMetrics& metrics, QWidget* parent)
@@ -67,41 +59,40 @@ Dialog::Dialog(GameState& state, const ScreenMetrics& metrics, QWidget* parent)
 
 bool Dialog::difficultSelected() const { return Option2->isChecked(); }
 
-// Controls as the design lays them out, each created with its design caption; the text
-// catalogue translates them later by object name. ListX and ListY belong to the dialog
-// but lie over Frame2, so they are made after it to stay on top.
+// Controls as the window's table declares them; the language switch translates them
+// later from the same table. ListX and ListY belong to the dialog but lie over Frame2, so
+// they are made after it to stay on top.
 void Dialog::buildControls()
 {
-    const ScreenMetrics& m = metrics_;
+    const ControlTable table{GameWindow::Dialog, metrics_};
+    OKButton = table.make(new QPushButton(this), "OKButton");
+    CancelButton = table.make(new QPushButton(this), "CancelButton");
 
-    OKButton = place(new QPushButton(QStringLiteral("Aceptar"), this), "OKButton", m, 5520, 7560, 1215, 375);
-    CancelButton = place(new QPushButton(QStringLiteral("Cancelar"), this), "CancelButton", m, 7080, 7560, 1215, 375);
-
-    Frame1 = place(new QGroupBox(QStringLiteral("Selecciona una imagen"), this), "Frame1", m, 240, 240, 4695, 7695);
-    Drive1 = place(new DriveList(Frame1), "Drive1", m, 240, 360, 2895, 315);
-    Dir1 = place(new FolderList(Frame1), "Dir1", m, 240, 840, 4215, 2790);
-    File1 = place(new FileList(Frame1), "File1", m, 240, 3840, 4215, 3210);
-    Combo1 = place(new QComboBox(Frame1), "Combo1", m, 240, 7200, 4215, 315);
+    Frame1 = table.make(new QGroupBox(this), "Frame1");
+    Drive1 = table.make(new DriveList(Frame1), "Drive1");
+    Dir1 = table.make(new FolderList(Frame1), "Dir1");
+    File1 = table.make(new FileList(Frame1), "File1");
+    Combo1 = table.make(new QComboBox(Frame1), "Combo1");
     Combo1->setEditable(false);
 
-    LabArchivo = place(new QLabel(this), "LabArchivo", m, 5160, 360, 3255, 255);
+    LabArchivo = table.make(new QLabel(this), "LabArchivo");
     LabArchivo->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    Image1 = place(new QLabel(this), "Image1", m, 5160, 840, 3255, 3255);
+    Image1 = table.make(new QLabel(this), "Image1");
     Image1->setScaledContents(true);
-    Check1 = place(new QCheckBox(QStringLiteral("Mostrar imagen"), this), "Check1", m, 5160, 4200, 3255, 255);
+    Check1 = table.make(new QCheckBox(this), "Check1");
 
-    Frame2 = place(new QGroupBox(QStringLiteral("Tipo de puzzle"), this), "Frame2", m, 5160, 4800, 3495, 2535);
-    Label1 = place(new QLabel(QStringLiteral("X"), Frame2), "Label1", m, 1680, 600, 135, 255);
-    Label2 = place(new QLabel(Frame2), "Label2", m, 120, 1080, 3255, 255);
+    Frame2 = table.make(new QGroupBox(this), "Frame2");
+    Label1 = table.make(new QLabel(Frame2), "Label1");
+    Label2 = table.make(new QLabel(Frame2), "Label2");
     Label2->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    Option1 = place(new QRadioButton(QStringLiteral("Normal"), Frame2), "Option1", m, 240, 1440, 1335, 255);
-    Option2 = place(new QRadioButton(QStringLiteral("Dificil"), Frame2), "Option2", m, 1920, 1440, 1335, 255);
-    Label3 = place(new QLabel(Frame2), "Label3", m, 240, 1800, 2895, 615);
+    Option1 = table.make(new QRadioButton(Frame2), "Option1");
+    Option2 = table.make(new QRadioButton(Frame2), "Option2");
+    Label3 = table.make(new QLabel(Frame2), "Label3");
     Label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Label3->setWordWrap(true);
 
-    ListX = place(new QListWidget(this), "ListX", m, 5880, 5160, 855, 645);
-    ListY = place(new QListWidget(this), "ListY", m, 7080, 5160, 855, 645);
+    ListX = table.make(new QListWidget(this), "ListX");
+    ListY = table.make(new QListWidget(this), "ListY");
     for (QListWidget* list : {ListX, ListY})
         list->setSelectionMode(QAbstractItemView::SingleSelection);
 
@@ -147,8 +138,8 @@ void Dialog::setKeyboardOrder()
     OKButton->setFocus();
 }
 
-// The one-time set-up. The language's texts come first in the design, but the catalogue
-// applies them to this dialog from outside once it exists, by object name.
+// The one-time set-up. The language's texts come first in the design, but the language
+// switch applies them to this dialog from outside once it exists, by object name.
 void Dialog::Form_Load()
 {
     for (int i = 1; i <= 75; ++i) {

@@ -153,15 +153,6 @@ TEST_F(DialogTest, StateAfterSetUp)
     EXPECT_EQ(label("Label2")->text(), "16 pieces puzzle (4x4)");
     EXPECT_EQ(label("Label3")->text(), "Any piece can be moved to any place");
     EXPECT_TRUE(boxes.empty());
-    // The design captions, which a code with no texts leaves as they are.
-    const std::pair<const char*, const char*> captions[] = {{"Frame1", "Selecciona una imagen"},
-        {"Frame2", "Tipo de puzzle"}, {"Check1", "Mostrar imagen"}, {"Option2", "Dificil"},
-        {"OKButton", "Aceptar"}, {"Label1", "X"}};
-    for (const auto& [name, caption] : captions) {
-        auto* widget = control<QWidget>(name);
-        EXPECT_EQ(widget->property(qobject_cast<QGroupBox*>(widget) ? "title" : "text").toString(), caption);
-    }
-
     // Keyboard order as the design numbers it, over the controls that take focus.
     QStringList order;
     QWidget* at = control<QWidget>("OKButton");
