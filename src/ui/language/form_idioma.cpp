@@ -2,6 +2,7 @@
 
 #include "core/language/texts.h"
 #include "ui/shell/accessibility.h"
+#include "ui/shell/declared_controls.h"
 #include "ui/shell/window_frames.h"
 
 #include <QFontMetrics>
@@ -43,16 +44,6 @@ void fitToWindow(QLabel* label, int windowWidth)
     label->setFont(font);
 }
 
-template <typename Control>
-Control* addControl(QWidget* window, const char* name, const char* text,
-    const ScreenMetrics& metrics, float left, float top, float width, float height)
-{
-    auto* control = new Control(QString::fromUtf8(text), window);
-    control->setObjectName(QString::fromUtf8(name));
-    control->setGeometry(metrics.toPixels(left, top, width, height));
-    return control;
-}
-
 }  // namespace
 
 FormIdioma::FormIdioma(GameState& state, const ScreenMetrics& metrics, QWidget* parent)
@@ -62,14 +53,12 @@ FormIdioma::FormIdioma(GameState& state, const ScreenMetrics& metrics, QWidget* 
     setModal(true);
 
     // Created in keyboard order: OK first, then the two languages.
-    OKButton = addControl<QPushButton>(this, "OKButton", "Aceptar", metrics, 2880, 2880, 1215, 375);
-    Option0 = addControl<QRadioButton>(this, "Option0", "English", metrics, 2880, 1560, 2175, 375);
-    Option1 = addControl<QRadioButton>(
-        this, "Option1", "Espa\u00F1ol", metrics, 2880, 2040, 2175, 495);
-    Label1 = addControl<QLabel>(this, "Label1",
-        "Welcome to Tessaron.   Please select your language.", metrics, 360, 360, 6735, 375);
-    Label2 = addControl<QLabel>(this, "Label2",
-        "Bienvenido a Tessaron. Por favor selecciona tu idioma.", metrics, 360, 840, 6375, 375);
+    const ControlTable table{GameWindow::FormIdioma, metrics};
+    OKButton = table.make(new QPushButton(this), "OKButton");
+    Option0 = table.make(new QRadioButton(this), "Option0");
+    Option1 = table.make(new QRadioButton(this), "Option1");
+    Label1 = table.make(new QLabel(this), "Label1");
+    Label2 = table.make(new QLabel(this), "Label2");
 
     for (QLabel* label : {Label1, Label2}) {
         setPointSize(label, 12);
