@@ -2,6 +2,7 @@
 
 #include "core/language/texts.h"
 #include "ui/shell/accessibility.h"
+#include "ui/shell/declared_controls.h"
 #include "ui/shell/window_frames.h"
 
 #include <QCloseEvent>
@@ -13,13 +14,9 @@
 namespace tessaron {
 namespace {
 
-// Until the texts are applied (and for good when no language is set) the labels show
-// the names they were designed with.
-QLabel* addLabel(QWidget* window, const char* name, const QRect& geometry, Qt::Alignment alignment)
+QLabel* addLabel(QWidget* window, const ControlTable& table, std::string_view name, Qt::Alignment alignment)
 {
-    auto* label = new QLabel(QString::fromUtf8(name), window);
-    label->setObjectName(QString::fromUtf8(name));
-    label->setGeometry(geometry);
+    auto* label = table.make(new QLabel(window), name);
     label->setAlignment(alignment | Qt::AlignTop);
     label->setTextFormat(Qt::PlainText);
     return label;
@@ -33,30 +30,30 @@ About::About(const ScreenMetrics& metrics, std::function<void()> applyTexts, QWi
     applySecondaryFrame(this, SecondaryWindow::About, metrics);
     setModal(true);
 
-    Label1 = addLabel(this, "Label1", metrics.toPixels(120, 360, 6855, 375), Qt::AlignHCenter);
+    const ControlTable table{GameWindow::About, metrics};
+    Label1 = addLabel(this, table, "Label1", Qt::AlignHCenter);
     QFont versionFont = Label1->font();
     versionFont.setPointSize(12);
     versionFont.setWeight(QFont::Normal);
     Label1->setFont(versionFont);
-    Label2 = addLabel(this, "Label2", metrics.toPixels(120, 840, 6855, 255), Qt::AlignHCenter);
-    Label3 = addLabel(this, "Label3", metrics.toPixels(120, 1200, 6855, 255), Qt::AlignHCenter);
+    Label2 = addLabel(this, table, "Label2", Qt::AlignHCenter);
+    Label3 = addLabel(this, table, "Label3", Qt::AlignHCenter);
 
-    // A one-pixel line from (240, 2040) to (6840, 2040).
+    // A one-pixel line: its place is a length along the top edge, both ends drawn.
     Line1 = new QFrame(this);
-    Line1->setObjectName(QStringLiteral("Line1"));
+    declareControl(Line1, GameWindow::About, "Line1", nullptr);
     Line1->setFrameShape(QFrame::HLine);
     Line1->setFrameShadow(QFrame::Plain);
     Line1->setLineWidth(1);
-    const QPoint from = metrics.toPixels(240, 2040);
-    const QPoint to = metrics.toPixels(6840, 2040);
+    const Twips& line = controlOf(GameWindow::About, "Line1").place;
+    const QPoint from = metrics.toPixels(line.left, line.top);
+    const QPoint to = metrics.toPixels(line.left + line.width, line.top);
     Line1->setGeometry(from.x(), from.y(), to.x() - from.x() + 1, 1);
 
-    Label4 = addLabel(this, "Label4", metrics.toPixels(120, 2280, 6855, 1455), Qt::AlignLeft);
+    Label4 = addLabel(this, table, "Label4", Qt::AlignLeft);
     Label4->setWordWrap(true);
 
-    OKButton = new QPushButton(QStringLiteral("Aceptar"), this);
-    OKButton->setObjectName(QStringLiteral("OKButton"));
-    OKButton->setGeometry(metrics.toPixels(2880, 3960, 1215, 375));
+    OKButton = table.make(new QPushButton(this), "OKButton");
     OKButton->setDefault(true);
     OKButton->setFocus();
     connect(OKButton, &QPushButton::clicked, this, &About::OKButton_Click);
