@@ -10,6 +10,7 @@
 #include "core/language/settings_file.h"
 #include "ui/shell/about.h"
 #include "ui/shell/accessibility.h"
+#include "ui/shell/declared_controls.h"
 #include "ui/shell/web_links.h"
 #include "core/language/texts.h"
 #include "ui/platform/message_box.h"
@@ -119,12 +120,10 @@ void Form1::buildClientArea()
 {
     boardView_ = new SurfaceView(boardSurface_, this);
     boardView_->setDevicePixelRatio(metrics_.devicePixelRatio);
-    boardView_->setObjectName(QStringLiteral("Form1Client"));
+    declareControl(boardView_, GameWindow::Form1, "Form1Client", nullptr);
     setCentralWidget(boardView_);
 
-    Label1 = new QLabel(QStringLiteral("No hay ninguna imagen abierta"), boardView_);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(metrics_.toPixels(240, 2280, 8295, 735));
+    Label1 = ControlTable{GameWindow::Form1, metrics_}.make(new QLabel(boardView_), "Label1");
     Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     Label1->setWordWrap(true);
     QFont labelFont = Label1->font();
@@ -138,11 +137,11 @@ void Form1::buildClientArea()
     // Neither box has a border, so the hit test (measured from a box's outer corner) and
     // the drawing (from its inner corner) agree exactly.
     Pic = new SurfaceView(picSurface_, boardView_);
-    Pic->setObjectName(QStringLiteral("Pic"));
+    declareControl(Pic, GameWindow::Form1, "Pic", nullptr);
     Pic->hide();
     Pic2 = new SurfaceView(pic2Surface_, boardView_);
     Pic2->setDevicePixelRatio(metrics_.devicePixelRatio);
-    Pic2->setObjectName(QStringLiteral("Pic2"));
+    declareControl(Pic2, GameWindow::Form1, "Pic2", nullptr);
     Pic2->hide();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// The main window's menu bar, built with the captions and states the window is created
-// with; the language's texts replace the captions later.
+// The main window's menu bar: its nesting and the items' states. Names and captions come
+// from the main window's table, which the language switch also writes from.
 
 #include <QPointer>
 
