@@ -211,7 +211,7 @@ void Form1::buildPuzzle(QImage picture, const PuzzleChoice& choice, QSize natura
     // Qt reads "[*]" in a title as the place of the modified mark; doubled, it is text.
     QString name = choice.name;
     name.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
-    setWindowTitle(QString::fromUtf8(kProgramTitle.data(), kProgramTitle.size()) + QStringLiteral("  -  ") + name);
+    setWindowTitle(fromUtf8(kProgramTitle) + QStringLiteral("  -  ") + name);
     difficult_ = choice.difficult;
     if (difficult_)
         game_.BlackenEmptyPlace();
@@ -482,7 +482,7 @@ void Form1::refresh() { boardView_->refresh(); }
 bool Form1::confirmExit()
 {
     const auto text = messageText(Message::ExitQuestion, state_.LanguageCode).value_or("");
-    if (askYesNo(this, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())))
+    if (askYesNo(this, fromUtf8(text))
         != BoxAnswer::Yes)
         return false;
     endProgram();

@@ -30,8 +30,6 @@ namespace {
 constexpr char kPicturePatterns[] = "*.jpg;*.jpeg;*.gif;*.bmp;*.dib;*.wmf;*.emf";
 constexpr char kAllFiles[] = "*.*";
 
-QString text(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
-
 std::string listText(const QListWidget* list)
 {
     const QListWidgetItem* item = list->currentItem();
@@ -195,7 +193,7 @@ void Dialog::Drive1_Change()
     } catch (const RuntimeError& error) {
         if (error.number() == err::DeviceUnavailable) {
             if (const auto message = messageText(Message::UnitNotReady, state_.LanguageCode))
-                showMessage(this, text(*message));
+                showMessage(this, fromUtf8(*message));
             // Back to the root volume, which runs this change again; a root that does not
             // answer either stops here instead of asking forever.
             if (chosen.kind != VolumeKind::Root) {
@@ -307,20 +305,20 @@ void Dialog::pieceCountChanged()
 void Dialog::Option1_Click()
 {
     if (const auto description = messageText(Message::NormalStyle, state_.LanguageCode))
-        Label3->setText(text(*description));
+        Label3->setText(fromUtf8(*description));
 }
 
 void Dialog::Option2_Click()
 {
     if (const auto description = messageText(Message::DifficultStyle, state_.LanguageCode))
-        Label3->setText(text(*description));
+        Label3->setText(fromUtf8(*description));
 }
 
 void Dialog::OKButton_Click()
 {
     if (LabArchivo->text().isEmpty()) {
         if (const auto message = messageText(Message::NoPictureChosen, state_.LanguageCode))
-            showMessage(this, text(*message));
+            showMessage(this, fromUtf8(*message));
         return;
     }
     chosen_ = PuzzleChoice{.path = chosenPath(), .name = shownName(File1->fileName()),

@@ -62,7 +62,7 @@ About::About(const ScreenMetrics& metrics, std::function<void()> applyTexts, QWi
 
 void About::Form_Activate()
 {
-    setWindowTitle(QString::fromUtf8(kProgramTitle.data(), static_cast<qsizetype>(kProgramTitle.size())));
+    setWindowTitle(fromUtf8(kProgramTitle));
     if (applyTexts_)
         applyTexts_();
 }

@@ -3,6 +3,7 @@
 #include "core/language/texts.h"
 #include "ui/platform/message_box.h"
 #include "ui/platform/shell_open.h"
+#include "ui/shell/declared_controls.h"
 
 #include <QString>
 
@@ -34,11 +35,6 @@ WebLink linkOf(WebItem item)
         WebAddress::OtherGamePage};
 }
 
-QString toQString(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 }  // namespace
 
 void openWebPage(WebItem item, std::int16_t languageCode, QWidget* parent)
@@ -51,9 +47,9 @@ void openWebPage(WebItem item, std::int16_t languageCode, QWidget* parent)
         page = link.spanish;
 
     // With no language there is no page to open, and the shell's answer counts as 0.
-    const int result = page ? shellOpen(toQString(webAddress(*page))) : 0;
+    const int result = page ? shellOpen(fromUtf8(webAddress(*page))) : 0;
     if (result <= 32)
-        showInformation(parent, toQString(webFailureText(result, webAddress(link.written))));
+        showInformation(parent, fromUtf8(webFailureText(result, webAddress(link.written))));
 }
 
 }  // namespace tessaron

@@ -2,6 +2,7 @@
 
 #include "core/language/texts.h"
 #include "ui/shell/app_icon.h"
+#include "ui/shell/declared_controls.h"
 
 #include <QWidget>
 
@@ -16,8 +17,6 @@ constexpr std::array kFrames{
     WindowFrame{"About", 7110, 4530, false, 4470, 3405},
 };
 
-QString programTitle() { return QString::fromUtf8(kProgramTitle.data(), kProgramTitle.size()); }
-
 }  // namespace
 
 const WindowFrame& frameOf(SecondaryWindow window)
@@ -29,7 +28,7 @@ void applyMainFrame(QWidget* window)
 {
     window->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
         | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    window->setWindowTitle(programTitle());
+    window->setWindowTitle(fromUtf8(kProgramTitle));
     window->setWindowIcon(appIcon());
 }
 
@@ -46,7 +45,7 @@ void applySecondaryFrame(QWidget* window, SecondaryWindow which, const ScreenMet
     // A dialog with the main window as its transient parent stays out of the taskbar.
     window->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
         | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    window->setWindowTitle(programTitle());
+    window->setWindowTitle(fromUtf8(kProgramTitle));
     window->setWindowIcon(appIcon());
     window->setFixedSize(metrics.toPixelsSize(frame.clientWidth, frame.clientHeight));
     if (frame.centred) {
