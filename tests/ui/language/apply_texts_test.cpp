@@ -6,9 +6,6 @@
 
 #include <QAction>
 #include <QGroupBox>
-#include <QListWidget>
-#include <QMenu>
-#include <QRadioButton>
 
 #include <gtest/gtest.h>
 
@@ -64,23 +61,6 @@ TEST_F(ApplyTextsTest, MissingWindowsAreMadeHiddenOnceAndCheckMarksFollow)
         EXPECT_EQ(form.menu().MLanguageIngles->isChecked(), code != 1) << code;
         EXPECT_EQ(form.menu().MLanguageEspanol->isChecked(), code == 1) << code;
     }
-}
-
-// Whatever the lists and options were, the dialog goes back to the 4 x 4 Normal texts.
-TEST_F(ApplyTextsTest, DialogGoesBackToTheFourByFourNormalTexts)
-{
-    Dialog& dialog = form.newPuzzleDialog();
-    dialog.findChild<QListWidget*>("ListX")->setCurrentRow(4);
-    dialog.findChild<QRadioButton*>("Option2")->click();
-    ASSERT_EQ(caption(&dialog, "Label2"), "20 pieces puzzle (5x4)");
-    apply(1);
-    EXPECT_EQ(caption(&dialog, "Label2"), "Puzzle de 16 piezas (4x4)");
-    EXPECT_EQ(caption(&dialog, "Label3"), "Puedes mover cualquier pieza a cualquier posici\u00F3n.");
-    EXPECT_EQ(caption(&dialog, "Option2"), "Dificil");
-    apply(0);
-    EXPECT_EQ(caption(&dialog, "Label2"), "16 pieces puzzle (4x4)");
-    EXPECT_EQ(caption(&dialog, "Label3"), "Any piece can be moved to any place.");
-    EXPECT_EQ(caption(&dialog, "Option2"), "Difficult");
 }
 
 }  // namespace

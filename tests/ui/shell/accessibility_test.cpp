@@ -129,10 +129,13 @@ TEST_F(AccessibilityTest, TablesAndWindowsNameTheSameControls)
 }
 
 // Captions and descriptions reach the player in the chosen language, a submenu and the
-// action that opens it alike.
+// action that opens it alike; the dialog's piece-count and style lines go back to 4 x 4
+// Normal whatever it showed.
 TEST_F(AccessibilityTest, CaptionsAndDescriptionsFollowTheLanguageAndEveryControlIsNamed)
 {
     for (const std::int16_t code : {kEnglish, kSpanish}) {
+        form.newPuzzleDialog().findChild<QListWidget*>("ListX")->setCurrentRow(4);
+        form.newPuzzleDialog().findChild<QAbstractButton*>("Option2")->click();
         state.LanguageCode = code;
         form.applyLanguageTexts();
         setAccessibleNames(&language, GameWindow::FormIdioma, code);
