@@ -137,7 +137,19 @@ std::vector<Control> aboutControls()
     };
 }
 
+constexpr std::array kWindows{
+    WindowDesign{"Form1", {1275, 1485, 8865, 5430}},
+    WindowDesign{"Dialog", {0, 0, 8835, 8085}, true},
+    WindowDesign{"FormIdioma", {4350, 4020, 6945, 3525}},
+    WindowDesign{"About", {4470, 3405, 7110, 4530}},
+};
+
 }  // namespace
+
+const WindowDesign& windowDesign(GameWindow window)
+{
+    return kWindows[static_cast<std::size_t>(window)];
+}
 
 std::span<const Control> controlsOf(GameWindow window)
 {

@@ -38,6 +38,16 @@ struct Control {
     Bilingual description{};   // for a control that shows no caption of its own
 };
 
+// The window itself: its object name and its client area, whose top-left corner lies at
+// (left, top) from the screen's top-left corner unless the window is centred.
+struct WindowDesign {
+    std::string_view name;
+    Twips client;
+    bool centred = false;
+};
+
+const WindowDesign& windowDesign(GameWindow window);
+
 // A window's controls in the order the language switch writes their captions.
 std::span<const Control> controlsOf(GameWindow window);
 

@@ -35,11 +35,6 @@
 namespace tessaron {
 namespace {
 
-constexpr float kClientWidth = 8865;   // twips
-constexpr float kClientHeight = 5430;
-constexpr float kClientLeft = 1275;
-constexpr float kClientTop = 1485;
-
 Pixel toPixel(const QColor& colour) { return rgb(colour.red(), colour.green(), colour.blue()); }
 
 // The picture area, width x height: the picture's top-left part, and the window's colour
@@ -79,14 +74,14 @@ Form1::Form1(GameState& state, const ScreenMetrics& metrics, QWidget* parent)
     : QMainWindow(parent), state_(state), metrics_(metrics),
       game_(state, fields_, boardSurface_, picSurface_)
 {
-    setObjectName(QStringLiteral("Form1"));
     applyMainFrame(this);
     menu_ = buildMenuTree(menuBar());
     buildClientArea();
-    setClientSize(metrics_.toPixelsSize(kClientWidth, kClientHeight));
+    const Twips& client = windowDesign(GameWindow::Form1).client;
+    setClientSize(metrics_.toPixelsSize(client.width, client.height));
     // The client area, below the menu bar, is what the design places. A window's geometry
     // leaves out its frame, so the window system frames it around this place.
-    setGeometry(QRect(metrics_.toPixels(kClientLeft, kClientTop) - QPoint(0, menuBarHeight(width())), size()));
+    setGeometry(QRect(metrics_.toPixels(client.left, client.top) - QPoint(0, menuBarHeight(width())), size()));
 
     connect(menu_.Abrir, &QAction::triggered, this, &Form1::openNewPuzzle);
     connect(menu_.Salir, &QAction::triggered, this, &Form1::confirmExit);

@@ -48,7 +48,7 @@ void selectByText(QListWidget* list, const QString& wanted)
 Dialog::Dialog(GameState& state, const ScreenMetrics& metrics, QWidget* parent)
     : QDialog(parent), state_(state), metrics_(metrics)
 {
-    applySecondaryFrame(this, SecondaryWindow::Dialog, metrics_);
+    applySecondaryFrame(this, GameWindow::Dialog, metrics_);
     buildControls();
     setKeyboardOrder();
     Form_Load();

@@ -49,7 +49,7 @@ void fitToWindow(QLabel* label, int windowWidth)
 FormIdioma::FormIdioma(GameState& state, const ScreenMetrics& metrics, QWidget* parent)
     : QDialog(parent), state_(state)
 {
-    applySecondaryFrame(this, SecondaryWindow::FormIdioma, metrics);
+    applySecondaryFrame(this, GameWindow::FormIdioma, metrics);
     setModal(true);
 
     // Created in keyboard order: OK first, then the two languages.

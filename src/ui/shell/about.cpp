@@ -27,7 +27,7 @@ QLabel* addLabel(QWidget* window, const ControlTable& table, std::string_view na
 About::About(const ScreenMetrics& metrics, std::function<void()> applyTexts, QWidget* parent)
     : QDialog(parent), applyTexts_(std::move(applyTexts))
 {
-    applySecondaryFrame(this, SecondaryWindow::About, metrics);
+    applySecondaryFrame(this, GameWindow::About, metrics);
     setModal(true);
 
     const ControlTable table{GameWindow::About, metrics};

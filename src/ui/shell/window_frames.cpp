@@ -6,26 +6,11 @@
 
 #include <QWidget>
 
-#include <array>
-
 namespace tessaron {
-namespace {
-
-constexpr std::array kFrames{
-    WindowFrame{"Dialog", 8835, 8085, true, 0, 0},
-    WindowFrame{"FormIdioma", 6945, 3525, false, 4350, 4020},
-    WindowFrame{"About", 7110, 4530, false, 4470, 3405},
-};
-
-}  // namespace
-
-const WindowFrame& frameOf(SecondaryWindow window)
-{
-    return kFrames[static_cast<std::size_t>(window)];
-}
 
 void applyMainFrame(QWidget* window)
 {
+    window->setObjectName(fromUtf8(windowDesign(GameWindow::Form1).name));
     window->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
         | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     window->setWindowTitle(fromUtf8(kProgramTitle));
@@ -38,22 +23,22 @@ void placeClientAt(QWidget* window, float leftTwips, float topTwips, const Scree
     window->setGeometry(QRect(metrics.toPixels(leftTwips, topTwips), window->size()));
 }
 
-void applySecondaryFrame(QWidget* window, SecondaryWindow which, const ScreenMetrics& metrics)
+void applySecondaryFrame(QWidget* window, GameWindow which, const ScreenMetrics& metrics)
 {
-    const WindowFrame& frame = frameOf(which);
-    window->setObjectName(QString::fromUtf8(frame.name));
+    const WindowDesign& design = windowDesign(which);
+    window->setObjectName(fromUtf8(design.name));
     // A dialog with the main window as its transient parent stays out of the taskbar.
     window->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
         | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     window->setWindowTitle(fromUtf8(kProgramTitle));
     window->setWindowIcon(appIcon());
-    window->setFixedSize(metrics.toPixelsSize(frame.clientWidth, frame.clientHeight));
-    if (frame.centred) {
+    window->setFixedSize(metrics.toPixelsSize(design.client.width, design.client.height));
+    if (design.centred) {
         QRect placed(QPoint(), window->size());
         placed.moveCenter(metrics.available.center());
         window->setGeometry(placed);
     } else {
-        placeClientAt(window, frame.clientLeft, frame.clientTop, metrics);
+        placeClientAt(window, design.client.left, design.client.top, metrics);
     }
 }
 

@@ -75,9 +75,9 @@ TEST_F(MainWindowTest, FramesAndTheClientAreaAsDesigned)
     ScreenMetrics small;  // 15 twips per pixel
     small.available = QRect(0, 0, 1000, 800);
     QDialog dialog, idioma, about;
-    applySecondaryFrame(&dialog, SecondaryWindow::Dialog, small);
-    applySecondaryFrame(&idioma, SecondaryWindow::FormIdioma, small);
-    applySecondaryFrame(&about, SecondaryWindow::About, small);
+    applySecondaryFrame(&dialog, GameWindow::Dialog, small);
+    applySecondaryFrame(&idioma, GameWindow::FormIdioma, small);
+    applySecondaryFrame(&about, GameWindow::About, small);
     EXPECT_EQ(dialog.geometry().center(), small.available.center());
     const struct {
         QWidget* window;
