@@ -37,9 +37,22 @@ at_start=$(layout)
 shot framed-start
 [ "${at_start##* }" -le 1024 ] || fail "the window reaches below the screen at start-up: $at_start"
 
-click_in "$main" 15 8      # File
-click_in "$main" 30 30     # Open
-dialog=$(wait_new_window Tessaron "$main")
+# File > Open. A click can land before the menu has opened under a busy window manager:
+# the menu is tried again until the dialog is up.
+dialog=
+for _ in 1 2 3; do
+    click_in "$main" 15 8      # File
+    sleep 0.3
+    click_in "$main" 30 30     # Open
+    for _ in $(seq 30); do
+        dialog=$(windows | grep -vx -e "$main" | head -n 1)
+        [ -n "$dialog" ] && break 2
+        sleep 0.1
+    done
+    xdotool key Escape
+done
+[ -n "$dialog" ] || fail "File > Open showed no dialog"
+sleep 0.3
 keys_to "$dialog" Return   # the same picture, still chosen
 sleep 1
 from_menu=$(layout)
