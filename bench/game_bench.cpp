@@ -39,12 +39,10 @@ ScreenMetrics bigScreen()
 }
 
 struct Window {
-    GameState state;
-    Form1 form{state, bigScreen()};
+    Form1 form{bigScreen()};
+    const Puzzle& puzzle() const { return form.session().puzzle(); }
     explicit Window(bool visible)
     {
-        state.TwipsX = state.TwipsY = 15.0f;
-        form.setShuffleSeed(99);
         if (visible)
             form.show();
     }
@@ -65,18 +63,39 @@ void startPuzzle(benchmark::State& state, bool visible)
     Window window(visible);
     for (auto _ : state)
         window.start(75);
-    state.counters["exchanges"] = static_cast<double>(window.form.game().exchangeCount());
+    state.counters["exchanges"] = static_cast<double>(window.puzzle().exchangeCount());
 }
 
 void BM_StartPuzzle75Hidden(benchmark::State& state) { startPuzzle(state, false); }
 
-// The same without reading and decoding the file: layout, drawing and the shuffle.
+// The same without reading and decoding the file, nor a window: the puzzle made from the
+// loaded picture, drawn and shuffled.
+struct NoScreen : BoardScreen {
+    void placeNewPuzzle(const Puzzle&) override {}
+    void showChanges(const Damage&) override {}
+    void settle() override {}
+};
+
 void BM_BuildPuzzle75Hidden(benchmark::State& state)
 {
     Window window(false);
-    const QImage picture = loadPicture(g_picture);
-    for (auto _ : state)
-        window.form.buildPuzzle(picture, {.path = g_picture, .name = "bench.bmp", .columns = 75, .rows = 75});
+    window.start(75);
+    const Puzzle& shown = window.puzzle();
+    PuzzlePlan plan;
+    plan.columns = plan.rows = 75;
+    plan.layout = shown.layout();
+    plan.boardWidth = shown.boardSurface().width();
+    plan.boardHeight = shown.boardSurface().height();
+    const QImage picture = loadPicture(g_picture).convertToFormat(QImage::Format_RGB32);
+    NoScreen screen;
+    PuzzleSession session(screen);
+    for (auto _ : state) {
+        Surface area(shown.scratchSurface().width(), shown.scratchSurface().height());
+        for (int y = 0; y < std::min(area.height(), picture.height()); ++y)
+            std::memcpy(area.row(y), picture.constScanLine(y),
+                static_cast<std::size_t>(std::min(area.width(), picture.width())) * sizeof(Pixel));
+        session.start(Puzzle::build(std::move(area), plan), 99);
+    }
 }
 void BM_StartPuzzle75Visible(benchmark::State& state) { startPuzzle(state, true); }
 
@@ -89,8 +108,8 @@ struct Bound {
     std::vector<const Surface*> from;
     std::vector<Surface*> to;
     explicit Bound(Form1& form)
-        : window(form.boardSurface().width(), form.boardSurface().height()),
-          scratch(form.game().geometry().pictureArea().w, form.game().geometry().pictureArea().h)
+        : window(form.session().puzzle().boardSurface().width(), form.session().puzzle().boardSurface().height()),
+          scratch(form.session().puzzle().geometry().pictureArea().w, form.session().puzzle().geometry().pictureArea().h)
     {
     }
     // The three copies of an exchange, in the game's order.
@@ -128,7 +147,7 @@ void BM_StartPuzzle75Memcpy(benchmark::State& state)
     Window window(false);
     window.start(75);
     Bound bound(window.form);
-    const PlaceGeometry geometry = window.form.game().geometry();
+    const PlaceGeometry geometry = window.puzzle().geometry();
     const PixelRect area = geometry.pictureArea();
     bound.add(bound.window, area, bound.scratch, {0, 0, area.w, area.h});
     RandomSource random(99);
@@ -167,8 +186,8 @@ void move4x4(benchmark::State& state, bool visible)
     Window window(visible);
     window.start(4);
     const float cell = 1920.0f * 15 / 4;
-    const float left = static_cast<float>(window.form.fields().BoardLeft);
-    const float top = static_cast<float>(window.form.fields().BoardTop);
+    const float left = static_cast<float>(window.puzzle().layout().BoardLeft);
+    const float top = static_cast<float>(window.puzzle().layout().BoardTop);
     int i = 0;
     for (auto _ : state) {
         const float x1 = left + cell * static_cast<float>(i % 4) + 100;
@@ -189,7 +208,7 @@ void BM_Move4x4Memcpy(benchmark::State& state)
     Window window(false);
     window.start(4);
     Bound bound(window.form);
-    const PlaceGeometry geometry = window.form.game().geometry();
+    const PlaceGeometry geometry = window.puzzle().geometry();
     for (int i = 0; i < 4; ++i)
         bound.exchange(geometry, i % 4 + 1, 1, (i + 1) % 4 + 1, 1);
     for (auto _ : state) {
@@ -214,9 +233,7 @@ void reportMemory(const QString& photo)
 {
     if (!QFile::exists(photo))
         return;
-    GameState state;
-    state.TwipsX = state.TwipsY = 15.0f;
-    Form1 form(state, bigScreen());
+    Form1 form(bigScreen());
     form.show();
     QCoreApplication::processEvents();
     // Reset the high-water mark so only what follows counts.

@@ -1,4 +1,3 @@
-#include "core/board/board_state.h"
 #include "ui/board/form1.h"
 #include "ui/platform/screen_metrics.h"
 
@@ -11,8 +10,9 @@ int main(int argc, char* argv[])
     // The program ends only through the exit question.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    tessaron::GameState state;
-    tessaron::Form1 form(state, tessaron::screenMetrics());
+    tessaron::Form1 form(tessaron::screenMetrics());
+    // Ending the loop at once, not through a posted event, so nothing else is handled.
+    QObject::connect(&form, &tessaron::Form1::programEnded, &app, [] { QCoreApplication::exit(0); });
     form.startUp();
     return QApplication::exec();
 }

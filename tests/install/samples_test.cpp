@@ -4,6 +4,7 @@
 
 #include "ui/dialog/browser_lists.h"
 #include "ui/dialog/dialog.h"
+#include "core/language/texts.h"
 #include "ui/platform/picture_loader.h"
 #include "core/platform/runtime_error.h"
 
@@ -24,8 +25,7 @@ TEST(Samples, TheDialogListsThemAtFirstSight)
 {
     const QStringList samples = sampleNames();
     ASSERT_FALSE(samples.isEmpty());
-    GameState state;
-    Dialog dialog(state, screenMetrics());
+    Dialog dialog(kEnglish, screenMetrics());
     auto* files = dialog.findChild<FileList*>(QStringLiteral("File1"));
     ASSERT_NE(files, nullptr);
     EXPECT_EQ(files->path(), QCoreApplication::applicationDirPath());

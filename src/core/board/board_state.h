@@ -1,6 +1,6 @@
 #pragma once
-// The state the whole game shares. The arrangement on the screen is not kept here: the
-// main window's surface holds it, and every change of the board is made to both.
+// Which piece lies at which place. The arrangement on the screen is not kept here: the
+// puzzle's board surface holds it, and the puzzle changes both together.
 
 #include <cstdint>
 #include <vector>
@@ -31,6 +31,8 @@ public:
     // Exchanges two cells, the only way the board changes during play.
     void exchange(std::int32_t row1, std::int32_t column1, std::int32_t row2, std::int32_t column2);
 
+    friend bool operator==(const BoardArray&, const BoardArray&) = default;
+
 private:
     std::size_t index(std::int32_t row, std::int32_t column) const;
 
@@ -41,30 +43,5 @@ private:
 
 // A board for a grid of columns x rows in solved order.
 BoardArray solvedBoard(std::int16_t columns, std::int16_t rows);
-
-// The program-wide variables, one instance owned by the application; zero at start.
-struct GameState {
-    float TwipsX = 0.0f;             // twips per screen pixel, horizontally
-    float TwipsY = 0.0f;             // and vertically
-    std::int16_t PiecesX = 0;        // columns of the current puzzle, 1..75
-    std::int16_t PiecesY = 0;        // rows, 1..75
-    BoardArray Board;                // absent until the first puzzle
-    std::int16_t LanguageCode = 0;   // 0 English, 1 Spanish, anything else: no texts
-};
-
-// The main window's description of the picture area and of the exchange under way.
-// Twips geometry is kept in 32 bits: in 16 bits a picture wider than 2,184 pixels at
-// 15 twips per pixel would overflow. Places stay 16-bit, like the piece counts.
-struct BoardFields {
-    std::int32_t MarginLeft = 0;    // twips, also the right margin
-    std::int32_t MarginTop = 0;     // twips
-    std::int32_t MarginBottom = 0;  // twips
-    std::int32_t BoardLeft = 0;     // twips, inner top-left corner of the picture area
-    std::int32_t BoardTop = 0;      // twips
-    std::int16_t FromX = 0;         // picked place (column, row), 0, 0 when nothing is picked
-    std::int16_t FromY = 0;
-    std::int16_t ToX = 0;           // release place
-    std::int16_t ToY = 0;
-};
 
 }  // namespace tessaron

@@ -3,6 +3,7 @@
 #include "core/board/layout.h"
 #include "core/board/rendering.h"
 #include "core/board/rules.h"
+#include "core/board/random_source.h"
 #include "core/board/startup.h"
 #include "ui/dialog/dialog.h"
 #include "ui/language/apply_texts.h"
@@ -24,7 +25,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -63,35 +63,35 @@ void cropInto(Surface& surface, const QImage& picture, std::int32_t width, std::
     }
 }
 
-// During a long burst of exchanges the screen is refreshed at most at the display's
-// rate: each push shows everything changed since the last one.
-constexpr qint64 kBurstRefreshMs = 16;
-constexpr int kExchangesPerLook = 16;
-
 }  // namespace
 
-Form1::Form1(GameState& state, const ScreenMetrics& metrics, QWidget* parent)
-    : QMainWindow(parent), state_(state), metrics_(metrics),
-      game_(state, fields_, boardSurface_, picSurface_)
+Form1::Form1(const ScreenMetrics& metrics, QWidget* parent)
+    : QMainWindow(parent), metrics_(metrics), session_(*this)
 {
     applyMainFrame(this);
     menu_ = buildMenuTree(menuBar());
     buildClientArea();
     const Twips& client = windowDesign(GameWindow::Form1).client;
-    setClientSize(metrics_.toPixelsSize(client.width, client.height));
+    const QSize size = metrics_.toPixelsSize(client.width, client.height);
+    fitWindowTo(size);
+    // The persistent image covers the client area, in device pixels, and starts in the
+    // window's colour.
+    const qreal ratio = metrics_.devicePixelRatio;
+    session_.clear(qRound(size.width() * ratio), qRound(size.height() * ratio),
+        toPixel(palette().color(QPalette::Window)));
     // The client area, below the menu bar, is what the design places. A window's geometry
     // leaves out its frame, so the window system frames it around this place.
-    setGeometry(QRect(metrics_.toPixels(client.left, client.top) - QPoint(0, menuBarHeight(width())), size()));
+    setGeometry(QRect(metrics_.toPixels(client.left, client.top) - QPoint(0, menuBarHeight(width())), this->size()));
 
     connect(menu_.Abrir, &QAction::triggered, this, &Form1::openNewPuzzle);
     connect(menu_.Salir, &QAction::triggered, this, &Form1::confirmExit);
     connect(menu_.AcercaDe, &QAction::triggered, this, &Form1::showAbout);
     connect(menu_.MWebTessaron, &QAction::triggered, this,
-        [this] { openWebPage(WebItem::MWebTessaron, state_.LanguageCode, this); });
+        [this] { openWebPage(WebItem::MWebTessaron, language_, this); });
     connect(menu_.MWebAutor, &QAction::triggered, this,
-        [this] { openWebPage(WebItem::MWebAutor, state_.LanguageCode, this); });
+        [this] { openWebPage(WebItem::MWebAutor, language_, this); });
     connect(menu_.MWebRodanto, &QAction::triggered, this,
-        [this] { openWebPage(WebItem::MWebRodanto, state_.LanguageCode, this); });
+        [this] { openWebPage(WebItem::MWebRodanto, language_, this); });
     connect(menu_.Montado, &QAction::triggered, this, &Form1::showWholePicture);
     connect(menu_.MLanguageIngles, &QAction::triggered, this, [this] { chooseLanguage(kEnglish); });
     connect(menu_.MLanguageEspanol, &QAction::triggered, this, [this] { chooseLanguage(kSpanish); });
@@ -103,7 +103,6 @@ Form1::Form1(GameState& state, const ScreenMetrics& metrics, QWidget* parent)
     connect(Timer1, &QTimer::timeout, this, &Form1::previewTick);
     Timer1->start();
 
-    game_.refresh = [this] { refresh(); };
     boardView_->installEventFilter(this);
     Pic2->installEventFilter(this);
     setAccessibleNames(this, GameWindow::Form1);
@@ -113,7 +112,8 @@ Form1::~Form1() = default;
 
 void Form1::buildClientArea()
 {
-    boardView_ = new SurfaceView(boardSurface_, this);
+    const Puzzle& puzzle = session_.puzzle();
+    boardView_ = new SurfaceView(puzzle.boardSurface(), this);
     boardView_->setDevicePixelRatio(metrics_.devicePixelRatio);
     declareControl(boardView_, GameWindow::Form1, "Form1Client", nullptr);
     setCentralWidget(boardView_);
@@ -130,11 +130,12 @@ void Form1::buildClientArea()
     Label1->setPalette(labelPalette);
 
     // Neither box has a border, so the hit test (measured from a box's outer corner) and
-    // the drawing (from its inner corner) agree exactly.
-    Pic = new SurfaceView(picSurface_, boardView_);
+    // the drawing (from its inner corner) agree exactly. The session's puzzle keeps its
+    // place when a new one is swapped in, so the views follow it.
+    Pic = new SurfaceView(puzzle.scratchSurface(), boardView_);
     declareControl(Pic, GameWindow::Form1, "Pic", nullptr);
     Pic->hide();
-    Pic2 = new SurfaceView(pic2Surface_, boardView_);
+    Pic2 = new SurfaceView(puzzle.wholePicture(), boardView_);
     Pic2->setDevicePixelRatio(metrics_.devicePixelRatio);
     declareControl(Pic2, GameWindow::Form1, "Pic2", nullptr);
     Pic2->hide();
@@ -163,79 +164,65 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
+float Form1::boardTwipsX() const
+{
+    return metrics_.twipsPerPixelX / static_cast<float>(metrics_.devicePixelRatio);
+}
+
+float Form1::boardTwipsY() const
+{
+    return metrics_.twipsPerPixelY / static_cast<float>(metrics_.devicePixelRatio);
+}
+
 void Form1::startPuzzle(const PuzzleChoice& choice)
 {
     PictureOptions options;
-    options.twipsX = state_.TwipsX;
-    options.twipsY = state_.TwipsY;
+    options.twipsX = boardTwipsX();
+    options.twipsY = boardTwipsY();
     options.background = palette().color(QPalette::Window);
+    Puzzle next;
     try {
         // Only the part that fits on the screen is decoded: a large photo costs the memory
         // of what the player sees, not of the whole.
         PicturePart part = loadPicturePart(choice.path,
             [this](QSize natural) { return keptPart(boardLayout(natural)); }, options);
-        buildPuzzle(std::move(part.image), choice, part.natural);
+        const QSize natural = part.natural.isValid() ? part.natural : part.image.size();
+        next = preparePuzzle(std::move(part.image), natural, choice);
     } catch (const std::bad_alloc&) {
         // Whatever ran out, the puzzle on the board is still whole: the player is told, and
         // plays on.
         throw RuntimeError(err::OutOfMemory);
     }
-}
-
-// Everything a new puzzle needs, made aside: nothing of the puzzle on the board changes
-// until all of it exists, so a failure at any step leaves that puzzle as it was.
-struct Form1::NextPuzzle {
-    Layout layout;
-    BoardArray board;
-    Surface scratch;   // Pic: the picture area
-    Surface overlay;   // Pic2: the same, shown whole over the board
-    Surface window;    // the board surface at the new client size, picture and grid drawn
-    QSize client;      // layout pixels
-};
-
-void Form1::buildPuzzle(QImage picture, const PuzzleChoice& choice, QSize natural)
-{
-    const QSize whole = natural.isValid() ? natural : picture.size();
-    try {
-        NextPuzzle next = preparePuzzle(std::move(picture), whole, choice.columns, choice.rows);
-        install(next);
-    } catch (const std::bad_alloc&) {
-        throw RuntimeError(err::OutOfMemory);
-    }
+    // Nothing can fail from here on: the new puzzle is complete.
     menu_.Montado->setEnabled(true);
     // Qt reads "[*]" in a title as the place of the modified mark; doubled, it is text.
     QString name = choice.name;
     name.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
     setWindowTitle(fromUtf8(kProgramTitle) + QStringLiteral("  -  ") + name);
-    difficult_ = choice.difficult;
-    if (difficult_)
-        game_.BlackenEmptyPlace();
-    // Paint and window events only: a click waiting in the queue must not start another
-    // puzzle or a move halfway through building this one.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    session_.start(std::move(next), timeOfDaySeed());
+}
 
-    RandomSource random(shuffleSeed_ ? *shuffleSeed_ : timeOfDaySeed());
-    QElapsedTimer sincePush;
-    sincePush.start();
-    // Reading the clock costs more than a small exchange: it is looked at every few.
-    int sinceLook = 0;
-    game_.refresh = [this, &sincePush, &sinceLook] {
-        if (++sinceLook < kExchangesPerLook)
-            return;
-        sinceLook = 0;
-        if (sincePush.elapsed() >= kBurstRefreshMs) {
-            refresh();
-            sincePush.restart();
-        }
-    };
-    try {
-        game_.ShufflePieces(random, difficult_);
-    } catch (...) {
-        game_.refresh = [this] { refresh(); };
-        throw;
-    }
-    game_.refresh = [this] { refresh(); };
-    refresh();
+Puzzle Form1::preparePuzzle(QImage picture, QSize natural, const PuzzleChoice& choice) const
+{
+    PuzzlePlan plan;
+    plan.twipsX = boardTwipsX();
+    plan.twipsY = boardTwipsY();
+    plan.columns = choice.columns;
+    plan.rows = choice.rows;
+    plan.style = choice.difficult ? PuzzleStyle::Difficult : PuzzleStyle::Normal;
+    plan.layout = boardLayout(natural);
+    plan.background = toPixel(palette().color(QPalette::Window));
+    const QSize client = metrics_.toPixelsSize(plan.layout.clientWidth, plan.layout.clientHeight);
+    // The persistent image covers the client area, in device pixels.
+    const qreal ratio = metrics_.devicePixelRatio;
+    plan.boardWidth = qRound(client.width() * ratio);
+    plan.boardHeight = qRound(client.height() * ratio);
+    Surface area;
+    const QSize kept = keptPart(plan.layout);
+    cropInto(area, picture, kept.width(), kept.height(), plan.background);
+    // A large photo is mostly cut away: let its pixels go before anything else is made.
+    picture = QImage();
+    return Puzzle::build(std::move(area), plan);
 }
 
 QMargins Form1::windowFrame() const
@@ -269,8 +256,8 @@ Layout Form1::boardLayout(QSize picture) const
     const float ty = metrics_.twipsPerPixelY;
     const QMargins frame = windowFrame();
     LayoutInput in;
-    in.pictureWidth = static_cast<float>(picture.width()) * state_.TwipsX;
-    in.pictureHeight = static_cast<float>(picture.height()) * state_.TwipsY;
+    in.pictureWidth = static_cast<float>(picture.width()) * boardTwipsX();
+    in.pictureHeight = static_cast<float>(picture.height()) * boardTwipsY();
     in.frameWidth = static_cast<float>(frame.left() + frame.right()) * tx;
     in.frameHeight = static_cast<float>(frame.top() + frame.bottom() + menuBarHeight(width())) * ty;
     const QRect screen = metrics_.available;
@@ -283,65 +270,37 @@ QSize Form1::keptPart(const Layout& layout) const
 {
     // A pixel more each way: the grid's frame may fall just past the rounded area, and
     // the board is filled up to it.
-    return QSize(roundToInt32(divide(layout.picWidth, state_.TwipsX)) + 1,
-        roundToInt32(divide(layout.picHeight, state_.TwipsY)) + 1);
+    return QSize(roundToInt32(divide(layout.picWidth, boardTwipsX())) + 1,
+        roundToInt32(divide(layout.picHeight, boardTwipsY())) + 1);
 }
 
-Form1::NextPuzzle Form1::preparePuzzle(QImage picture, QSize natural, std::int16_t columns, std::int16_t rows) const
-{
-    NextPuzzle next;
-    next.layout = boardLayout(natural);
-    const Layout& layout = next.layout;
-    next.board = solvedBoard(columns, rows);
-    const Pixel background = toPixel(palette().color(QPalette::Window));
-    const QSize kept = keptPart(layout);
-    cropInto(next.scratch, picture, kept.width(), kept.height(), background);
-    // A large photo is mostly cut away: let its pixels go before anything else is made.
-    picture = QImage();
-    next.overlay = next.scratch;
-    next.client = metrics_.toPixelsSize(layout.clientWidth, layout.clientHeight);
-    // The persistent image covers the client area, in device pixels.
-    const qreal ratio = metrics_.devicePixelRatio;
-    next.window.resize(qRound(next.client.width() * ratio), qRound(next.client.height() * ratio), background);
-    const PlaceGeometry places{state_.TwipsX, state_.TwipsY, columns, rows,
-        layout.picWidth, layout.picHeight, layout.BoardLeft, layout.BoardTop};
-    drawPicture(next.window, next.scratch, places, background);
-    return next;
-}
-
-void Form1::install(NextPuzzle& next)
+void Form1::placeNewPuzzle(const Puzzle& puzzle)
 {
     Pic2->hide();
-    std::swap(picSurface_, next.scratch);
-    std::swap(pic2Surface_, next.overlay);
-    std::swap(boardSurface_, next.window);
-    const Layout& layout = next.layout;
-    fields_.MarginLeft = layout.MarginLeft;
-    fields_.MarginTop = layout.MarginTop;
-    fields_.MarginBottom = layout.MarginBottom;
-    fields_.BoardLeft = layout.BoardLeft;
-    fields_.BoardTop = layout.BoardTop;
-    // Nothing is picked on a new board: a release with no press on it moves nothing.
-    fields_.FromX = fields_.FromY = fields_.ToX = fields_.ToY = 0;
-    picLeft_ = layout.picLeft;
-    picTop_ = layout.picTop;
-    state_.PiecesX = next.board.columns();
-    state_.PiecesY = next.board.rows();
-    game_.startWith(std::move(next.board), layout.picWidth, layout.picHeight);
-
-    fitWindowTo(next.client);
+    const Layout& layout = puzzle.layout();
+    fitWindowTo(metrics_.toPixelsSize(layout.clientWidth, layout.clientHeight));
     keepOnScreen();
-    placePictureBoxes(layout.picLeft, layout.picTop, layout.picWidth, layout.picHeight);
+    placePictureBoxes(puzzle);
     Label1->hide();
-    refresh();
+    boardView_->update();
 }
 
-void Form1::placePictureBoxes(float left, float top, float width, float height)
+void Form1::showChanges(const Damage& changed) { boardView_->showChanges(changed); }
+
+void Form1::settle()
 {
-    Pic->setGeometry(metrics_.toPixels(left, top, width, height));
+    // Paint and window events only: a click waiting in the queue must not start another
+    // puzzle or a move halfway through building this one.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void Form1::placePictureBoxes(const Puzzle& puzzle)
+{
+    const Layout& layout = puzzle.layout();
+    Pic->setGeometry(metrics_.toPixels(layout.picLeft, layout.picTop, layout.picWidth, layout.picHeight));
     // The overlay covers the picture area exactly as the board draws it, in device pixels;
     // its widget takes the layout pixels around that, and shows the board beneath the rest.
-    const PixelRect area = game_.geometry().pictureArea();
+    const PixelRect area = puzzle.geometry().pictureArea();
     const qreal ratio = metrics_.devicePixelRatio;
     const QPoint corner(static_cast<int>(std::floor(area.x / ratio)), static_cast<int>(std::floor(area.y / ratio)));
     const QPoint end(static_cast<int>(std::ceil((area.x + area.w) / ratio)),
@@ -365,72 +324,33 @@ void Form1::keepOnScreen()
     setGeometry(QRect(corner + QPoint(margins.left(), margins.top()), size()));
 }
 
-bool Form1::findCellAt(float X, float Y, std::int16_t& column, std::int16_t& row)
-{
-    const float H = game_.pictureHeight();
-    const float W = game_.pictureWidth();
-    const float ch = divide(H, static_cast<float>(state_.PiecesY));
-    const float cw = divide(W, static_cast<float>(state_.PiecesX));
-    return FindCell(picLeft_, picTop_, cw, ch, X, Y, state_.PiecesX, state_.PiecesY, column, row);
-}
-
-void Form1::pressAt(float X, float Y)
+void Form1::pressAt(float x, float y)
 {
     try {
-        findCellAt(X, Y, fields_.FromX, fields_.FromY);
+        session_.pressAt(x, y);
     } catch (const RuntimeError&) {
-        // Before the first puzzle there is no grid (a division by zero): the press does
-        // nothing. Any other failure of a press is not worth a message either.
+        // A press that finds no place (a grid too fine to hit) picks nothing; it is not
+        // worth a message.
     }
 }
 
-void Form1::releaseAt(float X, float Y)
+void Form1::releaseAt(float x, float y)
 {
-    bool inside = false;
     try {
-        inside = findCellAt(X, Y, fields_.ToX, fields_.ToY);
-    } catch (const RuntimeError& error) {
-        if (error.number() != err::DivisionByZero) {
-            showError(this, error);
-            return;
-        }
-    }
-    if (!inside || fields_.FromX < 1)
-        return;
-    try {
-        if (difficult_)
-            moveIntoEmpty(fields_.FromX, fields_.FromY, fields_.ToX, fields_.ToY);
-        else
-            game_.movePiece(fields_.FromX, fields_.FromY, fields_.ToX, fields_.ToY);
-    } catch (const RuntimeError& error) {
-        if (error.number() != err::DivisionByZero) {
-            showError(this, error);
-            return;
-        }
-    }
-    try {
-        announceIfSolved();
+        if (session_.releaseAt(x, y) == MoveResult::Solved)
+            announceVictory();
     } catch (const RuntimeError& error) {
         if (error.number() != err::DivisionByZero)
             showError(this, error);
     }
 }
 
-void Form1::moveIntoEmpty(std::int16_t fromX, std::int16_t fromY, std::int16_t toX, std::int16_t toY)
+void Form1::announceVictory()
 {
-    if (!canMoveToEmpty(state_.Board, fromX, fromY, toX, toY))
-        return;
-    game_.movePiece(fromX, fromY, toX, toY);
-}
-
-void Form1::announceIfSolved()
-{
-    if (!isSolved(state_.Board))
-        return;
-    const auto text = messageText(Message::Solved, state_.LanguageCode);
+    const auto text = messageText(Message::Solved, language_);
     if (!text)
         return;
-    showMessage(this, QString::fromUtf8(text->data(), static_cast<qsizetype>(text->size())));
+    showMessage(this, fromUtf8(*text));
     Pic2->show();
     Pic2->raise();
     menu_.Montado->setEnabled(false);
@@ -440,12 +360,12 @@ void Form1::showWholePicture()
 {
     Pic2->show();
     Pic2->raise();
-    preview_.click();
+    session_.showWholePicture();
 }
 
 void Form1::previewTick()
 {
-    const PreviewCycle::Tick tick = preview_.tick();
+    const PreviewCycle::Tick tick = session_.tick();
     if (tick.disableCommand)
         menu_.Montado->setEnabled(false);
     if (tick.hideOverlay)
@@ -460,25 +380,12 @@ void Form1::fitWindowTo(QSize client)
     setFixedSize(client.width(), client.height() + menuBarHeight(client.width()));
 }
 
-void Form1::setClientSize(QSize size)
-{
-    fitWindowTo(size);
-    // The persistent image covers the client area, in device pixels, and starts in the
-    // window's colour.
-    const qreal ratio = metrics_.devicePixelRatio;
-    boardSurface_.resize(qRound(size.width() * ratio), qRound(size.height() * ratio),
-        toPixel(palette().color(QPalette::Window)));
-}
-
 QSize Form1::clientSize() const { return boardView_->size(); }
-
-void Form1::refresh() { boardView_->refresh(); }
 
 bool Form1::confirmExit()
 {
-    const auto text = messageText(Message::ExitQuestion, state_.LanguageCode).value_or("");
-    if (askYesNo(this, fromUtf8(text))
-        != BoxAnswer::Yes)
+    const auto text = messageText(Message::ExitQuestion, language_).value_or("");
+    if (askYesNo(this, fromUtf8(text)) != BoxAnswer::Yes)
         return false;
     endProgram();
     return true;
@@ -509,21 +416,16 @@ void Form1::commitDataRequest(QSessionManager& manager)
 void Form1::endProgram()
 {
     ending_ = true;
-    if (endProgram_) {
-        endProgram_();
-        return;
-    }
-    // Every window goes, hidden ones included, without close events: hiding sends none,
-    // and the event loops end before anything else is handled.
+    // Every window goes, hidden ones included, without close events: hiding sends none.
     for (QWidget* window : QApplication::topLevelWidgets())
         window->hide();
-    QCoreApplication::exit(0);
+    emit programEnded();
 }
 
 void Form1::chooseLanguage(std::int16_t code)
 {
     // The texts set the check marks too, so the menu shows what the windows speak.
-    state_.LanguageCode = code;
+    language_ = code;
     applyLanguageTexts();
     // A settings file that cannot be written (a write-protected folder) costs the
     // player the remembered language, not the game in progress.
@@ -536,14 +438,16 @@ void Form1::chooseLanguage(std::int16_t code)
 
 void Form1::applyLanguageTexts()
 {
-    tessaron::ApplyLanguageTexts(state_, this, [this] { return static_cast<QWidget*>(&newPuzzleDialog()); },
+    if (dialog_)
+        dialog_->setLanguage(language_);
+    tessaron::ApplyLanguageTexts(language_, this, [this] { return static_cast<QWidget*>(&newPuzzleDialog()); },
         [this] { return static_cast<QWidget*>(&aboutBox()); });
 }
 
 Dialog& Form1::newPuzzleDialog()
 {
     if (!dialog_) {
-        dialog_ = new Dialog(state_, metrics_, this);
+        dialog_ = new Dialog(language_, metrics_, this);
         // Its own load applies the texts once more; asked again from there, this
         // returns the dialog just made rather than making a second one.
         applyLanguageTexts();
@@ -581,21 +485,17 @@ void Form1::openNewPuzzle()
 
 void Form1::startUp()
 {
-    // Twips per device pixel: on a high-resolution screen the board is drawn, and pieces
-    // are exchanged, in the screen's own pixels.
-    state_.TwipsX = metrics_.twipsPerPixelX / static_cast<float>(metrics_.devicePixelRatio);
-    state_.TwipsY = metrics_.twipsPerPixelY / static_cast<float>(metrics_.devicePixelRatio);
     std::optional<PuzzleChoice> choice;
     StartupSteps steps;
-    steps.readLanguage = [this] { return state_.LanguageCode = readSettingsFile(); };
+    steps.readLanguage = [this] { return language_ = readSettingsFile(); };
     steps.askLanguage = [this] {
-        FormIdioma idioma(state_, metrics_, this);
+        FormIdioma idioma(metrics_, this);
         idioma.exec();
-        return state_.LanguageCode;
+        return idioma.chosen().value_or(language_);
     };
     steps.saveLanguage = [](std::int16_t code) { writeSettingsFile(code); };
     steps.applyTexts = [this](std::int16_t code) {
-        state_.LanguageCode = code;
+        language_ = code;
         applyLanguageTexts();
     };
     steps.choosePuzzle = [this, &choice] { return (choice = newPuzzleDialog().choose()).has_value(); };
@@ -604,7 +504,7 @@ void Form1::startUp()
     steps.report = [this](const RuntimeError& error) { showError(this, error); };
     runStartup(steps);
     // Whatever stopped start-up, there is nothing to show while there is no puzzle.
-    if (!state_.Board.exists())
+    if (!session_.puzzle().exists())
         menu_.Montado->setEnabled(false);
     show();
 }

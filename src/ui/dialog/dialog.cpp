@@ -45,15 +45,17 @@ void selectByText(QListWidget* list, const QString& wanted)
 
 }  // namespace
 
-Dialog::Dialog(GameState& state, const ScreenMetrics& metrics, QWidget* parent)
-    : QDialog(parent), state_(state), metrics_(metrics)
+Dialog::Dialog(std::int16_t language, const ScreenMetrics& metrics, QWidget* parent)
+    : QDialog(parent), language_(language), metrics_(metrics)
 {
     applySecondaryFrame(this, GameWindow::Dialog, metrics_);
     buildControls();
     setKeyboardOrder();
     Form_Load();
-    setAccessibleNames(this, GameWindow::Dialog, state_.LanguageCode);
+    setAccessibleNames(this, GameWindow::Dialog, language_);
 }
+
+void Dialog::setLanguage(std::int16_t code) { language_ = code; }
 
 bool Dialog::difficultSelected() const { return Option2->isChecked(); }
 
@@ -192,7 +194,7 @@ void Dialog::Drive1_Change()
         return;
     } catch (const RuntimeError& error) {
         if (error.number() == err::DeviceUnavailable) {
-            if (const auto message = messageText(Message::UnitNotReady, state_.LanguageCode))
+            if (const auto message = messageText(Message::UnitNotReady, language_))
                 showMessage(this, fromUtf8(*message));
             // Back to the root volume, which runs this change again; a root that does not
             // answer either stops here instead of asking forever.
@@ -298,26 +300,26 @@ void Dialog::pieceCountChanged()
 {
     const std::string columns = listText(ListX);
     const std::string rows = listText(ListY);
-    if (const auto line = pieceCountText(pieceCount(columns, rows), columns, rows, state_.LanguageCode))
+    if (const auto line = pieceCountText(pieceCount(columns, rows), columns, rows, language_))
         Label2->setText(QString::fromStdString(*line));
 }
 
 void Dialog::Option1_Click()
 {
-    if (const auto description = messageText(Message::NormalStyle, state_.LanguageCode))
+    if (const auto description = messageText(Message::NormalStyle, language_))
         Label3->setText(fromUtf8(*description));
 }
 
 void Dialog::Option2_Click()
 {
-    if (const auto description = messageText(Message::DifficultStyle, state_.LanguageCode))
+    if (const auto description = messageText(Message::DifficultStyle, language_))
         Label3->setText(fromUtf8(*description));
 }
 
 void Dialog::OKButton_Click()
 {
     if (LabArchivo->text().isEmpty()) {
-        if (const auto message = messageText(Message::NoPictureChosen, state_.LanguageCode))
+        if (const auto message = messageText(Message::NoPictureChosen, language_))
             showMessage(this, fromUtf8(*message));
         return;
     }

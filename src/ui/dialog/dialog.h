@@ -3,7 +3,6 @@
 // Created once and only hidden afterwards, so every choice is still there next time. It
 // hands its choice back as a value and changes no game state.
 
-#include "core/board/board_state.h"
 #include "ui/platform/screen_metrics.h"
 
 #include <QDialog>
@@ -40,7 +39,10 @@ struct PuzzleChoice {
 class Dialog : public QDialog {
     Q_OBJECT
 public:
-    Dialog(GameState& state, const ScreenMetrics& metrics, QWidget* parent = nullptr);
+    // The language is the one its messages and piece counts speak; captions are the
+    // language switch's business.
+    Dialog(std::int16_t language, const ScreenMetrics& metrics, QWidget* parent = nullptr);
+    void setLanguage(std::int16_t code);
 
     // Shows the dialog modally: the choice when the player pressed OK, nothing when they
     // cancelled.
@@ -78,7 +80,7 @@ private:
     void clearPreview();
     void reportAndForget(const RuntimeError& error);
 
-    GameState& state_;
+    std::int16_t language_;
     ScreenMetrics metrics_;
     std::optional<PuzzleChoice> chosen_;
     std::chrono::milliseconds probeTimeout_{3000};

@@ -62,23 +62,23 @@ void applyWindowTexts(QWidget* window, GameWindow which, std::int16_t languageCo
     setAccessibleNames(window, which, languageCode);
 }
 
-void ApplyLanguageTexts(GameState& state, QWidget* form1, const std::function<QWidget*()>& dialog,
+void ApplyLanguageTexts(std::int16_t languageCode, QWidget* form1, const std::function<QWidget*()>& dialog,
     const std::function<QWidget*()>& about)
 {
-    if (form1 && knownLanguage(state.LanguageCode)) {
-        setCheckMark(form1, "MLanguageIngles", state.LanguageCode == kEnglish);
-        setCheckMark(form1, "MLanguageEspa\u00F1ol", state.LanguageCode == kSpanish);
+    if (form1 && knownLanguage(languageCode)) {
+        setCheckMark(form1, "MLanguageIngles", languageCode == kEnglish);
+        setCheckMark(form1, "MLanguageEspa\u00F1ol", languageCode == kSpanish);
     }
-    applyWindowTexts(form1, GameWindow::Form1, state.LanguageCode);
+    applyWindowTexts(form1, GameWindow::Form1, languageCode);
     // The window is asked for first: creating it runs its own load, and the code is
     // read after that.
-    if (knownLanguage(state.LanguageCode) && dialog) {
+    if (knownLanguage(languageCode) && dialog) {
         QWidget* window = dialog();
-        applyWindowTexts(window, GameWindow::Dialog, state.LanguageCode);
+        applyWindowTexts(window, GameWindow::Dialog, languageCode);
     }
-    if (knownLanguage(state.LanguageCode) && about) {
+    if (knownLanguage(languageCode) && about) {
         QWidget* window = about();
-        applyWindowTexts(window, GameWindow::About, state.LanguageCode);
+        applyWindowTexts(window, GameWindow::About, languageCode);
     }
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 // Writing the language's captions into the windows that carry translated texts.
 
-#include "core/board/board_state.h"
 #include "core/language/texts.h"
 #include "core/shell/controls.h"
 
@@ -19,12 +18,10 @@ namespace tessaron {
 void applyWindowTexts(QWidget* window, GameWindow which, std::int16_t languageCode);
 
 // The check marks of the language menu, the main window, the new-puzzle dialog and the
-// About box, each looking at LanguageCode afresh: the dialog's own load applies the
-// texts again and a language handler may run in between. dialog() and about() return
-// their window, creating it hidden when it does not exist yet; they are asked only
-// when there is a language to write, and must return the window under construction
-// when asked again from its own load.
-void ApplyLanguageTexts(GameState& state, QWidget* form1, const std::function<QWidget*()>& dialog,
+// About box. dialog() and about() return their window, creating it hidden when it does
+// not exist yet; they are asked only when there is a language to write, and must return
+// the window under construction when asked again from its own load.
+void ApplyLanguageTexts(std::int16_t languageCode, QWidget* form1, const std::function<QWidget*()>& dialog,
     const std::function<QWidget*()>& about);
 
 }  // namespace tessaron

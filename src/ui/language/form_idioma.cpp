@@ -46,8 +46,8 @@ void fitToWindow(QLabel* label, int windowWidth)
 
 }  // namespace
 
-FormIdioma::FormIdioma(GameState& state, const ScreenMetrics& metrics, QWidget* parent)
-    : QDialog(parent), state_(state)
+FormIdioma::FormIdioma(const ScreenMetrics& metrics, QWidget* parent)
+    : QDialog(parent)
 {
     applySecondaryFrame(this, GameWindow::FormIdioma, metrics);
     setModal(true);
@@ -83,9 +83,9 @@ FormIdioma::FormIdioma(GameState& state, const ScreenMetrics& metrics, QWidget* 
 void FormIdioma::OKButton_Click()
 {
     if (Option0->isChecked())
-        state_.LanguageCode = kEnglish;
+        chosen_ = kEnglish;
     if (Option1->isChecked())
-        state_.LanguageCode = kSpanish;
+        chosen_ = kSpanish;
     accept();  // hides the window; it is not destroyed
 }
 

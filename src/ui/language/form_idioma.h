@@ -2,10 +2,12 @@
 // The first-run window: greets the player in both languages at once, since no language
 // is known yet, and asks for one. Its texts are never translated.
 
-#include "core/board/board_state.h"
 #include "ui/platform/screen_metrics.h"
 
 #include <QDialog>
+
+#include <cstdint>
+#include <optional>
 
 class QLabel;
 class QPushButton;
@@ -16,14 +18,15 @@ namespace tessaron {
 class FormIdioma : public QDialog {
     Q_OBJECT
 public:
-    FormIdioma(GameState& state, const ScreenMetrics& metrics, QWidget* parent = nullptr);
+    explicit FormIdioma(const ScreenMetrics& metrics, QWidget* parent = nullptr);
 
-    // Stores the chosen language in LanguageCode and hides the window. Closing the
-    // window instead leaves LanguageCode as it was.
+    // Takes the language ticked and hides the window.
     void OKButton_Click();
+    // The language OK took; nothing when the window was closed instead.
+    std::optional<std::int16_t> chosen() const { return chosen_; }
 
 private:
-    GameState& state_;
+    std::optional<std::int16_t> chosen_;
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
     QRadioButton* Option0 = nullptr;

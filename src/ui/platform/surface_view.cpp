@@ -13,7 +13,7 @@ constexpr int kBandRows = 48;
 
 }  // namespace
 
-SurfaceView::SurfaceView(Surface& surface, QWidget* parent) : QWidget(parent), surface_(&surface)
+SurfaceView::SurfaceView(const Surface& surface, QWidget* parent) : QWidget(parent), surface_(&surface)
 {
     // The surface covers the whole widget and is opaque: Qt need not clear behind it.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -28,9 +28,8 @@ void SurfaceView::showPartAt(QPoint origin, QSize size)
     update();
 }
 
-void SurfaceView::refresh()
+void SurfaceView::showChanges(const Damage& damaged)
 {
-    const Damage damaged = surface_->takeDamage();
     if (damaged.empty() || !isVisible())
         return;
     QRegion region;

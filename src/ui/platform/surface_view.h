@@ -1,6 +1,6 @@
 #pragma once
 // Shows a Surface on the screen. Painting wraps the surface's own memory in an image, so
-// nothing is copied; a refresh pushes only what changed since the last one.
+// nothing is copied; showing changes pushes only the damaged area.
 
 #include "core/platform/surface.h"
 
@@ -11,13 +11,11 @@ namespace tessaron {
 class SurfaceView : public QWidget {
     Q_OBJECT
 public:
-    explicit SurfaceView(Surface& surface, QWidget* parent = nullptr);
+    // The surface must outlive the view; it may change size and pixels at any time.
+    explicit SurfaceView(const Surface& surface, QWidget* parent = nullptr);
 
-    Surface& surface() { return *surface_; }
-    const Surface& surface() const { return *surface_; }
-
-    // Pushes the surface's damaged area to the screen now, then forgets the damage.
-    void refresh();
+    // Pushes the damaged area of the surface to the screen now.
+    void showChanges(const Damage& changed);
 
     // Surface pixels per widget pixel: on a high-resolution screen the surface holds the
     // screen's own pixels and is shown one to one, not scaled.
@@ -32,7 +30,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    Surface* surface_;
+    const Surface* surface_;
     qreal ratio_ = 1.0;
     bool part_ = false;
     QPoint origin_;

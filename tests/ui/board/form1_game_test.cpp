@@ -6,8 +6,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
@@ -16,14 +14,12 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
 
 namespace tessaron {
 namespace {
 
 struct GameWindowTest : ::testing::Test {
     QTemporaryDir dir;
-    GameState state;
     ScreenMetrics metrics;  // 15 twips per pixel
     std::unique_ptr<Form1> form;
     QStringList messages;
@@ -31,7 +27,6 @@ struct GameWindowTest : ::testing::Test {
 
     void SetUp() override
     {
-        state.TwipsX = state.TwipsY = 15.0f;
         remake(QRect(0, 0, 1920, 1040));
         setBoxAnswerer([this](const BoxRequest& request) {
             messages << request.text;
@@ -44,8 +39,7 @@ struct GameWindowTest : ::testing::Test {
     void remake(QRect screen)
     {
         metrics.available = screen;
-        form = std::make_unique<Form1>(state, metrics);
-        form->setShuffleSeed(5);
+        form = std::make_unique<Form1>(metrics);
         form->show();
     }
 
@@ -76,21 +70,15 @@ struct GameWindowTest : ::testing::Test {
         return found;
     }
     QWidget* overlay() { return form->findChild<QWidget*>("Pic2"); }
-    std::vector<int> cells() const  // row by row
-    {
-        std::vector<int> all;
-        for (int r = 1; r <= state.PiecesY; ++r)
-            for (int c = 1; c <= state.PiecesX; ++c)
-                all.push_back(state.Board(r, c));
-        return all;
-    }
+    const Puzzle& puzzle() const { return form->session().puzzle(); }
+    const BoardArray& board() const { return puzzle().board(); }
 
     // Centre of place (c, r) in twips, as the hit test sees it.
     QPointF centre(int c, int r)
     {
         const QRect box = form->findChild<QWidget*>("Pic")->geometry();
-        return {(box.x() + (c - 0.5) * box.width() / state.PiecesX) * 15.0,
-            (box.y() + (r - 0.5) * box.height() / state.PiecesY) * 15.0};
+        return {(box.x() + (c - 0.5) * box.width() / board().columns()) * 15.0,
+            (box.y() + (r - 0.5) * box.height() / board().rows()) * 15.0};
     }
     void drag(QPointF from, QPointF to)
     {
@@ -111,17 +99,9 @@ TEST_F(GameWindowTest, NewPuzzleSizesTheWindowAroundThePictureAndABrokenOneChang
     EXPECT_EQ(form->clientSize(), QSize(320 + 2 * 31, 200 + 2 * 25));
     EXPECT_EQ(form->findChild<QWidget*>("Pic")->geometry(), QRect(31, 25, 320, 200));
     EXPECT_FALSE(form->findChild<QLabel*>("Label1")->isVisible());
-    EXPECT_EQ(form->game().exchangeCount(), 80);
+    EXPECT_EQ(puzzle().exchangeCount(), 80);
 
-    // A release with no press on the new board, and a press on the margin, which forgets
-    // the place picked before: neither release moves anything.
-    const auto before = cells();
-    form->releaseAt(static_cast<float>(centre(2, 2).x()), static_cast<float>(centre(2, 2).y()));
-    EXPECT_EQ(cells(), before);
-    drag(1, 1, 1, 1);
-    drag(QPointF(10, 10), centre(2, 2));
-    EXPECT_EQ(cells(), before);
-
+    const BoardArray before = board();
     const QImage screen = form->grab().toImage();
     QFile broken(dir.filePath("broken.jpg"));
     ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
@@ -133,13 +113,12 @@ TEST_F(GameWindowTest, NewPuzzleSizesTheWindowAroundThePictureAndABrokenOneChang
     } catch (const RuntimeError& error) {
         EXPECT_EQ(error.number(), err::InvalidPicture);
     }
-    EXPECT_EQ(std::tuple(state.PiecesX, state.PiecesY), std::tuple(4, 4));
-    EXPECT_EQ(cells(), before);
+    EXPECT_EQ(board(), before);
     EXPECT_EQ(form->windowTitle(), "Tessaron  -  pic.bmp");
-    EXPECT_FALSE(form->puzzleIsDifficult());
+    EXPECT_FALSE(puzzle().difficult());
     EXPECT_EQ(form->grab().toImage(), screen);
     drag(1, 1, 2, 1);  // still playable
-    EXPECT_EQ(state.Board(1, 1), before[1]);
+    EXPECT_EQ(board()(1, 1), before(1, 2));
 
     // A file name is plain text in the title too, whatever it looks like.
     start(1, 1, picture(20, 20, "x[*]<b>y.bmp"));
@@ -159,36 +138,9 @@ TEST_F(GameWindowTest, OneByOneIsWonAtTheFirstPressAndReleaseOverlayAfterTheMess
         EXPECT_FALSE(overlayDuringMessage);
         EXPECT_TRUE(overlay()->isVisible());
         EXPECT_FALSE(form->menu().Montado->isEnabled());
-        // The overlay takes the presses: nothing is picked under it.
-        form->fields().FromX = 0;
+        // The overlay takes the presses: nothing under it is played, so no second victory.
         QTest::mouseClick(overlay(), Qt::LeftButton, {}, QPoint(10, 10));
-        EXPECT_EQ(form->fields().FromX, 0);
-    }
-}
-
-// The dialog's other style, then Cancel: the running puzzle keeps its own.
-TEST_F(GameWindowTest, MovesFollowTheStyleThePuzzleWasBuiltWith)
-{
-    Dialog& dialog = form->newPuzzleDialog();
-    for (const bool difficult : {true, false}) {
-        SCOPED_TRACE(difficult ? "difficult" : "normal");
-        start(2, 2, picture(200, 200), difficult);
-        QTimer::singleShot(0, &dialog, [&] {
-            dialog.findChild<QRadioButton*>(difficult ? "Option1" : "Option2")->click();
-            dialog.findChild<QPushButton*>("CancelButton")->click();
-        });
-        form->openNewPuzzle();
-        ASSERT_NE(dialog.difficultSelected(), difficult);
-        const auto all = cells();  // the empty piece's place, and one diagonal to it
-        const int empty = static_cast<int>(std::find(all.begin(), all.end(), 4) - all.begin());
-        const int ex = empty % 2 + 1, ey = empty / 2 + 1, dx = 3 - ex, dy = 3 - ey;
-        const BoardArray before = state.Board;
-        drag(dx, dy, ex, ey);  // diagonal: refused when difficult
-        EXPECT_EQ(state.Board(ey, ex), difficult ? 4 : before(dy, dx));
-        if (difficult) {
-            drag(dx, ey, ex, ey);  // beside it: moves in
-            EXPECT_EQ(state.Board(ey, ex), before(ey, dx));
-        }
+        EXPECT_EQ(messages.size(), 1);
     }
 }
 
@@ -219,7 +171,7 @@ TEST_F(GameWindowTest, PreviewTimelineWithANewPuzzleAndAVictoryDuringTheCycle)
     EXPECT_FALSE(form->menu().Montado->isEnabled());
     ticks(1);  // tick 20
     EXPECT_TRUE(form->menu().Montado->isEnabled());
-    EXPECT_EQ(form->preview().Tag, "");
+    EXPECT_EQ(form->session().preview().Tag, "");
 }
 
 TEST_F(GameWindowTest, FullWidthPictureOnALargeScreenPlays)
@@ -227,11 +179,11 @@ TEST_F(GameWindowTest, FullWidthPictureOnALargeScreenPlays)
     remake(QRect(0, 0, 2560, 1440));
     start(8, 4, picture(2600, 300));
     // Cut to the screen: as wide as the screen less its frame, margins of 500 twips.
-    EXPECT_EQ(form->fields().MarginLeft, 500);
+    EXPECT_EQ(puzzle().layout().MarginLeft, 500);
     EXPECT_GT(form->clientSize().width(), 2184);
-    const auto before = cells();
+    const BoardArray before = board();
     drag(8, 4, 1, 1);
-    EXPECT_EQ(state.Board(1, 1), before.back());
+    EXPECT_EQ(board()(1, 1), before(4, 8));
 }
 
 TEST_F(GameWindowTest, TheScreenShowsTheBoardAfterMovesOfLargePieces)
@@ -246,9 +198,9 @@ TEST_F(GameWindowTest, TheScreenShowsTheBoardAfterMovesOfLargePieces)
     ASSERT_NE(view, nullptr);
     const QImage shown = view->screen()->grabWindow(form->winId()).toImage().convertToFormat(QImage::Format_RGB32);
     const QPoint at = view->mapTo(form.get(), QPoint(0, 0));
-    const Surface& board = form->boardSurface();
-    EXPECT_EQ(count(QRect(0, 0, board.width(), board.height()), 3,
-                  [&](int x, int y) { return shown.pixel(at.x() + x, at.y() + y) != board.pixel(x, y); }),
+    const Surface& surface = puzzle().boardSurface();
+    EXPECT_EQ(count(QRect(0, 0, surface.width(), surface.height()), 3,
+                  [&](int x, int y) { return shown.pixel(at.x() + x, at.y() + y) != surface.pixel(x, y); }),
         0);
 }
 
@@ -259,12 +211,12 @@ TEST_F(GameWindowTest, APhotoLargerThanTheScreenKeepsItsTopLeftPart)
     const QString path = picture(2400, 2000, "photo.jpg");
     start(1, 1, path);
     const QImage whole = loadPicture(path);
-    const Surface& board = form->boardSurface();
+    const Surface& surface = puzzle().boardSurface();
     const QRect box = form->findChild<QWidget*>("Pic")->geometry();
     EXPECT_LT(form->clientSize().width(), 1920);
     EXPECT_LT(form->clientSize().height(), 1040);
     EXPECT_EQ(count(QRect(1, 1, box.width() - 2, box.height() - 2), 7,
-                  [&](int x, int y) { return board.pixel(box.x() + x, box.y() + y) != (whole.pixel(x, y) | 0xFF000000u); }),
+                  [&](int x, int y) { return surface.pixel(box.x() + x, box.y() + y) != (whole.pixel(x, y) | 0xFF000000u); }),
         0);
 }
 
@@ -280,60 +232,27 @@ TEST_F(GameWindowTest, PicturesJustInsideTheFitKeepEveryPlaceWhole)
         const QString path = picture(size.width(), size.height());
         const QImage source = loadPicture(path);
         start(4, 4, path);
-        const PlaceGeometry places = form->game().geometry();
+        const PlaceGeometry places = puzzle().geometry();
         const PixelRect area = places.pictureArea();
         ASSERT_TRUE(area.w > size.width() || area.h > size.height());  // the case in point
-        const Surface& board = form->boardSurface();
-        const Pixel background = board.pixel(1, 1);
+        const Surface& surface = puzzle().boardSurface();
+        const Pixel background = surface.pixel(1, 1);
         int wrong = 0;
         for (int r = 1; r <= 4; ++r) {
             for (int c = 1; c <= 4; ++c) {
-                const int piece = state.Board(r, c) - 1;
+                const int piece = board()(r, c) - 1;
                 const PixelRect at = places.windowRect(c, r);
                 const PixelRect home = places.windowRect(piece % 4 + 1, piece / 4 + 1);
                 // Inside the place, off its edges, where grid lines and seams lie.
                 wrong += count(QRect(2, 2, at.w - 4, at.h - 4), 1, [&](int x, int y) {
                     const QPoint from(home.x - area.x + x, home.y - area.y + y);
                     const Pixel expected = source.rect().contains(from) ? source.pixel(from) | 0xFF000000u : background;
-                    return board.pixel(at.x + x, at.y + y) != expected;
+                    return surface.pixel(at.x + x, at.y + y) != expected;
                 });
             }
         }
         EXPECT_EQ(wrong, 0);
     }
-}
-
-// Whatever fails while a new puzzle is made (here a picture area no surface can hold)
-// leaves the puzzle on the board as it was, in every respect.
-TEST_F(GameWindowTest, ALateFailureLeavesThePuzzleAsItWas)
-{
-    remake(QRect(0, 0, 40000, 40000));
-    start(4, 4, picture(200, 150));
-    const auto before = cells();
-    const QSize client = form->clientSize();
-    const QRect box = form->findChild<QWidget*>("Pic")->geometry();
-    const QImage screen = form->grab().toImage();
-    const BoardFields fields = form->fields();
-    try {
-        // As if a photo of 20000 x 20000 pixels had loaded and the screen could show it.
-        form->buildPuzzle(QImage(20, 20, QImage::Format_RGB32),
-            {.path = "huge.jpg", .name = "huge.jpg", .columns = 9, .rows = 9, .difficult = true}, QSize(20000, 20000));
-        ADD_FAILURE() << "a picture area of 1.6 GB must be refused";
-    } catch (const RuntimeError& error) {
-        EXPECT_EQ(error.number(), err::OutOfMemory);
-    }
-    EXPECT_EQ(std::tuple(state.PiecesX, state.PiecesY), std::tuple(4, 4));
-    EXPECT_EQ(cells(), before);
-    EXPECT_EQ(state.Board.columns(), 4);
-    EXPECT_EQ(form->clientSize(), client);
-    EXPECT_EQ(form->findChild<QWidget*>("Pic")->geometry(), box);
-    EXPECT_EQ(form->fields().BoardLeft, fields.BoardLeft);
-    EXPECT_EQ(form->fields().MarginTop, fields.MarginTop);
-    EXPECT_EQ(form->windowTitle(), "Tessaron  -  pic.bmp");
-    EXPECT_FALSE(form->puzzleIsDifficult());
-    EXPECT_EQ(form->grab().toImage(), screen);
-    drag(1, 1, 2, 1);  // still playable
-    EXPECT_EQ(state.Board(1, 1), before[1]);
 }
 
 TEST_F(GameWindowTest, NoSeamOfTheWindowsColourIsShuffledIntoTheBoard)
@@ -343,12 +262,12 @@ TEST_F(GameWindowTest, NoSeamOfTheWindowsColourIsShuffledIntoTheBoard)
     // lies there all over the board.
     remake(QRect(0, 0, 1280, 1024));
     start(12, 9, picture(2000, 1500));
-    const PixelRect inside = form->game().geometry().framedArea();
-    ASSERT_GT(inside.w, form->game().geometry().pictureArea().w);  // the case in point
-    const Surface& board = form->boardSurface();
-    const Pixel window = board.pixel(2, 30);
+    const PixelRect inside = puzzle().geometry().framedArea();
+    ASSERT_GT(inside.w, puzzle().geometry().pictureArea().w);  // the case in point
+    const Surface& surface = puzzle().boardSurface();
+    const Pixel window = surface.pixel(2, 30);
     EXPECT_EQ(count(QRect(inside.x, inside.y, inside.w, inside.h), 1,
-                  [&](int x, int y) { return board.pixel(x, y) == window; }),
+                  [&](int x, int y) { return surface.pixel(x, y) == window; }),
         0);
 }
 

@@ -1,5 +1,4 @@
 #include "ui/board/form1.h"
-#include "ui/platform/surface_view.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -24,12 +23,11 @@ TEST(HiDpi, BoardIsDrawnAndExchangedInDevicePixels)
     const QString path = dir.filePath("fine.bmp");
     ASSERT_TRUE(picture.save(path));
 
-    GameState state;
-    Form1 form(state, metrics);
+    Form1 form(metrics);
+    const Puzzle& puzzle = form.session().puzzle();
+    QWidget* board = form.findChild<QWidget*>("Form1Client");
     // The window keeps its layout in twips: 8865 x 5430 is still 591 x 362 layout pixels.
     EXPECT_EQ(form.clientSize(), QSize(591, 362));
-    state.TwipsX = state.TwipsY = 7.5f;  // as start-up sets it: twips per device pixel
-    form.setShuffleSeed(11);
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     form.startPuzzle({.path = path, .name = "fine.bmp", .columns = 4, .rows = 2});
@@ -37,20 +35,20 @@ TEST(HiDpi, BoardIsDrawnAndExchangedInDevicePixels)
     // The picture is shown at its own size in device pixels: 240 x 160 device pixels
     // are 120 x 80 layout pixels, plus margins of size / 20 + 225 twips.
     EXPECT_EQ(form.findChild<QWidget*>("Pic")->size(), QSize(120, 80));
-    EXPECT_EQ(form.boardSurface().width(), 2 * form.clientSize().width());
+    EXPECT_EQ(puzzle.boardSurface().width(), 2 * form.clientSize().width());
 
     // A piece exchanged lands exactly, pixel for pixel, in device pixels: place (1, 1)
     // shows piece Board(1, 1), 60 x 80 device pixels from the picture.
-    const PlaceGeometry places = form.game().geometry();
+    const PlaceGeometry places = puzzle.geometry();
     for (int r = 1; r <= 2; ++r) {
         for (int c = 1; c <= 4; ++c) {
-            const int piece = state.Board(r, c) - 1;
+            const int piece = puzzle.board()(r, c) - 1;
             const PixelRect at = places.windowRect(c, r);
             EXPECT_EQ(at.w, 60);
             const QPoint home((piece % 4) * 60, (piece / 4) * 80);
             for (int y = 2; y < at.h - 2; ++y)
                 for (int x = 2; x < at.w - 2; ++x)
-                    ASSERT_EQ(form.boardSurface().pixel(at.x + x, at.y + y) & 0xFFFFFF,
+                    ASSERT_EQ(puzzle.boardSurface().pixel(at.x + x, at.y + y) & 0xFFFFFF,
                         picture.pixel(home.x() + x, home.y() + y) & 0xFFFFFF)
                         << "place " << c << "," << r;
         }
@@ -58,12 +56,12 @@ TEST(HiDpi, BoardIsDrawnAndExchangedInDevicePixels)
 
     // What reaches the screen is the surface one to one: nothing scaled or smoothed, and
     // the grid lines one device pixel wide.
-    const QImage screen = form.board()->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    ASSERT_EQ(screen.size(), QSize(form.boardSurface().width(), form.boardSurface().height()));
+    const QImage screen = board->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(screen.size(), QSize(puzzle.boardSurface().width(), puzzle.boardSurface().height()));
     const PixelRect area = places.pictureArea();
     for (int y = area.y; y < area.y + area.h; y += 7)
         for (int x = area.x; x < area.x + area.w; x += 5)
-            ASSERT_EQ(screen.pixel(x, y) & 0xFFFFFF, form.boardSurface().pixel(x, y) & 0xFFFFFF) << x << "," << y;
+            ASSERT_EQ(screen.pixel(x, y) & 0xFFFFFF, puzzle.boardSurface().pixel(x, y) & 0xFFFFFF) << x << "," << y;
     const int line = area.x + 60;  // the first inner vertical line
     const int mid = area.y + 40;
     EXPECT_EQ(screen.pixel(line, mid) & 0xFFFFFF, 0u);
@@ -75,17 +73,17 @@ TEST(HiDpi, BoardIsDrawnAndExchangedInDevicePixels)
     const QImage odd = picture.copy(0, 0, 299, 160);
     ASSERT_TRUE(odd.save(path));
     form.startPuzzle({.path = path, .name = "fine.bmp", .columns = 4, .rows = 2});
-    const PixelRect oddArea = form.game().geometry().pictureArea();
+    const PixelRect oddArea = puzzle.geometry().pictureArea();
     ASSERT_EQ(oddArea.x % 2, 1);
     form.showWholePicture();
-    const QImage shown = form.board()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage shown = board->grab().toImage().convertToFormat(QImage::Format_RGB32);
     int wrong = 0;
     for (int y = 0; y < oddArea.h; y += 3)
         for (int x = 0; x < oddArea.w; ++x)
             wrong += (shown.pixel(oddArea.x + x, oddArea.y + y) & 0xFFFFFF) != (odd.pixel(x, y) & 0xFFFFFF);
     EXPECT_EQ(wrong, 0);
     // Beside it, the board's frame line still shows.
-    EXPECT_EQ(shown.pixel(oddArea.x - 1, oddArea.y + 5) & 0xFFFFFF, form.boardSurface().pixel(oddArea.x - 1, oddArea.y + 5) & 0xFFFFFF);
+    EXPECT_EQ(shown.pixel(oddArea.x - 1, oddArea.y + 5) & 0xFFFFFF, puzzle.boardSurface().pixel(oddArea.x - 1, oddArea.y + 5) & 0xFFFFFF);
 }
 
 }  // namespace

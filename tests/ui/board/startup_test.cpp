@@ -24,7 +24,6 @@ namespace {
 struct StartupTest : ::testing::Test {
     QTemporaryDir folder;
     QString previousFolder = QDir::currentPath();
-    GameState state;
     ScreenMetrics metrics;  // 15 twips per pixel
     std::unique_ptr<Form1> form;
     QStringList errors;
@@ -62,11 +61,9 @@ struct StartupTest : ::testing::Test {
     void run()
     {
         form.reset();
-        state = GameState();
         seen.clear();
         errors.clear();
-        form = std::make_unique<Form1>(state, metrics);
-        form->setShuffleSeed(3);
+        form = std::make_unique<Form1>(metrics);
         form->startUp();
     }
 
@@ -171,23 +168,23 @@ TEST_F(StartupTest, OkAtStartUpShowsTheWindowOnlyOnceShuffledOrReportsThePicture
         EXPECT_FALSE(visibleDuringShuffle);
         EXPECT_TRUE(form->isVisible());
         EXPECT_EQ(form->windowTitle(), breaks ? "Tessaron" : "Tessaron  -  start.bmp");
-        EXPECT_EQ(form->game().exchangeCount(), breaks ? 0 : 80);
-        EXPECT_EQ(state.Board.exists(), !breaks);
-        EXPECT_EQ(state.PiecesX, breaks ? 0 : 4);
+        EXPECT_EQ(form->session().puzzle().exchangeCount(), breaks ? 0 : 80);
+        EXPECT_EQ(form->session().puzzle().board().columns(), breaks ? 0 : 4);
         EXPECT_EQ(form->menu().Montado->isEnabled(), !breaks);
         if (breaks)
             continue;
         // File > Open lays the same picture out exactly as start-up did, framed alike.
-        const auto layout = [this] {
+        const auto placed = [this] {
             const QWidget* pic = form->findChild<QWidget*>("Pic");
+            const Layout& layout = form->session().puzzle().layout();
             return std::tuple{form->clientSize(), form->frameGeometry().size(), pic->geometry(),
-                form->fields().BoardTop, form->fields().MarginTop};
+                layout.BoardTop, layout.MarginTop};
         };
-        const auto atStartUp = layout();
+        const auto atStartUp = placed();
         handlers["Dialog"] = dialogAnswer("start.bmp");
         last = nullptr;
         form->openNewPuzzle();
-        EXPECT_TRUE(layout() == atStartUp);
+        EXPECT_TRUE(placed() == atStartUp);
     }
 }
 
@@ -212,7 +209,6 @@ TEST_F(StartupTest, UnknownLanguageCodeKeepsTheDesignCaptionsAndTheFile)
     writeSettings(" 2 \r\n");
     handlers["Dialog"] = dialogAnswer(nullptr);
     run();
-    EXPECT_EQ(state.LanguageCode, 2);
     EXPECT_EQ(form->menu().Montado->text(), "Verlo Montado");
     EXPECT_EQ(label(), "No hay ninguna imagen abierta");
     EXPECT_EQ(settings(), QByteArray(" 2 \r\n"));
@@ -222,7 +218,6 @@ TEST_F(StartupTest, UnknownLanguageCodeKeepsTheDesignCaptionsAndTheFile)
     EXPECT_EQ(form->menu().Montado->text(), "Show image");
     EXPECT_TRUE(form->menu().MLanguageIngles->isChecked());
     EXPECT_FALSE(form->menu().MLanguageEspanol->isChecked());
-    EXPECT_EQ(state.LanguageCode, 0);
     EXPECT_EQ(settings(), QByteArray(" 0 \r\n"));
 }
 
@@ -236,8 +231,8 @@ TEST_F(StartupTest, SwitchingLanguageOnAFinishedBoardChangesOnlyCaptions)
         dialogAnswer("one.bmp")(w);
     };
     run();
-    const auto x = static_cast<float>(form->fields().BoardLeft + 30);
-    const auto y = static_cast<float>(form->fields().BoardTop + 30);
+    const auto x = static_cast<float>(form->session().puzzle().layout().BoardLeft + 30);
+    const auto y = static_cast<float>(form->session().puzzle().layout().BoardTop + 30);
     form->pressAt(x, y);
     form->releaseAt(x, y);
     ASSERT_EQ(errors, QStringList{"You've got it!"});
@@ -252,7 +247,7 @@ TEST_F(StartupTest, SwitchingLanguageOnAFinishedBoardChangesOnlyCaptions)
     EXPECT_TRUE(form->findChild<QWidget*>("Pic2")->isVisible());
     EXPECT_EQ(settings(), QByteArray(" 1 \r\n"));
     // The dialog, reopened, shows the 4 x 4 texts of the new language.
-    EXPECT_EQ(form->newPuzzleDialog().findChild<QLabel*>("Label2")->text(), "Puzzle de 16 piezas (4x4)");
+    EXPECT_EQ(form->findChild<Dialog*>()->findChild<QLabel*>("Label2")->text(), "Puzzle de 16 piezas (4x4)");
 }
 
 }  // namespace

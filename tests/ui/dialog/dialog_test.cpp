@@ -2,6 +2,7 @@
 #include "ui/dialog/dialog.h"
 #include "ui/platform/message_box.h"
 #include "ui/platform/picture_loader.h"
+#include "core/language/texts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -37,9 +38,8 @@ namespace tessaron {
 namespace {
 
 struct DialogTest : ::testing::Test {
-    GameState state;
     ScreenMetrics metrics = screenMetrics();
-    Dialog dialog{state, metrics};
+    Dialog dialog{kEnglish, metrics};
     QTemporaryDir pictures;
     std::vector<BoxRequest> boxes;
 
@@ -178,7 +178,7 @@ TEST_F(DialogTest, PieceCountAndStyleLines)
              Case{1, "4", "4", "Puzzle de 16 piezas (4x4)"}, Case{0, "75", "75", "5625 pieces puzzle (75x75)"},
              Case{0, "1", "1", "1 pieces puzzle (1x1)"}, Case{1, "5", "2", "Puzzle de 10 piezas (5x2)"},
              Case{0, "5", "2", "10 pieces puzzle (5x2)"}}) {
-        state.LanguageCode = c.language;
+        dialog.setLanguage(c.language);
         pick("ListX", c.columns);
         pick("ListY", c.rows);
         EXPECT_EQ(label("Label2")->text(), c.expected);
@@ -190,7 +190,7 @@ TEST_F(DialogTest, PieceCountAndStyleLines)
     EXPECT_FALSE(dialog.difficultSelected());
     EXPECT_EQ(label("Label3")->text(), "Any piece can be moved to any place");
 
-    state.LanguageCode = 2;
+    dialog.setLanguage(2);
     pick("ListX", "7");
     control<QRadioButton>("Option2")->click();
     EXPECT_EQ(label("Label2")->text(), "10 pieces puzzle (5x2)");
@@ -200,7 +200,7 @@ TEST_F(DialogTest, PieceCountAndStyleLines)
 TEST_F(DialogTest, OkWithoutAPictureAsksForOneAndStaysOpen)
 {
     for (const std::int16_t language : {std::int16_t{0}, std::int16_t{1}}) {
-        state.LanguageCode = language;
+        dialog.setLanguage(language);
         boxes.clear();
         dialog.show();
         control<QPushButton>("OKButton")->click();
@@ -210,10 +210,9 @@ TEST_F(DialogTest, OkWithoutAPictureAsksForOneAndStaysOpen)
                 ? "To create the puzzle you shall chose an image\r\nfrom your computer"
                 : "Para crear el puzzle debes escoger una imagen\r\nque tengas guardada en tu ordenador");
         EXPECT_TRUE(dialog.isVisible());
-        EXPECT_EQ(state.PiecesX, 0);
     }
     // A language with no texts: nothing at all happens.
-    state.LanguageCode = 5;
+    dialog.setLanguage(5);
     boxes.clear();
     dialog.OKButton_Click();
     EXPECT_TRUE(boxes.empty());
@@ -227,11 +226,10 @@ TEST_F(DialogTest, OkAndCancelHandOverAndChoicesPersistBetweenShowings)
     pick("ListX", "5");
     pick("ListY", "2");
     control<QRadioButton>("Option2")->click();
-    // The choice comes back as a value; no game state changes.
+    // The choice comes back as a value.
     std::optional<PuzzleChoice> choice = pressOk();
     ASSERT_TRUE(choice);
     EXPECT_FALSE(dialog.isVisible());
-    EXPECT_EQ(state.PiecesX, 0);
     EXPECT_EQ(choice->path, pictures.path() + "/sea.jpg");
     EXPECT_EQ(choice->name, "sea.jpg");
     EXPECT_EQ(std::tuple(choice->columns, choice->rows, choice->difficult), std::tuple(5, 2, true));

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QGroupBox>
+#include <QPointer>
 
 #include <gtest/gtest.h>
 
@@ -13,14 +14,17 @@ namespace tessaron {
 namespace {
 
 struct ApplyTextsTest : ::testing::Test {
-    GameState state;
     ScreenMetrics metrics;
-    Form1 form{state, metrics};
+    Form1 form{metrics};
+    QPointer<Dialog> dialog;
+    QPointer<About> about;
 
+    // The secondary windows made on demand, as the main window makes them.
     void apply(std::int16_t code)
     {
-        state.LanguageCode = code;
-        form.applyLanguageTexts();
+        ApplyLanguageTexts(code, &form,
+            [&]() -> QWidget* { return dialog ? dialog : (dialog = new Dialog(code, metrics, &form)); },
+            [&]() -> QWidget* { return about ? about : (about = new About(metrics, {}, &form)); });
     }
     // The caption of a control of that window itself, not of a window below it.
     static QString caption(QWidget* window, const char* name)
@@ -54,8 +58,6 @@ TEST_F(ApplyTextsTest, MissingWindowsAreMadeHiddenOnceAndCheckMarksFollow)
         apply(code);
         ASSERT_EQ(form.findChildren<Dialog*>().size(), 1) << code;
         ASSERT_EQ(form.findChildren<About*>().size(), 1) << code;
-        QWidget* dialog = form.findChildren<Dialog*>().front();
-        QWidget* about = form.findChildren<About*>().front();
         EXPECT_FALSE(dialog->isVisible() || about->isVisible());
         EXPECT_EQ(caption(dialog, "Label1"), "X");
         EXPECT_EQ(form.menu().MLanguageIngles->isChecked(), code != 1) << code;

@@ -1,4 +1,5 @@
 #include "ui/language/form_idioma.h"
+#include "core/language/texts.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -15,9 +16,8 @@ namespace tessaron {
 namespace {
 
 struct FormIdiomaTest : ::testing::Test {
-    GameState state;
     ScreenMetrics metrics;  // 15 twips per pixel
-    FormIdioma form{state, metrics};
+    FormIdioma form{metrics};
 
     template <typename Control>
     Control* control(const char* name) { return form.findChild<Control*>(name); }
@@ -51,12 +51,11 @@ TEST_F(FormIdiomaTest, BlueCaptionsWithEnglishChosen)
 
 TEST_F(FormIdiomaTest, EnterMeansEnglishEspanolThenOkSpanishAndTheCloseBoxNeither)
 {
-    state.LanguageCode = 5;  // proves the choice is stored, not left as it was
     runModal([this] {
         EXPECT_EQ(QApplication::focusWidget(), control<QWidget>("OKButton"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     });
-    EXPECT_EQ(state.LanguageCode, 0);
+    EXPECT_EQ(form.chosen(), kEnglish);
     EXPECT_TRUE(form.isHidden());
 
     runModal([this] {
@@ -64,16 +63,14 @@ TEST_F(FormIdiomaTest, EnterMeansEnglishEspanolThenOkSpanishAndTheCloseBoxNeithe
         EXPECT_FALSE(control<QRadioButton>("Option0")->isChecked());
         QTest::mouseClick(control<QPushButton>("OKButton"), Qt::LeftButton);
     });
-    EXPECT_EQ(state.LanguageCode, 1);
+    EXPECT_EQ(form.chosen(), kSpanish);
     EXPECT_TRUE(form.isHidden());
 
-    state.LanguageCode = 5;
-    runModal([this] {
-        EXPECT_TRUE(control<QRadioButton>("Option1")->isChecked());
-        form.close();
-    });
-    EXPECT_EQ(state.LanguageCode, 5);
-    EXPECT_TRUE(form.isHidden());
+    FormIdioma closed{metrics};
+    QTimer::singleShot(0, &closed, [&] { closed.close(); });
+    closed.exec();
+    EXPECT_EQ(closed.chosen(), std::nullopt);
+    EXPECT_TRUE(closed.isHidden());
 }
 
 }  // namespace

@@ -16,7 +16,7 @@ namespace tessaron {
 namespace {
 
 struct AboutTest : ::testing::Test {
-    GameState state;
+    std::int16_t language = kEnglish;
     ScreenMetrics metrics;
     QMainWindow form1;
     About about{metrics};
@@ -26,7 +26,7 @@ struct AboutTest : ::testing::Test {
     {
         about.setApplyTexts([this] {
             ++activations;
-            ApplyLanguageTexts(state, &form1, {}, [this] { return &about; });
+            ApplyLanguageTexts(language, &form1, {}, [this] { return &about; });
         });
     }
     QString label(const char* name) { return about.findChild<QLabel*>(name)->text(); }
@@ -64,13 +64,13 @@ TEST_F(AboutTest, TextsFollowTheLanguageOnEachActivationAndEnterCloses)
 {
     EXPECT_TRUE(about.findChild<QLabel*>("Label4")->wordWrap());  // the credits take four lines
     // No language: the labels keep the names they were designed with.
-    state.LanguageCode = 2;
+    language = 2;
     openAndPressEnter();
     EXPECT_EQ(label("Label1"), "Label1");
     EXPECT_EQ(label("Label4"), "Label4");
 
     about.setWindowTitle("stale");
-    state.LanguageCode = kEnglish;
+    language = kEnglish;
     EXPECT_EQ(openAndPressEnter([this] {
         EXPECT_EQ(about.windowTitle(), "Tessaron");
         EXPECT_EQ(label("Label1"), "Tessaron 2.0 version");
@@ -80,7 +80,7 @@ TEST_F(AboutTest, TextsFollowTheLanguageOnEachActivationAndEnterCloses)
     EXPECT_TRUE(about.isHidden());
     EXPECT_GE(activations, 2);
 
-    state.LanguageCode = kSpanish;
+    language = kSpanish;
     openAndPressEnter([this] {
         EXPECT_EQ(label("Label1"), "Tessaron versi\u00F3n 2.0");
         EXPECT_TRUE(label("Label4").startsWith("Programado por"));

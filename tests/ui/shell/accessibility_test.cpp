@@ -93,10 +93,11 @@ QList<QWidget*> reachable(QWidget* window, GameWindow which)
 }
 
 struct AccessibilityTest : ::testing::Test {
-    GameState state;
     ScreenMetrics metrics = screenMetrics();
-    Form1 form{state, metrics};
-    FormIdioma language{state, metrics};
+    Form1 form{metrics};
+    Dialog* dialog = new Dialog(kEnglish, metrics, &form);
+    About* about = new About(metrics, {}, &form);
+    FormIdioma language{metrics};
 
     struct Window {
         QWidget* widget;
@@ -104,8 +105,8 @@ struct AccessibilityTest : ::testing::Test {
     };
     std::vector<Window> windows()
     {
-        return {{&form, GameWindow::Form1}, {&form.newPuzzleDialog(), GameWindow::Dialog},
-            {&language, GameWindow::FormIdioma}, {&form.aboutBox(), GameWindow::About}};
+        return {{&form, GameWindow::Form1}, {dialog, GameWindow::Dialog},
+            {&language, GameWindow::FormIdioma}, {about, GameWindow::About}};
     }
 };
 
@@ -134,10 +135,10 @@ TEST_F(AccessibilityTest, TablesAndWindowsNameTheSameControls)
 TEST_F(AccessibilityTest, CaptionsAndDescriptionsFollowTheLanguageAndEveryControlIsNamed)
 {
     for (const std::int16_t code : {kEnglish, kSpanish}) {
-        form.newPuzzleDialog().findChild<QListWidget*>("ListX")->setCurrentRow(4);
-        form.newPuzzleDialog().findChild<QAbstractButton*>("Option2")->click();
-        state.LanguageCode = code;
-        form.applyLanguageTexts();
+        dialog->findChild<QListWidget*>("ListX")->setCurrentRow(4);
+        dialog->findChild<QAbstractButton*>("Option2")->click();
+        dialog->setLanguage(code);
+        ApplyLanguageTexts(code, &form, [&] { return dialog; }, [&] { return about; });
         setAccessibleNames(&language, GameWindow::FormIdioma, code);
         for (const auto& [window, which] : windows()) {
             const QList<QWidget*> controls = reachable(window, which);
@@ -164,14 +165,13 @@ TEST_F(AccessibilityTest, CaptionsAndDescriptionsFollowTheLanguageAndEveryContro
 // A caption is spoken as it is now, so a translated caption is spoken translated.
 TEST_F(AccessibilityTest, CaptionsAreSpokenAsTheyAreNow)
 {
-    Dialog dialog(state, metrics);
-    auto* ok = dialog.findChild<QAbstractButton*>(QStringLiteral("OKButton"));
-    auto* file = dialog.findChild<QLabel*>(QStringLiteral("LabArchivo"));
+    auto* ok = dialog->findChild<QAbstractButton*>(QStringLiteral("OKButton"));
+    auto* file = dialog->findChild<QLabel*>(QStringLiteral("LabArchivo"));
     ASSERT_TRUE(ok && file);
     EXPECT_EQ(spokenName(ok), QStringLiteral("Aceptar"));
     ok->setText(QStringLiteral("OK"));
     file->setText(QStringLiteral("sunset.jpg"));
-    setAccessibleNames(&dialog, GameWindow::Dialog, kEnglish);
+    setAccessibleNames(dialog, GameWindow::Dialog, kEnglish);
     EXPECT_EQ(spokenName(ok), QStringLiteral("OK"));
     EXPECT_EQ(spokenName(file), QStringLiteral("sunset.jpg"));
 }

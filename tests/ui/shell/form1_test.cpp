@@ -6,12 +6,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -21,18 +23,24 @@ namespace tessaron {
 namespace {
 
 struct MainWindowTest : ::testing::Test {
-    GameState state;
+    QTemporaryDir folder;  // where a language choice writes its settings file
+    QString previousFolder = QDir::currentPath();
     ScreenMetrics metrics = screenMetrics();
-    Form1 form{state, metrics};
+    Form1 form{metrics};
     int endings = 0;
 
     void SetUp() override
     {
-        form.setEndProgram([this] { ++endings; });
+        QDir::setCurrent(folder.path());
+        QObject::connect(&form, &Form1::programEnded, [this] { ++endings; });
         form.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     }
-    void TearDown() override { setBoxAnswerer({}); }
+    void TearDown() override
+    {
+        setBoxAnswerer({});
+        QDir::setCurrent(previousFolder);
+    }
 };
 
 // The name of each item, a submenu's items in brackets after it.
@@ -106,18 +114,27 @@ TEST_F(MainWindowTest, FramesAndTheClientAreaAsDesigned)
 // and the next use makes a new one.
 TEST_F(MainWindowTest, AboutBoxIsHiddenByOkAndDestroyedByItsCloseBox)
 {
-    QPointer<About> first = &form.aboutBox();
-    QTimer::singleShot(0, first, [&] { first->findChild<QPushButton*>("OKButton")->click(); });
-    form.showAbout();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QPointer<About> shown;
+    const auto showAnd = [&](const std::function<void(About*)>& answer) {
+        QTimer::singleShot(0, &form, [&] {
+            shown = qobject_cast<About*>(QApplication::activeModalWidget());
+            ASSERT_TRUE(shown);
+            answer(shown);
+        });
+        form.menu().AcercaDe->trigger();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    };
+    showAnd([](About* about) { about->findChild<QPushButton*>("OKButton")->click(); });
+    const QPointer<About> first = shown;
     ASSERT_TRUE(first);
     EXPECT_TRUE(first->isHidden());
-    EXPECT_EQ(&form.aboutBox(), first.data());
-    QTimer::singleShot(0, first, [&] { first->close(); });
-    form.showAbout();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    showAnd([&](About* about) {
+        EXPECT_EQ(about, first.data());  // the same box again
+        about->close();
+    });
     EXPECT_FALSE(first);
-    EXPECT_TRUE(form.aboutBox().isHidden());  // a new one, hidden until used
+    showAnd([](About* about) { about->findChild<QPushButton*>("OKButton")->click(); });
+    EXPECT_TRUE(shown);  // a new one
 }
 
 // Runs `answer` against the exit question once it is on the screen.
@@ -152,6 +169,7 @@ TEST_F(MainWindowTest, ExitQuestionAnswersNoOnEnterIgnoresEscapeAndEndsOnYes)
     whenQuestionShows([](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); });
     form.menu().Salir->trigger();
     EXPECT_EQ(endings, 1);
+    EXPECT_TRUE(form.isHidden());
 }
 
 // The close box asks the same question, in the window's language; No leaves everything.
@@ -171,7 +189,7 @@ TEST_F(MainWindowTest, EveryCloseRequestAsksInTheLanguageAndNoLeavesEverythingAs
         {1, "\u00BFDesea abandonar el programa?"}, {2, ""}, {-1, ""}};
     for (const auto& c : cases) {
         asked.clear();
-        state.LanguageCode = c.code;
+        form.chooseLanguage(c.code);
         EXPECT_FALSE(form.close()) << c.code;
         ASSERT_EQ(asked.size(), 1) << c.code;
         EXPECT_EQ(asked[0].kind, BoxKind::YesNoInformation);

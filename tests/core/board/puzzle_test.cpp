@@ -1,0 +1,293 @@
+#include "core/board/puzzle.h"
+#include "core/board/rendering.h"
+#include "core/board/rules.h"
+#include "core/board/session.h"
+#include "core/platform/runtime_error.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace tessaron {
+namespace {
+
+// A picture of distinct pixels, laid out with its margins at a corner that is not a whole
+// number of pixels.
+PuzzlePlan planFor(std::int16_t columns, std::int16_t rows, std::int32_t width, std::int32_t height,
+    PuzzleStyle style = PuzzleStyle::Normal)
+{
+    PuzzlePlan plan;
+    plan.columns = columns;
+    plan.rows = rows;
+    plan.style = style;
+    plan.layout.BoardLeft = 322;
+    plan.layout.BoardTop = 233;
+    plan.layout.picLeft = 322;
+    plan.layout.picTop = 233;
+    plan.layout.picWidth = static_cast<float>(width) * 15;
+    plan.layout.picHeight = static_cast<float>(height) * 15;
+    plan.boardWidth = width + 50;
+    plan.boardHeight = height + 50;
+    return plan;
+}
+
+Puzzle makePuzzle(std::int16_t columns, std::int16_t rows, std::int32_t width, std::int32_t height,
+    PuzzleStyle style = PuzzleStyle::Normal)
+{
+    Surface picture(width + 1, height + 1);
+    for (std::int32_t y = 0; y < picture.height(); ++y)
+        for (std::int32_t x = 0; x < picture.width(); ++x)
+            picture.row(y)[x] = 0xFF000000u | (static_cast<Pixel>(y) << 12) | static_cast<Pixel>(x + 1);
+    return Puzzle::build(std::move(picture), planFor(columns, rows, width, height, style));
+}
+
+bool isPermutation(const BoardArray& board)
+{
+    std::vector<std::int16_t> all;
+    for (std::int32_t r = 1; r <= board.rows(); ++r)
+        for (std::int32_t c = 1; c <= board.columns(); ++c)
+            all.push_back(board(r, c));
+    std::sort(all.begin(), all.end());
+    for (std::size_t i = 0; i < all.size(); ++i)
+        if (all[i] != static_cast<std::int16_t>(i + 1))
+            return false;
+    return true;
+}
+
+// A shuffle never hands over a finished board where another arrangement exists; a
+// Difficult one can always be solved by slides, and in a single line (where slides are
+// the only mixing) the empty place may end in any place but its own.
+TEST(Shuffle, NeverSolvedAndDifficultAlwaysSolvableBySlides)
+{
+    const struct {
+        std::int16_t columns, rows;
+        bool difficult;
+        int seeds;
+    } grids[] = {{1, 2, true, 60}, {1, 3, true, 60}, {1, 4, true, 80}, {6, 1, true, 150},
+        {2, 2, true, 200}, {4, 4, true, 60}, {3, 7, true, 30}, {75, 75, true, 3},
+        {2, 1, false, 60}, {1, 2, false, 60}, {2, 2, false, 60}};
+    for (const auto& g : grids) {
+        SCOPED_TRACE(testing::Message() << g.columns << "x" << g.rows << (g.difficult ? " difficult" : " normal"));
+        const std::int32_t pieces = g.columns * g.rows;
+        std::vector<bool> emptyAt(static_cast<std::size_t>(pieces + 1), false);
+        for (int seed = 0; seed < g.seeds; ++seed) {
+            Puzzle puzzle = makePuzzle(g.columns, g.rows, 150, 150,
+                g.difficult ? PuzzleStyle::Difficult : PuzzleStyle::Normal);
+            RandomSource random(static_cast<std::uint64_t>(seed));
+            puzzle.shuffle(random);
+            const BoardArray& board = puzzle.board();
+            ASSERT_TRUE(isPermutation(board));
+            ASSERT_FALSE(puzzle.isSolved()) << "seed " << seed;
+            if (!g.difficult)
+                continue;
+            ASSERT_TRUE(isSolvableBySlides(board)) << "seed " << seed;
+            for (std::int32_t r = 1; r <= g.rows; ++r)
+                for (std::int32_t c = 1; c <= g.columns; ++c)
+                    if (board(r, c) == pieces)
+                        emptyAt[static_cast<std::size_t>((r - 1) * g.columns + c)] = true;
+        }
+        if (g.difficult && (g.columns == 1 || g.rows == 1)) {
+            for (std::int32_t place = 1; place < pieces; ++place)
+                EXPECT_TRUE(emptyAt[static_cast<std::size_t>(place)]) << "the empty place never ends at " << place;
+        }
+    }
+    // A single piece has no other arrangement: it is handed over as it is.
+    Puzzle one = makePuzzle(1, 1, 150, 150, PuzzleStyle::Difficult);
+    RandomSource random(1);
+    one.shuffle(random);
+    EXPECT_TRUE(one.isSolved());
+}
+
+// Offsets inside a place whose pixels move with their piece in every place along one axis:
+// covered by that place alone and off the grid lines. A seam (a one-pixel overlap) is
+// overwritten by the neighbour sharing it when that one moves, and the grid repaints its
+// lines, so such damage travels with the piece.
+std::vector<bool> cleanOffsets(const Puzzle& puzzle, bool horizontal)
+{
+    const PlaceGeometry g = puzzle.geometry();
+    const Surface& window = puzzle.boardSurface();
+    const auto span = [&](std::int32_t i) {
+        const PixelRect r = horizontal ? g.windowRect(i, 1) : g.windowRect(1, i);
+        return horizontal ? std::pair{r.x, r.w} : std::pair{r.y, r.h};
+    };
+    const std::int32_t count = horizontal ? g.PiecesX : g.PiecesY;
+    std::vector<int> cover(static_cast<std::size_t>(horizontal ? window.width() : window.height()), 0);
+    for (std::int32_t i = 1; i <= count; ++i) {
+        const auto [from, length] = span(i);
+        for (std::int32_t p = from; p < from + length; ++p)
+            ++cover[static_cast<std::size_t>(p)];
+    }
+    Surface grid(window.width(), window.height());
+    DrawGrid(grid, 15.0f, 15.0f, g.BoardLeft, g.BoardTop, static_cast<std::int32_t>(g.W),
+        static_cast<std::int32_t>(g.H), g.PiecesX, g.PiecesY);
+    // A line is black on both sides of the middle of the other axis, away from the frame.
+    const auto onLine = [&](std::int32_t p) {
+        const std::int32_t mid = horizontal ? grid.height() / 2 : grid.width() / 2;
+        return (horizontal ? grid.pixel(p, mid + 1) : grid.pixel(mid + 1, p)) == kBlack
+            && (horizontal ? grid.pixel(p, mid - 1) : grid.pixel(mid - 1, p)) == kBlack;
+    };
+    const std::int32_t length = std::max(span(1).second, 0);
+    std::vector<bool> offsets(static_cast<std::size_t>(length), true);
+    for (std::int32_t i = 1; i <= count; ++i) {
+        const std::int32_t from = span(i).first;
+        for (std::int32_t o = 0; o < length; ++o)
+            if (cover[static_cast<std::size_t>(from + o)] != 1 || onLine(from + o))
+                offsets[static_cast<std::size_t>(o)] = false;
+    }
+    return offsets;
+}
+
+// The central invariant: the image in each place is the piece its cell names.
+void expectImagesMatchBoard(const Puzzle& puzzle, const Surface& solved)
+{
+    const PlaceGeometry g = puzzle.geometry();
+    const auto cleanX = cleanOffsets(puzzle, true);
+    const auto cleanY = cleanOffsets(puzzle, false);
+    std::int64_t compared = 0;
+    for (std::int32_t r = 1; r <= g.PiecesY; ++r) {
+        for (std::int32_t c = 1; c <= g.PiecesX; ++c) {
+            const std::int32_t piece = puzzle.board()(r, c) - 1;
+            const PixelRect at = g.windowRect(c, r);
+            const PixelRect home = g.windowRect(piece % g.PiecesX + 1, piece / g.PiecesX + 1);
+            for (std::int32_t y = 0; y < at.h; ++y) {
+                for (std::int32_t x = 0; x < at.w; ++x) {
+                    if (!cleanX[static_cast<std::size_t>(x)] || !cleanY[static_cast<std::size_t>(y)])
+                        continue;
+                    ++compared;
+                    ASSERT_EQ(puzzle.boardSurface().pixel(at.x + x, at.y + y), solved.pixel(home.x + x, home.y + y))
+                        << "place " << c << "," << r << " piece " << piece + 1;
+                }
+            }
+        }
+    }
+    // Most of the picture is checked, not just a few stray pixels.
+    EXPECT_GT(compared, g.pictureArea().w * g.pictureArea().h / 4);
+}
+
+// Random moves, most of them refused in the Difficult style and some off the board: the
+// images follow the board whatever the caller asks.
+TEST(Moves, ImagesFollowTheBoardThroughThousandsOfMovesInBothStyles)
+{
+    const struct {
+        std::int16_t columns, rows;
+        std::int32_t width, height;
+    } cases[] = {{4, 4, 200, 160}, {7, 5, 333, 211}, {3, 2, 1000, 37}, {75, 75, 600, 450}, {1, 5, 40, 90}};
+    for (const auto& k : cases) {
+        for (const auto style : {PuzzleStyle::Normal, PuzzleStyle::Difficult}) {
+            SCOPED_TRACE(testing::Message() << k.columns << "x" << k.rows << (style == PuzzleStyle::Difficult ? " difficult" : " normal"));
+            Puzzle puzzle = makePuzzle(k.columns, k.rows, k.width, k.height, style);
+            const Surface start = puzzle.boardSurface();  // solved, its empty place blackened
+            RandomSource random(7);
+            puzzle.shuffle(random);
+            int moved = 0;
+            for (int move = 0; move < 3000; ++move) {
+                const auto place = [&](std::int16_t n) { return static_cast<std::int16_t>(random.draw(n + 2) - 1); };
+                Place from{place(k.columns), place(k.rows)}, to{place(k.columns), place(k.rows)};
+                if (style == PuzzleStyle::Difficult && random.draw(5) > 1) {
+                    // Mostly towards the empty place, from a neighbour or from off the board.
+                    for (std::int16_t r = 1; r <= k.rows; ++r)
+                        for (std::int16_t c = 1; c <= k.columns; ++c)
+                            if (puzzle.board()(r, c) == k.columns * k.rows)
+                                to = {c, r};
+                    const int step[4][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}};
+                    const auto* d = step[random.draw(4) - 1];
+                    from = {static_cast<std::int16_t>(to.column + d[0]), static_cast<std::int16_t>(to.row + d[1])};
+                }
+                moved += puzzle.move(from, to) != MoveResult::Refused;
+            }
+            EXPECT_GT(moved, 20);
+            expectImagesMatchBoard(puzzle, start);
+        }
+    }
+}
+
+// A screen that writes down what the session asked of it.
+struct LoggedScreen : BoardScreen {
+    std::vector<std::string> log;
+    void placeNewPuzzle(const Puzzle& puzzle) override
+    {
+        log.push_back("place " + std::to_string(puzzle.board().columns()));
+    }
+    void showChanges(const Damage& changed) override
+    {
+        if (!changed.empty() && log.back() != "show")
+            log.push_back("show");
+    }
+    void settle() override { log.push_back("settle"); }
+};
+
+// A release after a press on a place moves by the style's rules; a release without a
+// press on this board, or after a press off the picture, moves nothing; the victory
+// comes with the release that leaves the board solved, even one that moves nothing.
+TEST(Session, MovesByTheStylesRulesAndReportsTheVictory)
+{
+    LoggedScreen screen;
+    PuzzleSession session(screen);
+    const auto centre = [&](int c, int r) {
+        const Layout& l = session.puzzle().layout();
+        const auto& board = session.puzzle().board();
+        return std::pair{l.picLeft + (static_cast<float>(c) - 0.5f) * l.picWidth / static_cast<float>(board.columns()),
+            l.picTop + (static_cast<float>(r) - 0.5f) * l.picHeight / static_cast<float>(board.rows())};
+    };
+    const auto drag = [&](std::pair<float, float> from, std::pair<float, float> to) {
+        session.pressAt(from.first, from.second);
+        return session.releaseAt(to.first, to.second);
+    };
+    session.start(makePuzzle(1, 1, 100, 80, PuzzleStyle::Difficult), 3);
+    EXPECT_EQ(screen.log, (std::vector<std::string>{"place 1", "show", "settle"}));
+    EXPECT_EQ(drag(centre(1, 1), centre(1, 1)), MoveResult::Solved);
+
+    for (const auto style : {PuzzleStyle::Normal, PuzzleStyle::Difficult}) {
+        session.start(makePuzzle(2, 2, 200, 200, style), 5);
+        EXPECT_GE(session.puzzle().exchangeCount(), 20);  // five per place, and a repair
+        const BoardArray before = session.puzzle().board();
+        EXPECT_EQ(session.releaseAt(centre(1, 1).first, centre(1, 1).second), MoveResult::Refused);
+        EXPECT_EQ(drag({10, 10}, centre(2, 2)), MoveResult::Refused);  // picked on the margin
+        EXPECT_EQ(session.puzzle().board(), before);
+        // The empty place, and the places diagonal to it and beside it.
+        int ex = 1, ey = 1;
+        for (int r = 1; r <= 2; ++r)
+            for (int c = 1; c <= 2; ++c)
+                if (before(r, c) == 4)
+                    ex = c, ey = r;
+        const MoveResult diagonal = drag(centre(3 - ex, 3 - ey), centre(ex, ey));
+        if (style == PuzzleStyle::Difficult) {
+            EXPECT_EQ(diagonal, MoveResult::Refused);
+            EXPECT_NE(drag(centre(3 - ex, ey), centre(ex, ey)), MoveResult::Refused);
+            EXPECT_EQ(session.puzzle().board()(ey, ex), before(ey, 3 - ex));
+        } else {
+            EXPECT_NE(diagonal, MoveResult::Refused);
+            EXPECT_EQ(session.puzzle().board()(ey, ex), before(3 - ey, 3 - ex));
+        }
+    }
+}
+
+// A puzzle that cannot be made leaves the one in play untouched; the preview's timeline
+// goes on across new puzzles.
+TEST(Session, AFailedBuildChangesNothingAndThePreviewOutlivesItsPuzzle)
+{
+    LoggedScreen screen;
+    PuzzleSession session(screen);
+    session.start(makePuzzle(3, 3, 90, 90), 1);
+    const BoardArray board = session.puzzle().board();
+    const Surface shown = session.puzzle().boardSurface();
+    try {
+        session.start(Puzzle::build(Surface(20, 20), planFor(9, 9, 20000, 20000)), 1);
+        ADD_FAILURE() << "a board surface of 1.6 GB must be refused";
+    } catch (const RuntimeError& error) {
+        EXPECT_EQ(error.number(), err::OutOfMemory);
+    }
+    EXPECT_EQ(session.puzzle().board(), board);
+    const Surface& now = session.puzzle().boardSurface();
+    EXPECT_TRUE(std::equal(now.data(), now.data() + now.width() * now.height(), shown.data()));
+
+    session.showWholePicture();
+    for (int tick = 1; tick <= 3; ++tick)
+        EXPECT_FALSE(session.tick().hideOverlay);
+    session.start(makePuzzle(2, 2, 90, 90), 1);
+    EXPECT_TRUE(session.tick().hideOverlay);  // the fourth tick of the cycle under way
+}
+
+}  // namespace
+}  // namespace tessaron
