@@ -178,6 +178,10 @@ TEST(Moves, ImagesFollowTheBoardThroughThousandsOfMovesInBothStyles)
             SCOPED_TRACE(testing::Message() << k.columns << "x" << k.rows << (style == PuzzleStyle::Difficult ? " difficult" : " normal"));
             Puzzle puzzle = makePuzzle(k.columns, k.rows, k.width, k.height, style);
             const Surface start = puzzle.boardSurface();  // solved, its empty place blackened
+            if (style == PuzzleStyle::Difficult) {
+                const PixelRect empty = puzzle.geometry().emptyPlaceFill();
+                EXPECT_EQ(start.pixel(empty.x + empty.w / 2, empty.y + empty.h / 2), kBlack);
+            }
             RandomSource random(7);
             puzzle.shuffle(random);
             int moved = 0;
