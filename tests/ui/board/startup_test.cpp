@@ -188,20 +188,6 @@ TEST_F(StartupTest, OkAtStartUpShowsTheWindowOnlyOnceShuffledOrReportsThePicture
     }
 }
 
-// How each content is read is the settings file's own business; here, that an error
-// other than a missing file is reported and ends start-up, window shown.
-TEST_F(StartupTest, SettingsFilesThatCannotBeReadAreReportedAndStopStartUp)
-{
-    for (const auto& [content, error] : {std::pair{"", "Error: 62.  Input past end of file"},
-             std::pair{"hola", "Error: 13.  Type mismatch"}}) {
-        writeSettings(content);
-        run();
-        EXPECT_EQ(errors, QStringList{error});
-        EXPECT_TRUE(seen.isEmpty()) << "no language window, no dialog";
-        EXPECT_TRUE(form->isVisible());
-    }
-}
-
 // A code with no texts keeps the design captions and the file; the language items then
 // move the check mark, and choosing English twice keeps it on English.
 TEST_F(StartupTest, UnknownLanguageCodeKeepsTheDesignCaptionsAndTheFile)
