@@ -12,9 +12,8 @@ namespace {
 Surface patterned(std::int32_t w, std::int32_t h, Pixel salt = 0)
 {
     Surface s(w, h);
-    for (std::int32_t y = 0; y < h; ++y)
-        for (std::int32_t x = 0; x < w; ++x)
-            s.row(y)[x] = 0xFF000000u | ((static_cast<Pixel>(y) << 12) + static_cast<Pixel>(x) + salt);
+    for (std::int32_t i = 0; i < w * h; ++i)
+        s.data()[i] = 0xFF000000u | (static_cast<Pixel>(i) + salt);
     return s;
 }
 
