@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the Debian package from a build tree and checks what it holds and needs.
-# Usage: deb_test.sh BUILD_DIR
+# Builds the Debian package from a build tree and checks the layout it installs (cmake
+# --install's too), what a desktop needs from it and what it depends on. Usage: deb_test.sh BUILD_DIR
 set -euo pipefail
 build=$(realpath "$1")
 out=$(mktemp -d)
@@ -10,25 +10,28 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 cpack -G DEB -B "$out" --config "$build/CPackConfig.cmake" >"$out/cpack.log" 2>&1 \
     || { cat "$out/cpack.log"; fail "cpack"; }
 deb=$(ls "$out"/*.deb)
-contents=$(dpkg-deb --contents "$deb" | awk '{ $1 = $2 = $3 = $4 = $5 = ""; sub(/^ +/, ""); print }')
-
-for path in ./usr/lib/tessaron/tessaron ./usr/share/applications/tessaron.desktop \
-    ./usr/share/icons/hicolor/32x32/apps/tessaron.png ./usr/share/icons/hicolor/48x48/apps/tessaron.png \
-    ./usr/share/icons/hicolor/64x64/apps/tessaron.png ./usr/share/icons/hicolor/128x128/apps/tessaron.png \
-    ./usr/share/icons/hicolor/scalable/apps/tessaron.svg ./usr/share/doc/tessaron/CREDITS; do
-    grep -qx "$path" <<<"$contents" || fail "missing $path"
-done
-grep -qx './usr/bin/tessaron -> ../lib/tessaron/tessaron' <<<"$contents" || fail "bin/tessaron link"
-grep -qx './usr/share/metainfo/.*\.metainfo\.xml' <<<"$contents" || fail "no metainfo"
+dpkg-deb -x "$deb" "$out/root"
+[ "$(ls "$out/root")" = usr ] || fail "files outside /usr: $(ls "$out/root")"
+usr="$out/root/usr"
+[ -x "$usr/lib/tessaron/tessaron" ] || fail "no program in lib/tessaron"
+# Relative, so that the same tree works under any prefix.
+[ "$(readlink "$usr/bin/tessaron")" = ../lib/tessaron/tessaron ] || fail "bin/tessaron is not the relative link"
 for sample in "$(dirname "$0")"/../../samples/*; do
-    grep -qx "./usr/lib/tessaron/$(basename "$sample")" <<<"$contents" || fail "sample $(basename "$sample")"
+    cmp -s "$sample" "$usr/lib/tessaron/$(basename "$sample")" || fail "sample $(basename "$sample") not beside the program"
 done
-outside=$(grep -v -e '^\./$' -e '^\./usr/' <<<"$contents" || true)
-[ -z "$outside" ] || fail "files outside /usr: $outside"
+[ -s "$usr/share/doc/tessaron/CREDITS" ] || fail "no CREDITS"
+
+desktop="$usr/share/applications/tessaron.desktop"
+desktop-file-validate "$desktop" || fail "desktop entry rejected"
+grep -qx 'Exec=tessaron' "$desktop" && grep -qx 'Icon=tessaron' "$desktop" || fail "desktop entry Exec/Icon"
+appstreamcli validate --no-net "$usr"/share/metainfo/*.metainfo.xml >"$out/appstream.log" \
+    || { cat "$out/appstream.log"; fail "metainfo rejected"; }
+icons=$(identify -format '%m %wx%h,' "$usr"/share/icons/hicolor/{32x32,48x48,64x64,128x128}/apps/tessaron.png)
+[ "$icons" = "PNG 32x32,PNG 48x48,PNG 64x64,PNG 128x128," ] || fail "icons: $icons"
+grep -q '<svg' "$usr/share/icons/hicolor/scalable/apps/tessaron.svg" || fail "no scalable icon"
 
 depends=$(dpkg-deb -f "$deb" Depends)
 for needed in libc6 libqt6widgets6 libqt6gui6 libqt6core6 libjpeg62-turbo qt6-qpa-plugins; do
     grep -q "\b$needed\b" <<<"$depends" || fail "Depends lacks $needed: $depends"
 done
-[ "$(dpkg-deb -f "$deb" Package)" = tessaron ] || fail "package name"
 echo "ok: $(basename "$deb"): $depends"
