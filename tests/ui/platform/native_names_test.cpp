@@ -13,10 +13,8 @@ TEST(NativeNames, AnyBytesGoBackUnchangedAndShowReplacements)
         std::string bytes;
         const char* shown;  // UTF-8
     } cases[] = {
-        {"plain.jpg", "plain.jpg"},
         {"pa\xC3\xADs-\xE2\x82\xAC-\xF0\x9F\x98\x80.gif", "pa\xC3\xADs-\xE2\x82\xAC-\xF0\x9F\x98\x80.gif"},
         {"latin1\xE9.jpg", "latin1\xEF\xBF\xBD.jpg"},
-        {"\xFF\xFE", "\xEF\xBF\xBD\xEF\xBF\xBD"},
         {"overlong \xC0\xAF", "overlong \xEF\xBF\xBD\xEF\xBF\xBD"},
         {"surrogate \xED\xA0\x80", "surrogate \xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
         {"cut \xE2\x82", "cut \xEF\xBF\xBD\xEF\xBF\xBD"},
