@@ -2,7 +2,6 @@
 // Builds small WMF and EMF files record by record for the tests.
 
 #include <cstdint>
-#include <cstring>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -10,45 +9,54 @@
 namespace tessaron::testing {
 
 using Bytes = std::vector<std::uint8_t>;
+using Values = std::initializer_list<std::int64_t>;
 
-inline void put16(Bytes& b, std::initializer_list<int> values)
-{
-    for (int v : values) {
-        b.push_back(static_cast<std::uint8_t>(v & 0xFF));
-        b.push_back(static_cast<std::uint8_t>((v >> 8) & 0xFF));
-    }
-}
-
-inline void set32(Bytes& b, std::size_t at, std::int64_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        b[at + i] = static_cast<std::uint8_t>((v >> (8 * i)) & 0xFF);
-}
-
-inline void put32(Bytes& b, std::initializer_list<std::int64_t> values)
+// Appends each value in `size` bytes, little-endian.
+inline Bytes& put(Bytes& b, int size, Values values)
 {
     for (std::int64_t v : values) {
-        b.resize(b.size() + 4);
-        set32(b, b.size() - 4, v);
-    }
-}
-
-// A bottom-up 24-bit DIB (BITMAPINFOHEADER then rows), colours given top row first.
-inline Bytes dib24(int width, int height, const std::vector<std::uint32_t>& topDownRgb, std::int64_t claimedHeight = 0)
-{
-    Bytes b;
-    put32(b, {40, width, claimedHeight ? claimedHeight : height});
-    put16(b, {1, 24});
-    put32(b, {0, 0, 0, 0, 0, 0});
-    for (int y = height - 1; y >= 0; --y) {
-        for (int x = 0; x < width; ++x) {
-            const std::uint32_t c = topDownRgb[static_cast<std::size_t>(y * width + x)];
-            for (int shift : {0, 8, 16})
-                b.push_back(static_cast<std::uint8_t>(c >> shift));
-        }
-        b.resize(b.size() + static_cast<std::size_t>(((width * 3 + 3) & ~3) - width * 3));
+        for (int i = 0; i < size; ++i)
+            b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
     }
     return b;
+}
+inline Bytes& put16(Bytes& b, Values values) { return put(b, 2, values); }
+inline Bytes& put32(Bytes& b, Values values) { return put(b, 4, values); }
+inline Bytes words(Values values) { Bytes b; return put16(b, values); }
+inline Bytes longs(Values values) { Bytes b; return put32(b, values); }
+inline Bytes cat(Bytes a, const Bytes& b) { a.insert(a.end(), b.begin(), b.end()); return a; }
+
+// `b` with the four bytes at `at` overwritten by `v`.
+inline Bytes with32(Bytes b, std::size_t at, std::int64_t v)
+{
+    for (std::size_t i = 0; i < 4; ++i)
+        b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+    return b;
+}
+
+// A bottom-up 2 x 2, 24-bit DIB (BITMAPINFOHEADER then rows), colours 0xRRGGBB top row
+// first.
+inline Bytes dib2x2(std::initializer_list<std::uint32_t> topDownRgb)
+{
+    Bytes b = longs({40, 2, 2});
+    put32(put16(b, {1, 24}), {0, 0, 0, 0, 0, 0});
+    const std::vector<std::uint32_t> c(topDownRgb);
+    for (std::size_t i : {2, 3, 0, 1})  // a row's second pixel brings its two bytes of padding
+        put(b, i % 2 == 1 ? 5 : 3, {c[i]});
+    return b;
+}
+
+// META_STRETCHDIB and EMR_STRETCHDIBITS parameters: the whole 2 x 2 `dib` onto 0,0..w,h.
+inline Bytes wmfStretchDib(const Bytes& dib, int w, int h)
+{
+    return cat(cat(longs({0x00CC0020}), words({0, 2, 2, 0, 0, h, w, 0, 0})), dib);
+}
+
+inline Bytes emfStretchDib(const Bytes& dib, int w, int h)
+{
+    // bounds, x, y, source x, y, w, h, then the DIB's offsets from the record's start,
+    // usage, raster operation and destination size
+    return cat(longs({0, 0, w, h, 0, 0, 0, 0, 2, 2, 80, 40, 120, static_cast<std::int64_t>(dib.size()) - 40, 0, 0x00CC0020, w, h}), dib);
 }
 
 class WmfWriter {
@@ -57,10 +65,8 @@ public:
     // a standard WMF with only the metafile header. Checksums are not checked.
     WmfWriter(int width, int height, int unitsPerInch = 1440)
     {
-        if (unitsPerInch != 0) {
-            put32(bytes_, {0x9AC6CDD7});
-            put16(bytes_, {0, 0, 0, width, height, unitsPerInch, 0, 0, 0});
-        }
+        if (unitsPerInch != 0)
+            put16(put32(bytes_, {0x9AC6CDD7}), {0, 0, 0, width, height, unitsPerInch, 0, 0, 0});
         header_ = bytes_.size();
         put16(bytes_, {1, 9, 0x300, 0, 0, 16, 0, 0, 0});  // size in words set at the end; 16 objects
         if (unitsPerInch == 0)
@@ -68,47 +74,30 @@ public:
     }
 
     // Parameters as 16-bit words in file order (the reverse of the call's arguments).
-    WmfWriter& record(int function, std::initializer_list<int> words)
-    {
-        Bytes p;
-        put16(p, words);
-        return raw(function, p);
-    }
+    WmfWriter& record(int function, Values params) { return raw(function, words(params)); }
     WmfWriter& raw(int function, Bytes params)
     {
         params.resize((params.size() + 1) & ~std::size_t{1});
-        put32(bytes_, {3 + static_cast<std::int64_t>(params.size() / 2)});
-        put16(bytes_, {function});
+        put16(put32(bytes_, {3 + static_cast<std::int64_t>(params.size() / 2)}), {function});
         bytes_.insert(bytes_.end(), params.begin(), params.end());
         return *this;
     }
-
-    WmfWriter& pen(int style, int width, std::uint32_t rgb)
-    {
-        return record(0x02FA, {style, width, 0, static_cast<int>(rgb & 0xFFFF), static_cast<int>(rgb >> 16)});
-    }
-    WmfWriter& brush(int style, std::uint32_t rgb, int hatch = 0)
-    {
-        return record(0x02FC, {style, static_cast<int>(rgb & 0xFFFF), static_cast<int>(rgb >> 16), hatch});
-    }
+    // Colours are COLORREFs, 0x00BBGGRR.
+    WmfWriter& pen(int style, int width, std::uint32_t rgb) { return record(0x02FA, {style, width, 0, rgb & 0xFFFF, rgb >> 16}); }
+    WmfWriter& brush(int style, std::uint32_t rgb, int hatch = 0) { return record(0x02FC, {style, rgb & 0xFFFF, rgb >> 16, hatch}); }
     WmfWriter& select(int index) { return record(0x012D, {index}); }
     WmfWriter& rectangle(int l, int t, int r, int b) { return record(0x041B, {b, r, t, l}); }
     WmfWriter& font(int height, std::string face, int charset = 0)
     {
-        Bytes p;
-        put16(p, {height, 0, 0, 0, 400, 0, charset << 8, 0, 0});  // italic..charset, precision..family bytes
-        face.resize(32);
-        p.insert(p.end(), face.begin(), face.end());
-        return raw(0x02FB, p);
+        face.resize(32);  // italic..charset, precision..family bytes, then the face
+        return raw(0x02FB, cat(words({height, 0, 0, 0, 400, 0, charset << 8, 0, 0}), Bytes(face.begin(), face.end())));
     }
 
     Bytes finish()
     {
         Bytes out = bytes_;
-        put32(out, {3});
-        put16(out, {0});
-        set32(out, header_ + 6, static_cast<std::int64_t>((out.size() - header_) / 2));
-        return out;
+        put16(put32(out, {3}), {0});  // META_EOF
+        return with32(out, header_ + 6, static_cast<std::int64_t>((out.size() - header_) / 2));
     }
 
 private:
@@ -123,56 +112,33 @@ public:
     EmfWriter(int widthHmm, int heightHmm)
     {
         put32(bytes_, {1, 108, 0, 0, 0, 0, 0, 0, widthHmm, heightHmm, 0x464D4520, 0x10000, 0, 0});
-        put16(bytes_, {16, 0});  // handles
-        put32(bytes_, {0, 0, 0, 1000, 1000, 265, 265, 0, 0, 0, 264583, 264583});
+        put32(put16(bytes_, {16, 0}), {0, 0, 0, 1000, 1000, 265, 265, 0, 0, 0, 264583, 264583});  // 16 handles
     }
 
-    EmfWriter& record(std::uint32_t type, std::initializer_list<std::int64_t> values)
-    {
-        Bytes p;
-        put32(p, values);
-        return raw(type, p);
-    }
+    EmfWriter& record(std::uint32_t type, Values params) { return raw(type, longs(params)); }
     EmfWriter& raw(std::uint32_t type, Bytes params)
     {
         params.resize((params.size() + 3) & ~std::size_t{3});
         put32(bytes_, {type, 8 + static_cast<std::int64_t>(params.size())});
         bytes_.insert(bytes_.end(), params.begin(), params.end());
-        ++records_;
         return *this;
     }
     EmfWriter& brush(int index, int style, std::uint32_t rgb) { return record(39, {index, style, rgb, 0}); }
     EmfWriter& select(std::int64_t index) { return record(37, {index}); }
     EmfWriter& rectangle(int l, int t, int r, int b) { return record(43, {l, t, r, b}); }
-    EmfWriter& translate(float dx, float dy)  // SETWORLDTRANSFORM
-    {
-        Bytes p;
-        for (float f : {1.f, 0.f, 0.f, 1.f, dx, dy}) {
-            std::uint32_t bits;
-            std::memcpy(&bits, &f, sizeof bits);
-            put32(p, {bits});
-        }
-        return raw(35, p);
-    }
 
     Bytes finish()
     {
         Bytes out = bytes_;
-        put32(out, {14, 20, 0, 0, 20});
-        set32(out, 48, static_cast<std::int64_t>(out.size()));
-        set32(out, 52, records_ + 1);
-        return out;
+        put32(out, {14, 20, 0, 0, 20});  // EMR_EOF
+        return with32(out, 48, static_cast<std::int64_t>(out.size()));
     }
 
 private:
     Bytes bytes_;
-    std::int64_t records_ = 1;
 };
 
 // Hundredths of a millimetre for a number of 96 dpi pixels.
-inline int hmm(int pixels)
-{
-    return (pixels * 2540 + 48) / 96;
-}
+inline int hmm(int pixels) { return (pixels * 2540 + 48) / 96; }
 
 }  // namespace tessaron::testing
