@@ -75,15 +75,5 @@ TEST(PlaceGeometry, SeventyFiveColumnsOverlapByOnePixelAndEndAtTheEdge)
     EXPECT_EQ(cover.back(), 1);
 }
 
-TEST(PlaceGeometry, NoGridIsADivisionByZero)
-{
-    try {
-        grid(0, 0, 6000, 4500, 0, 0).windowRect(1, 1);
-        ADD_FAILURE();
-    } catch (const RuntimeError& error) {
-        EXPECT_EQ(error.number(), err::DivisionByZero);
-    }
-}
-
 }  // namespace
 }  // namespace tessaron

@@ -110,15 +110,5 @@ TEST(DrawGrid, WideBoardsNeedMoreThanSixteenBits)
     EXPECT_EQ(window.pixel(50 + 1280, 5), kBlack);
 }
 
-TEST(BlackenEmptyPlace, PaintsTheBottomRightPlace)
-{
-    Surface window = patterned(500, 400);
-    blackenEmptyPlace(window, kFourByThree);
-    EXPECT_EQ(window.pixel(335, 230), kBlack);
-    EXPECT_EQ(window.pixel(434, 329), kBlack);
-    EXPECT_NE(window.pixel(334, 230), kBlack);
-    EXPECT_NE(window.pixel(435, 330), kBlack);
-}
-
 }  // namespace
 }  // namespace tessaron

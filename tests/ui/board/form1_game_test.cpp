@@ -218,7 +218,11 @@ TEST_F(GameWindowTest, PicturesCutOrStretchedByTheScreenKeepEveryPlaceWhole)
         start(c.grid, c.grid, path);
         const PixelRect area = puzzle().geometry().pictureArea();
         ASSERT_TRUE(area.w != c.size.width() || area.h != c.size.height());  // the case in point
-        EXPECT_EQ(wrongPiecePixels(puzzle(), loadPicture(path), puzzle().boardSurface().pixel(1, 1)), 0);
+        const QImage source = loadPicture(path);
+        const Pixel window = puzzle().boardSurface().pixel(1, 1);
+        EXPECT_EQ(wrongPiecePixels(puzzle(), [&](int x, int y) {
+            return source.rect().contains(x, y) ? source.pixel(x, y) | 0xFF000000u : window;
+        }), 0);
     }
 }
 

@@ -42,7 +42,7 @@ TEST(HiDpi, BoardIsDrawnAndExchangedInDevicePixels)
     // its piece, 60 x 80 device pixels from the picture.
     const PlaceGeometry places = puzzle.geometry();
     EXPECT_EQ(places.windowRect(1, 1).w, 60);
-    EXPECT_EQ(wrongPiecePixels(puzzle, picture, 0), 0);
+    EXPECT_EQ(wrongPiecePixels(puzzle, [&](int x, int y) { return picture.pixel(x, y) | 0xFF000000u; }), 0);
 
     // What reaches the screen is the surface one to one: nothing scaled or smoothed, and
     // the grid lines one device pixel wide.
