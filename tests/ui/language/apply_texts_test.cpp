@@ -3,65 +3,47 @@
 #include "ui/language/apply_texts.h"
 #include "ui/shell/about.h"
 #include "ui/shell/menu_tree.h"
+#include "support/window_test_support.h"
 
 #include <QAction>
-#include <QGroupBox>
 #include <QPointer>
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <utility>
+
 namespace tessaron {
 namespace {
 
-struct ApplyTextsTest : ::testing::Test {
-    ScreenMetrics metrics;
+// A language makes the dialog and the About box when they are missing, hidden and once
+// only, and moves the language check marks. A code with no texts makes no window and
+// leaves the captions and check marks as they were, designed or last applied.
+TEST(ApplyTexts, MissingWindowsAreMadeHiddenOnceAndCheckMarksFollow)
+{
+    const ScreenMetrics metrics;
     Form1 form{metrics};
     QPointer<Dialog> dialog;
     QPointer<About> about;
-
-    // The secondary windows made on demand, as the main window makes them.
-    void apply(std::int16_t code)
-    {
+    // The code, how many of each window there are after it, the Montado caption and
+    // whether English or Spanish is ticked.
+    const std::tuple<std::int16_t, qsizetype, QString, bool, bool> cases[] = {
+        {2, 0, "Verlo Montado", true, false},
+        {kEnglish, 1, "Show image", true, false},
+        {kSpanish, 1, "Verlo montado", false, true},
+        {-7, 1, "Verlo montado", false, true},
+    };
+    for (const auto& [code, windows, montado, english, spanish] : cases) {
+        SCOPED_TRACE(code);
         ApplyLanguageTexts(code, &form,
             [&]() -> QWidget* { return dialog ? dialog : (dialog = new Dialog(code, metrics, &form)); },
             [&]() -> QWidget* { return about ? about : (about = new About(metrics, {}, &form)); });
-    }
-    // The caption of a control of that window itself, not of a window below it.
-    static QString caption(QWidget* window, const char* name)
-    {
-        for (QWidget* widget : window->findChildren<QWidget*>(name)) {
-            if (widget->window() == window)
-                return widget->property(qobject_cast<QGroupBox*>(widget) ? "title" : "text").toString();
-        }
-        return "<missing>";
-    }
-};
-
-// A code with no texts makes no window and leaves every design caption and check mark.
-TEST_F(ApplyTextsTest, NoLanguageChangesNothing)
-{
-    apply(2);
-    EXPECT_TRUE(form.findChildren<Dialog*>().isEmpty());
-    EXPECT_TRUE(form.findChildren<About*>().isEmpty());
-    EXPECT_EQ(form.menu().AcercaDe->text(), "A cerca de ");
-    EXPECT_EQ(form.menu().Montado->text(), "Verlo Montado");
-    EXPECT_EQ(caption(&form, "Label1"), "No hay ninguna imagen abierta");
-    EXPECT_TRUE(form.menu().MLanguageIngles->isChecked());
-    EXPECT_FALSE(form.menu().MLanguageEspanol->isChecked());
-}
-
-// The missing windows are made hidden, once; a window below another keeps its own
-// captions, and a code with no texts leaves the last language's check marks.
-TEST_F(ApplyTextsTest, MissingWindowsAreMadeHiddenOnceAndCheckMarksFollow)
-{
-    for (const std::int16_t code : {kSpanish, kEnglish, std::int16_t{-7}}) {
-        apply(code);
-        ASSERT_EQ(form.findChildren<Dialog*>().size(), 1) << code;
-        ASSERT_EQ(form.findChildren<About*>().size(), 1) << code;
-        EXPECT_FALSE(dialog->isVisible() || about->isVisible());
-        EXPECT_EQ(caption(dialog, "Label1"), "X");
-        EXPECT_EQ(form.menu().MLanguageIngles->isChecked(), code != 1) << code;
-        EXPECT_EQ(form.menu().MLanguageEspanol->isChecked(), code == 1) << code;
+        EXPECT_EQ(std::pair(form.findChildren<Dialog*>().size(), form.findChildren<About*>().size()),
+            std::pair(windows, windows));
+        EXPECT_FALSE((dialog && dialog->isVisible()) || (about && about->isVisible()));
+        EXPECT_EQ(form.menu().Montado->text(), montado);
+        EXPECT_EQ(form.menu().MLanguageIngles->isChecked(), english);
+        EXPECT_EQ(form.menu().MLanguageEspanol->isChecked(), spanish);
     }
 }
 
