@@ -10,6 +10,9 @@
 #include <vector>
 
 namespace tessaron {
+
+void PrintTo(const Place& place, std::ostream* out) { *out << place.column << "," << place.row; }
+
 namespace {
 
 // A picture of distinct pixels, laid out with its margins at a corner that is not a whole

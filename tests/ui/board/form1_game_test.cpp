@@ -210,6 +210,7 @@ TEST_F(GameWindowTest, KeysPlayBothStylesToTheVictoryWithTheCursorOverTheBoard)
     start(3, 3, path);
     key(Qt::Key_Down);
     key(Qt::Key_Space);
+    ASSERT_EQ(shown(6), 0xE62828u);
     QTest::mousePress(view, Qt::LeftButton, {}, QPoint(2, 2));
     EXPECT_FALSE(puzzle().cursor().shown);
     EXPECT_EQ(shown(2), boardPixel(2));
