@@ -4,6 +4,8 @@
 #include "core/board/rules.h"
 #include "core/platform/vb_math.h"
 
+#include <algorithm>
+
 namespace tessaron {
 
 Puzzle Puzzle::blank(std::int32_t width, std::int32_t height, Pixel background)
@@ -174,7 +176,14 @@ std::optional<Place> Puzzle::placeAt(float x, float y) const
     return place;
 }
 
-void Puzzle::pressAt(float x, float y) { picked_ = placeAt(x, y); }
+void Puzzle::pressAt(float x, float y)
+{
+    picked_ = placeAt(x, y);
+    // The player took the mouse: the frame would only hide the picture. The cursor keeps
+    // its place for the next key, but not its pick, which the press has replaced.
+    cursor_.shown = false;
+    cursor_.picked.reset();
+}
 
 MoveResult Puzzle::releaseAt(float x, float y)
 {
@@ -207,6 +216,74 @@ MoveResult Puzzle::move(Place from, Place to)
     if (isSolved())
         return MoveResult::Solved;
     return moved ? MoveResult::Moved : MoveResult::Refused;
+}
+
+KeyOutcome Puzzle::keyPressed(Key key)
+{
+    if (!exists())
+        return {};
+    return difficult() ? slideByKey(key) : cursorKey(key);
+}
+
+KeyOutcome Puzzle::slideByKey(Key key)
+{
+    const std::int16_t empty = static_cast<std::int16_t>(board_.columns() * board_.rows());
+    Place hole;
+    for (std::int16_t r = 1; r <= board_.rows(); ++r)
+        for (std::int16_t c = 1; c <= board_.columns(); ++c)
+            if (board_(r, c) == empty)
+                hole = {c, r};
+    // The piece moves the arrow's way, so it comes from the opposite side of the hole.
+    Place from = hole;
+    switch (key) {
+    case Key::Left: ++from.column; break;
+    case Key::Right: --from.column; break;
+    case Key::Up: ++from.row; break;
+    case Key::Down: --from.row; break;
+    case Key::Pick:
+    case Key::Drop: return {};
+    }
+    if (from.column < 1 || from.column > board_.columns() || from.row < 1 || from.row > board_.rows())
+        return {};
+    return {move(from, hole), BoardNews::Slid, hole, from};
+}
+
+KeyOutcome Puzzle::cursorKey(Key key)
+{
+    if (!cursor_.shown) {
+        // The first key only shows where the keyboard is; Escape has nothing to drop.
+        if (key == Key::Drop)
+            return {};
+        cursor_.shown = true;
+        return {MoveResult::Refused, BoardNews::Cursor, cursor_.place, {}};
+    }
+    Place& at = cursor_.place;
+    const Place was = at;
+    switch (key) {
+    case Key::Left: at.column = std::max<std::int16_t>(1, static_cast<std::int16_t>(at.column - 1)); break;
+    case Key::Right: at.column = std::min(board_.columns(), static_cast<std::int16_t>(at.column + 1)); break;
+    case Key::Up: at.row = std::max<std::int16_t>(1, static_cast<std::int16_t>(at.row - 1)); break;
+    case Key::Down: at.row = std::min(board_.rows(), static_cast<std::int16_t>(at.row + 1)); break;
+    case Key::Pick:
+        if (!cursor_.picked) {
+            cursor_.picked = at;
+            return {MoveResult::Refused, BoardNews::Picked, at, {}};
+        }
+        if (*cursor_.picked != at) {
+            const Place from = *cursor_.picked;
+            cursor_.picked.reset();
+            return {move(from, at), BoardNews::Exchanged, at, from};
+        }
+        [[fallthrough]];  // the same place again puts the piece back down
+    case Key::Drop:
+        if (!cursor_.picked)
+            return {};
+        cursor_.picked.reset();
+        return {MoveResult::Refused, BoardNews::Cursor, at, {}};
+    }
+    if (at == was)
+        return {};  // against the edge
+    return {MoveResult::Refused, BoardNews::Cursor, at, {}};
 }
 
 }  // namespace tessaron

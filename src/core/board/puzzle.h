@@ -8,6 +8,7 @@
 #include "core/board/geometry.h"
 #include "core/board/layout.h"
 #include "core/board/random_source.h"
+#include "core/language/texts.h"
 #include "core/platform/surface.h"
 
 #include <cstdint>
@@ -28,6 +29,28 @@ struct Place {
     std::int16_t column = 0;
     std::int16_t row = 0;
     friend bool operator==(const Place&, const Place&) = default;
+};
+
+// Keyboard play: the four arrows, Pick (Space or Enter) and Drop (Escape).
+enum class Key { Left, Right, Up, Down, Pick, Drop };
+
+// The keyboard's cursor of the Normal style: a frame around one place, hidden until the
+// first key and again after a mouse press, and the place whose piece it picked up. It is
+// never drawn into the board surface: the window paints it over the board.
+struct KeyCursor {
+    bool shown = false;
+    Place place{1, 1};
+    std::optional<Place> picked;
+};
+
+// What one key did: its move (Refused when no piece moved) and, when anything changed,
+// what a screen reader should hear: the cursor's place, or where a piece went and, for
+// an exchange, the other place.
+struct KeyOutcome {
+    MoveResult result = MoveResult::Refused;
+    std::optional<BoardNews> news;
+    Place at;
+    Place other;
 };
 
 // Everything a new puzzle is made from, besides its picture.
@@ -89,6 +112,14 @@ public:
     // The same from place to place.
     MoveResult move(Place from, Place to);
 
+    // A key. Difficult: an arrow slides the piece beside the empty place into it, in the
+    // arrow's direction. Normal: the first key shows the cursor; arrows move it, stopping
+    // at the edges; Pick picks the piece under it, then exchanges it with the piece under
+    // the cursor as a press and release would (on the same place it drops it, as Drop
+    // does). A move runs the same solved test as the mouse's.
+    KeyOutcome keyPressed(Key key);
+    const KeyCursor& cursor() const { return cursor_; }
+
     // Exchanges made since the puzzle was built (the shuffle's and the moves').
     std::int64_t exchangeCount() const { return exchanges_; }
 
@@ -99,6 +130,8 @@ private:
     void slideShuffle(RandomSource& random, std::int32_t rounds, const std::function<void()>& shown);
     void repairParity(RandomSource& random, const std::function<void()>& shown);
     void unsolve(RandomSource& random, const std::function<void()>& shown);
+    KeyOutcome slideByKey(Key key);
+    KeyOutcome cursorKey(Key key);
 
     PuzzlePlan plan_;
     BoardArray board_;
@@ -106,6 +139,7 @@ private:
     Surface whole_;    // the picture area as loaded, for the finished look
     Surface window_;   // the board surface
     std::optional<Place> picked_;
+    KeyCursor cursor_;
     std::int64_t exchanges_ = 0;
 };
 

@@ -46,4 +46,11 @@ MoveResult PuzzleSession::releaseAt(float x, float y)
     return result;
 }
 
+KeyOutcome PuzzleSession::keyPressed(Key key)
+{
+    const KeyOutcome outcome = puzzle_.keyPressed(key);
+    screen_.showChanges(puzzle_.takeDamage());
+    return outcome;
+}
+
 }  // namespace tessaron

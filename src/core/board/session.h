@@ -41,6 +41,8 @@ public:
     // Mouse play, positions in twips in the client area; the release's move is shown.
     void pressAt(float x, float y) { puzzle_.pressAt(x, y); }
     MoveResult releaseAt(float x, float y);
+    // Keyboard play; a move is shown like the mouse's.
+    KeyOutcome keyPressed(Key key);
 
     // The finished-picture preview: the command, and one tick of its one-second timer.
     void showWholePicture() { preview_.click(); }

@@ -25,12 +25,29 @@ std::optional<std::string_view> messageText(Message message, std::int16_t langua
 
 }  // namespace tessaron
 
+#include <string>
+
+namespace tessaron {
+
+// What a screen reader hears of keyboard play on the board, places by column and row.
+enum class BoardNews {
+    Cursor,     // the cursor's place
+    Picked,     // the cursor's place, its piece picked up
+    Exchanged,  // the cursor's place, whose piece exchanged with the other place's
+    Slid,       // the place a piece slid into
+};
+
+// "Column 2, row 3" and the like, or nothing for a code that is neither English nor
+// Spanish; `other` counts only for an exchange.
+std::optional<std::string> boardNewsText(BoardNews news, std::int32_t column, std::int32_t row,
+    std::int32_t otherColumn, std::int32_t otherRow, std::int16_t languageCode);
+
+}  // namespace tessaron
+
 namespace tessaron {
 // Every window's title and every message box's title.
 inline constexpr std::string_view kProgramTitle = "Tessaron";
 }  // namespace tessaron
-
-#include <string>
 
 namespace tessaron {
 

@@ -1,5 +1,6 @@
 #include "ui/board/form1.h"
 
+#include "ui/board/board_view.h"
 #include "core/board/layout.h"
 #include "core/board/rendering.h"
 #include "core/board/rules.h"
@@ -22,9 +23,11 @@
 
 #include <cmath>
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -60,6 +63,25 @@ void cropInto(Surface& surface, const QImage& picture, std::int32_t width, std::
             copied = columns;
         }
         std::fill(row + copied, row + surface.width(), background);
+    }
+}
+
+// The board's keys. Those held with Ctrl, Alt or Meta are left to the menus and the
+// window system; the keypad's arrows and Enter count as the others.
+std::optional<Key> boardKey(const QKeyEvent& event)
+{
+    if (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return std::nullopt;
+    switch (event.key()) {
+    case Qt::Key_Left: return Key::Left;
+    case Qt::Key_Right: return Key::Right;
+    case Qt::Key_Up: return Key::Up;
+    case Qt::Key_Down: return Key::Down;
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return Key::Pick;
+    case Qt::Key_Escape: return Key::Drop;
+    default: return std::nullopt;
     }
 }
 
@@ -113,8 +135,10 @@ Form1::~Form1() = default;
 void Form1::buildClientArea()
 {
     const Puzzle& puzzle = session_.puzzle();
-    boardView_ = new SurfaceView(puzzle.boardSurface(), this);
+    boardView_ = new BoardView(session_, this);
     boardView_->setDevicePixelRatio(metrics_.devicePixelRatio);
+    // The board takes the keyboard whenever the window is active: nothing else in it does.
+    boardView_->setFocusPolicy(Qt::StrongFocus);
     declareControl(boardView_, GameWindow::Form1, "Form1Client", nullptr);
     setCentralWidget(boardView_);
 
@@ -144,6 +168,12 @@ void Form1::buildClientArea()
 bool Form1::eventFilter(QObject* watched, QEvent* event)
 {
     const auto type = event->type();
+    if (type == QEvent::KeyPress && watched == boardView_) {
+        if (const std::optional<Key> key = boardKey(*static_cast<QKeyEvent*>(event))) {
+            playKey(*key);
+            return true;
+        }
+    }
     const bool press = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick;
     const bool release = type == QEvent::MouseButtonRelease;
     if (!press && !release)
@@ -283,6 +313,7 @@ void Form1::placeNewPuzzle(const Puzzle& puzzle)
     placePictureBoxes(puzzle);
     Label1->hide();
     boardView_->update();
+    boardView_->followCursor();
 }
 
 void Form1::showChanges(const Damage& changed) { boardView_->showChanges(changed); }
@@ -332,6 +363,7 @@ void Form1::pressAt(float x, float y)
         // A press that finds no place (a grid too fine to hit) picks nothing; it is not
         // worth a message.
     }
+    boardView_->followCursor();
 }
 
 void Form1::releaseAt(float x, float y)
@@ -343,6 +375,37 @@ void Form1::releaseAt(float x, float y)
         if (error.number() != err::DivisionByZero)
             showError(this, error);
     }
+}
+
+void Form1::playKey(Key key)
+{
+    // The finished picture takes the keys as it takes the presses: nothing under it is
+    // played.
+    if (Pic2->isVisible())
+        return;
+    try {
+        const KeyOutcome outcome = session_.keyPressed(key);
+        boardView_->followCursor();
+        describeBoard(outcome);
+        if (outcome.result == MoveResult::Solved)
+            announceVictory();
+    } catch (const RuntimeError& error) {
+        if (error.number() != err::DivisionByZero)
+            showError(this, error);
+    }
+}
+
+void Form1::describeBoard(const KeyOutcome& outcome)
+{
+    if (!outcome.news)
+        return;
+    const auto text = boardNewsText(*outcome.news, outcome.at.column, outcome.at.row, outcome.other.column,
+        outcome.other.row, language_);
+    if (!text)
+        return;
+    boardView_->setAccessibleDescription(fromUtf8(*text));
+    QAccessibleEvent changed(boardView_, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&changed);
 }
 
 void Form1::announceVictory()

@@ -1,6 +1,6 @@
 #pragma once
-// The main window. It turns menu commands and mouse events into calls on the puzzle
-// session, lays itself out around each new puzzle and shows the board surface the puzzle
+// The main window. It turns menu commands, mouse events and keys on the board into calls
+// on the puzzle session, lays itself out around each new puzzle and shows the board surface the puzzle
 // draws on; the puzzle and its rules live in the session.
 
 #include "core/board/session.h"
@@ -21,6 +21,7 @@ class QTimer;
 namespace tessaron {
 
 class About;
+class BoardView;
 class Dialog;
 class SurfaceView;
 struct Layout;
@@ -98,6 +99,9 @@ private:
     QSize keptPart(const Layout& layout) const;
     void placePictureBoxes(const Puzzle& puzzle);
     void keepOnScreen();
+    // Keyboard play on the board, and what a screen reader hears of it.
+    void playKey(Key key);
+    void describeBoard(const KeyOutcome& outcome);
     void announceVictory();
     void commitDataRequest(QSessionManager& manager);
     void endProgram();
@@ -106,7 +110,7 @@ private:
     std::int16_t language_ = 0;
     PuzzleSession session_;
     MenuTree menu_;
-    SurfaceView* boardView_ = nullptr;
+    BoardView* boardView_ = nullptr;
     QLabel* Label1 = nullptr;
     SurfaceView* Pic = nullptr;
     SurfaceView* Pic2 = nullptr;

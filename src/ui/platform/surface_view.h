@@ -20,6 +20,7 @@ public:
     // Surface pixels per widget pixel: on a high-resolution screen the surface holds the
     // screen's own pixels and is shown one to one, not scaled.
     void setDevicePixelRatio(qreal ratio) { ratio_ = ratio; }
+    qreal surfaceRatio() const { return ratio_; }
 
     // Shows only the surface's top-left `size` device pixels, `origin` device pixels into
     // the widget, and leaves the rest of the widget to what lies beneath: an overlay placed

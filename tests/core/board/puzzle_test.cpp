@@ -11,6 +11,9 @@
 #include <vector>
 
 namespace tessaron {
+
+void PrintTo(const Place& place, std::ostream* out) { *out << place.column << "," << place.row; }
+
 namespace {
 
 // A picture of distinct pixels, laid out with its margins at a corner that is not a whole
@@ -140,6 +143,128 @@ TEST(Moves, ImagesFollowTheBoardThroughThousandsOfMovesInBothStyles)
             EXPECT_EQ(wrongPiecePixels(puzzle, [&](int x, int y) { return start.pixel(area.x + x, area.y + y); }), 0);
         }
     }
+}
+
+bool sameSurface(const Surface& a, const Surface& b)
+{
+    return a.width() == b.width() && a.height() == b.height()
+        && std::equal(a.data(), a.data() + a.width() * a.height(), b.data());
+}
+
+const struct {
+    Key key;
+    std::int16_t dc, dr;  // the way the key points
+} kArrows[] = {{Key::Left, -1, 0}, {Key::Right, 1, 0}, {Key::Up, 0, -1}, {Key::Down, 0, 1}};
+
+// Normal: the cursor shows on the first key, stops at every edge, picks and drops, and
+// exchanges exactly as a press and a release would. It never touches the board surface.
+TEST(Keys, NormalCursorStopsAtEveryEdgePicksDropsAndExchangesAsTheMouseDoes)
+{
+    for (const auto& [columns, rows] : {std::pair<std::int16_t, std::int16_t>{1, 1}, {3, 2}, {1, 3}}) {
+        SCOPED_TRACE(testing::Message() << columns << "x" << rows);
+        Puzzle puzzle = makePuzzle(columns, rows, 90, 60);
+        const Surface start = puzzle.boardSurface();
+        puzzle.takeDamage();  // the drawing of the new puzzle
+        EXPECT_FALSE(puzzle.keyPressed(Key::Drop).news);  // nothing to drop, nothing shown
+        EXPECT_FALSE(puzzle.cursor().shown);
+        const KeyOutcome shown = puzzle.keyPressed(Key::Down);
+        EXPECT_TRUE(puzzle.cursor().shown);
+        EXPECT_EQ(shown.news, BoardNews::Cursor);
+        EXPECT_EQ(puzzle.cursor().place, (Place{1, 1}));  // the first key only shows it
+        const auto goTo = [&](Place p) {
+            for (int i = 0; i < columns + rows; ++i) {
+                puzzle.keyPressed(Key::Left);
+                puzzle.keyPressed(Key::Up);
+            }
+            for (int i = 1; i < p.column; ++i)
+                puzzle.keyPressed(Key::Right);
+            for (int i = 1; i < p.row; ++i)
+                puzzle.keyPressed(Key::Down);
+            ASSERT_EQ(puzzle.cursor().place, p);
+        };
+        for (std::int16_t r = 1; r <= rows; ++r) {
+            for (std::int16_t c = 1; c <= columns; ++c) {
+                for (const auto& arrow : kArrows) {
+                    goTo({c, r});
+                    const KeyOutcome outcome = puzzle.keyPressed(arrow.key);
+                    const Place expected{std::clamp<std::int16_t>(static_cast<std::int16_t>(c + arrow.dc), 1, columns),
+                        std::clamp<std::int16_t>(static_cast<std::int16_t>(r + arrow.dr), 1, rows)};
+                    EXPECT_EQ(puzzle.cursor().place, expected) << "from " << c << "," << r;
+                    EXPECT_EQ(outcome.news.has_value(), expected != (Place{c, r}));
+                }
+            }
+        }
+        // Pick, then Pick on the same place or Drop: the piece is put back, nothing moves.
+        const Place last{columns, rows};
+        goTo(last);
+        for (const Key putBack : {Key::Pick, Key::Drop}) {
+            EXPECT_EQ(puzzle.keyPressed(Key::Pick).news, BoardNews::Picked);
+            EXPECT_EQ(puzzle.cursor().picked, last);
+            const KeyOutcome back = puzzle.keyPressed(putBack);
+            EXPECT_EQ(back.result, MoveResult::Refused);
+            EXPECT_EQ(back.news, BoardNews::Cursor);
+            EXPECT_FALSE(puzzle.cursor().picked);
+        }
+        EXPECT_TRUE(sameSurface(puzzle.boardSurface(), start));
+        EXPECT_TRUE(puzzle.takeDamage().empty());
+        if (columns * rows > 1) {
+            // The last piece onto the first place, as the mouse would put it; then back.
+            Puzzle mouse = puzzle;
+            ASSERT_EQ(mouse.move(last, {1, 1}), MoveResult::Moved);
+            puzzle.keyPressed(Key::Pick);
+            goTo({1, 1});
+            const KeyOutcome exchanged = puzzle.keyPressed(Key::Pick);
+            EXPECT_EQ(exchanged.result, MoveResult::Moved);
+            EXPECT_EQ(exchanged.news, BoardNews::Exchanged);
+            EXPECT_EQ(exchanged.other, last);
+            EXPECT_EQ(puzzle.board(), mouse.board());
+            EXPECT_TRUE(sameSurface(puzzle.boardSurface(), mouse.boardSurface()));
+            EXPECT_FALSE(puzzle.cursor().picked);
+            puzzle.keyPressed(Key::Pick);
+            goTo(last);
+            EXPECT_EQ(puzzle.keyPressed(Key::Pick).result, MoveResult::Solved);
+            EXPECT_TRUE(sameSurface(puzzle.boardSurface(), start));
+        }
+    }
+}
+
+// Difficult: wherever the empty place is, an arrow slides the piece on the far side of it
+// into it, as the mouse would; with no piece there, or any other key, nothing changes.
+TEST(Keys, DifficultArrowsSlideTheEmptyPlacesNeighbourOrNothing)
+{
+    Puzzle puzzle = makePuzzle(3, 3, 90, 90, PuzzleStyle::Difficult);
+    // The empty place walks through every place, the mouse sliding its neighbours in.
+    const Place walk[] = {{3, 3}, {2, 3}, {1, 3}, {1, 2}, {2, 2}, {3, 2}, {3, 1}, {2, 1}, {1, 1}};
+    Place hole{3, 3};
+    for (const Place next : walk) {
+        if (next != hole) {
+            ASSERT_EQ(puzzle.move(next, hole), MoveResult::Moved);
+        }
+        hole = next;
+        for (const auto& arrow : kArrows) {
+            SCOPED_TRACE(testing::Message() << "empty at " << hole.column << "," << hole.row << " key " << static_cast<int>(arrow.key));
+            Puzzle keys = puzzle, mouse = puzzle;
+            const KeyOutcome outcome = keys.keyPressed(arrow.key);
+            const Place from{static_cast<std::int16_t>(hole.column - arrow.dc), static_cast<std::int16_t>(hole.row - arrow.dr)};
+            const bool onBoard = from.column >= 1 && from.column <= 3 && from.row >= 1 && from.row <= 3;
+            if (onBoard) {
+                EXPECT_EQ(outcome.result, mouse.move(from, hole));
+                EXPECT_EQ(outcome.news, BoardNews::Slid);
+                EXPECT_EQ(outcome.at, hole);
+            } else {
+                EXPECT_EQ(outcome.result, MoveResult::Refused);
+                EXPECT_FALSE(outcome.news);
+            }
+            EXPECT_EQ(keys.board(), mouse.board());
+            EXPECT_TRUE(sameSurface(keys.boardSurface(), mouse.boardSurface()));
+        }
+        for (const Key other : {Key::Pick, Key::Drop})
+            EXPECT_FALSE(Puzzle(puzzle).keyPressed(other).news);  // no cursor, no move
+    }
+    // The slide that finishes the puzzle brings the victory.
+    Puzzle nearly = makePuzzle(3, 3, 90, 90, PuzzleStyle::Difficult);
+    ASSERT_EQ(nearly.move({2, 3}, {3, 3}), MoveResult::Moved);
+    EXPECT_EQ(nearly.keyPressed(Key::Left).result, MoveResult::Solved);
 }
 
 // A screen that writes down what the session asked of it.

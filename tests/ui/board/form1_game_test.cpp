@@ -3,6 +3,7 @@
 #include "ui/platform/picture_loader.h"
 #include "support/board_oracle.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
@@ -141,6 +142,79 @@ TEST_F(GameWindowTest, OneByOneIsWonAtTheFirstPressAndReleaseOverlayAfterTheMess
         QTest::mouseClick(overlay(), Qt::LeftButton, {}, QPoint(10, 10));
         EXPECT_EQ(messages.size(), 1);
     }
+}
+
+// Keys reach the board and play both styles to the mouse's victory. The cursor and its
+// pick are painted over the board, never into it, and a mouse press takes them away;
+// screen readers are told each place and move.
+TEST_F(GameWindowTest, KeysPlayBothStylesToTheVictoryWithTheCursorOverTheBoard)
+{
+    auto* view = form->findChild<QWidget*>("Form1Client");
+    const auto heard = [&] { return QAccessible::queryAccessibleInterface(view)->text(QAccessible::Description); };
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    EXPECT_EQ(QApplication::focusWidget(), view);
+    const QString path = picture(200, 100);
+    const auto key = [&](Qt::Key k) { QTest::keyClick(QApplication::focusWidget(), k); };
+    const auto victory = [&] {
+        EXPECT_EQ(messages, QStringList{"You've got it!"});
+        EXPECT_TRUE(overlay()->isVisible());
+        EXPECT_FALSE(form->menu().Montado->isEnabled());
+        messages.clear();
+    };
+
+    // Difficult, 2 x 1: the shuffle leaves the empty place on the left, so only Left moves.
+    start(2, 1, path, true);
+    for (const Qt::Key k : {Qt::Key_Right, Qt::Key_Up, Qt::Key_Down, Qt::Key_Space, Qt::Key_Escape})
+        key(k);
+    EXPECT_EQ(board()(1, 2), 1);
+    EXPECT_TRUE(messages.isEmpty());
+    key(Qt::Key_Left);
+    victory();
+    EXPECT_EQ(heard(), "Piece moved to column 1, row 1");
+
+    // Normal, 2 x 1: the two pieces lie exchanged.
+    start(2, 1, path);
+    const QImage source = loadPicture(path);
+    const Surface& surface = puzzle().boardSurface();
+    const Surface before = surface;
+    const PixelRect place = puzzle().geometry().windowRect(1, 1);
+    const QPoint first(place.x, place.y);
+    // What reached the screen, where a frame left behind would show.
+    const auto shown = [&](int inset) {
+        QApplication::processEvents();
+        const QPoint at = view->mapTo(form.get(), first + QPoint(inset, inset));
+        return view->screen()->grabWindow(form->winId()).toImage().pixel(at) & 0xFFFFFF;
+    };
+    const auto boardPixel = [&](int inset) { return surface.pixel(first.x() + inset, first.y() + inset) & 0xFFFFFF; };
+    key(Qt::Key_Space);
+    EXPECT_EQ(shown(2), 0xFFD600u);  // the cursor's frame on the first place
+    EXPECT_EQ(heard(), "Column 1, row 1");
+    key(Qt::Key_Enter);
+    EXPECT_EQ(shown(6), 0xE62828u);  // and the pick inside it
+    EXPECT_EQ(heard(), "Column 1, row 1, piece picked up");
+    key(Qt::Key_Right);
+    key(Qt::Key_Right);  // stops at the edge
+    EXPECT_EQ(puzzle().cursor().place, (Place{2, 1}));
+    EXPECT_EQ(shown(2), boardPixel(2));  // the first place keeps only its pick
+    EXPECT_TRUE(std::equal(surface.data(), surface.data() + surface.width() * surface.height(), before.data()));
+    EXPECT_EQ(wrongPiecePixels(puzzle(), source, surface.pixel(1, 1)), 0);
+    key(Qt::Key_Escape);
+    key(Qt::Key_Return);  // picks the second piece
+    key(Qt::Key_Left);
+    EXPECT_TRUE(messages.isEmpty());
+    key(Qt::Key_Return);  // and puts it on the first place
+    victory();
+    EXPECT_EQ(heard(), "Column 1, row 1 exchanged with column 2, row 1");
+
+    // A mouse press takes the cursor and its pick away, from the screen too.
+    start(3, 3, path);
+    key(Qt::Key_Down);
+    key(Qt::Key_Space);
+    ASSERT_EQ(shown(6), 0xE62828u);
+    QTest::mousePress(view, Qt::LeftButton, {}, QPoint(2, 2));
+    EXPECT_FALSE(puzzle().cursor().shown || puzzle().cursor().picked);
+    EXPECT_EQ(shown(2), boardPixel(2));
+    EXPECT_EQ(shown(6), boardPixel(6));
 }
 
 TEST_F(GameWindowTest, PreviewTimelineWithANewPuzzleAndAVictoryDuringTheCycle)
