@@ -43,5 +43,38 @@ TEST(Layout, MarginsGrowWithThePictureAndWhatTheScreenCannotHoldIsCut)
     }
 }
 
+// On a 1920 x 1040 screen with the same frame, at 15 twips a pixel, the window holds a
+// picture up to 28800 - 120 twips wide with its margins, and 15600 - 200 - 750 tall.
+TEST(Layout, FitToScreenFindsTheLargestWholePictureInItsProportions)
+{
+    const auto fits = [](float width, float height) {
+        return showsWholePicture({width * 15, height * 15, 120, 750, 1920 * 15, 1040 * 15});
+    };
+    const struct {
+        const char* name;
+        PictureSize picture, fitted;
+    } cases[] = {
+        // 1710: 25650 + 2 * 1508 (1507.5 to even) + 120 = 28786; 1711 pixels are 28801.
+        {"twice the screen's width", {3840, 1000}, {1710, 445}},
+        // 860: 12900 + 2 * 870 + 750 = 15390; 861 pixels are 15407.
+        {"twice the screen's height", {1000, 2080}, {413, 860}},
+        {"wider than tall, yet the height limits it", {6000, 4000}, {1290, 860}},
+        {"fits already", {640, 480}, {640, 480}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const PictureSize fitted = fitToScreen({c.picture, 15, 15, 120, 750, 1920 * 15, 1040 * 15});
+        EXPECT_EQ(fitted, c.fitted);
+        const auto width = static_cast<float>(fitted.width), height = static_cast<float>(fitted.height);
+        EXPECT_TRUE(fits(width, height));
+        // Grown by a pixel along the side that limits it, it would be cut.
+        if (fitted != c.picture) {
+            EXPECT_FALSE(fits(width + 1, height) && fits(width, height + 1));
+        }
+    }
+    // A frame larger than the screen leaves room for nothing: the smallest picture.
+    EXPECT_EQ(fitToScreen({{3000, 1000}, 15, 15, 30000, 750, 1920 * 15, 1040 * 15}), (PictureSize{1, 1}));
+}
+
 }  // namespace
 }  // namespace tessaron
