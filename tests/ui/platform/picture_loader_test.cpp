@@ -216,6 +216,7 @@ TEST_F(PictureLoader, FailsWithTheNumberThatFitsTheFileOrTheMemory)
     }
     EXPECT_TRUE(loadPicture({}).isNull());  // how a picture box is cleared
     EXPECT_TRUE(loadPicturePart({}, never).image.isNull());
+    EXPECT_TRUE(loadFittedPicture({}, never).isNull());
 }
 
 // Loads `path` keeping `keep` and checks it against the whole load: `keep` is asked once,
@@ -236,6 +237,33 @@ void expectPartMatches(const QString& path, QSize keep, bool surelyInPart = true
     const QSize kept(std::clamp(keep.width(), 1, whole.width()), std::clamp(keep.height(), 1, whole.height()));
     EXPECT_TRUE(part.image.size() == kept || (!surelyInPart && part.image.size() == whole.size()));
     EXPECT_EQ(part.image, whole.copy(QRect(QPoint(), part.image.size())));
+}
+
+// Fitted to two thirds of its size, the picture is the whole smoothly scaled to exactly
+// that, within what decoding at a reduced scale changes; `fit` is asked once, with the
+// whole's size. Fitted to its size or more, it is the whole itself.
+void expectFitMatches(const QString& path)
+{
+    const QImage whole = loadPicture(path);
+    const QSize twoThirds((whole.width() * 2 + 2) / 3, (whole.height() * 2 + 2) / 3);
+    int asked = 0;
+    const QImage fitted = loadFittedPicture(path, [&](QSize natural) {
+        ++asked;
+        EXPECT_EQ(natural, whole.size());
+        return twoThirds;
+    });
+    EXPECT_EQ(asked, 1);
+    ASSERT_EQ(fitted.size(), twoThirds);
+    EXPECT_EQ(fitted.format(), QImage::Format_RGB32);
+    const QImage expected = whole.scaled(twoThirds, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    double difference = 0;
+    for (int y = 0; y < twoThirds.height(); ++y)
+        for (int x = 0; x < twoThirds.width(); ++x) {
+            const QRgb a = fitted.pixel(x, y), b = expected.pixel(x, y);
+            difference += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b));
+        }
+    EXPECT_LT(difference / (3.0 * twoThirds.width() * twoThirds.height()), 6.0);
+    EXPECT_EQ(loadFittedPicture(path, [](QSize natural) { return natural * 2; }), whole);
 }
 
 // A preview is decoded at a reduced size that still covers its box, never enlarged. Each
@@ -283,6 +311,7 @@ TEST_F(PictureLoader, LoadsAtItsSizeInItsColours)
         EXPECT_EQ(image.format(), QImage::Format_RGB32);
         EXPECT_EQ(rounded(image.pixel(c.at)), c.colour) << "at " << c.at.x() << "," << c.at.y();
         expectPartMatches(c.path, {37, 23}, false);
+        expectFitMatches(c.path);
     }
 }
 
@@ -307,6 +336,7 @@ TEST_F(PictureLoader, PhotoStandsUprightAndAPartIsExactlyThatPartOfTheWhole)
             EXPECT_EQ(loadPreview(path, QSize(8, 8)).size(), turned ? QSize(8, 13) : QSize(13, 8));
             for (const QSize keep : sizes)
                 expectPartMatches(path, keep);
+            expectFitMatches(path);
         }
     }
     // Plain BMPs, which skip Qt's decoder, either way up.
@@ -314,6 +344,7 @@ TEST_F(PictureLoader, PhotoStandsUprightAndAPartIsExactlyThatPartOfTheWhole)
     EXPECT_EQ(loadPicture(write("up.bmp", encode(small, "bmp"))), small);
     EXPECT_EQ(loadPicture(write("down.bmp", claiming(encode(small.mirrored(), "bmp"), 13, -7))), small);
     EXPECT_THROW(loadPicturePart(kData + "/cmyk-red-blue-64x32.jpg", never), std::logic_error);  // passes through
+    EXPECT_THROW(loadFittedPicture(kData + "/cmyk-red-blue-64x32.jpg", never), std::logic_error);
 }
 
 }  // namespace
