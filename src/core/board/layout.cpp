@@ -74,12 +74,14 @@ PictureSize fitToScreen(const FitInput& in)
     const std::int64_t shorter = wide ? whole.height : whole.width;
     const auto sizeAt = [&](std::int64_t length) {
         const auto side = static_cast<std::int32_t>(length);
-        const auto other = static_cast<std::int32_t>(std::max<std::int64_t>(1, (2 * length * shorter + longer) / (2 * longer)));
+        const std::int64_t nearest = (2 * length * shorter + longer) / (2 * longer);
+        const auto other = static_cast<std::int32_t>(std::max<std::int64_t>(1, nearest));
         return wide ? PictureSize{side, other} : PictureSize{other, side};
     };
     const auto fits = [&](PictureSize size) {
-        return showsWholePicture({static_cast<float>(size.width) * in.twipsX, static_cast<float>(size.height) * in.twipsY,
-            in.frameWidth, in.frameHeight, in.screenWidth, in.screenHeight});
+        return showsWholePicture({static_cast<float>(size.width) * in.twipsX,
+            static_cast<float>(size.height) * in.twipsY, in.frameWidth, in.frameHeight, in.screenWidth,
+            in.screenHeight});
     };
     if (fits(whole))
         return whole;

@@ -226,6 +226,27 @@ TEST_F(GameWindowTest, PicturesCutOrStretchedByTheScreenKeepEveryPlaceWhole)
     }
 }
 
+// Ticked "Fit to the screen", a picture over twice the screen's width is scaled down
+// whole, in its proportions, and every place shows its piece of that; unticked, the same
+// picture keeps its top-left part. Either way the window stays on the screen.
+TEST_F(GameWindowTest, FitToTheScreenShowsTheWholePictureScaledDownAndOtherwiseItIsCut)
+{
+    remake(QRect(0, 0, 1280, 1024));
+    const QString path = picture(2600, 1100);
+    const QImage source = loadPicture(path);
+    for (const bool fit : {false, true}) {
+        SCOPED_TRACE(fit ? "fitted" : "cut");
+        form->startPuzzle({.path = path, .name = "big.bmp", .columns = 3, .rows = 2, .fitToScreen = fit});
+        const PixelRect area = puzzle().geometry().pictureArea();
+        ASSERT_TRUE(area.w < 1280 && area.h < 1024);
+        const QImage shown =
+            fit ? source.scaled(area.w, area.h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation) : source;
+        EXPECT_EQ(wrongPiecePixels(puzzle(), [&](int x, int y) { return shown.pixel(x, y) | 0xFF000000u; }), 0);
+        EXPECT_TRUE(!fit || std::abs(area.w * 1100 - area.h * 2600) <= 2600 / 2) << area.w << " x " << area.h;
+        EXPECT_TRUE(metrics.available.contains(form->frameGeometry()));
+    }
+}
+
 TEST_F(GameWindowTest, NoSeamOfTheWindowsColourIsShuffledIntoTheBoard)
 {
     // Cut to a small screen, the picture area is a fraction of a pixel wide and its frame
