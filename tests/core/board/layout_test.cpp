@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 namespace tessaron {
+
+void PrintTo(const PictureSize& size, std::ostream* out) { *out << size.width << " x " << size.height; }
+
 namespace {
 
 TEST(Layout, MarginsGrowWithThePictureAndWhatTheScreenCannotHoldIsCut)
