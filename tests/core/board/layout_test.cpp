@@ -50,8 +50,9 @@ TEST(Layout, MarginsGrowWithThePictureAndWhatTheScreenCannotHoldIsCut)
 // picture up to 28800 - 120 twips wide with its margins, and 15600 - 200 - 750 tall.
 TEST(Layout, FitToScreenFindsTheLargestWholePictureInItsProportions)
 {
-    const auto fits = [](float width, float height) {
-        return showsWholePicture({width * 15, height * 15, 120, 750, 1920 * 15, 1040 * 15});
+    const auto fits = [](std::int32_t width, std::int32_t height) {
+        return showsWholePicture({static_cast<float>(width * 15), static_cast<float>(height * 15), 120, 750,
+            1920 * 15, 1040 * 15});
     };
     const struct {
         const char* name;
@@ -67,13 +68,11 @@ TEST(Layout, FitToScreenFindsTheLargestWholePictureInItsProportions)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const PictureSize fitted = fitToScreen({c.picture, 15, 15, 120, 750, 1920 * 15, 1040 * 15});
+        const auto [width, height] = fitted;
         EXPECT_EQ(fitted, c.fitted);
-        const auto width = static_cast<float>(fitted.width), height = static_cast<float>(fitted.height);
         EXPECT_TRUE(fits(width, height));
         // Grown by a pixel along the side that limits it, it would be cut.
-        if (fitted != c.picture) {
-            EXPECT_FALSE(fits(width + 1, height) && fits(width, height + 1));
-        }
+        EXPECT_TRUE(fitted == c.picture || !(fits(width + 1, height) && fits(width, height + 1)));
     }
     // A frame larger than the screen leaves room for nothing: the smallest picture.
     EXPECT_EQ(fitToScreen({{3000, 1000}, 15, 15, 30000, 750, 1920 * 15, 1040 * 15}), (PictureSize{1, 1}));
