@@ -59,12 +59,14 @@ bool writePhoto(const QString& path)
         std::uint32_t noise = 12345;
         for (int y = 0; y < kHeight; ++y) {
             auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-            const float fy = static_cast<float>(y) / kHeight;
+            const auto py = static_cast<float>(y);
+            const float fy = py / kHeight;
             for (int x = 0; x < kWidth; ++x) {
-                const float fx = static_cast<float>(x) / kWidth;
+                const auto px = static_cast<float>(x);
+                const float fx = px / kWidth;
                 const float shape = 40.0f * std::sin(fx * 9.0f + 2.0f * std::sin(fy * 7.0f));
-                const float texture = 18.0f * std::sin(static_cast<float>(x) * 0.21f + 3.0f * std::sin(static_cast<float>(y) * 0.013f))
-                    * std::sin(static_cast<float>(y) * 0.17f + 2.0f * std::sin(static_cast<float>(x) * 0.011f));
+                const float texture = 18.0f * std::sin(px * 0.21f + 3.0f * std::sin(py * 0.013f))
+                    * std::sin(py * 0.17f + 2.0f * std::sin(px * 0.011f));
                 noise = noise * 1664525u + 1013904223u;
                 const float grain = static_cast<float>(noise >> 28) - 7.5f;
                 const auto channel = [&](float base) {
@@ -132,8 +134,8 @@ QSize reportMemory(const QString& photo)
     {
         const QImage alone = loadFittedPicture(photo, [board](QSize) { return board; });
         const double loading = static_cast<double>(peakKb() - before) / 1024.0;
-        std::cout << "  the fitted load alone: peak " << loading << " MiB above what it starts from; ratio to 1.5 x scaled + file "
-                  << loading / bound << "\n\n";
+        std::cout << "  the fitted load alone: peak " << loading
+                  << " MiB above what it starts from; ratio to 1.5 x scaled + file " << loading / bound << "\n\n";
     }
     return board;
 }
@@ -178,11 +180,10 @@ int main(int argc, char** argv)
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const double djpeg = reporter.real("BM_Djpeg/real_time");
     const double start = reporter.real("BM_FittedStart/real_time");
-    const int covered = (kWidth * eighths + 7) / 8;
+    const QSize covered((kWidth * eighths + 7) / 8, (kHeight * eighths + 7) / 8);
     std::cout << "\nFit to the screen, " << kWidth << " x " << kHeight << " photo to " << board.width() << " x "
-              << board.height() << "; djpeg -scale " << eighths << "/8 gives " << covered << " x "
-              << (kHeight * eighths + 7) / 8 << (covered == board.width() ? "" : ", the nearest scale at least that size")
-              << "\n";
+              << board.height() << "; djpeg -scale " << eighths << "/8 gives " << covered.width() << " x "
+              << covered.height() << (covered == board ? "" : ", the nearest scale at least that size") << "\n";
     if (djpeg > 0 && start > 0)
         std::cout << "  fitted start / djpeg: " << start / djpeg << " (target <= 1.5; " << start * 1000
                   << " ms against " << djpeg * 1000 << " ms)\n";

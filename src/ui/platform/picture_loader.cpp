@@ -665,8 +665,8 @@ bool runJpeg(JpegJob& job)
         if (wanted != job.natural) {
             job.target = turned ? wanted.transposed() : wanted;
             // The smallest of libjpeg's scales, in eighths, that still covers the target:
-            // what is not decoded costs neither memory nor scaling down. Every coefficient
-            // is read, so the reduced picture is as sharp as a reduced full decode.
+            // what is not decoded costs neither memory nor scaling down. Unlike a preview,
+            // every scan of a progressive photo is read: the board shows it sharp.
             for (unsigned eighths = 1; eighths <= 8; ++eighths) {
                 info.scale_num = eighths;
                 info.scale_denom = 8;
