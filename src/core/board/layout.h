@@ -1,7 +1,8 @@
 #pragma once
 // How the main window is laid out around a picture: margins that grow with the picture,
 // the window sized to hold picture and margins, and a picture larger than the screen cut
-// at its right and bottom edges (never scaled). All values in twips.
+// at its right and bottom edges (the layout never scales). All values in twips. When the
+// player asks for the whole picture, fitToScreen finds the size it must be scaled to first.
 
 #include <cstdint>
 
@@ -33,5 +34,32 @@ struct Layout {
 };
 
 Layout layoutPicture(const LayoutInput& in);
+
+// Whether layoutPicture shows all of the picture: its window, margins included, cut by
+// neither the screen's width nor its height.
+bool showsWholePicture(const LayoutInput& in);
+
+struct PictureSize {
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    friend bool operator==(const PictureSize&, const PictureSize&) = default;
+};
+
+struct FitInput {
+    PictureSize picture;        // in pixels
+    float twipsX = 15.0f;       // twips per picture pixel
+    float twipsY = 15.0f;
+    float frameWidth = 0;       // the window and the screen as in LayoutInput
+    float frameHeight = 0;
+    float screenWidth = 0;
+    float screenHeight = 0;
+};
+
+// "Fit to the screen": the largest size, in the picture's proportions, whose window
+// layoutPicture shows whole. A picture that is shown whole already keeps its size. The
+// longer side decides and the shorter follows it to the nearest pixel (never below 1), so
+// proportions are kept to half a pixel. With a frame larger than the screen nothing fits,
+// and the answer is the smallest size.
+PictureSize fitToScreen(const FitInput& in);
 
 }  // namespace tessaron

@@ -212,12 +212,19 @@ void Form1::startPuzzle(const PuzzleChoice& choice)
     options.background = palette().color(QPalette::Window);
     Puzzle next;
     try {
-        // Only the part that fits on the screen is decoded: a large photo costs the memory
-        // of what the player sees, not of the whole.
-        PicturePart part = loadPicturePart(choice.path,
-            [this](QSize natural) { return keptPart(boardLayout(natural)); }, options);
-        const QSize natural = part.natural.isValid() ? part.natural : part.image.size();
-        next = preparePuzzle(std::move(part.image), natural, choice);
+        if (choice.fitToScreen) {
+            QImage picture = loadFittedPicture(choice.path, [this](QSize natural) { return fittedSize(natural); },
+                options);
+            const QSize size = picture.size();
+            next = preparePuzzle(std::move(picture), size, choice);
+        } else {
+            // Only the part that fits on the screen is decoded: a large photo costs the
+            // memory of what the player sees, not of the whole.
+            PicturePart part = loadPicturePart(choice.path,
+                [this](QSize natural) { return keptPart(boardLayout(natural)); }, options);
+            const QSize natural = part.natural.isValid() ? part.natural : part.image.size();
+            next = preparePuzzle(std::move(part.image), natural, choice);
+        }
     } catch (const std::bad_alloc&) {
         // Whatever ran out, the puzzle on the board is still whole: the player is told, and
         // plays on.
@@ -278,7 +285,9 @@ int Form1::menuBarHeight(int windowWidth) const
     return std::max(menuBar()->heightForWidth(windowWidth), menuBar()->sizeHint().height());
 }
 
-Layout Form1::boardLayout(QSize picture) const
+Layout Form1::boardLayout(QSize picture) const { return layoutPicture(layoutInput(picture)); }
+
+LayoutInput Form1::layoutInput(QSize picture) const
 {
     // The picture's pixels are the screen's own (device) pixels; windows and the screen
     // are measured in layout pixels.
@@ -293,7 +302,18 @@ Layout Form1::boardLayout(QSize picture) const
     const QRect screen = metrics_.available;
     in.screenWidth = static_cast<float>(screen.width()) * tx;
     in.screenHeight = static_cast<float>(screen.height()) * ty;
-    return layoutPicture(in);
+    return in;
+}
+
+QSize Form1::fittedSize(QSize natural) const
+{
+    // The same frame and screen the board is then laid out on, so the picture found fits
+    // the layout exactly: no margin to spare, nothing cut.
+    const LayoutInput window = layoutInput(natural);
+    const PictureSize fitted = fitToScreen({.picture = {natural.width(), natural.height()},
+        .twipsX = boardTwipsX(), .twipsY = boardTwipsY(), .frameWidth = window.frameWidth,
+        .frameHeight = window.frameHeight, .screenWidth = window.screenWidth, .screenHeight = window.screenHeight});
+    return {fitted.width, fitted.height};
 }
 
 QSize Form1::keptPart(const Layout& layout) const

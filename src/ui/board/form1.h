@@ -25,6 +25,7 @@ class BoardView;
 class Dialog;
 class SurfaceView;
 struct Layout;
+struct LayoutInput;
 
 class Form1 : public QMainWindow, private BoardScreen {
     Q_OBJECT
@@ -88,8 +89,12 @@ private:
     // The puzzle for a picture that may be only the top-left part of a picture of size
     // `natural`; made aside, nothing of the window changes.
     Puzzle preparePuzzle(QImage picture, QSize natural, const PuzzleChoice& choice) const;
-    // The board's layout around a picture of that many pixels, on this screen.
+    // The board's layout around a picture of that many pixels, on this screen, and what
+    // it is laid out from.
     Layout boardLayout(QSize picture) const;
+    LayoutInput layoutInput(QSize picture) const;
+    // The size a picture is scaled down to so that the board shows all of it.
+    QSize fittedSize(QSize natural) const;
     // The frame the window system puts around the window, and the menu bar's height.
     QMargins windowFrame() const;
     int menuBarHeight(int windowWidth) const;

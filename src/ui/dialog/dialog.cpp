@@ -80,6 +80,7 @@ void Dialog::buildControls()
     Image1 = table.make(new QLabel(this), "Image1");
     Image1->setScaledContents(true);
     Check1 = table.make(new QCheckBox(this), "Check1");
+    CheckFit = table.make(new QCheckBox(this), "CheckFit");
 
     Frame2 = table.make(new QGroupBox(this), "Frame2");
     Label1 = table.make(new QLabel(Frame2), "Label1");
@@ -129,7 +130,7 @@ void Dialog::buildControls()
 void Dialog::setKeyboardOrder()
 {
     QWidget* const order[] = {OKButton, CancelButton, ListX, ListY, Drive1, File1, Dir1, Check1,
-        Option1, Option2, Combo1};
+        CheckFit, Option1, Option2, Combo1};
     for (std::size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
     // Enter accepts the choice, as in any desktop dialog; only the folder list keeps it,
@@ -147,6 +148,7 @@ void Dialog::Form_Load()
         ListY->addItem(QString::number(i));
     }
     Check1->setChecked(true);
+    CheckFit->setChecked(false);
     selectByText(ListX, QStringLiteral("4"));
     selectByText(ListY, QStringLiteral("4"));
     Option1->setChecked(true);
@@ -325,7 +327,7 @@ void Dialog::OKButton_Click()
     }
     chosen_ = PuzzleChoice{.path = chosenPath(), .name = shownName(File1->fileName()),
         .columns = toInt16(leadingNumber(listText(ListX))), .rows = toInt16(leadingNumber(listText(ListY))),
-        .difficult = difficultSelected()};
+        .difficult = difficultSelected(), .fitToScreen = CheckFit->isChecked()};
     done(QDialog::Accepted);
 }
 

@@ -34,6 +34,7 @@ struct PuzzleChoice {
     std::int16_t columns = 4;
     std::int16_t rows = 4;
     bool difficult = false;   // the style the puzzle is built and played in
+    bool fitToScreen = false; // a picture too large for the screen is scaled down whole, not cut
 };
 
 class Dialog : public QDialog {
@@ -93,6 +94,7 @@ private:
     QLabel* LabArchivo = nullptr;
     QLabel* Image1 = nullptr;
     QCheckBox* Check1 = nullptr;
+    QCheckBox* CheckFit = nullptr;
     QGroupBox* Frame2 = nullptr;
     QListWidget* ListX = nullptr;
     QListWidget* ListY = nullptr;

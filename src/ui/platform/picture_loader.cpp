@@ -398,14 +398,15 @@ struct JpegJob {
     JpegSource source;
     QSize box;                      // preview box; invalid for the natural size
     const KeepPart* keep = nullptr; // set when only a top-left part is wanted
-    std::exception_ptr keepFailure; // what `keep` threw
+    const KeepPart* fit = nullptr;  // set when the whole is wanted at a size it answers
+    std::exception_ptr keepFailure; // what `keep` or `fit` threw
     QSize natural;                  // upright
     QRect part;                     // what `keep` wants, within `image`
     JpegErrors errors{};
     jpeg_decompress_struct info{};
     QImage image;                   // in the stored orientation
     std::vector<JOCTET> cmykRows;
-    QSize target;                   // the preview size, stored orientation
+    QSize target;                   // the preview's or the fitted size, stored orientation
     int orientation = 1;
     int failure = 0;                // the error number, when decoding failed
     std::size_t working = 0;        // what libjpeg has been given, coefficients included
@@ -620,16 +621,21 @@ bool runJpeg(JpegJob& job)
     const auto transform = orientationTransform(job.orientation);
     const bool turned = transform.testFlag(QImageIOHandler::TransformationRotate90);
     job.natural = turned ? stored.transposed() : stored;
-    if (job.keep) {
-        QSize kept;
+    // The caller's answer for the natural size, clamped to it; false when it threw.
+    const auto ask = [&job, &info](const KeepPart& question, QSize& answer) {
         try {
-            kept = (*job.keep)(job.natural);
+            answer = clampedPart(question(job.natural), job.natural);
+            return true;
         } catch (...) {
             job.keepFailure = std::current_exception();
             jpeg_destroy_decompress(&info);
             return false;
         }
-        kept = clampedPart(kept, job.natural);
+    };
+    if (job.keep) {
+        QSize kept;
+        if (!ask(*job.keep, kept))
+            return false;
         // upright() mirrors and flips first, then turns clockwise, which brings the
         // stored bottom-left corner to the top-left.
         const QSize need = turned ? kept.transposed() : kept;
@@ -652,6 +658,25 @@ bool runJpeg(JpegJob& job)
     }
     info.scale_num = 1;
     info.scale_denom = static_cast<unsigned>(denominator);
+    if (job.fit) {
+        QSize wanted;
+        if (!ask(*job.fit, wanted))
+            return false;
+        if (wanted != job.natural) {
+            job.target = turned ? wanted.transposed() : wanted;
+            // The smallest of libjpeg's scales, in eighths, that still covers the target:
+            // what is not decoded costs neither memory nor scaling down. Unlike a preview,
+            // every scan of a progressive photo is read: the board shows it sharp.
+            for (unsigned eighths = 1; eighths <= 8; ++eighths) {
+                info.scale_num = eighths;
+                info.scale_denom = 8;
+                jpeg_calc_output_dimensions(&info);
+                if (info.output_width >= static_cast<JDIMENSION>(job.target.width())
+                    && info.output_height >= static_cast<JDIMENSION>(job.target.height()))
+                    break;
+            }
+        }
+    }
     const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
     info.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRA;
     // A scaled output needs only the first coefficients of each block, and a progressive
@@ -753,13 +778,14 @@ QImage view(QImage image, QRect part)
         [](void* held) { delete static_cast<QImage*>(held); }, owner);
 }
 
-QImage decodeJpeg(QFile& file, QSize box, const KeepPart* keep, QSize* natural)
+QImage decodeJpeg(QFile& file, QSize box, const KeepPart* keep, QSize* natural, const KeepPart* fit)
 {
     JpegJob job;
     job.source.file = &file;
     job.source.buffer.resize(std::size_t{1} << 14);
     job.box = box;
     job.keep = keep;
+    job.fit = fit;
     if (!runJpeg(job)) {
         if (job.keepFailure)
             std::rethrow_exception(job.keepFailure);
@@ -848,21 +874,22 @@ QImage decodePlainBmp(QFile& file, const PlainBmp& bmp, const KeepPart* keep, QS
     return image;
 }
 
-// `keep` and `natural` only for loadPicturePart.
-QImage decode(const QString& path, QSize box, const PictureOptions& options, const KeepPart* keep = nullptr,
-    QSize* natural = nullptr)
+// The picture smoothly scaled down to the size `fit` answers for it, when that is smaller.
+QImage scaledToFit(QImage image, const KeepPart& fit)
 {
-    if (path.isEmpty())
-        return {};
-    QFile file;
-    std::int64_t fileSize = 0;
-    openRegularFile(path, file, fileSize);
-
-    const Kind kind = sniff(file.peek(16));
-    if (kind == Kind::Unknown)
-        throw RuntimeError(err::InvalidPicture);
-    if (fileSize > kMaxFileBytes)
+    const QSize wanted = clampedPart(fit(image.size()), image.size());
+    if (wanted == image.size())
+        return image;
+    image = image.scaled(wanted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (image.isNull())
         throw RuntimeError(err::OutOfMemory);
+    return image;
+}
+
+// Metafiles, GIF and BMP.
+QImage decodeOther(QFile& file, Kind kind, std::int64_t fileSize, QSize box, const PictureOptions& options,
+    const KeepPart* keep, QSize* natural)
+{
     if (kind == Kind::Metafile) {
         QImage image = renderMetafile(file.readAll(), options.twipsX, options.twipsY);
         if (natural)
@@ -871,8 +898,6 @@ QImage decode(const QString& path, QSize box, const PictureOptions& options, con
             (*keep)(image.size());
         return image;
     }
-    if (kind == Kind::Jpeg)
-        return decodeJpeg(file, box, keep, natural);
     if (kind == Kind::Gif)
         return decodeGif(file, box, options, keep, natural);
     checkBmp(file, fileSize);
@@ -928,15 +953,36 @@ QImage decode(const QString& path, QSize box, const PictureOptions& options, con
     return image;
 }
 
+// `keep` and `natural` only for loadPicturePart, `fit` only for loadFittedPicture.
+QImage decode(const QString& path, QSize box, const PictureOptions& options, const KeepPart* keep = nullptr,
+    QSize* natural = nullptr, const KeepPart* fit = nullptr)
+{
+    if (path.isEmpty())
+        return {};
+    QFile file;
+    std::int64_t fileSize = 0;
+    openRegularFile(path, file, fileSize);
+
+    const Kind kind = sniff(file.peek(16));
+    if (kind == Kind::Unknown)
+        throw RuntimeError(err::InvalidPicture);
+    if (fileSize > kMaxFileBytes)
+        throw RuntimeError(err::OutOfMemory);
+    if (kind == Kind::Jpeg)
+        return decodeJpeg(file, box, keep, natural, fit);
+    QImage image = decodeOther(file, kind, fileSize, box, options, keep, natural);
+    return fit ? scaledToFit(std::move(image), *fit) : image;
+}
+
 }  // namespace
 
 // Any allocation that fails on the way, in Qt, in the standard library or in our own
 // buffers, is error 7 like a picture refused for its size.
 QImage decodeOrOutOfMemory(const QString& path, QSize box, const PictureOptions& options,
-    const KeepPart* keep = nullptr, QSize* natural = nullptr)
+    const KeepPart* keep = nullptr, QSize* natural = nullptr, const KeepPart* fit = nullptr)
 {
     try {
-        return decode(path, box, options, keep, natural);
+        return decode(path, box, options, keep, natural, fit);
     } catch (const std::bad_alloc&) {
         throw RuntimeError(err::OutOfMemory);
     }
@@ -958,6 +1004,12 @@ PicturePart loadPicturePart(const QString& path, const std::function<QSize(QSize
     PicturePart part;
     part.image = decodeOrOutOfMemory(path, {}, options, &keep, &part.natural);
     return part;
+}
+
+QImage loadFittedPicture(const QString& path, const std::function<QSize(QSize natural)>& fit,
+    const PictureOptions& options)
+{
+    return decodeOrOutOfMemory(path, {}, options, nullptr, nullptr, &fit);
 }
 
 }  // namespace tessaron

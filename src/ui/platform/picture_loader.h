@@ -61,4 +61,15 @@ struct PicturePart {
 PicturePart loadPicturePart(const QString& path, const std::function<QSize(QSize natural)>& keep,
     const PictureOptions& options = {});
 
+// The whole picture, scaled down to a size the caller chooses. `fit` is called once with
+// the upright natural size and answers the size wanted, clamped to the natural size and
+// to at least 1 x 1; the natural size gives exactly loadPicture's picture. A smaller one
+// is scaled to exactly, smoothly (area-averaged, not sampled): a JPEG is first decoded at
+// the smallest of libjpeg's reduced scales that still covers it, before any of its pixels,
+// so a large photo costs little more than its reduced pixels; the other formats are
+// decoded whole first. Same errors as loadPicture, and an exception from `fit` passes
+// through. An empty path gives a null image without asking `fit`.
+QImage loadFittedPicture(const QString& path, const std::function<QSize(QSize natural)>& fit,
+    const PictureOptions& options = {});
+
 }  // namespace tessaron

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 namespace tessaron {
+
+void PrintTo(const PictureSize& size, std::ostream* out) { *out << size.width << " x " << size.height; }
+
 namespace {
 
 TEST(Layout, MarginsGrowWithThePictureAndWhatTheScreenCannotHoldIsCut)
@@ -41,6 +44,38 @@ TEST(Layout, MarginsGrowWithThePictureAndWhatTheScreenCannotHoldIsCut)
         EXPECT_FLOAT_EQ(l.clientWidth, c.windowWidth - 120);
         EXPECT_FLOAT_EQ(l.clientHeight, c.windowHeight - 750);
     }
+}
+
+// On a 1920 x 1040 screen with the same frame, at 15 twips a pixel, the window holds a
+// picture up to 28800 - 120 twips wide with its margins, and 15600 - 200 - 750 tall.
+TEST(Layout, FitToScreenFindsTheLargestWholePictureInItsProportions)
+{
+    const auto fits = [](std::int32_t width, std::int32_t height) {
+        return showsWholePicture({static_cast<float>(width * 15), static_cast<float>(height * 15), 120, 750,
+            1920 * 15, 1040 * 15});
+    };
+    const struct {
+        const char* name;
+        PictureSize picture, fitted;
+    } cases[] = {
+        // 1710: 25650 + 2 * 1508 (1507.5 to even) + 120 = 28786; 1711 pixels are 28801.
+        {"twice the screen's width", {3840, 1000}, {1710, 445}},
+        // 860: 12900 + 2 * 870 + 750 = 15390; 861 pixels are 15407.
+        {"twice the screen's height", {1000, 2080}, {413, 860}},
+        {"wider than tall, yet the height limits it", {6000, 4000}, {1290, 860}},
+        {"fits already", {640, 480}, {640, 480}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const PictureSize fitted = fitToScreen({c.picture, 15, 15, 120, 750, 1920 * 15, 1040 * 15});
+        const auto [width, height] = fitted;
+        EXPECT_EQ(fitted, c.fitted);
+        EXPECT_TRUE(fits(width, height));
+        // Grown by a pixel along the side that limits it, it would be cut.
+        EXPECT_TRUE(fitted == c.picture || !(fits(width + 1, height) && fits(width, height + 1)));
+    }
+    // A frame larger than the screen leaves room for nothing: the smallest picture.
+    EXPECT_EQ(fitToScreen({{3000, 1000}, 15, 15, 30000, 750, 1920 * 15, 1040 * 15}), (PictureSize{1, 1}));
 }
 
 }  // namespace

@@ -54,10 +54,10 @@ struct GameWindowTest : ::testing::Test {
         return path;
     }
 
-    void start(std::int16_t columns, std::int16_t rows, const QString& path, bool difficult = false)
+    void start(std::int16_t columns, std::int16_t rows, const QString& path, bool difficult = false, bool fit = false)
     {
         form->startPuzzle({.path = path, .name = QFileInfo(path).fileName(), .columns = columns, .rows = rows,
-            .difficult = difficult});
+            .difficult = difficult, .fitToScreen = fit});
     }
 
     // Sampled pixels of an area, every `step`th each way, for which `bad` holds.
@@ -274,25 +274,30 @@ TEST_F(GameWindowTest, TheScreenShowsTheBoardAfterMovesOfLargePieces)
         0);
 }
 
-// Larger than the screen, a photo keeps its top-left part, which is all that is decoded;
-// stretched to the screen, the picture area is taller (or wider) than its picture and the
-// window's colour fills the rest. Every place still moves whole, so after the shuffle each
-// place shows its piece: the picture's pixels, or the window's colour past the picture.
-TEST_F(GameWindowTest, PicturesCutOrStretchedByTheScreenKeepEveryPlaceWhole)
+// Larger than the screen, a photo keeps its top-left part, which is all that is decoded,
+// unless "Fit to the screen" scales all of it down; stretched to the screen, the picture
+// area is taller (or wider) than its picture and the window's colour fills the rest. Every
+// place still moves whole, so after the shuffle each place shows its piece: the picture's
+// pixels, or the window's colour past the picture.
+TEST_F(GameWindowTest, PicturesCutFittedOrStretchedByTheScreenKeepEveryPlaceWhole)
 {
     remake(QRect(0, 0, 1280, 1024));
     const struct {
         QSize size;
         std::int16_t grid;
         const char* name;
-    } cases[] = {{{1600, 1300}, 1, "photo.jpg"}, {{500, 890}, 4, "a.bmp"}, {{500, 900}, 4, "b.bmp"}, {{1150, 300}, 4, "c.bmp"}};
+        bool fit = false;
+    } cases[] = {{{1600, 1300}, 1, "photo.jpg"}, {{500, 890}, 4, "a.bmp"}, {{500, 900}, 4, "b.bmp"}, {{1150, 300}, 4, "c.bmp"},
+        {{2600, 1100}, 3, "wide.bmp"}, {{2600, 1100}, 3, "wide.bmp", true}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.name + std::string(c.fit ? " fitted" : ""));
         const QString path = picture(c.size.width(), c.size.height(), c.name);
-        start(c.grid, c.grid, path);
+        start(c.grid, c.grid, path, false, c.fit);
         const PixelRect area = puzzle().geometry().pictureArea();
         ASSERT_TRUE(area.w != c.size.width() || area.h != c.size.height());  // the case in point
-        const QImage source = loadPicture(path);
+        QImage source = loadPicture(path);
+        if (c.fit)
+            source = source.scaled(area.w, area.h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         const Pixel window = puzzle().boardSurface().pixel(1, 1);
         EXPECT_EQ(wrongPiecePixels(puzzle(), [&](int x, int y) {
             return source.rect().contains(x, y) ? source.pixel(x, y) | 0xFF000000u : window;

@@ -79,7 +79,8 @@ struct DialogTest : ::testing::Test {
         QTest::keyClick(drive->view(), Qt::Key_Return);
     }
     // Shows the dialog as the game does, acts on it, and says what it handed back: the
-    // picture's path below the pictures folder, its shown name, the grid and the style.
+    // picture's path below the pictures folder, its shown name, the grid, the style and
+    // whether it is fitted to the screen.
     // A dialog the act left open is cancelled, so that a fault cannot hang the test.
     std::optional<PuzzleChoice> choice;
     QString run(std::function<void()> act)
@@ -92,8 +93,9 @@ struct DialogTest : ::testing::Test {
         choice = dialog.choose();
         if (!choice)
             return "nothing";
-        return QString("%1 as %2 %3x%4%5").arg(QDir(pictures.path()).relativeFilePath(choice->path), choice->name)
-            .arg(choice->columns).arg(choice->rows).arg(choice->difficult ? " difficult" : "");
+        return QString("%1 as %2 %3x%4%5%6").arg(QDir(pictures.path()).relativeFilePath(choice->path), choice->name)
+            .arg(choice->columns).arg(choice->rows).arg(choice->difficult ? " difficult" : "")
+            .arg(choice->fitToScreen ? " fit" : "");
     }
     QString pressOk() { return run([this] { control<QPushButton>("OKButton")->click(); }); }
     bool previewShown() { return !control<QLabel>("Image1")->pixmap().isNull(); }
@@ -157,13 +159,14 @@ TEST_F(DialogTest, OkAndCancelHandOverAndChoicesPersistBetweenShowings)
     pick("ListX", "5");
     pick("ListY", "2");
     control<QRadioButton>("Option2")->click();
+    control<QCheckBox>("CheckFit")->click();
     const std::function<void()> dismissals[] = {
         [this] { pick("ListX", "9"); control<QPushButton>("CancelButton")->click(); },
         [this] { dialog.close(); }, [this] { dialog.reject(); }};
     for (const auto& dismiss : dismissals)
         EXPECT_EQ(run(dismiss), "nothing");
     EXPECT_TRUE(text("LabArchivo") == "sea.jpg" && previewShown());
-    EXPECT_EQ(pressOk(), "sea.jpg as sea.jpg 9x2 difficult");
+    EXPECT_EQ(pressOk(), "sea.jpg as sea.jpg 9x2 difficult fit");
 }
 
 // Enter in the folder list opens the folder and forgets the choice, though a file of
@@ -176,7 +179,7 @@ TEST_F(DialogTest, EnterAndEscapeInEachControl)
     enum Outcome { OpensFolder, Accepts, Cancels };
     const std::pair<const char*, Outcome> enter[] = {{"Dir1", OpensFolder}, {"OKButton", Accepts},
         {"CancelButton", Cancels}, {"ListX", Accepts}, {"ListY", Accepts}, {"Drive1", Accepts},
-        {"File1", Accepts}, {"Check1", Accepts}, {"Option1", Accepts}, {"Option2", Accepts},
+        {"File1", Accepts}, {"Check1", Accepts}, {"CheckFit", Accepts}, {"Option1", Accepts}, {"Option2", Accepts},
         {"Combo1", Accepts}};
     for (const auto& [name, onEnter] : enter) {
         for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
@@ -194,7 +197,8 @@ TEST_F(DialogTest, EnterAndEscapeInEachControl)
             const QString other = pictures.filePath("Other"), here = pictures.path();
             EXPECT_EQ(lists(), expected == OpensFolder ? QStringList({other, other, "", ""})
                                                        : QStringList({here, here, "sea.jpg", "sea.jpg"}));
-            EXPECT_TRUE(control<QCheckBox>("Check1")->isChecked() && !dialog.difficultSelected());
+            EXPECT_TRUE(control<QCheckBox>("Check1")->isChecked() && !control<QCheckBox>("CheckFit")->isChecked()
+                && !dialog.difficultSelected());
             EXPECT_TRUE(boxes.take().isEmpty());
         }
     }
@@ -290,6 +294,19 @@ TEST_F(DialogTest, VolumesThatVanishKeepTheListsAndTheChoiceTogether)
         EXPECT_EQ(lists(), QStringList({where, where, kept, kept}));
         EXPECT_EQ(previewShown(), choiceKept);
     }
+}
+
+// Tab visits the controls in the design's order, the fit box right after the preview's.
+TEST_F(DialogTest, TabFollowsTheDesignsKeyboardOrder)
+{
+    QStringList visited;
+    run([&] {
+        control("OKButton")->setFocus();
+        for (int i = 0; i < 12; ++i, QTest::keyClick(dialog.focusWidget(), Qt::Key_Tab))
+            visited << dialog.focusWidget()->objectName();
+    });
+    EXPECT_EQ(visited.join(' '),
+        "OKButton CancelButton ListX ListY Drive1 File1 Dir1 Check1 CheckFit Option1 Option2 Combo1");
 }
 
 // Unticked, the preview hides but still follows the choice. A file name that looks like

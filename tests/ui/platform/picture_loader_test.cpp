@@ -238,6 +238,26 @@ void expectPartMatches(const QString& path, QSize keep, bool surelyInPart = true
     EXPECT_EQ(part.image, whole.copy(QRect(QPoint(), part.image.size())));
 }
 
+// Fitted to two thirds of its upright size, the picture is the whole smoothly scaled to
+// exactly that, within what decoding at a reduced scale changes: on average a few levels
+// a channel. Fitted to its size or more, it is the whole itself.
+void expectFitMatches(const QString& path)
+{
+    const QImage whole = loadPicture(path);
+    const QSize size((whole.width() * 2 + 2) / 3, (whole.height() * 2 + 2) / 3);
+    const QImage fitted = loadFittedPicture(path, [size](QSize) { return size; });
+    ASSERT_EQ(fitted.size(), size);
+    const QImage expected = whole.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    double off = 0;
+    for (int i = 0; i < size.width() * size.height(); ++i) {
+        const QPoint at(i % size.width(), i / size.width());
+        const QRgb a = fitted.pixel(at), b = expected.pixel(at);
+        off += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b));
+    }
+    EXPECT_LT(off / (3.0 * size.width() * size.height()), 6.0);
+    EXPECT_EQ(loadFittedPicture(path, [](QSize natural) { return natural * 2; }), whole);
+}
+
 // A preview is decoded at a reduced size that still covers its box, never enlarged. Each
 // picture is also loaded in part, exactly like the whole within the part.
 TEST_F(PictureLoader, LoadsAtItsSizeInItsColours)
@@ -283,6 +303,7 @@ TEST_F(PictureLoader, LoadsAtItsSizeInItsColours)
         EXPECT_EQ(image.format(), QImage::Format_RGB32);
         EXPECT_EQ(rounded(image.pixel(c.at)), c.colour) << "at " << c.at.x() << "," << c.at.y();
         expectPartMatches(c.path, {37, 23}, false);
+        expectFitMatches(c.path);
     }
 }
 
@@ -307,6 +328,7 @@ TEST_F(PictureLoader, PhotoStandsUprightAndAPartIsExactlyThatPartOfTheWhole)
             EXPECT_EQ(loadPreview(path, QSize(8, 8)).size(), turned ? QSize(8, 13) : QSize(13, 8));
             for (const QSize keep : sizes)
                 expectPartMatches(path, keep);
+            expectFitMatches(path);
         }
     }
     // Plain BMPs, which skip Qt's decoder, either way up.
@@ -314,6 +336,7 @@ TEST_F(PictureLoader, PhotoStandsUprightAndAPartIsExactlyThatPartOfTheWhole)
     EXPECT_EQ(loadPicture(write("up.bmp", encode(small, "bmp"))), small);
     EXPECT_EQ(loadPicture(write("down.bmp", claiming(encode(small.mirrored(), "bmp"), 13, -7))), small);
     EXPECT_THROW(loadPicturePart(kData + "/cmyk-red-blue-64x32.jpg", never), std::logic_error);  // passes through
+    EXPECT_THROW(loadFittedPicture(kData + "/cmyk-red-blue-64x32.jpg", never), std::logic_error);
 }
 
 }  // namespace
