@@ -77,7 +77,7 @@ void BM_Memcpy(benchmark::State& state)
     std::vector<Rects> rects;
     for (const Exchange& e : randomExchanges(grid))
         rects.push_back({geometry.windowRect(e.fromX, e.fromY), geometry.windowRect(e.toX, e.toY),
-            geometry.scratchRect(e.toX, e.toY)});
+            geometry.pieceRect()});
     std::size_t i = 0;
     for (auto _ : state) {
         const Rects& r = rects[i++ % rects.size()];

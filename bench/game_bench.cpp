@@ -90,7 +90,7 @@ void BM_BuildPuzzle75Hidden(benchmark::State& state)
     NoScreen screen;
     PuzzleSession session(screen);
     for (auto _ : state) {
-        Surface area(shown.scratchSurface().width(), shown.scratchSurface().height());
+        Surface area(shown.wholePicture().width(), shown.wholePicture().height());
         for (int y = 0; y < std::min(area.height(), picture.height()); ++y)
             std::memcpy(area.row(y), picture.constScanLine(y),
                 static_cast<std::size_t>(std::min(area.width(), picture.width())) * sizeof(Pixel));
@@ -103,20 +103,21 @@ void BM_StartPuzzle75Visible(benchmark::State& state) { startPuzzle(state, true)
 // the same sizes, a memcpy per row, since a piece's rows are apart in the picture and
 // no copy can move them as one block. Nothing else: no geometry, clipping or drawing.
 struct Bound {
-    Surface window, scratch;
+    Surface window, scratch, picture;
     std::vector<PixelRect> copies;  // destination, source, alternately
     std::vector<const Surface*> from;
     std::vector<Surface*> to;
     explicit Bound(Form1& form)
         : window(form.session().puzzle().boardSurface().width(), form.session().puzzle().boardSurface().height()),
-          scratch(form.session().puzzle().geometry().pictureArea().w, form.session().puzzle().geometry().pictureArea().h)
+          scratch(form.session().puzzle().scratchSurface().width(), form.session().puzzle().scratchSurface().height()),
+          picture(form.session().puzzle().wholePicture().width(), form.session().puzzle().wholePicture().height())
     {
     }
     // The three copies of an exchange, in the game's order.
     void exchange(const PlaceGeometry& geometry, std::int32_t fromX, std::int32_t fromY, std::int32_t toX, std::int32_t toY)
     {
         const PixelRect a = geometry.windowRect(fromX, fromY), b = geometry.windowRect(toX, toY);
-        const PixelRect s = geometry.scratchRect(toX, toY);
+        const PixelRect s{0, 0, b.w, b.h};
         add(scratch, s, window, a);
         add(window, a, window, b);
         add(window, b, scratch, s);
@@ -149,7 +150,7 @@ void BM_StartPuzzle75Memcpy(benchmark::State& state)
     Bound bound(window.form);
     const PlaceGeometry geometry = window.puzzle().geometry();
     const PixelRect area = geometry.pictureArea();
-    bound.add(bound.window, area, bound.scratch, {0, 0, area.w, area.h});
+    bound.add(bound.window, area, bound.picture, {0, 0, area.w, area.h});
     RandomSource random(99);
     for (int i = 0; i < 5 * 75 * 75; ++i) {
         const std::int32_t fromX = random.draw(75), toX = random.draw(75);

@@ -23,20 +23,15 @@ PixelRect PlaceGeometry::windowRect(const Scale& s, std::int32_t column, std::in
         roundToInt32(s.ph)};
 }
 
-PixelRect PlaceGeometry::scratchRect(const Scale& s, std::int32_t column, std::int32_t row)
-{
-    return {roundToInt32(s.pw * static_cast<float>(column - 1)),
-        roundToInt32(s.ph * static_cast<float>(row - 1)), roundToInt32(s.pw), roundToInt32(s.ph)};
-}
-
 PixelRect PlaceGeometry::windowRect(std::int32_t column, std::int32_t row) const
 {
     return windowRect(scale(), column, row);
 }
 
-PixelRect PlaceGeometry::scratchRect(std::int32_t column, std::int32_t row) const
+PixelRect PlaceGeometry::pieceRect() const
 {
-    return scratchRect(scale(), column, row);
+    const Scale s = scale();
+    return {0, 0, roundToInt32(s.pw), roundToInt32(s.ph)};
 }
 
 PixelRect PlaceGeometry::pictureArea() const

@@ -32,11 +32,11 @@ struct PlaceGeometry {
     };
     Scale scale() const;
     static PixelRect windowRect(const Scale& s, std::int32_t column, std::int32_t row);
-    static PixelRect scratchRect(const Scale& s, std::int32_t column, std::int32_t row);
 
-    // Place (c, r), 1-based, on the window's surface and on the scratch surface.
+    // Place (c, r), 1-based, on the window's surface. Every place is a piece's size.
     PixelRect windowRect(std::int32_t column, std::int32_t row) const;
-    PixelRect scratchRect(std::int32_t column, std::int32_t row) const;
+    // A piece's size in whole pixels: what the scratch surface of exchanges must hold.
+    PixelRect pieceRect() const;
 
     // The destination of the copy of the whole picture area.
     PixelRect pictureArea() const;

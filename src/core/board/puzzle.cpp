@@ -21,10 +21,11 @@ Puzzle Puzzle::build(Surface picture, const PuzzlePlan& plan)
     Puzzle next;
     next.plan_ = plan;
     next.board_ = solvedBoard(plan.columns, plan.rows);
-    next.whole_ = picture;
-    next.scratch_ = std::move(picture);
+    next.whole_ = std::move(picture);
+    const PixelRect piece = next.geometry().pieceRect();
+    next.scratch_.resize(std::max(piece.w, 0), std::max(piece.h, 0));
     next.window_.resize(plan.boardWidth, plan.boardHeight, plan.background);
-    drawPicture(next.window_, next.scratch_, next.geometry(), plan.background);
+    drawPicture(next.window_, next.whole_, next.geometry(), plan.background);
     if (next.difficult())
         blackenEmptyPlace(next.window_, next.geometry());
     return next;

@@ -90,7 +90,8 @@ public:
     // What the window shows, and what changed on it since the last time it was asked.
     const Surface& boardSurface() const { return window_; }
     Damage takeDamage() { return window_.takeDamage(); }
-    // The scratch surface of exchanges, and the whole picture for the finished look.
+    // The scratch surface of exchanges (one piece), and the whole picture: the source of
+    // the board's first drawing and of the finished look.
     const Surface& scratchSurface() const { return scratch_; }
     const Surface& wholePicture() const { return whole_; }
 
@@ -135,7 +136,7 @@ private:
 
     PuzzlePlan plan_;
     BoardArray board_;
-    Surface scratch_;  // the picture area; each exchange leaves a piece's image here
+    Surface scratch_;  // one piece; each exchange leaves a piece's image here
     Surface whole_;    // the picture area as loaded, for the finished look
     Surface window_;   // the board surface
     std::optional<Place> picked_;

@@ -73,10 +73,9 @@ PixelRect ExchangePlaces(Surface& window, Surface& scratch, const PlaceGeometry&
     const PlaceGeometry::Scale scale = geometry.scale();
     const PixelRect a = PlaceGeometry::windowRect(scale, fromX, fromY);
     const PixelRect b = PlaceGeometry::windowRect(scale, toX, toY);
-    const PixelRect bScratch = PlaceGeometry::scratchRect(scale, toX, toY);
-    blockCopy(scratch, bScratch.x, bScratch.y, a.w, a.h, window, a.x, a.y);
+    blockCopy(scratch, 0, 0, a.w, a.h, window, a.x, a.y);
     const PixelRect changedA = blockCopy(window, a.x, a.y, a.w, a.h, window, b.x, b.y);
-    const PixelRect changedB = blockCopy(window, b.x, b.y, b.w, b.h, scratch, bScratch.x, bScratch.y);
+    const PixelRect changedB = blockCopy(window, b.x, b.y, b.w, b.h, scratch, 0, 0);
     return changedA.united(changedB);
 }
 

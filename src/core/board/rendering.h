@@ -27,9 +27,10 @@ PixelRect DrawGrid(Surface& window, float twipsX, float twipsY, std::int32_t lef
     std::int16_t rows, std::span<const PixelRect> within = {});
 
 // Exchanges the images of place A = (fromX, fromY) and place B = (toX, toY) with three
-// block copies, in this order: A on the window -> B's rectangle on the scratch surface;
-// B on the window -> A on the window; B's scratch rectangle -> B on the window. The
-// scratch rectangle of B is left holding A's former image. Returns the area changed.
+// block copies, in this order: A on the window -> the scratch surface's corner; B on the
+// window -> A on the window; the scratch surface's corner -> B on the window. Every place
+// is a piece's size, so the scratch surface need hold only one piece, and it is left
+// holding A's former image. Returns the area changed.
 PixelRect ExchangePlaces(Surface& window, Surface& scratch, const PlaceGeometry& geometry,
     std::int32_t fromX, std::int32_t fromY, std::int32_t toX, std::int32_t toY);
 

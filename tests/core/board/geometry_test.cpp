@@ -35,7 +35,7 @@ TEST(PlaceGeometry, FourByThreeOnSixThousandByFourThousandFiveHundredTwips)
     EXPECT_EQ(g.pictureArea(), (PixelRect{35, 30, 400, 300}));
     EXPECT_EQ(g.windowRect(1, 1), (PixelRect{35, 30, 100, 100}));
     EXPECT_EQ(g.windowRect(4, 3), (PixelRect{335, 230, 100, 100}));
-    EXPECT_EQ(g.scratchRect(4, 3), (PixelRect{300, 200, 100, 100}));
+    EXPECT_EQ(g.pieceRect(), (PixelRect{0, 0, 100, 100}));
     EXPECT_EQ(g.emptyPlaceFill(), g.windowRect(4, 3));
     EXPECT_EQ(coverage(g), std::vector<int>(400, 1));
 }
