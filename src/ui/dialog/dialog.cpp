@@ -27,7 +27,6 @@
 namespace tessaron {
 namespace {
 
-constexpr char kPicturePatterns[] = "*.jpg;*.jpeg;*.gif;*.bmp;*.dib;*.wmf;*.emf";
 constexpr char kAllFiles[] = "*.*";
 
 std::string listText(const QListWidget* list)
