@@ -28,14 +28,13 @@ pid=$(xdotool getwindowpid "$language")
 keys_to "$language" Return
 dialog=$(wait_new_window Tessaron "$language")
 shot open-with-dialog
-# LabArchivo (5160, 360 twips; 3255 x 255) and Image1 (5160, 840; 3255 x 3255), in
-# pixels at 15 twips each.
+# LabArchivo (5160, 360 twips; 3255 x 255) holds dark text, and the middle of Image1
+# (5160, 840; 3255 x 3255) is red; in pixels at 15 twips each.
 eval "$(xdotool getwindowgeometry --shell "$dialog")"
-text=$(convert "$out/open-with-dialog.png" -crop "217x17+$((X + 344))+$((Y + 24))" -format '%[fx:minima.intensity]' info:)
-preview=$(convert "$out/open-with-dialog.png" -crop "1x1+$((X + 452))+$((Y + 164))" -format '%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]' info:)
-awk -v t="$text" 'BEGIN { exit !(t < 0.3) }' || fail "no file name above the preview"
-read -r r g b <<<"$preview"
-[ "$r" -gt 180 ] && [ "$g" -lt 70 ] && [ "$b" -lt 70 ] || fail "the preview shows $preview, not the red picture"
+seen=$(convert "$out/open-with-dialog.png" \( +clone -crop "217x17+$((X + 344))+$((Y + 24))" \
+    -format '%[fx:minima.intensity < 0.3] ' -write info: +delete \) \
+    -crop "1x1+$((X + 452))+$((Y + 164))" -format '%[fx:r > 0.7 && g < 0.3 && b < 0.3]' info:)
+[ "$seen" = "1 1" ] || fail "the dialog shows no name (first) or no red preview (second): $seen"
 keys_to "$dialog" Return
 wait_new_window "Tessaron  -  red sunset.jpg" >/dev/null
 shot open-with-playing
