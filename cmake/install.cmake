@@ -55,8 +55,20 @@ file(CREATE_LINK ../${TESSARON_PROGRAM_DIR}/tessaron ${CMAKE_BINARY_DIR}/install
   SYMBOLIC)
 install(FILES ${CMAKE_BINARY_DIR}/install-link/tessaron DESTINATION ${CMAKE_INSTALL_BINDIR})
 
+# The desktop entry names the picture types the game opens, so a file manager's "Open
+# with" offers it; those that look the types up in the applications folder's MIME cache
+# need it refreshed. A package's staging tree (DESTDIR) is left alone: the system's
+# trigger refreshes the cache for every package that installs a desktop entry.
 install(FILES ${CMAKE_SOURCE_DIR}/data/tessaron.desktop
   DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(CODE "
+  if(\"\$ENV{DESTDIR}\" STREQUAL \"\")
+    find_program(TESSARON_UPDATE_DESKTOP_DATABASE update-desktop-database)
+    if(TESSARON_UPDATE_DESKTOP_DATABASE)
+      execute_process(COMMAND \${TESSARON_UPDATE_DESKTOP_DATABASE} -q
+        \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications\")
+    endif()
+  endif()")
 install(FILES ${CMAKE_SOURCE_DIR}/data/${TESSARON_APP_ID}.metainfo.xml
   DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 foreach(_size IN LISTS TESSARON_ICON_SIZES)

@@ -1,3 +1,4 @@
+#include "app/command_line.h"
 #include "ui/board/form1.h"
 #include "ui/platform/screen_metrics.h"
 
@@ -13,6 +14,6 @@ int main(int argc, char* argv[])
     tessaron::Form1 form(tessaron::screenMetrics());
     // Ending the loop at once, not through a posted event, so nothing else is handled.
     QObject::connect(&form, &tessaron::Form1::programEnded, &app, [] { QCoreApplication::exit(0); });
-    form.startUp();
+    form.startUp(tessaron::pictureArgument(argc, argv));
     return QApplication::exec();
 }

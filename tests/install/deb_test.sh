@@ -23,7 +23,9 @@ done
 
 desktop="$usr/share/applications/tessaron.desktop"
 desktop-file-validate "$desktop" || fail "desktop entry rejected"
-grep -qx 'Exec=tessaron' "$desktop" && grep -qx 'Icon=tessaron' "$desktop" || fail "desktop entry Exec/Icon"
+grep -qx 'Exec=tessaron %f' "$desktop" && grep -qx 'Icon=tessaron' "$desktop" || fail "desktop entry Exec/Icon"
+# The system's trigger builds the MIME cache; a package that shipped one would clash.
+[ ! -e "$usr/share/applications/mimeinfo.cache" ] || fail "the package ships a MIME cache"
 appstreamcli validate --no-net "$usr"/share/metainfo/*.metainfo.xml >"$out/appstream.log" \
     || { cat "$out/appstream.log"; fail "metainfo rejected"; }
 icons=$(identify -format '%m %wx%h,' "$usr"/share/icons/hicolor/{32x32,48x48,64x64,128x128}/apps/tessaron.png)

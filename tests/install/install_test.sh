@@ -9,6 +9,10 @@ source "$(dirname "$0")/../e2e/lib.sh"
 
 prefix="$work/prefix"
 cmake --install "$build" --prefix "$prefix" >"$work/install.log" || { cat "$work/install.log"; fail "cmake --install"; }
+# A prefix of one's own has its applications' MIME cache refreshed, so "Open with" finds
+# the game there for a JPEG.
+grep -q '^image/jpeg=.*tessaron\.desktop' "$prefix/share/applications/mimeinfo.cache" \
+    || fail "the installed MIME cache does not offer the game for JPEG pictures"
 mapfile -t samples < <(LC_ALL=C ls "$source_dir/samples")
 
 mkdir "$work/home"

@@ -3,7 +3,7 @@
 namespace tessaron {
 namespace {
 
-enum class Step { Settings, Texts, Dialog, Puzzle, Done };
+enum class Step { Settings, Texts, Picture, Dialog, Puzzle, Done };
 
 }  // namespace
 
@@ -39,8 +39,18 @@ std::int16_t runStartup(const StartupSteps& steps)
                 break;
             }
             case Step::Texts:
-                step = Step::Dialog;
+                step = Step::Picture;
                 steps.applyTexts(language);
+                break;
+            case Step::Picture:
+                step = Step::Dialog;
+                if (steps.offerPicture) {
+                    try {
+                        steps.offerPicture();
+                    } catch (const RuntimeError& error) {
+                        steps.report(error);
+                    }
+                }
                 break;
             case Step::Dialog:
                 step = Step::Puzzle;

@@ -1,8 +1,11 @@
 #pragma once
 // The order in which the game comes up, apart from any window: the language from the
 // settings file (or, on the first run, from the player, then written down), the texts,
-// the new-puzzle dialog and its puzzle. Each step may fail on its own: File not found
-// abandons just that step, any other error is reported and ends start-up there. The
+// the picture the game was opened on if any, the new-puzzle dialog and its puzzle. Each
+// step may fail on its own: File not found abandons just that step, any other error is
+// reported and ends start-up there. The picture is the exception: the player asked for
+// it, so every error of its own is reported, a missing file too, and the dialog opens
+// all the same for another. The
 // windows supply the steps; the caller shows the main window afterwards, whatever
 // happened.
 
@@ -18,6 +21,7 @@ struct StartupSteps {
     std::function<std::int16_t()> askLanguage;              // the first-run window
     std::function<void(std::int16_t)> saveLanguage;         // the settings file, written
     std::function<void(std::int16_t)> applyTexts;
+    std::function<void()> offerPicture;                     // into the dialog; unset: none
     std::function<bool()> choosePuzzle;                     // the dialog: true on OK
     std::function<void()> startPuzzle;                      // the puzzle it chose
     std::function<void()> goWithoutPuzzle;                  // the dialog was cancelled

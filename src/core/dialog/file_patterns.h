@@ -9,6 +9,10 @@
 
 namespace tessaron {
 
+// The pictures the loader reads, as the new-puzzle dialog lists them first; a file dropped
+// on the board is taken for a picture by the same list.
+inline constexpr char kPicturePatterns[] = "*.jpg;*.jpeg;*.gif;*.bmp;*.dib;*.wmf;*.emf";
+
 class FilePatterns {
 public:
     FilePatterns();  // "*.*": every file

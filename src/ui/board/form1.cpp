@@ -6,6 +6,7 @@
 #include "core/board/rules.h"
 #include "core/board/random_source.h"
 #include "core/board/startup.h"
+#include "core/dialog/file_patterns.h"
 #include "ui/dialog/dialog.h"
 #include "ui/language/apply_texts.h"
 #include "ui/language/form_idioma.h"
@@ -16,6 +17,7 @@
 #include "ui/shell/web_links.h"
 #include "core/language/texts.h"
 #include "ui/platform/message_box.h"
+#include "ui/platform/native_names.h"
 #include "ui/platform/picture_loader.h"
 #include "ui/platform/surface_view.h"
 #include "core/platform/vb_math.h"
@@ -27,9 +29,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QSessionManager>
@@ -85,6 +89,36 @@ std::optional<Key> boardKey(const QKeyEvent& event)
     }
 }
 
+// The picture a drag carries: one local file whose name the dialog lists as a picture.
+// Empty for anything else (several files, a web address, text), so those are refused
+// before they are dropped.
+QString draggedPicture(const QDropEvent& event)
+{
+    const QList<QUrl> urls = event.mimeData()->urls();
+    if (urls.size() != 1)
+        return {};
+    const QString path = nameFromFileUrl(urls.front());
+    const std::string native = nativeFromName(path);
+    if (path.isEmpty() || !FilePatterns(kPicturePatterns).matches(native.substr(native.rfind('/') + 1)))
+        return {};
+    return path;
+}
+
+// Takes the drag or drop of a picture, always as a copy: a move would have the file
+// manager delete the player's picture once it was dropped. While a modal window (the
+// dialog itself, the About box, a question) has the player's attention, nothing is taken.
+bool takePicture(QDropEvent& event)
+{
+    if (QApplication::activeModalWidget() || !(event.possibleActions() & Qt::CopyAction)
+        || draggedPicture(event).isEmpty()) {
+        event.ignore();
+        return false;
+    }
+    event.setDropAction(Qt::CopyAction);
+    event.accept();
+    return true;
+}
+
 }  // namespace
 
 Form1::Form1(const ScreenMetrics& metrics, QWidget* parent)
@@ -125,6 +159,7 @@ Form1::Form1(const ScreenMetrics& metrics, QWidget* parent)
     connect(Timer1, &QTimer::timeout, this, &Form1::previewTick);
     Timer1->start();
 
+    setAcceptDrops(true);
     boardView_->installEventFilter(this);
     Pic2->installEventFilter(this);
     setAccessibleNames(this, GameWindow::Form1);
@@ -554,9 +589,21 @@ void Form1::showAbout()
     about.exec();
 }
 
-void Form1::openNewPuzzle()
+void Form1::openNewPuzzle() { playChoice(newPuzzleDialog().choose()); }
+
+void Form1::openPicture(const QString& path)
 {
-    const std::optional<PuzzleChoice> choice = newPuzzleDialog().choose();
+    Dialog& dialog = newPuzzleDialog();
+    try {
+        dialog.choosePicture(path);
+    } catch (const RuntimeError& error) {
+        showError(this, error);
+    }
+    playChoice(dialog.choose());
+}
+
+void Form1::playChoice(const std::optional<PuzzleChoice>& choice)
+{
     if (!choice)
         return;
     try {
@@ -566,7 +613,21 @@ void Form1::openNewPuzzle()
     }
 }
 
-void Form1::startUp()
+void Form1::dragEnterEvent(QDragEnterEvent* event) { takePicture(*event); }
+
+void Form1::dropEvent(QDropEvent* event)
+{
+    if (!takePicture(*event))
+        return;
+    // Opened once the drop is over: the file manager waits for its answer, and the
+    // dialog's own event loop must not keep it waiting.
+    QTimer::singleShot(0, this, [this, path = draggedPicture(*event)] {
+        if (!QApplication::activeModalWidget())
+            openPicture(path);
+    });
+}
+
+void Form1::startUp(const QString& picture)
 {
     std::optional<PuzzleChoice> choice;
     StartupSteps steps;
@@ -581,6 +642,8 @@ void Form1::startUp()
         language_ = code;
         applyLanguageTexts();
     };
+    if (!picture.isEmpty())
+        steps.offerPicture = [this, picture] { newPuzzleDialog().choosePicture(picture); };
     steps.choosePuzzle = [this, &choice] { return (choice = newPuzzleDialog().choose()).has_value(); };
     steps.startPuzzle = [this, &choice] { startPuzzle(*choice); };
     steps.goWithoutPuzzle = [this] { menu_.Montado->setEnabled(false); };

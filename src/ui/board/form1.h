@@ -39,10 +39,14 @@ public:
     QSize clientSize() const;
 
     // Start-up: the language from the settings file or the first-run window, the texts,
-    // the new-puzzle dialog and its puzzle; then the window appears.
-    void startUp();
+    // the new-puzzle dialog and its puzzle; then the window appears. Given a picture (its
+    // full path: the game was opened on it), the dialog opens on that picture.
+    void startUp(const QString& picture = {});
     // File > Open: the new-puzzle dialog, then its puzzle.
     void openNewPuzzle();
+    // The same, with the dialog opened on a picture from outside (its full path); one
+    // that cannot be previewed is reported and the dialog opens as File > Open does.
+    void openPicture(const QString& path);
     // A new puzzle from the player's choice. It is made aside and takes the board only
     // once complete: a picture that cannot be loaded, or anything else that fails, raises
     // its error and leaves the current puzzle, grid size included, exactly as it was.
@@ -70,6 +74,9 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;  // the close request with a cancel flag
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // A picture file dropped on the window opens the dialog on it; nothing else is taken.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // BoardScreen
@@ -78,6 +85,7 @@ private:
     void settle() override;
 
     void buildClientArea();
+    void playChoice(const std::optional<PuzzleChoice>& choice);
     // The secondary windows, created hidden on first use and only hidden afterwards.
     Dialog& newPuzzleDialog();
     About& aboutBox();

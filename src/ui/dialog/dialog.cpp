@@ -27,7 +27,6 @@
 namespace tessaron {
 namespace {
 
-constexpr char kPicturePatterns[] = "*.jpg;*.jpeg;*.gif;*.bmp;*.dib;*.wmf;*.emf";
 constexpr char kAllFiles[] = "*.*";
 
 std::string listText(const QListWidget* list)
@@ -250,16 +249,20 @@ QString Dialog::chosenPath() const
     return nameFromNative(joinPath(nativeFromName(File1->path()), nativeFromName(File1->fileName())));
 }
 
-void Dialog::File1_Click()
+PictureOptions Dialog::previewOptions() const
 {
-    LabArchivo->setText(shownName(File1->fileName()));
-    const QString path = chosenPath();
     PictureOptions options;
     options.twipsX = metrics_.twipsPerPixelX;
     options.twipsY = metrics_.twipsPerPixelY;
     options.background = Image1->palette().color(Image1->backgroundRole());
+    return options;
+}
+
+void Dialog::File1_Click()
+{
+    LabArchivo->setText(shownName(File1->fileName()));
     try {
-        Image1->setPixmap(QPixmap::fromImage(loadPreview(path, Image1->size(), options)));
+        Image1->setPixmap(QPixmap::fromImage(loadPreview(chosenPath(), Image1->size(), previewOptions())));
     } catch (const RuntimeError& error) {
         // Not a picture: no picture counts as chosen. Anything else (a file that may not
         // be read, one deleted since it was listed) is reported the same way and the
@@ -272,6 +275,31 @@ void Dialog::File1_Click()
         reportAndForget(error);
     } catch (const std::bad_alloc&) {
         reportAndForget(RuntimeError(err::OutOfMemory));
+    }
+}
+
+void Dialog::choosePicture(const QString& path)
+{
+    // Tried first, so that a file that is not there, or no picture, is told as such and
+    // moves nothing; the click below previews it again, as any click does.
+    loadPreview(path, Image1->size(), previewOptions());
+    const std::string native = nativeFromName(path);
+    const std::size_t slash = native.rfind('/');
+    const QString folder = nameFromNative(slash == 0 ? std::string("/") : native.substr(0, slash));
+    const QString name = nameFromNative(native.substr(slash + 1));
+    Drive1->selectVolumeOf(folder);
+    try {
+        setDirPath(folder);
+    } catch (const RuntimeError&) {
+        Drive1->selectVolumeOf(Dir1->path());
+        throw;
+    }
+    File1->selectFile(name);
+    // A picture the picture patterns miss (a JPEG named ".jpe") is among all files, where
+    // the player would have looked for it.
+    if (File1->fileName() != name) {
+        Combo1->setCurrentIndex(1);
+        File1->selectFile(name);
     }
 }
 

@@ -3,6 +3,7 @@
 // Created once and only hidden afterwards, so every choice is still there next time. It
 // hands its choice back as a value and changes no game state.
 
+#include "ui/platform/picture_loader.h"
 #include "ui/platform/screen_metrics.h"
 
 #include <QDialog>
@@ -48,6 +49,11 @@ public:
     // Shows the dialog modally: the choice when the player pressed OK, nothing when they
     // cancelled.
     std::optional<PuzzleChoice> choose();
+    // Points the browser at a picture from outside (its full path), chosen and previewed
+    // as if the player had clicked it in the file list. A file that cannot be previewed
+    // raises its error (53 when it is not there, 481 when it is no picture) and the
+    // browser stays where it was.
+    void choosePicture(const QString& path);
 
     bool difficultSelected() const;
 
@@ -71,6 +77,7 @@ public:
 
 private:
     QString chosenPath() const;
+    PictureOptions previewOptions() const;
     void buildControls();
     void setKeyboardOrder();
     void Form_Load();

@@ -1,5 +1,7 @@
 #include "ui/platform/native_names.h"
 
+#include <QUrl>
+
 #include <cstdint>
 
 namespace tessaron {
@@ -109,6 +111,13 @@ QString shownName(const QString& name)
             shown[i] = QChar::ReplacementCharacter;
     }
     return shown;
+}
+
+QString nameFromFileUrl(const QUrl& url)
+{
+    if (!url.isLocalFile())
+        return {};
+    return nameFromNative(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()).toStdString());
 }
 
 }  // namespace tessaron

@@ -6,6 +6,8 @@
 
 #include <QString>
 
+class QUrl;
+
 #include <string>
 #include <string_view>
 
@@ -16,5 +18,10 @@ std::string nativeFromName(const QString& name);
 
 // What the player sees of a name: each kept byte as the replacement character.
 QString shownName(const QString& name);
+
+// The path of a file:// address, such as a file manager hands over. Its escaped bytes are
+// kept whatever they are, where QUrl::toLocalFile would turn a name that is not UTF-8
+// into one that cannot be opened. Empty for an address that is not a local file.
+QString nameFromFileUrl(const QUrl& url);
 
 }  // namespace tessaron

@@ -9,7 +9,7 @@ namespace tessaron {
 namespace {
 
 // Each step writes itself into a log and fails with the error the case gives it.
-std::string runLogged(const std::map<std::string, int>& failures, bool ok, std::int16_t& language)
+std::string runLogged(const std::map<std::string, int>& failures, bool ok, bool picture, std::int16_t& language)
 {
     std::string log;
     const auto step = [&](const std::string& name) {
@@ -22,6 +22,8 @@ std::string runLogged(const std::map<std::string, int>& failures, bool ok, std::
     steps.askLanguage = [&] { return step("ask"), std::int16_t{0}; };
     steps.saveLanguage = [&](std::int16_t code) { step("save" + std::to_string(code)); };
     steps.applyTexts = [&](std::int16_t code) { step("texts" + std::to_string(code)); };
+    if (picture)
+        steps.offerPicture = [&] { step("picture"); };
     steps.choosePuzzle = [&] { return step("dialog"), ok; };
     steps.startPuzzle = [&] { step("start"); };
     steps.goWithoutPuzzle = [&] { step("none"); };
@@ -31,7 +33,8 @@ std::string runLogged(const std::map<std::string, int>& failures, bool ok, std::
 }
 
 // File not found abandons just its step (at the settings file, it means a first run);
-// any other error is reported and ends start-up where it happened.
+// any other error is reported and ends start-up where it happened. A picture the game was
+// opened on reports even File not found, and the dialog still opens.
 TEST(Startup, StepsInOrderAndEachErrorWhereItBelongs)
 {
     const struct {
@@ -40,6 +43,7 @@ TEST(Startup, StepsInOrderAndEachErrorWhereItBelongs)
         bool ok;
         const char* log;
         std::int16_t language;
+        bool picture = false;
     } cases[] = {
         {"a later run", {}, true, "read texts1 dialog start", 1},
         {"first run, cancelled", {{"read", 53}}, false, "read ask save0 texts0 dialog none", 0},
@@ -50,10 +54,13 @@ TEST(Startup, StepsInOrderAndEachErrorWhereItBelongs)
         {"dialog out of memory", {{"dialog", 7}}, true, "read texts1 dialog report7", 1},
         {"picture broken", {{"start", 481}}, true, "read texts1 dialog start report481", 1},
         {"picture gone", {{"start", 53}}, true, "read texts1 dialog start", 1},
+        {"first run on a picture", {{"read", 53}}, true, "read ask save0 texts0 picture dialog start", 0, true},
+        {"opened on a missing file", {{"picture", 53}}, false, "read texts1 picture report53 dialog none", 1, true},
+        {"opened on no picture", {{"picture", 481}}, true, "read texts1 picture report481 dialog start", 1, true},
     };
     for (const auto& c : cases) {
         std::int16_t language = -1;
-        EXPECT_EQ(runLogged(c.failures, c.ok, language), c.log) << c.name;
+        EXPECT_EQ(runLogged(c.failures, c.ok, c.picture, language), c.log) << c.name;
         EXPECT_EQ(language, c.language) << c.name;
     }
 }

@@ -1,3 +1,4 @@
+#include "app/command_line.h"
 #include "ui/board/form1.h"
 #include "ui/dialog/browser_lists.h"
 #include "ui/dialog/dialog.h"
@@ -8,9 +9,11 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -58,13 +61,13 @@ struct StartupTest : ::testing::Test {
         QDir::setCurrent(previousFolder);
     }
     // A start of the program: a fresh state and main window.
-    void run()
+    void run(const QString& picture = {})
     {
         form.reset();
         seen.clear();
         errors.clear();
         form = std::make_unique<Form1>(metrics);
-        form->startUp();
+        form->startUp(picture);
     }
 
     QByteArray settings(const QString& where = {})
@@ -99,6 +102,15 @@ struct StartupTest : ::testing::Test {
         };
     }
     QString label() { return form->findChild<QLabel*>("Label1")->text(); }
+
+    // What the dialog shows of its picture: the folder listed, the name above the preview
+    // and the colour in the preview's middle.
+    static QStringList shownBy(QWidget* dialog)
+    {
+        const QImage preview = dialog->findChild<QLabel*>("Image1")->pixmap().toImage();
+        return {dialog->findChild<FolderList*>("Dir1")->path(), dialog->findChild<QLabel*>("LabArchivo")->text(),
+            preview.isNull() ? "none" : preview.pixelColor(preview.rect().center()).name()};
+    }
 };
 
 // The choice is written down at once, and a folder that cannot be written (even root may
@@ -234,6 +246,101 @@ TEST_F(StartupTest, SwitchingLanguageOnAFinishedBoardChangesOnlyCaptions)
     EXPECT_EQ(settings(), QByteArray(" 1 \r\n"));
     // The dialog, reopened, shows the 4 x 4 texts of the new language.
     EXPECT_EQ(form->findChild<Dialog*>()->findChild<QLabel*>("Label2")->text(), "Puzzle de 16 piezas (4x4)");
+}
+
+// `tessaron PICTURE`: a path (here relative to where the game starts) or a file:// address
+// opens the dialog on the picture's folder with it chosen and previewed, after the
+// language window at a first run; OK plays it. A picture whose name the picture patterns
+// miss is found among all files. A missing file, or one that is no picture (the settings
+// file), is reported and the dialog opens as it always does. Later arguments are ignored.
+TEST_F(StartupTest, OpenedOnAPictureTheDialogShowsItChosen)
+{
+    savePicture("sea view.bmp", 120, 80);
+    ASSERT_TRUE(QFile::copy(folder.filePath("sea view.bmp"), folder.filePath("sea view.pic")));
+    const struct {
+        const char* name;
+        QByteArray argument;
+        bool firstRun;
+        QString picture;  // the name the dialog shows chosen
+        QStringList errors;
+    } cases[] = {
+        {"path", "sea view.bmp", true, "sea view.bmp", {}},
+        {"address", QUrl::fromLocalFile(folder.filePath("sea view.bmp")).toEncoded(), false, "sea view.bmp", {}},
+        {"unusual name", QFile::encodeName(folder.filePath("sea view.pic")), false, "sea view.pic", {}},
+        {"missing", QFile::encodeName(folder.filePath("gone.bmp")), false, "", {"Error: 53.  File not found"}},
+        {"text file", QFile::encodeName(folder.filePath("data.puz")), false, "", {"Error: 481.  Invalid picture"}},
+    };
+    handlers["FormIdioma"] = [](QWidget* w) { w->findChild<QPushButton*>("OKButton")->click(); };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const bool good = !c.picture.isEmpty();
+        QFile::remove(folder.filePath("data.puz"));
+        if (!c.firstRun)
+            writeSettings(" 0 \r\n");
+        QStringList shown;
+        handlers["Dialog"] = [&](QWidget* w) {
+            shown = shownBy(w);
+            w->findChild<QPushButton*>(shown[1].isEmpty() ? "CancelButton" : "OKButton")->click();
+        };
+        QByteArray argument = c.argument;
+        char program[] = "tessaron", extra[] = "--fullscreen";
+        char* argv[] = {program, argument.data(), extra};
+        run(pictureArgument(3, argv));
+        EXPECT_EQ(seen, c.firstRun ? QStringList({"FormIdioma", "Dialog"}) : QStringList{"Dialog"});
+        EXPECT_EQ(errors, c.errors);
+        EXPECT_EQ(shown, good ? QStringList({folder.path(), c.picture, "#008080"})
+                              : QStringList({QCoreApplication::applicationDirPath(), "", "none"}));
+        EXPECT_EQ(form->windowTitle(), good ? "Tessaron  -  " + c.picture : "Tessaron");
+    }
+}
+
+// A picture file dropped on the window opens the dialog on it, as a copy, never a move;
+// anything else is refused at once, and so is any drop while the dialog is open.
+TEST_F(StartupTest, DroppingAPictureFileOpensTheDialogOnIt)
+{
+    writeSettings(" 0 \r\n");
+    savePicture("Drop.BMP", 60, 40);
+    handlers["Dialog"] = dialogAnswer(nullptr);
+    run();
+    const QUrl picture = QUrl::fromLocalFile(folder.filePath("Drop.BMP"));
+    const struct {
+        const char* name;
+        QList<QUrl> urls;  // none: the picture's address as plain text
+    } cases[] = {
+        {"picture", {picture}},
+        {"text file", {QUrl::fromLocalFile(folder.filePath("data.puz"))}},
+        {"two pictures", {picture, picture}},
+        {"web address", {QUrl("https://example.org/Drop.BMP")}},
+        {"text", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const bool taken = c.urls == QList<QUrl>{picture};
+        QMimeData data;
+        data.setUrls(c.urls);
+        if (c.urls.isEmpty())
+            data.setText(picture.toString());
+        const auto dragIn = [&] {
+            QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, {});
+            QApplication::sendEvent(form.get(), &enter);
+            return enter.isAccepted() ? enter.dropAction() : Qt::IgnoreAction;
+        };
+        QStringList shown;
+        Qt::DropAction whileOpen = Qt::IgnoreAction;
+        handlers["Dialog"] = [&](QWidget* w) {
+            shown = shownBy(w);
+            whileOpen = dragIn();
+            dialogAnswer(nullptr)(w);
+        };
+        seen.clear();
+        last = nullptr;
+        EXPECT_EQ(dragIn(), taken ? Qt::CopyAction : Qt::IgnoreAction);
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(form.get(), &drop);
+        EXPECT_EQ(QTest::qWaitFor([&] { return !seen.isEmpty(); }, taken ? 5000 : 200), taken);
+        EXPECT_EQ(shown, taken ? QStringList({folder.path(), "Drop.BMP", "#008080"}) : QStringList{});
+        EXPECT_EQ(whileOpen, Qt::IgnoreAction);
+    }
 }
 
 }  // namespace
