@@ -115,20 +115,20 @@ QSize reportMemory(const QString& photo)
     const PixelRect area = puzzle.geometry().pictureArea();
     const double scaled = static_cast<double>(area.w) * area.h * 4 / (1024.0 * 1024.0);
     const double file = static_cast<double>(QFileInfo(photo).size()) / (1024.0 * 1024.0);
-    // The puzzle's surfaces lie in 2 MiB pages, which count whole.
+    // The puzzle's surfaces lie in whole 2 MiB pages, and ordinary pages past the last.
     double kept = 0;
     double keptInPages = 0;
     for (const Surface* surface : {&puzzle.scratchSurface(), &puzzle.wholePicture(), &puzzle.boardSurface()}) {
         const double bytes = static_cast<double>(surface->width()) * surface->height() * 4;
         kept += bytes / (1024.0 * 1024.0);
-        keptInPages += 2 * std::ceil(bytes / (2.0 * 1024.0 * 1024.0));
+        keptInPages += std::ceil(bytes / 4096.0) * 4096.0 / (1024.0 * 1024.0);
     }
     const double bound = 1.5 * scaled + file;
     std::cout << "Fitted start of the " << kWidth << " x " << kHeight << " photo (" << area.w << " x " << area.h
               << " on the board): peak " << peak << " MiB above idle; scaled picture " << scaled << " MiB, file "
               << file << " MiB; ratio to 1.5 x scaled + file " << peak / bound << " (target <= 1)\n"
               << "  of which the puzzle keeps " << kept << " MiB, " << keptInPages
-              << " MiB in big pages (its piece scratch, its finished picture and its board)\n";
+              << " MiB in pages (its piece scratch, its finished picture and its board)\n";
     const QSize board(area.w, area.h);
     const long before = restartPeak();
     {

@@ -34,7 +34,9 @@ void* allocateBig(std::size_t bytes)
     void* block = std::aligned_alloc(kBigPage, rounded);
     if (!block)
         throw std::bad_alloc();
-    adviseBigPages(block, rounded);
+    // Only the whole big pages the pixels fill: a big page for the last few rows would
+    // hold up to 2 MiB of memory nobody uses.
+    adviseBigPages(block, bytes);
     return block;
 }
 
