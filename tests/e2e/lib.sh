@@ -1,10 +1,12 @@
-# Shared by the end-to-end runs: an X server, the game started in a folder of its own,
-# and waiting for its windows. Source it after setting `binary`.
+# Shared by the end-to-end runs: an X server, the game started in a folder of its own
+# (the current one once this is sourced), and waiting for its windows. Source it after
+# making the script's arguments absolute.
 set -euo pipefail
 
 out=${E2E_OUT:-$(mktemp -d)}
 mkdir -p "$out"
 work=$(mktemp -d)
+cd "$work"
 pid=
 xserver=
 finish() {
@@ -79,13 +81,29 @@ wait_new_window() {
     fail "no new window titled '$title'"
 }
 
-wait_gone() {
-    for _ in $(seq 100); do
-        xdotool getwindowname "$1" >/dev/null 2>&1 || return 0
-        [ -z "$(xdotool search --onlyvisible --name . 2>/dev/null | grep -x "$1")" ] && return 0
+# Waits up to $2 tenths of a second (default 50) for a visible Tessaron window other
+# than $1 (a question, a message, a dialog); prints its id, or fails quietly.
+other_window() {
+    local w
+    for _ in $(seq "${2:-50}"); do
+        w=$(windows | grep -vx -e "$1" | head -n 1 || true)
+        [ -n "$w" ] && { echo "$w"; return 0; }
         sleep 0.1
     done
-    fail "window $1 did not close"
+    return 1
+}
+
+# Answers the first start's language window with the keys given after $1, then waits
+# for the new-puzzle dialog. The choice is saved, as language code $1, before the
+# dialog opens. Sets `language` and `dialog`.
+choose_language() {
+    local code=$1
+    shift
+    language=$(wait_new_window Tessaron)
+    shot first-run
+    keys_to "$language" "$@"
+    dialog=$(wait_new_window Tessaron "$language")
+    [ "$(od -An -c data.puz | tr -s ' ')" = " $code \r \n" ] || fail "data.puz does not hold language $code"
 }
 
 # Clicks at (x, y) pixels inside a window's client area.

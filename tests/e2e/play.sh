@@ -5,13 +5,10 @@
 binary=$(realpath "$1")
 source "$(dirname "$0")/lib.sh"
 
-cd "$work"
 cp "$binary" ./tessaron
 convert -size 300x200 gradient:orange-navy -fill white -draw "circle 80,100 80,40" pic.bmp
 start_game ./tessaron
-language=$(wait_new_window Tessaron)
-keys_to "$language" Return
-dialog=$(wait_new_window Tessaron "$language")
+choose_language 0 Return
 # Keyboard order: OK, Cancel, columns, rows: 2 columns, 1 row. Then the picture, the
 # first file in the file list (3840 twips down its frame).
 keys_to "$dialog" Tab Tab Home Down Tab Home
@@ -25,22 +22,13 @@ menu=$((HEIGHT - 250))   # the client area is the picture and its margins: 300 +
 left=(0 105 255)         # the centres of the two places, in window coordinates
 y=$((menu + 25 + 100))
 
-solved() {
-    for _ in $(seq 20); do
-        box=$(windows | grep -vx -e "$main" | head -n 1)
-        [ -n "$box" ] && return 0
-        sleep 0.1
-    done
-    return 1
-}
-
 # Pressing and releasing on one place runs the solved test; if the shuffle left the two
 # pieces exchanged, moving one onto the other solves it.
 click_in "$main" "${left[1]}" "$y"
-if ! solved; then
+if ! box=$(other_window "$main" 20); then
     xdotool mousemove --window "$main" "${left[1]}" "$y" mousedown 1
     xdotool mousemove --window "$main" "${left[2]}" "$y" mouseup 1
-    solved || fail "the puzzle was not solved after the move"
+    box=$(other_window "$main" 20) || fail "the puzzle was not solved after the move"
 fi
 shot victory-message
 keys_to "$box" Return
