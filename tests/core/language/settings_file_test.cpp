@@ -9,10 +9,7 @@
 #include <iterator>
 #include <string>
 
-#include <grp.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace tessaron {
 namespace {
@@ -23,25 +20,6 @@ std::string contentOf(const fs::path& path)
 {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// The superuser may overwrite any file, so what a player may not write is tried as a
-// plain user: the test's own one, or nobody when the tests run as root.
-const uid_t playerUid = ::geteuid() == 0 ? 65534 : ::geteuid();
-const gid_t playerGid = ::geteuid() == 0 ? 65534 : ::getegid();
-
-// The error number the action raises when run by the player, in a child process.
-int errorNumberAsPlayer(auto&& action)
-{
-    const pid_t child = ::fork();
-    if (child == 0) {
-        if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(playerGid) != 0 || ::setuid(playerUid) != 0))
-            ::_exit(255);
-        ::_exit(errorNumberOf(action));
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 // The code the first item gives, or the error for content that holds none.
