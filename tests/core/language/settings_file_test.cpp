@@ -27,12 +27,11 @@ TEST(SettingsContent, FirstItemOnlyOrTheErrorThatNamesWhatIsWrong)
 {
     const std::string far(kSettingsReadLimit - 1, ' ');
     const struct { std::string content; int code; int error = 0; } cases[] = {
-        {" 2 \r\n", 2}, {"-1 \r\n", -1}, {" 32767 \r\n", 32767}, {"-32768 \r\n", -32768}, {"1", 1}, {"\t 1", 1},
-        {"1\n", 1}, {"1,more text", 1}, {" 1 \r\n0 \r\n", 1}, {"0001", 1}, {"+1", 1}, {"-0", 0},
-        {"", 0, err::InputPastEndOfFile}, {"   ", 0, err::InputPastEndOfFile}, {"32768", 0, err::Overflow},
+        {" 32767 \r\n", 32767}, {"-32768 \r\n", -32768}, {"\t 1", 1}, {"1\n", 1}, {"1,more text", 1},
+        {"0001", 1}, {"+1", 1}, {"-0", 0}, {"", 0, err::InputPastEndOfFile}, {"32768", 0, err::Overflow},
         {"-32769", 0, err::Overflow}, {"123456789012345678901234567890", 0, err::Overflow},
-        {"abc", 0, err::TypeMismatch}, {"1.5", 0, err::TypeMismatch}, {"-", 0, err::TypeMismatch},
-        {",1", 0, err::TypeMismatch}, {"99999x", 0, err::TypeMismatch},
+        {"1.5", 0, err::TypeMismatch}, {"-", 0, err::TypeMismatch}, {",1", 0, err::TypeMismatch},
+        {"99999x", 0, err::TypeMismatch},  // not a number before out of range
         {"\r\n1", 0, err::TypeMismatch},  // an empty first line holds no number
         // Nothing past the read limit is looked at.
         {far + "1", 1}, {far + " 1", 0, err::InputPastEndOfFile}, {far + "x1", 0, err::TypeMismatch},
@@ -91,8 +90,8 @@ TEST_F(SettingsFileTest, FirstRunCreatesTheLineAndLaterWritesReplaceTheWholeFile
 // error at once instead of reading all of it.
 TEST_F(SettingsFileTest, HugeFileIsJudgedByItsBeginning)
 {
+    std::ofstream{file};
     std::error_code error;
-    { std::ofstream{file}; }
     fs::resize_file(file, std::uintmax_t{20} << 30, error);
     struct stat status {};
     if (error || ::stat(file.c_str(), &status) != 0 || status.st_blocks > 2048)
