@@ -55,12 +55,11 @@ Bytes emfAround(std::uint32_t type = 18, const Bytes& params = longs({1}))
 
 TEST(MetafileSize, ComesFromTheHeaderInTwipsAndLargeDrawingsShrinkToTheCap)
 {
+    // The painter's tests draw 1440 units an inch and EMF frames at their size.
     const struct { const char* what; Bytes file; float twips; Size expected; } cases[] = {
-        {"placeable, 1440 units per inch", WmfWriter(1440, 720).finish(), 15, {96, 48}},
         {"placeable, 2540 units per inch", WmfWriter(2540, 5080, 2540).finish(), 15, {96, 192}},
         {"placeable on a 120 dpi screen", WmfWriter(1440, 720).finish(), 12, {120, 60}},
         {"standard WMF: window extent as twips", WmfWriter(3000, 1500, 0).finish(), 15, {200, 100}},
-        {"EMF frame in hundredths of a millimetre", EmfWriter(2540, 1270).finish(), 15, {96, 48}},
         // 300 by 150 inches: shown at the cap, aspect kept, never allocated in full.
         {"beyond the cap", WmfWriter(30000, 15000, 100).finish(), 15, {kMaxSide, kMaxSide / 2}},
     };
@@ -99,24 +98,21 @@ TEST(MetafileHostile, BadFilesAreRefusedBadRecordsSkippedAndBrokenChainsEndTheDr
         // Records lost: refused even though the records that are there could draw.
         {"WMF shorter than its header says", with32(wmf, 22 + 6, 0x7FFFFFF0), Refused},
         {"EMF shorter than its header says", with32(emf, 48, static_cast<std::int64_t>(emf.size()) + 4), Refused},
-        // Records that cannot be played.
+        // Records that cannot be played. Both formats read a DIB alike, and the painter's
+        // pixels show object indices outside the table ignored.
         {"WMF rectangle of two words", wmfAround(0x041B, words({5, 5})), Both},
         // Counts beyond the record: 1000 points with two present.
         {"WMF polygon", wmfAround(0x0324, words({1000, 0, 0, 10, 10})), Both},
         {"WMF polypolygon", wmfAround(0x0538, words({2, 3, 0x7FFF, 0, 0})), Both},
         {"WMF text of 50 characters with one present", wmfAround(0x0521, words({50, 'a'})), Both},
         {"WMF unknown function", wmfAround(0x0999, words({1, 2, 3})), Both},
-        {"WMF object index outside the table", wmfAround(0x012D, words({0x7FFF})), Both},
         {"WMF DIB claiming 60000 rows of which the record holds two", wmfAround(0x0F43, wmfStretchDib(tallDib, 20, 20)), Both},
-        {"WMF DIB of 7 bits per pixel", wmfAround(0x0F43, wmfStretchDib(sevenBitDib, 20, 20)), Both},
         {"EMF rectangle of two values", emfAround(43, longs({5, 5})), Both},
         {"EMF polygon", emfAround(3, longs({0, 0, 0, 0, 0x40000000, 0, 0, 10, 10})), Both},
         {"EMF polypolygon16", emfAround(91, longs({0, 0, 0, 0, 0x20000000, 4, 4})), Both},
         {"EMF text offset outside the record", emfAround(84, longs({0, 0, 0, 0, 1, 0, 0, 10, 10, 5, 0x7FFF0000, 0, 0, 0, 0, 0, 0})), Both},
         {"EMF unknown type", emfAround(200, longs({1, 2, 3})), Both},
-        {"EMF object index outside the table", emfAround(37, longs({0x7FFFFF})), Both},
         {"EMF clip region mode 9", emfAround(75, longs({0, 9})), Both},
-        {"EMF DIB claiming 60000 rows of which the record holds two", emfAround(81, emfStretchDib(tallDib, 20, 20)), Both},
         {"EMF DIB of 7 bits per pixel", emfAround(81, emfStretchDib(sevenBitDib, 20, 20)), Both},
     };
     // The chain broken at the first record, a rectangle, or at the second: a size of 0, less
