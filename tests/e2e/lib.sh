@@ -55,10 +55,7 @@ fail() {
 }
 
 # Starts the game from the current folder.
-start_game() {
-    "$1" &
-    pid=$!
-}
+start_game() { "$1" & pid=$!; }
 
 # The visible windows titled exactly $1 (default: Tessaron), one id a line.
 windows() { xdotool search --onlyvisible --name "^${1:-Tessaron}\$" 2>/dev/null || true; }

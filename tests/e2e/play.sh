@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
-# A whole game as a player plays it: the game and a picture in a folder of their own,
-# File > Open at start-up picks the picture at 2 x 1, and presses and releases on the
-# board until the game says it is solved. Usage: play.sh path/to/tessaron
+# A whole game as a player plays it, from a first start in Spanish: the game and a picture
+# in a folder of their own, Español in the language window (data.puz then holds its
+# code), the new-puzzle dialog at start-up picks the picture at 2 x 1, and presses and
+# releases on the board until the game says it is solved; the screenshots show each
+# window in Spanish. Usage: play.sh path/to/tessaron
 binary=$(realpath "$1")
 source "$(dirname "$0")/lib.sh"
 
 cp "$binary" ./tessaron
 convert -size 300x200 gradient:orange-navy -fill white -draw "circle 80,100 80,40" pic.bmp
 start_game ./tessaron
-choose_language 0 Return
+choose_language 1 Tab Down Return
 # Keyboard order: OK, Cancel, columns, rows: 2 columns, 1 row. Then the picture, the
 # first file in the file list (3840 twips down its frame).
 keys_to "$dialog" Tab Tab Home Down Tab Home
