@@ -40,7 +40,7 @@ for _ in 1 2 3; do
     click_in "$main" 15 8      # File
     sleep 0.3
     click_in "$main" 30 30     # Open
-    dialog=$(other_window "$main" 30) && break
+    dialog=$(new_window Tessaron "$main" 30) && break
     xdotool key Escape
 done
 [ -n "$dialog" ] || fail "File > Open showed no dialog"

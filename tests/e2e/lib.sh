@@ -60,11 +60,11 @@ start_game() { "$1" & pid=$!; }
 # The visible windows titled exactly $1 (default: Tessaron), one id a line.
 windows() { xdotool search --onlyvisible --name "^${1:-Tessaron}\$" 2>/dev/null || true; }
 
-# Waits until a visible window with that title exists that is not in the list $2;
-# prints its id.
-wait_new_window() {
+# Waits up to $3 tenths of a second (default 100) for a visible window titled $1 that is
+# not in the list $2; prints its id, or returns 1 when none came.
+new_window() {
     local title=$1 known=${2:-}
-    for _ in $(seq 100); do
+    for _ in $(seq "${3:-100}"); do
         for w in $(windows "$title"); do
             if ! grep -qx "$w" <<<"$known"; then
                 sleep 0.3
@@ -75,20 +75,9 @@ wait_new_window() {
         [ -z "$pid" ] || kill -0 $pid 2>/dev/null || fail "the game ended before a window titled '$title' appeared"
         sleep 0.1
     done
-    fail "no new window titled '$title'"
-}
-
-# Waits up to $2 tenths of a second (default 50) for a visible Tessaron window other
-# than $1 (a question, a message, a dialog); prints its id, or fails quietly.
-other_window() {
-    local w
-    for _ in $(seq "${2:-50}"); do
-        w=$(windows | grep -vx -e "$1" | head -n 1 || true)
-        [ -n "$w" ] && { echo "$w"; return 0; }
-        sleep 0.1
-    done
     return 1
 }
+wait_new_window() { new_window "$@" || fail "no new window titled '$1'"; }
 
 # Answers the first start's language window with the keys given after $1, then waits
 # for the new-puzzle dialog. The choice is saved, as language code $1, before the

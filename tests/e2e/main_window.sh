@@ -18,7 +18,7 @@ ask_exit() {
     xdotool mousemove --window "$main" 25 10 click 1
     sleep 0.5
     xdotool key Down Down Return
-    question=$(other_window "$main") || fail "the exit question did not appear"
+    question=$(new_window Tessaron "$main" 50) || fail "the exit question did not appear"
 }
 
 ask_exit

@@ -27,10 +27,10 @@ y=$((menu + 25 + 100))
 # Pressing and releasing on one place runs the solved test; if the shuffle left the two
 # pieces exchanged, moving one onto the other solves it.
 click_in "$main" "${left[1]}" "$y"
-if ! box=$(other_window "$main" 20); then
+if ! box=$(new_window Tessaron "$main" 20); then
     xdotool mousemove --window "$main" "${left[1]}" "$y" mousedown 1
     xdotool mousemove --window "$main" "${left[2]}" "$y" mouseup 1
-    box=$(other_window "$main" 20) || fail "the puzzle was not solved after the move"
+    box=$(new_window Tessaron "$main" 20) || fail "the puzzle was not solved after the move"
 fi
 shot victory-message
 keys_to "$box" Return
