@@ -1,5 +1,4 @@
 #include "core/dialog/file_patterns.h"
-#include "core/dialog/puzzle_options.h"
 #include "core/platform/volumes.h"
 
 #include <gtest/gtest.h>
@@ -33,12 +32,6 @@ TEST(FilePatterns, MatchCaseInsensitivelyAcrossTheList)
     EXPECT_EQ(matchingSorted({"b.jpg", "notes.txt", "A.JPG", "a.jpg", "C.gif", "\xC3\xA9t\xC3\xA9.jpg"},
                   FilePatterns("*.jpg;*.gif")),
         (Strings{"A.JPG", "a.jpg", "b.jpg", "C.gif", "\xC3\xA9t\xC3\xA9.jpg"}));
-}
-
-TEST(PuzzleOptions, PieceCountEdgesAndAPathAtTheRoot)
-{
-    EXPECT_EQ(pieceCount("4", ""), 0);  // the rows list has no selection yet
-    EXPECT_EQ(joinPath("/", "sea.jpg"), "/sea.jpg");
 }
 
 TEST(Volumes, MountTableGivesWhatAPersonBrowses)
