@@ -46,15 +46,12 @@ TEST(SettingsContent, FirstItemOnlyOrTheErrorThatNamesWhatIsWrong)
 }
 
 struct SettingsFileTest : ::testing::Test {
-    const fs::path folder = fs::temp_directory_path() / ("tessaron-settings-" + std::to_string(::getpid())
-        + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    const fs::path folder = [] {
+        std::string name = fs::temp_directory_path() / "tessaron-settings-XXXXXX";
+        return fs::path(::mkdtemp(name.data()));
+    }();
     const fs::path file = folder / "data.puz";
 
-    void SetUp() override
-    {
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-    }
     void TearDown() override
     {
         fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add);
