@@ -35,7 +35,6 @@ shot framed-start
 
 # File > Open. A click can land before the menu has opened under a busy window manager:
 # the menu is tried again until the dialog is up.
-dialog=
 for _ in 1 2 3; do
     click_in "$main" 15 8      # File
     sleep 0.3

@@ -83,13 +83,11 @@ wait_new_window() { new_window "$@" || fail "no new window titled '$1'"; }
 # for the new-puzzle dialog. The choice is saved, as language code $1, before the
 # dialog opens. Sets `language` and `dialog`.
 choose_language() {
-    local code=$1
-    shift
     language=$(wait_new_window Tessaron)
     shot first-run
-    keys_to "$language" "$@"
+    keys_to "$language" "${@:2}"
     dialog=$(wait_new_window Tessaron "$language")
-    [ "$(od -An -c data.puz | tr -s ' ')" = " $code \r \n" ] || fail "data.puz does not hold language $code"
+    [ "$(od -An -c data.puz | tr -s ' ')" = " $1 \r \n" ] || fail "data.puz does not hold language $1"
 }
 
 # Clicks at (x, y) pixels inside a window's client area.
@@ -98,11 +96,9 @@ click_in() { xdotool mousemove --window "$1" "$2" "$3" click 1; sleep 0.2; }
 # Keys go to the window that has the keyboard: point at it, give it the focus and wait
 # until the server says it has it, so no key is typed into the window before it.
 keys_to() {
-    local w=$1
-    shift
-    xdotool mousemove --window "$w" 5 5
-    timeout 5 xdotool windowfocus --sync "$w" 2>/dev/null || true
-    xdotool key "$@"
+    xdotool mousemove --window "$1" 5 5
+    timeout 5 xdotool windowfocus --sync "$1" 2>/dev/null || true
+    xdotool key "${@:2}"
     sleep 0.3
 }
 

@@ -30,8 +30,7 @@ kill -0 $pid 2>/dev/null || fail "Enter ended the program: it must answer No"
 
 ask_exit
 keys_to "$question" y
-for _ in $(seq 50); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
-kill -0 $pid 2>/dev/null && fail "Yes did not end the program"
+timeout 5 tail --pid="$pid" -s 0.1 -f /dev/null || fail "Yes did not end the program"
 wait $pid || fail "the program ended with status $?"
 pid=
 echo "ok: first run, dialog, main window, exit question (Enter = No, Yes ends); screenshots in $out"
