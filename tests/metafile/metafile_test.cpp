@@ -1,18 +1,175 @@
-// Pixels where each family of records must draw, through the QPainter canvas.
+// Metafiles: the player's sizes, text and, above all, how it treats hostile files,
+// through a canvas that notes what is drawn; then, through the QPainter canvas, the
+// pixels where each family of records must draw.
 
+#include "metafile/metafile.h"
 #include "ui/platform/metafile_render.h"
-#include "metafile/record_writer.h"
+#include "core/platform/runtime_error.h"
+#include "record_writer.h"
 
 #include <gtest/gtest.h>
 
 #include <QColor>
 
 #include <set>
+#include <string>
+#include <tuple>
 
 namespace tessaron {
 namespace {
 
+using namespace metafile;
 using namespace testing;
+
+// `at` is the first point of the shape or text, in picture pixels.
+struct Call { PointF at; DrawState state; std::u16string text; };
+
+// A canvas that notes what is drawn, and the error that stopped the drawing.
+struct Played : MetafileCanvas {
+    void begin(std::int32_t, std::int32_t) override {}
+    void drawPath(const Path& p, const DrawState& s, bool, bool) override { calls.push_back({s.toDevice.map(p.points().front()), s, {}}); }
+    void drawText(const TextRun& run, const DrawState& s) override { calls.push_back({s.toDevice.map(run.reference), s, run.text}); }
+    void drawBitmap(const Bitmap&, const RectF&, const RectF&, std::uint32_t, const DrawState&) override {}
+    void fillRect(const RectF&, std::uint32_t, const DrawState&) override {}
+    int error = 0;
+    std::vector<Call> calls;
+};
+
+Played played(const Bytes& file)
+{
+    Played p;
+    try {
+        play(file, 15, 15, p);
+    } catch (const RuntimeError& e) {
+        p.error = e.number();
+    }
+    return p;
+}
+
+// 100 x 100 pixel pictures: a rectangle at the corner, a record (a harmless SETBKMODE
+// unless another is given), a rectangle at the centre.
+Bytes wmfAround(int function = 0x0102, const Bytes& params = words({1}))
+{
+    return WmfWriter(1500, 1500).rectangle(0, 0, 150, 150).raw(function, params).rectangle(750, 750, 900, 900).finish();
+}
+
+Bytes emfAround(std::uint32_t type = 18, const Bytes& params = longs({1}))
+{
+    return EmfWriter(hmm(100), hmm(100)).rectangle(0, 0, 10, 10).raw(type, params).rectangle(50, 50, 60, 60).finish();
+}
+
+TEST(MetafileSize, ComesFromTheHeaderInTwipsAndLargeDrawingsShrinkToTheCap)
+{
+    // The painter's tests draw 1440 units an inch and EMF frames at their size, the
+    // loader's a canvas of 96 units an inch too large to hold.
+    const struct { const char* what; Bytes file; float twips; Size expected; } cases[] = {
+        {"placeable on a 120 dpi screen", WmfWriter(1440, 720).finish(), 12, {120, 60}},
+        {"standard WMF: window extent as twips", WmfWriter(3000, 1500, 0).finish(), 15, {200, 100}},
+        // 300 by 150 inches: shown at the cap, aspect kept, never allocated in full.
+        {"beyond the cap", WmfWriter(30000, 15000, 100).finish(), 15, {kMaxSide, kMaxSide / 2}},
+    };
+    for (const auto& c : cases) {
+        const Size s = naturalSize(c.file, c.twips, c.twips);
+        EXPECT_EQ(std::pair(s.width, s.height), std::pair(c.expected.width, c.expected.height)) << c.what;
+    }
+    const Size wide = naturalSize(EmfWriter(300'000, 250'000).finish(), 15, 15);  // 3 m
+    EXPECT_LE(std::int64_t{wide.width} * wide.height, kMaxPixels);
+}
+
+// As Windows plays them: a malformed or absurd file is refused; a record that cannot be
+// played is skipped and the rest draws, the rectangle after it still at the centre; a
+// broken record chain ends the drawing there, with only the corner rectangle shown, or
+// nothing, and then the file is refused.
+TEST(MetafileHostile, BadFilesAreRefusedBadRecordsSkippedAndBrokenChainsEndTheDrawing)
+{
+    WmfWriter deep(100, 100);  // saves without end
+    for (int i = 0; i < 5000; ++i)
+        deep.record(0x001E, {});
+    const Bytes wmf = wmfAround(), emf = emfAround(), dib = dib2x2({0, 0, 0, 0});
+    const Bytes tallDib = with32(dib, 8, 60000), sevenBitDib = with32(dib, 14, 7);  // height; bits per pixel
+    enum Drawn { Refused, Corner, Both };
+    std::vector<std::tuple<std::string, Bytes, Drawn>> cases = {
+        {"empty placeable box", WmfWriter(0, 100).finish(), Refused},
+        {"standard WMF with an empty window", WmfWriter(0, 0, 0).finish(), Refused},
+        {"30000 inches", WmfWriter(30000, 30000, 1).finish(), Refused},
+        {"largest EMF frame", EmfWriter(0x7FFFFFFF, 0x7FFFFFFF).finish(), Refused},
+        {"empty EMF frame", EmfWriter(0, 100).finish(), Refused},
+        {"placeable key only", Bytes{0xD7, 0xCD, 0xC6, 0x9A}, Refused},
+        {"no bytes", Bytes{}, Refused},
+        {"EMF type without its header", Bytes{1, 0, 0, 0}, Refused},
+        {"EMF header of 8 bytes", with32(emf, 4, 8), Refused},
+        {"5000 nested saves", deep.finish(), Refused},
+        // Records lost: refused even though the records that are there could draw.
+        {"WMF shorter than its header says", with32(wmf, 22 + 6, 0x7FFFFFF0), Refused},
+        {"EMF shorter than its header says", with32(emf, 48, static_cast<std::int64_t>(emf.size()) + 4), Refused},
+        // Records that cannot be played. Both formats read a DIB alike, and the painter's
+        // pixels show object indices outside the table ignored.
+        {"WMF rectangle of two words", wmfAround(0x041B, words({5, 5})), Both},
+        // Counts beyond the record: 1000 points with two present.
+        {"WMF polygon", wmfAround(0x0324, words({1000, 0, 0, 10, 10})), Both},
+        {"WMF polypolygon", wmfAround(0x0538, words({2, 3, 0x7FFF, 0, 0})), Both},
+        {"WMF text of 50 characters with one present", wmfAround(0x0521, words({50, 'a'})), Both},
+        {"WMF unknown function", wmfAround(0x0999, words({1, 2, 3})), Both},
+        {"WMF DIB claiming 60000 rows of which the record holds two", wmfAround(0x0F43, wmfStretchDib(tallDib, 20, 20)), Both},
+        {"EMF rectangle of two values", emfAround(43, longs({5, 5})), Both},
+        {"EMF polygon", emfAround(3, longs({0, 0, 0, 0, 0x40000000, 0, 0, 10, 10})), Both},
+        {"EMF polypolygon16", emfAround(91, longs({0, 0, 0, 0, 0x20000000, 4, 4})), Both},
+        {"EMF text offset outside the record", emfAround(84, longs({0, 0, 0, 0, 1, 0, 0, 10, 10, 5, 0x7FFF0000, 0, 0, 0, 0, 0, 0})), Both},
+        {"EMF unknown type", emfAround(200, longs({1, 2, 3})), Both},
+        {"EMF clip region mode 9", emfAround(75, longs({0, 9})), Both},
+        {"EMF DIB of 7 bits per pixel", emfAround(81, emfStretchDib(sevenBitDib, 20, 20)), Both},
+    };
+    // The chain broken at the first record, a rectangle, or at the second: a size of 0, less
+    // than a record header, not a whole number of EMF's 4-byte units, or past the end.
+    for (const std::int64_t size : {0, 2, 26, 0x7FFFFFF0}) {
+        const std::string what = " record of size " + std::to_string(size);
+        cases.emplace_back("WMF first" + what, with32(wmf, 22 + 18, size), Refused);
+        cases.emplace_back("WMF second" + what, with32(wmf, 22 + 18 + 14, size), Corner);
+        cases.emplace_back("EMF first" + what, with32(emf, 108 + 4, size), Refused);
+        cases.emplace_back("EMF second" + what, with32(emf, 108 + 4 + 24, size), Corner);
+    }
+    for (const auto& [what, file, drawn] : cases) {
+        const auto [error, calls] = played(file);
+        EXPECT_EQ(error, drawn == Refused ? err::InvalidPicture : 0) << what;
+        if (drawn != Refused) {
+            ASSERT_EQ(calls.size(), drawn == Both ? 2u : 1u) << what;
+            EXPECT_NEAR(calls.back().at.x, drawn == Both ? 50 : 0, 0.1) << what;
+            EXPECT_NEAR(calls.back().at.y, drawn == Both ? 50 : 0, 0.1) << what;
+        }
+    }
+}
+
+TEST(MetafileHostile, EndlessWorkIsCutShort)
+{
+    // Every record fills the whole picture: far beyond any real drawing's work.
+    WmfWriter many(4000, 3000, 96);  // 4000 x 3000 pixels
+    many.brush(0, 0).select(0);
+    for (int i = 0; i < 200'000; ++i)
+        many.rectangle(0, 0, 4000, 3000);
+    const auto [error, calls] = played(many.finish());
+    EXPECT_EQ(error, err::InvalidPicture);
+    EXPECT_LT(calls.size(), 100u);  // a few dozen whole-picture fills at most
+
+    // Skipping is work too: a file of nothing but bad records runs out of budget.
+    WmfWriter bad(100, 100);
+    for (int i = 0; i < 200'000; ++i)
+        bad.record(0x041B, {});
+    EXPECT_EQ(played(bad.finish()).error, err::InvalidPicture);
+}
+
+TEST(MetafileText, EachFontsCharsetDecodesItsText)
+{
+    // "Ñú€" in Windows-1252 through TEXTOUT, then through RUSSIAN and EASTEUROPE fonts (slots 0 and 1).
+    const auto [error, calls] = played(WmfWriter(100, 100).raw(0x0521, {3, 0, 0xD1, 0xFA, 0x80, 0, 10, 0, 10, 0})
+            .font(-20, "Arial", 204).select(0).raw(0x0521, {2, 0, 0xCF, 0xF0, 10, 0, 10, 0})
+            .font(-20, "Arial", 238).select(1).raw(0x0521, {4, 0, 0xA3, 0xF3, 'd', 0x9F, 10, 0, 10, 0}).finish());
+    EXPECT_EQ(error, 0);
+    ASSERT_EQ(calls.size(), 3u);
+    EXPECT_EQ(calls[0].text, u"Ñú€");
+    EXPECT_EQ(calls[1].text, u"Пр");
+    EXPECT_EQ(calls[1].state.font.face, "Arial");
+    EXPECT_EQ(calls[2].text, u"Łódź");
+}
 
 constexpr QRgb kWhite = 0xFFFFFF, kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kYellow = 0xFFFF00;
 
