@@ -20,9 +20,9 @@ keys_to "$dialog" Return
 main=$(wait_new_window "Tessaron  -  pic.bmp" "")
 shot shuffled
 eval "$(xdotool getwindowgeometry --shell "$main")"
-menu=$((HEIGHT - 250))   # the client area is the picture and its margins: 300 + 60 by 200 + 50
-left=(0 105 255)         # the centres of the two places, in window coordinates
-y=$((menu + 25 + 100))
+# The client area is the menu, then the picture and its margins: 300 + 60 by 200 + 50.
+left=(0 105 255)                 # the centres of the two places, in window coordinates
+y=$((HEIGHT - 250 + 25 + 100))
 
 # Pressing and releasing on one place runs the solved test; if the shuffle left the two
 # pieces exchanged, moving one onto the other solves it.
