@@ -17,6 +17,12 @@ finish() {
 trap finish EXIT
 unset QT_QPA_PLATFORM XAUTHORITY
 
+fail() {
+    echo "FAIL: $*" >&2
+    import -window root "$out/failure.png" 2>/dev/null || true
+    exit 1
+}
+
 # A private X server. It chooses a free display itself (-displayfd) and names it once it
 # accepts connections, so two runs side by side, or a display some other program left
 # behind, can never share or lose a server, as guessing a number from lock files can.
@@ -37,22 +43,14 @@ start_x_server() {
             kill -0 $xserver 2>/dev/null || break
             sleep 0.1
         done
-        kill $xserver 2>/dev/null || true
-        wait $xserver 2>/dev/null || true
+        { kill $xserver; wait $xserver; } 2>/dev/null || true
         xserver=
         echo "X server, attempt $attempt, did not start:" >&2
         cat "$work/xvfb.log" >&2
     done
-    echo "FAIL: no X server" >&2
-    exit 1
+    fail "no X server"
 }
 start_x_server
-
-fail() {
-    echo "FAIL: $*" >&2
-    import -window root "$out/failure.png" 2>/dev/null || true
-    exit 1
-}
 
 # Starts the game from the current folder.
 start_game() { "$1" & pid=$!; }
