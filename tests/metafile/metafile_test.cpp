@@ -278,10 +278,9 @@ TEST(MetafilePainter, TextLandsBelowItsTopLeftReference)
     const QImage image = render(WmfWriter(1500, 1500).font(-tw(30), "DejaVu Sans").select(0)
             .record(0x0521, {4, 'M' | 'M' << 8, 'M' | 'M' << 8, tw(20), tw(10)}).finish());
     int dark[2] = {};  // above the reference, below it
-    for (int y = 0; y < 100; ++y) {
+    for (int y = 0; y < 100; ++y)
         for (int x = 0; x < 100; ++x)
             dark[y >= 20] += qGray(image.pixel(x, y)) < 100;
-    }
     EXPECT_EQ(dark[0], 0);
     EXPECT_GT(dark[1], 100);
 }
