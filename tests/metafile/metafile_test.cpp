@@ -157,20 +157,6 @@ TEST(MetafileHostile, EndlessWorkIsCutShort)
     EXPECT_EQ(played(bad.finish()).error, err::InvalidPicture);
 }
 
-TEST(MetafileText, EachFontsCharsetDecodesItsText)
-{
-    // "Ñú€" in Windows-1252 through TEXTOUT, then through RUSSIAN and EASTEUROPE fonts (slots 0 and 1).
-    const auto [error, calls] = played(WmfWriter(100, 100).raw(0x0521, {3, 0, 0xD1, 0xFA, 0x80, 0, 10, 0, 10, 0})
-            .font(-20, "Arial", 204).select(0).raw(0x0521, {2, 0, 0xCF, 0xF0, 10, 0, 10, 0})
-            .font(-20, "Arial", 238).select(1).raw(0x0521, {4, 0, 0xA3, 0xF3, 'd', 0x9F, 10, 0, 10, 0}).finish());
-    EXPECT_EQ(error, 0);
-    ASSERT_EQ(calls.size(), 3u);
-    EXPECT_EQ(calls[0].text, u"Ñú€");
-    EXPECT_EQ(calls[1].text, u"Пр");
-    EXPECT_EQ(calls[1].state.font.face, "Arial");
-    EXPECT_EQ(calls[2].text, u"Łódź");
-}
-
 constexpr QRgb kWhite = 0xFFFFFF, kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kYellow = 0xFFFF00;
 
 QImage render(const Bytes& f) { return renderMetafile(QByteArray(reinterpret_cast<const char*>(f.data()), static_cast<qsizetype>(f.size())), 15, 15); }
@@ -273,10 +259,21 @@ TEST(MetafilePainter, HatchesShowTheBackgroundColourOnlyWhenOpaque)
     }
 }
 
-TEST(MetafilePainter, TextLandsBelowItsTopLeftReference)
+// "Ñú€" in Windows-1252 through TEXTOUT, then through RUSSIAN and EASTEUROPE fonts (slots
+// 0 and 1), the bytes as little-endian words; each line below its top-left reference.
+TEST(MetafileText, EachFontsCharsetDecodesItsTextWhichLandsBelowItsReference)
 {
-    const QImage image = render(WmfWriter(1500, 1500).font(-tw(30), "DejaVu Sans").select(0)
-            .record(0x0521, {4, 'M' | 'M' << 8, 'M' | 'M' << 8, tw(20), tw(10)}).finish());
+    const Bytes file = WmfWriter(1500, 1500).record(0x0521, {3, 0xFAD1, 0x80, tw(20), tw(10)})
+            .font(-tw(30), "Arial", 204).select(0).record(0x0521, {2, 0xF0CF, tw(20), tw(10)})
+            .font(-tw(30), "Arial", 238).select(1).record(0x0521, {4, 0xF3A3, 0x9F64, tw(20), tw(10)}).finish();
+    const auto [error, calls] = played(file);
+    EXPECT_EQ(error, 0);
+    ASSERT_EQ(calls.size(), 3u);
+    EXPECT_EQ(calls[0].text, u"Ñú€");
+    EXPECT_EQ(calls[1].text, u"Пр");
+    EXPECT_EQ(calls[1].state.font.face, "Arial");
+    EXPECT_EQ(calls[2].text, u"Łódź");
+    const QImage image = render(file);
     int dark[2] = {};  // above the reference, below it
     for (int y = 0; y < 100; ++y)
         for (int x = 0; x < 100; ++x)
