@@ -65,7 +65,7 @@ TEST(MetafileSize, ComesFromTheHeaderInTwipsAndLargeDrawingsShrinkToTheCap)
     const struct { const char* what; Bytes file; float twips; Size expected; } cases[] = {
         {"placeable on a 120 dpi screen", WmfWriter(1440, 720).finish(), 12, {120, 60}},
         {"standard WMF: window extent as twips", WmfWriter(3000, 1500, 0).finish(), 15, {200, 100}},
-        // 300 by 150 inches: shown at the cap, aspect kept, never allocated in full.
+        // 300 by 150 inches: shown at the cap, proportions kept, never allocated in full.
         {"beyond the cap", WmfWriter(30000, 15000, 100).finish(), 15, {kMaxSide, kMaxSide / 2}},
     };
     for (const auto& c : cases) {
