@@ -1,10 +1,12 @@
-# Shared by the end-to-end runs: an X server, the game started in a folder of its own,
-# and waiting for its windows. Source it after setting `binary`.
+# Shared by the end-to-end runs: an X server, the game started in a folder of its own
+# (the current one once this is sourced), and waiting for its windows. Source it after
+# making the script's arguments absolute.
 set -euo pipefail
 
 out=${E2E_OUT:-$(mktemp -d)}
 mkdir -p "$out"
 work=$(mktemp -d)
+cd "$work"
 pid=
 xserver=
 finish() {
@@ -14,6 +16,12 @@ finish() {
 }
 trap finish EXIT
 unset QT_QPA_PLATFORM XAUTHORITY
+
+fail() {
+    echo "FAIL: $*" >&2
+    import -window root "$out/failure.png" 2>/dev/null || true
+    exit 1
+}
 
 # A private X server. It chooses a free display itself (-displayfd) and names it once it
 # accepts connections, so two runs side by side, or a display some other program left
@@ -35,37 +43,26 @@ start_x_server() {
             kill -0 $xserver 2>/dev/null || break
             sleep 0.1
         done
-        kill $xserver 2>/dev/null || true
-        wait $xserver 2>/dev/null || true
+        { kill $xserver; wait $xserver; } 2>/dev/null || true
         xserver=
         echo "X server, attempt $attempt, did not start:" >&2
         cat "$work/xvfb.log" >&2
     done
-    echo "FAIL: no X server" >&2
-    exit 1
+    fail "no X server"
 }
 start_x_server
 
-fail() {
-    echo "FAIL: $*" >&2
-    import -window root "$out/failure.png" 2>/dev/null || true
-    exit 1
-}
-
 # Starts the game from the current folder.
-start_game() {
-    "$1" &
-    pid=$!
-}
+start_game() { "$1" & pid=$!; }
 
 # The visible windows titled exactly $1 (default: Tessaron), one id a line.
 windows() { xdotool search --onlyvisible --name "^${1:-Tessaron}\$" 2>/dev/null || true; }
 
-# Waits until a visible window with that title exists that is not in the list $2;
-# prints its id.
-wait_new_window() {
+# Waits up to $3 tenths of a second (default 100) for a visible window titled $1 that is
+# not in the list $2; prints its id, or returns 1 when none came.
+new_window() {
     local title=$1 known=${2:-}
-    for _ in $(seq 100); do
+    for _ in $(seq "${3:-100}"); do
         for w in $(windows "$title"); do
             if ! grep -qx "$w" <<<"$known"; then
                 sleep 0.3
@@ -76,16 +73,19 @@ wait_new_window() {
         [ -z "$pid" ] || kill -0 $pid 2>/dev/null || fail "the game ended before a window titled '$title' appeared"
         sleep 0.1
     done
-    fail "no new window titled '$title'"
+    return 1
 }
+wait_new_window() { new_window "$@" || fail "no new window titled '$1'"; }
 
-wait_gone() {
-    for _ in $(seq 100); do
-        xdotool getwindowname "$1" >/dev/null 2>&1 || return 0
-        [ -z "$(xdotool search --onlyvisible --name . 2>/dev/null | grep -x "$1")" ] && return 0
-        sleep 0.1
-    done
-    fail "window $1 did not close"
+# Answers the first start's language window with the keys given after $1, then waits
+# for the new-puzzle dialog. The choice is saved, as language code $1, before the
+# dialog opens. Sets `language` and `dialog`.
+choose_language() {
+    language=$(wait_new_window Tessaron)
+    shot first-run
+    keys_to "$language" "${@:2}"
+    dialog=$(wait_new_window Tessaron "$language")
+    [ "$(od -An -c data.puz | tr -s ' ')" = " $1 \r \n" ] || fail "data.puz does not hold language $1"
 }
 
 # Clicks at (x, y) pixels inside a window's client area.
@@ -94,11 +94,9 @@ click_in() { xdotool mousemove --window "$1" "$2" "$3" click 1; sleep 0.2; }
 # Keys go to the window that has the keyboard: point at it, give it the focus and wait
 # until the server says it has it, so no key is typed into the window before it.
 keys_to() {
-    local w=$1
-    shift
-    xdotool mousemove --window "$w" 5 5
-    timeout 5 xdotool windowfocus --sync "$w" 2>/dev/null || true
-    xdotool key "$@"
+    xdotool mousemove --window "$1" 5 5
+    timeout 5 xdotool windowfocus --sync "$1" 2>/dev/null || true
+    xdotool key "${@:2}"
     sleep 0.3
 }
 

@@ -5,33 +5,20 @@
 binary=$(realpath "$1")
 source "$(dirname "$0")/lib.sh"
 
-cd "$work"
 start_game "$binary"
-language=$(wait_new_window Tessaron)
-shot first-run
-keys_to "$language" Return
-dialog=$(wait_new_window Tessaron "$language")
-# The choice is saved before the dialog opens.
-[ "$(od -An -c data.puz | tr -s ' ')" = " 0 \r \n" ] || fail "data.puz does not hold English"
+choose_language 0 Return   # English
 shot new-puzzle-dialog
 click_in "$dialog" 510 516  # Cancel: 7080, 7560 twips, 1215 x 375
 main=$(wait_new_window Tessaron "$language
 $dialog")
 shot main-window
-eval "$(xdotool getwindowgeometry --shell "$main")"
-echo "main window at ${X},${Y} size ${WIDTH}x${HEIGHT}"
 
 ask_exit() {
     # Archivo > Salir with the mouse on the menu bar and the keyboard in the menu.
     xdotool mousemove --window "$main" 25 10 click 1
     sleep 0.5
     xdotool key Down Down Return
-    for _ in $(seq 50); do
-        question=$(windows | grep -vx -e "$main" | head -n 1)
-        [ -n "$question" ] && return 0
-        sleep 0.1
-    done
-    fail "the exit question did not appear"
+    question=$(new_window Tessaron "$main" 50) || fail "the exit question did not appear"
 }
 
 ask_exit
@@ -43,8 +30,7 @@ kill -0 $pid 2>/dev/null || fail "Enter ended the program: it must answer No"
 
 ask_exit
 keys_to "$question" y
-for _ in $(seq 50); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
-kill -0 $pid 2>/dev/null && fail "Yes did not end the program"
+timeout 5 tail --pid="$pid" -s 0.1 -f /dev/null || fail "Yes did not end the program"
 wait $pid || fail "the program ended with status $?"
 pid=
 echo "ok: first run, dialog, main window, exit question (Enter = No, Yes ends); screenshots in $out"

@@ -14,10 +14,9 @@ using Values = std::initializer_list<std::int64_t>;
 // Appends each value in `size` bytes, little-endian.
 inline Bytes& put(Bytes& b, int size, Values values)
 {
-    for (std::int64_t v : values) {
+    for (std::int64_t v : values)
         for (int i = 0; i < size; ++i)
             b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-    }
     return b;
 }
 inline Bytes& put16(Bytes& b, Values values) { return put(b, 2, values); }

@@ -2,6 +2,14 @@
 
 #include "core/platform/runtime_error.h"
 
+#include <cstdint>
+#include <fstream>
+
+#include <grp.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace tessaron {
 
 // The run-time error number an action raises, 0 when it raises none: most failures a
@@ -14,6 +22,33 @@ inline int errorNumberOf(auto&& action)
         return error.number();
     }
     return 0;
+}
+
+// The superuser may read and overwrite anything, so what a player may not do is tried
+// as a plain user: the test's own one, or nobody when the tests run as root.
+inline const uid_t playerUid = ::geteuid() == 0 ? 65534 : ::geteuid();
+inline const gid_t playerGid = ::geteuid() == 0 ? 65534 : ::getegid();
+
+// errorNumberOf(action) in a child process run as the player and, with `headroom`, able
+// to take only that many bytes more than it holds; -1 when the child dies, a
+// std::bad_alloc that got out of the action included.
+inline int errorNumberAsPlayer(auto&& action, std::int64_t headroom = 0)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(playerGid) != 0 || ::setuid(playerUid) != 0))
+            ::_exit(255);
+        long pages = 0;
+        std::ifstream("/proc/self/statm") >> pages;
+        const rlimit limit{rlim_t(pages * ::sysconf(_SC_PAGESIZE) + headroom), RLIM_INFINITY};
+        if (headroom > 0 && ::setrlimit(RLIMIT_AS, &limit) != 0)
+            ::_exit(255);
+        ::_exit(errorNumberOf(action) & 0xFF);
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) == 255)
+        return -1;
+    return WEXITSTATUS(status) == (err::InvalidPicture & 0xFF) ? err::InvalidPicture : WEXITSTATUS(status);  // past a byte
 }
 
 }  // namespace tessaron

@@ -9,10 +9,7 @@
 #include <iterator>
 #include <string>
 
-#include <grp.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace tessaron {
 namespace {
@@ -25,36 +22,16 @@ std::string contentOf(const fs::path& path)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// The superuser may overwrite any file, so what a player may not write is tried as a
-// plain user: the test's own one, or nobody when the tests run as root.
-const uid_t playerUid = ::geteuid() == 0 ? 65534 : ::geteuid();
-const gid_t playerGid = ::geteuid() == 0 ? 65534 : ::getegid();
-
-// The error number the action raises when run by the player, in a child process.
-int errorNumberAsPlayer(auto&& action)
-{
-    const pid_t child = ::fork();
-    if (child == 0) {
-        if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(playerGid) != 0 || ::setuid(playerUid) != 0))
-            ::_exit(255);
-        ::_exit(errorNumberOf(action));
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 // The code the first item gives, or the error for content that holds none.
 TEST(SettingsContent, FirstItemOnlyOrTheErrorThatNamesWhatIsWrong)
 {
     const std::string far(kSettingsReadLimit - 1, ' ');
     const struct { std::string content; int code; int error = 0; } cases[] = {
-        {" 2 \r\n", 2}, {"-1 \r\n", -1}, {" 32767 \r\n", 32767}, {"-32768 \r\n", -32768}, {"1", 1}, {"\t 1", 1},
-        {"1\n", 1}, {"1,more text", 1}, {" 1 \r\n0 \r\n", 1}, {"0001", 1}, {"+1", 1}, {"-0", 0},
-        {"", 0, err::InputPastEndOfFile}, {"   ", 0, err::InputPastEndOfFile}, {"32768", 0, err::Overflow},
+        {" 32767 \r\n", 32767}, {"-32768 \r\n", -32768}, {"\t 1", 1}, {"1\n", 1}, {"1,more text", 1},
+        {"0001", 1}, {"+1", 1}, {"-0", 0}, {"", 0, err::InputPastEndOfFile}, {"32768", 0, err::Overflow},
         {"-32769", 0, err::Overflow}, {"123456789012345678901234567890", 0, err::Overflow},
-        {"abc", 0, err::TypeMismatch}, {"1.5", 0, err::TypeMismatch}, {"-", 0, err::TypeMismatch},
-        {",1", 0, err::TypeMismatch}, {"99999x", 0, err::TypeMismatch},
+        {"1.5", 0, err::TypeMismatch}, {"-", 0, err::TypeMismatch}, {",1", 0, err::TypeMismatch},
+        {"99999x", 0, err::TypeMismatch},  // not a number before out of range
         {"\r\n1", 0, err::TypeMismatch},  // an empty first line holds no number
         // Nothing past the read limit is looked at.
         {far + "1", 1}, {far + " 1", 0, err::InputPastEndOfFile}, {far + "x1", 0, err::TypeMismatch},
@@ -69,19 +46,14 @@ TEST(SettingsContent, FirstItemOnlyOrTheErrorThatNamesWhatIsWrong)
 }
 
 struct SettingsFileTest : ::testing::Test {
-    const fs::path before = fs::current_path();
-    const fs::path folder = fs::temp_directory_path() / ("tessaron-settings-" + std::to_string(::getpid())
-        + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    const fs::path folder = [] {
+        std::string name = fs::temp_directory_path() / "tessaron-settings-XXXXXX";
+        return fs::path(::mkdtemp(name.data()));
+    }();
     const fs::path file = folder / "data.puz";
 
-    void SetUp() override
-    {
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-    }
     void TearDown() override
     {
-        fs::current_path(before);
         fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add);
         fs::remove_all(folder);
     }
@@ -89,32 +61,14 @@ struct SettingsFileTest : ::testing::Test {
     std::ptrdiff_t filesInFolder() const { return std::distance(fs::directory_iterator(folder), {}); }
 };
 
-// The game names the file bare, in the current folder.
-TEST_F(SettingsFileTest, FirstRunCreatesTheLineAndLaterWritesReplaceTheWholeFile)
-{
-    fs::current_path(folder);
-    EXPECT_EQ(errorNumberOf([] { readSettingsFile(); }), err::FileNotFound);
-    writeSettingsFile(1);
-    EXPECT_EQ(contentOf(file), " 1 \r\n");
-    // The item may start far past the first read.
-    const std::string old = std::string(100'000, ' ') + "2,1\r\n";
-    std::ofstream(file) << old;
-    EXPECT_EQ(readSettingsFile(), 2);
-    // The new content is written beside the old file and renamed over it, so no crash can
-    // leave a half-written one: another name for the old file still sees all of it.
-    fs::create_hard_link(file, folder / "old");
-    writeSettingsFile(0);
-    EXPECT_EQ(contentOf(file), " 0 \r\n");
-    EXPECT_EQ(contentOf(folder / "old").size(), old.size());
-    EXPECT_EQ(filesInFolder(), 2);
-}
-
-// A 20 GiB hole reads as zero bytes, an item that never ends: start-up must give its
-// error at once instead of reading all of it.
+// The item may start far past the first read; but a 20 GiB hole, which reads as zero
+// bytes, an item that never ends, must give its error at once instead of being read whole.
 TEST_F(SettingsFileTest, HugeFileIsJudgedByItsBeginning)
 {
+    std::ofstream(file) << std::string(100'000, ' ') + "2,1\r\n";
+    EXPECT_EQ(readSettingsFile(file), 2);
+    std::ofstream{file};
     std::error_code error;
-    { std::ofstream{file}; }
     fs::resize_file(file, std::uintmax_t{20} << 30, error);
     struct stat status {};
     if (error || ::stat(file.c_str(), &status) != 0 || status.st_blocks > 2048)
@@ -167,39 +121,37 @@ TEST_F(SettingsFileTest, WriteKeepsWhatProtectsTheFile)
     }
 }
 
-// A link stays a link: the file it names, through a chain of links relative to their
-// own folders, gets the line, and is created when it does not exist yet.
-TEST_F(SettingsFileTest, LinkIsWrittenThrough)
+// The new content is written beside the old file and renamed over it, so no crash can
+// leave a half-written one: another name for the old file keeps all of it. A link stays
+// a link: the file it names, through a chain of links relative to their own folders,
+// gets the line, and is created when it does not exist yet. A write killed before its
+// rename leaves its temporary file; the next write beside it removes those of processes
+// that are gone, and nothing else.
+TEST_F(SettingsFileTest, WriteReplacesTheFileALinkLeadsToAndRemovesTemporaryFilesOfKilledWrites)
 {
-    const fs::path real = folder / "real" / "settings";
-    fs::create_directory(real.parent_path());
+    const fs::path real = folder / "real" / "data.puz", beside = real.parent_path();
+    fs::create_directory(beside);
     fs::create_symlink("chain", file);
-    fs::create_symlink("real/settings", folder / "chain");
-    writeSettingsFile(0, file);
-    writeSettingsFile(1, file);
-    EXPECT_EQ(contentOf(real), " 1 \r\n");
-    EXPECT_TRUE(fs::is_symlink(file) && fs::is_symlink(folder / "chain"));
-    // No temporary file is left beside the link or its target.
-    EXPECT_EQ(filesInFolder(), 3);
-    EXPECT_EQ(std::distance(fs::directory_iterator(real.parent_path()), {}), 1);
-}
-
-// A write killed before its rename leaves its temporary file; the next write removes
-// those of processes that are gone, and nothing else.
-TEST_F(SettingsFileTest, WriteRemovesTemporaryFilesOfKilledWrites)
-{
+    fs::create_symlink("real/data.puz", folder / "chain");
     const std::string dead = "2147483647";  // past any pid_max: no process has it
-    const struct { std::string name; bool stale = false; } cases[] = {
+    const struct { std::string name; bool stale = false; } temporaries[] = {
         {"data.puz." + dead + ".0.tmp", true}, {"data.puz." + dead + ".99.tmp", true},
         {"data.puz." + std::to_string(::getpid()) + ".0.tmp"},  // a write of a running game
         {"data.puz." + dead + ".100.tmp"}, {"data.puz.0" + dead + ".0.tmp"}, {"data.puz." + dead + ".0.tmp~"},
         {"other.puz." + dead + ".0.tmp"},
     };
-    for (const auto& c : cases)
-        std::ofstream(folder / c.name) << "x";
+    for (const auto& t : temporaries)
+        std::ofstream(beside / t.name) << "x";
+    writeSettingsFile(0, file);
+    fs::create_hard_link(real, folder / "old");
     writeSettingsFile(1, file);
-    for (const auto& c : cases)
-        EXPECT_EQ(fs::exists(folder / c.name), !c.stale) << c.name;
+    EXPECT_EQ(contentOf(real), " 1 \r\n");
+    EXPECT_EQ(contentOf(folder / "old"), " 0 \r\n");
+    EXPECT_TRUE(fs::is_symlink(file) && fs::is_symlink(folder / "chain"));
+    for (const auto& t : temporaries)
+        EXPECT_EQ(fs::exists(beside / t.name), !t.stale) << t.name;
+    EXPECT_EQ(filesInFolder(), 4);  // the two links, the old file and the folder
+    EXPECT_EQ(std::distance(fs::directory_iterator(beside), {}), 6);  // the file and the five that stay
 }
 
 }  // namespace
