@@ -1,14 +1,24 @@
 #pragma once
-// What the window tests share: message boxes answered without a screen, and modal
-// windows driven from inside their own event loop.
+// What the window tests share: message boxes answered without a screen, modal windows
+// driven from inside their own event loop, and a main window with pictures of its own.
 
+#include "ui/board/form1.h"
 #include "ui/platform/message_box.h"
 
+#include <QApplication>
 #include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QScreen>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QTimer>
 
+#include <gtest/gtest.h>
+
 #include <functional>
+#include <map>
+#include <memory>
 #include <ostream>
 #include <utility>
 
@@ -17,14 +27,18 @@ inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << tex
 
 namespace tessaron::test {
 
-// While it lives, every message box is answered with OK and kept here instead of shown.
+// While it lives, every message box is answered with OK and kept here instead of shown;
+// `onBox` looks at the windows while the box would be up.
 struct BoxRecorder {
     QList<BoxRequest> boxes;
+    std::function<void()> onBox;
 
     BoxRecorder()
     {
         setBoxAnswerer([this](const BoxRequest& request) {
             boxes << request;
+            if (onBox)
+                onBox();
             return BoxAnswer::Ok;
         });
     }
@@ -46,5 +60,96 @@ inline int execWhile(QDialog& window, std::function<void()> act)
     QTimer::singleShot(0, &window, std::move(act));
     return window.exec();
 }
+
+// A main window run from a folder of its own, which holds its settings file and its
+// pictures. Each modal window is noted by name as it appears and answered, once its
+// loop is up, by the answer given for that name.
+struct BoardWindowTest : ::testing::Test, QObject {
+    QTemporaryDir folder;
+    QString previousFolder = QDir::currentPath();
+    ScreenMetrics metrics;  // 15 twips per pixel
+    BoxRecorder boxes;
+    std::unique_ptr<Form1> form;
+    std::map<QString, std::function<void(QWidget*)>> answers;
+    QStringList seen;
+
+    void SetUp() override
+    {
+        QDir::setCurrent(folder.path());
+        qApp->installEventFilter(this);
+    }
+    void TearDown() override
+    {
+        qApp->removeEventFilter(this);
+        form.reset();
+        QDir::setCurrent(previousFolder);
+    }
+    bool eventFilter(QObject* object, QEvent* event) override
+    {
+        auto* window = qobject_cast<QWidget*>(object);
+        if (event->type() == QEvent::Show && !event->spontaneous() && window && window->isWindow() && window->isModal()) {
+            seen << window->objectName();
+            if (const auto answer = answers.find(window->objectName()); answer != answers.end())
+                QTimer::singleShot(0, window, [window, act = answer->second] { act(window); });
+        }
+        return false;
+    }
+
+    Form1& makeForm(QRect screen = {0, 0, 1920, 1040})
+    {
+        form.reset();
+        metrics.available = screen;
+        form = std::make_unique<Form1>(metrics);
+        return *form;
+    }
+    const Puzzle& puzzle() const { return form->session().puzzle(); }
+    QWidget* board() const { return form->findChild<QWidget*>("Form1Client"); }
+
+    // Every pixel tells where it lies, so a piece out of place shows.
+    static QImage pattern(int width, int height)
+    {
+        QImage image(width, height, QImage::Format_RGB32);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                image.setPixel(x, y, qRgb(x % 256, y % 256, (x / 256) * 16 + y / 256));
+        return image;
+    }
+    QString picture(int width, int height, const QString& name = "pic.bmp")
+    {
+        const QString path = folder.filePath(name);
+        EXPECT_TRUE(pattern(width, height).save(path)) << name.toStdString();
+        return path;
+    }
+    QString writeFile(const QString& name, const QByteArray& content)
+    {
+        QFile file(folder.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(content) == content.size());
+        return file.fileName();
+    }
+    void start(std::int16_t columns, std::int16_t rows, const QString& path, bool difficult = false, bool fit = false)
+    {
+        form->startPuzzle({.path = path, .name = QFileInfo(path).fileName(), .columns = columns, .rows = rows,
+            .difficult = difficult, .fitToScreen = fit});
+    }
+
+    // A press and a release at the centres of two places, in twips, as the hit test sees them.
+    void drag(int fromC, int fromR, int toC, int toR)
+    {
+        const QRect box = form->findChild<QWidget*>("Pic")->geometry();
+        const auto at = [&](int c, int r) {
+            return std::pair{static_cast<float>((box.x() + (c - 0.5) * box.width() / puzzle().board().columns()) * 15),
+                static_cast<float>((box.y() + (r - 0.5) * box.height() / puzzle().board().rows()) * 15)};
+        };
+        form->pressAt(at(fromC, fromR).first, at(fromC, fromR).second);
+        form->releaseAt(at(toC, toR).first, at(toC, toR).second);
+    }
+    // What reached the screen of the board, from its top-left corner.
+    QImage onScreen() const
+    {
+        QApplication::processEvents();
+        const QRect area(board()->mapTo(form.get(), QPoint(0, 0)), board()->size());
+        return board()->screen()->grabWindow(form->winId()).toImage().copy(area).convertToFormat(QImage::Format_RGB32);
+    }
+};
 
 }  // namespace tessaron::test
