@@ -27,10 +27,11 @@ inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << tex
 
 namespace tessaron::test {
 
-// While it lives, every message box is answered with OK and kept here instead of shown;
-// `onBox` looks at the windows while the box would be up.
+// While it lives, every message box is answered with `answer` and kept here instead of
+// shown; `onBox` looks at the windows while the box would be up.
 struct BoxRecorder {
     QList<BoxRequest> boxes;
+    BoxAnswer answer = BoxAnswer::Ok;
     std::function<void()> onBox;
 
     BoxRecorder()
@@ -39,7 +40,7 @@ struct BoxRecorder {
             boxes << request;
             if (onBox)
                 onBox();
-            return BoxAnswer::Ok;
+            return answer;
         });
     }
     ~BoxRecorder() { setBoxAnswerer({}); }
