@@ -6,11 +6,8 @@
 #include "ui/platform/message_box.h"
 
 #include <QApplication>
-#include <QDialog>
 #include <QDir>
-#include <QFile>
 #include <QScreen>
-#include <QStringList>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -143,6 +140,15 @@ struct BoardWindowTest : ::testing::Test, QObject {
         };
         form->pressAt(at(fromC, fromR).first, at(fromC, fromR).second);
         form->releaseAt(at(toC, toR).first, at(toC, toR).second);
+    }
+    // How many of the area's pixels, every `step`th each way, are wrong.
+    static int count(QRect area, int step, const std::function<bool(int, int)>& wrong)
+    {
+        int found = 0;
+        for (int y = area.top(); y <= area.bottom(); y += step)
+            for (int x = area.left(); x <= area.right(); x += step)
+                found += wrong(x, y);
+        return found;
     }
     // What reached the screen of the board, from its top-left corner.
     QImage onScreen() const

@@ -38,9 +38,8 @@ TEST_F(HiDpi, BoardIsDrawnAndExchangedInDevicePixels)
     // the grid lines one device pixel wide.
     const QImage screen = board()->grab().toImage();
     const PixelRect area = puzzle().geometry().pictureArea();
-    for (int y = area.y; y < area.y + area.h; y += 7)
-        for (int x = area.x; x < area.x + area.w; x += 5)
-            ASSERT_EQ(screen.pixel(x, y) & 0xFFFFFF, surface.pixel(x, y) & 0xFFFFFF) << x << "," << y;
+    EXPECT_EQ(count(QRect(area.x, area.y, area.w, area.h), 3,
+                  [&](int x, int y) { return ((screen.pixel(x, y) ^ surface.pixel(x, y)) & 0xFFFFFF) != 0; }), 0);
     const auto at = [&](int x) { return screen.pixel(x, area.y + 40) & 0xFFFFFF; };
     const int line = area.x + 60;  // the first inner vertical line
     EXPECT_TRUE(at(line) == 0 && at(line - 1) != 0 && at(line + 1) != 0);
@@ -53,11 +52,9 @@ TEST_F(HiDpi, BoardIsDrawnAndExchangedInDevicePixels)
     ASSERT_EQ(odd.x % 2, 1);
     form->showWholePicture();
     const QImage shown = board()->grab().toImage();
-    int wrong = 0;
-    for (int y = 0; y < odd.h; y += 3)
-        for (int x = 0; x < odd.w; ++x)
-            wrong += (shown.pixel(odd.x + x, odd.y + y) & 0xFFFFFF) != (expected.pixel(x, y) & 0xFFFFFF);
-    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(count(QRect(0, 0, odd.w, odd.h), 1, [&](int x, int y) {
+        return ((shown.pixel(odd.x + x, odd.y + y) ^ expected.pixel(x, y)) & 0xFFFFFF) != 0;
+    }), 0);
     EXPECT_EQ(shown.pixel(odd.x - 1, odd.y + 5) & 0xFFFFFF, surface.pixel(odd.x - 1, odd.y + 5) & 0xFFFFFF);
 }
 
