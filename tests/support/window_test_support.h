@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -130,16 +131,16 @@ struct BoardWindowTest : ::testing::Test, QObject {
             .difficult = difficult, .fitToScreen = fit});
     }
 
-    // A press and a release at the centres of two places, in twips, as the hit test sees them.
+    // A press on the centre of one place and a release on another's, as the player makes them.
     void drag(int fromC, int fromR, int toC, int toR)
     {
         const QRect box = form->findChild<QWidget*>("Pic")->geometry();
         const auto at = [&](int c, int r) {
-            return std::pair{static_cast<float>((box.x() + (c - 0.5) * box.width() / puzzle().board().columns()) * 15),
-                static_cast<float>((box.y() + (r - 0.5) * box.height() / puzzle().board().rows()) * 15)};
+            return QPoint(box.x() + (2 * c - 1) * box.width() / (2 * puzzle().board().columns()),
+                box.y() + (2 * r - 1) * box.height() / (2 * puzzle().board().rows()));
         };
-        form->pressAt(at(fromC, fromR).first, at(fromC, fromR).second);
-        form->releaseAt(at(toC, toR).first, at(toC, toR).second);
+        QTest::mousePress(board(), Qt::LeftButton, {}, at(fromC, fromR));
+        QTest::mouseRelease(board(), Qt::LeftButton, {}, at(toC, toR));
     }
     // How many of the area's pixels, every `step`th each way, are wrong.
     static int count(QRect area, int step, const std::function<bool(int, int)>& wrong)
