@@ -119,6 +119,12 @@ struct BoardWindowTest : ::testing::Test, QObject {
         EXPECT_TRUE(pattern(width, height).save(path)) << name.toStdString();
         return path;
     }
+    // The settings file where the game starts.
+    QByteArray settings(const QString& where = {})
+    {
+        QFile file(QDir(where.isEmpty() ? folder.path() : where).filePath("data.puz"));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
+    }
     QString writeFile(const QString& name, const QByteArray& content)
     {
         QFile file(folder.filePath(name));

@@ -122,6 +122,25 @@ TEST_F(GameWindowTest, KeysPlayBothStylesToTheVictoryWithTheCursorOverTheBoard)
     EXPECT_EQ(shown(6), boardPixel(6));
 }
 
+// The language items move the check mark, and choosing a language twice keeps it; on a
+// finished board only the captions change.
+TEST_F(GameWindowTest, SwitchingLanguageOnAFinishedBoardChangesOnlyCaptions)
+{
+    start(1, 1, picture(60, 40));
+    drag(1, 1, 1, 1);
+    ASSERT_EQ(boxes.take(), QStringList{"You've got it!"});
+    form->menu().MLanguageEspanol->trigger();
+    form->menu().MLanguageEspanol->trigger();
+    EXPECT_TRUE(form->menu().MLanguageEspanol->isChecked() && !form->menu().MLanguageIngles->isChecked());
+    EXPECT_EQ(settings(), QByteArray(" 1 \r\n"));
+    EXPECT_EQ(form->menu().Montado->text(), "Verlo montado");
+    EXPECT_FALSE(form->menu().Montado->isEnabled());
+    EXPECT_EQ(form->windowTitle(), "Tessaron  -  pic.bmp");
+    EXPECT_TRUE(overlay()->isVisible());
+    // The dialog, reopened, shows the 4 x 4 texts of the new language.
+    EXPECT_EQ(form->findChild<Dialog*>()->findChild<QLabel*>("Label2")->text(), "Puzzle de 16 piezas (4x4)");
+}
+
 TEST_F(GameWindowTest, PreviewTimelineWithANewPuzzleAndAVictoryDuringTheCycle)
 {
     const auto ticks = [this](int n) { while (n-- > 0) form->previewTick(); };

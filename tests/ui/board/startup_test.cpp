@@ -22,11 +22,6 @@ struct StartupTest : test::BoardWindowTest {
         boxes.take();
         makeForm(QRect(0, 0, 1600, 1000)).startUp(picture);
     }
-    QByteArray settings(const QString& where)
-    {
-        QFile file(QDir(where).filePath("data.puz"));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
-    }
     // A picture of the folder chosen, then OK; or Cancel.
     std::function<void(QWidget*)> choose(const char* picture, std::function<void()> beforeOk = {})
     {
@@ -87,7 +82,7 @@ TEST_F(StartupTest, ClosingTheLanguageWindowMeansEnglishAndALaterStartAsksNoMore
     answers["FormIdioma"] = [](QWidget* w) { w->close(); };
     answers["Dialog"] = choose(nullptr);
     run();
-    EXPECT_EQ(settings(folder.path()), QByteArray(" 0 \r\n"));
+    EXPECT_EQ(settings(), QByteArray(" 0 \r\n"));
     EXPECT_EQ(label(), "There is not any loaded image");
     run();
     EXPECT_EQ(seen, QStringList{"Dialog"});
@@ -127,34 +122,6 @@ TEST_F(StartupTest, OkAtStartUpShowsTheWindowOnlyOnceShuffledOrReportsThePicture
     form->openNewPuzzle();
     EXPECT_EQ(seen, QStringList({"Dialog", "Dialog"}));
     EXPECT_TRUE(placed() == atStartUp);
-}
-
-// The language items move the check mark, and choosing a language twice keeps it; on a
-// finished board only the captions change.
-TEST_F(StartupTest, SwitchingLanguageOnAFinishedBoardChangesOnlyCaptions)
-{
-    writeFile("data.puz", " 0 \r\n");
-    picture(60, 40, "one.bmp");
-    answers["Dialog"] = [&](QWidget* w) {
-        w->findChild<QListWidget*>("ListX")->setCurrentRow(0);
-        w->findChild<QListWidget*>("ListY")->setCurrentRow(0);
-        choose("one.bmp")(w);
-    };
-    run();
-    drag(1, 1, 1, 1);
-    ASSERT_EQ(boxes.take(), QStringList{"You've got it!"});
-    const QString title = form->windowTitle();
-
-    form->menu().MLanguageEspanol->trigger();
-    form->menu().MLanguageEspanol->trigger();
-    EXPECT_TRUE(form->menu().MLanguageEspanol->isChecked() && !form->menu().MLanguageIngles->isChecked());
-    EXPECT_EQ(form->menu().Montado->text(), "Verlo montado");
-    EXPECT_FALSE(form->menu().Montado->isEnabled());
-    EXPECT_EQ(form->windowTitle(), title);
-    EXPECT_TRUE(form->findChild<QWidget*>("Pic2")->isVisible());
-    EXPECT_EQ(settings(folder.path()), QByteArray(" 1 \r\n"));
-    // The dialog, reopened, shows the 4 x 4 texts of the new language.
-    EXPECT_EQ(form->findChild<Dialog*>()->findChild<QLabel*>("Label2")->text(), "Puzzle de 16 piezas (4x4)");
 }
 
 // `tessaron PICTURE`: a path (here relative to where the game starts) or a file:// address
