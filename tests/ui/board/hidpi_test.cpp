@@ -1,8 +1,6 @@
 #include "support/board_oracle.h"
 #include "support/window_test_support.h"
 
-#include <QTest>
-
 namespace tessaron {
 namespace {
 

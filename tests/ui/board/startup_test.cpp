@@ -7,7 +7,6 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTest>
 
 #include <tuple>
 

@@ -2,10 +2,6 @@
 #include "core/language/texts.h"
 #include "support/window_test_support.h"
 
-#include <QTest>
-
-#include <gtest/gtest.h>
-
 namespace tessaron {
 namespace {
 

@@ -5,7 +5,6 @@
 
 #include <QAction>
 #include <QLabel>
-#include <QTest>
 
 #include <tuple>
 

@@ -6,7 +6,6 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTest>
 
 namespace tessaron {
 namespace {
