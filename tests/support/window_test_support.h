@@ -86,7 +86,7 @@ struct BoardWindowTest : ::testing::Test, QObject {
     bool eventFilter(QObject* object, QEvent* event) override
     {
         auto* window = qobject_cast<QWidget*>(object);
-        if (event->type() == QEvent::Show && !event->spontaneous() && window && window->isWindow() && window->isModal()) {
+        if (event->type() == QEvent::Show && !event->spontaneous() && window && window->isModal()) {
             seen << window->objectName();
             if (const auto answer = answers.find(window->objectName()); answer != answers.end())
                 QTimer::singleShot(0, window, [window, act = answer->second] { act(window); });

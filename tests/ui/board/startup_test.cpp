@@ -67,7 +67,8 @@ TEST_F(StartupTest, FirstRunInSpanishGivesSpanishTextsFromTheFirstMoment)
         EXPECT_EQ(seen, QStringList({"FormIdioma", "Dialog"}));
         EXPECT_EQ(settings(where), writable ? QByteArray(" 1 \r\n") : QByteArray("(none)"));
         const QStringList errors = boxes.take();
-        EXPECT_TRUE(writable ? errors.isEmpty() : errors.size() == 1 && errors[0].startsWith("Error: ")) << errors.join('|').toStdString();
+        EXPECT_TRUE(writable ? errors.isEmpty() : errors.size() == 1 && errors[0].startsWith("Error: "))
+            << errors.join('|').toStdString();
         EXPECT_EQ(QStringList({dialogFrame, label(), form->menu().Abrir->text()}),
             QStringList({"Selecciona una imagen", "No hay ninguna imagen abierta", "Abrir"}));
         // Cancel at start-up: the notice, the design title, nothing to show.
@@ -114,7 +115,8 @@ TEST_F(StartupTest, OkAtStartUpShowsTheWindowOnlyOnceShuffledOrReportsThePicture
     // File > Open lays the same picture out exactly as start-up did, framed alike.
     answers["Dialog"] = choose("start.bmp");
     const auto placed = [this] {
-        return std::tuple{form->clientSize(), form->frameGeometry().size(), form->findChild<QWidget*>("Pic")->geometry(),
+        return std::tuple{form->clientSize(), form->frameGeometry().size(),
+            form->findChild<QWidget*>("Pic")->geometry(),
             puzzle().layout().BoardTop, puzzle().layout().MarginTop};
     };
     const auto atStartUp = placed();

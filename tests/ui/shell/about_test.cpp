@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QPushButton>
 
 #include <tuple>
 
@@ -15,12 +16,16 @@ using AboutTest = test::BoardWindowTest;
 
 // Each time the box becomes active it takes the main window's language and the program's
 // name as its title; a code with no texts leaves the labels' design names. Enter or OK
-// hides it, and the next use shows the same box; its close box destroys it, and the next
-// use makes a new one.
+// only hides it, and the next use shows the same box; its close box destroys it, and
+// the next use makes a new one.
 TEST_F(AboutTest, TextsFollowTheLanguageOnEachShowingAndOnlyTheCloseBoxDestroysIt)
 {
     makeForm();
-    bool closeBox = false;
+    // Enter lands on OK, which has the focus from the start.
+    const auto enter = [](QWidget* about) { QTest::keyClick(about, Qt::Key_Return); };
+    const auto ok = [](QWidget* about) { about->findChild<QPushButton*>("OKButton")->click(); };
+    const auto closeBox = [](QWidget* about) { about->close(); };
+    std::function<void(QWidget*)> dismiss;
     QList<QWidget*> shown;
     QStringList texts;  // the title, the version line and the credits
     answers["About"] = [&](QWidget* about) {
@@ -28,22 +33,19 @@ TEST_F(AboutTest, TextsFollowTheLanguageOnEachShowingAndOnlyTheCloseBoxDestroysI
         EXPECT_TRUE(QTest::qWaitForWindowActive(about));
         texts = QStringList{about->windowTitle()} << about->findChild<QLabel*>("Label1")->text()
                                                   << about->findChild<QLabel*>("Label4")->text();
-        if (closeBox)
-            about->close();
-        else
-            QTest::keyClick(about, Qt::Key_Return);  // on OK, which has the focus from the start
+        dismiss(about);
     };
-    // The language, whether the close box ends the showing, the version line and how the
-    // credits begin and end.
-    const std::tuple<std::int16_t, bool, QString, QString, QString> cases[] = {
-        {2, false, "Label1", "Label4", "Label4"},
-        {kEnglish, true, "Tessaron 2.0 version", "Programmed by", "\"Tessaron 2.0 version\""},
-        {kSpanish, false, "Tessaron versi\u00F3n 2.0", "Programado por", "\"Tessaron versi\u00F3n 2.0\""},
+    // The language, how the box is dismissed, whether it is kept, the version line and how
+    // the credits begin and end.
+    const std::tuple<std::int16_t, std::function<void(QWidget*)>, bool, QString, QString, QString> cases[] = {
+        {2, enter, true, "Label1", "Label4", "Label4"},
+        {kEnglish, closeBox, false, "Tessaron 2.0 version", "Programmed by", "\"Tessaron 2.0 version\""},
+        {kSpanish, ok, true, "Tessaron versi\u00F3n 2.0", "Programado por", "\"Tessaron versi\u00F3n 2.0\""},
     };
-    for (const auto& [code, closes, version, creditsStart, creditsEnd] : cases) {
+    for (const auto& [code, how, keeps, version, creditsStart, creditsEnd] : cases) {
         SCOPED_TRACE(code);
         form->chooseLanguage(code);
-        closeBox = closes;
+        dismiss = how;
         texts.clear();
         form->menu().AcercaDe->trigger();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -51,7 +53,7 @@ TEST_F(AboutTest, TextsFollowTheLanguageOnEachShowingAndOnlyTheCloseBoxDestroysI
         EXPECT_EQ(texts.mid(0, 2), QStringList({"Tessaron", version}));
         EXPECT_TRUE(texts[2].startsWith(creditsStart) && texts[2].endsWith(creditsEnd)) << texts[2].toStdString();
         const About* kept = form->findChild<About*>();
-        EXPECT_EQ(kept != nullptr, !closes);
+        EXPECT_EQ(kept != nullptr, keeps);
         EXPECT_TRUE(!kept || kept->isHidden());
     }
     ASSERT_EQ(shown.size(), 3);
