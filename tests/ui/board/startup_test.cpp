@@ -193,7 +193,6 @@ TEST_F(StartupTest, DroppingAPictureFileOpensTheDialogOnIt)
             whileOpen = dragIn();
             choose(nullptr)(w);
         };
-        seen.clear();
         EXPECT_EQ(dragIn(), taken ? Qt::CopyAction : Qt::IgnoreAction);
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, {});
         QApplication::sendEvent(form.get(), &drop);
