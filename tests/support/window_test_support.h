@@ -1,14 +1,22 @@
 #pragma once
-// What the window tests share: message boxes answered without a screen, and modal
-// windows driven from inside their own event loop.
+// What the window tests share: message boxes answered without a screen, modal windows
+// driven from inside their own event loop, and a main window with pictures of its own.
 
+#include "ui/board/form1.h"
 #include "ui/platform/message_box.h"
 
-#include <QDialog>
-#include <QStringList>
+#include <QApplication>
+#include <QDir>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
+#include <gtest/gtest.h>
+
 #include <functional>
+#include <map>
+#include <memory>
 #include <ostream>
 #include <utility>
 
@@ -17,15 +25,20 @@ inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << tex
 
 namespace tessaron::test {
 
-// While it lives, every message box is answered with OK and kept here instead of shown.
+// While it lives, every message box is answered with `answer` and kept here instead of
+// shown; `onBox` looks at the windows while the box would be up.
 struct BoxRecorder {
     QList<BoxRequest> boxes;
+    BoxAnswer answer = BoxAnswer::Ok;
+    std::function<void()> onBox;
 
     BoxRecorder()
     {
         setBoxAnswerer([this](const BoxRequest& request) {
             boxes << request;
-            return BoxAnswer::Ok;
+            if (onBox)
+                onBox();
+            return answer;
         });
     }
     ~BoxRecorder() { setBoxAnswerer({}); }
@@ -46,5 +59,111 @@ inline int execWhile(QDialog& window, std::function<void()> act)
     QTimer::singleShot(0, &window, std::move(act));
     return window.exec();
 }
+
+// A main window run from a folder of its own, which holds its settings file and its
+// pictures. Each modal window is noted by name as it appears and answered, once its
+// loop is up, by the answer given for that name.
+struct BoardWindowTest : ::testing::Test, QObject {
+    QTemporaryDir folder;
+    QString previousFolder = QDir::currentPath();
+    ScreenMetrics metrics;  // 15 twips per pixel
+    BoxRecorder boxes;
+    std::unique_ptr<Form1> form;
+    std::map<QString, std::function<void(QWidget*)>> answers;
+    QStringList seen;
+
+    void SetUp() override
+    {
+        QDir::setCurrent(folder.path());
+        qApp->installEventFilter(this);
+    }
+    void TearDown() override
+    {
+        qApp->removeEventFilter(this);
+        form.reset();
+        QDir::setCurrent(previousFolder);
+    }
+    bool eventFilter(QObject* object, QEvent* event) override
+    {
+        auto* window = qobject_cast<QWidget*>(object);
+        if (event->type() == QEvent::Show && !event->spontaneous() && window && window->isModal()) {
+            seen << window->objectName();
+            if (const auto answer = answers.find(window->objectName()); answer != answers.end())
+                QTimer::singleShot(0, window, [window, act = answer->second] { act(window); });
+        }
+        return false;
+    }
+
+    Form1& makeForm(QRect screen = {0, 0, 1920, 1040})
+    {
+        form.reset();
+        metrics.available = screen;
+        form = std::make_unique<Form1>(metrics);
+        return *form;
+    }
+    const Puzzle& puzzle() const { return form->session().puzzle(); }
+    QWidget* board() const { return form->findChild<QWidget*>("Form1Client"); }
+
+    // Every pixel tells where it lies, so a piece out of place shows.
+    static QImage pattern(int width, int height)
+    {
+        QImage image(width, height, QImage::Format_RGB32);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                image.setPixel(x, y, qRgb(x % 256, y % 256, (x / 256) * 16 + y / 256));
+        return image;
+    }
+    QString picture(int width, int height, const QString& name = "pic.bmp")
+    {
+        const QString path = folder.filePath(name);
+        EXPECT_TRUE(pattern(width, height).save(path)) << name.toStdString();
+        return path;
+    }
+    // The settings file where the game starts.
+    QByteArray settings(const QString& where = {})
+    {
+        QFile file(QDir(where.isEmpty() ? folder.path() : where).filePath("data.puz"));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
+    }
+    QString writeFile(const QString& name, const QByteArray& content)
+    {
+        QFile file(folder.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(content) == content.size());
+        return file.fileName();
+    }
+    void start(std::int16_t columns, std::int16_t rows, const QString& path, bool difficult = false, bool fit = false)
+    {
+        form->startPuzzle({.path = path, .name = QFileInfo(path).fileName(), .columns = columns, .rows = rows,
+            .difficult = difficult, .fitToScreen = fit});
+    }
+
+    // A press on the centre of one place and a release on another's, as the player makes them.
+    void drag(int fromC, int fromR, int toC, int toR)
+    {
+        const QRect box = form->findChild<QWidget*>("Pic")->geometry();
+        const auto at = [&](int c, int r) {
+            return QPoint(box.x() + (2 * c - 1) * box.width() / (2 * puzzle().board().columns()),
+                box.y() + (2 * r - 1) * box.height() / (2 * puzzle().board().rows()));
+        };
+        QTest::mousePress(board(), Qt::LeftButton, {}, at(fromC, fromR));
+        QTest::mouseRelease(board(), Qt::LeftButton, {}, at(toC, toR));
+    }
+    // How many of the area's pixels, every `step`th each way, are wrong.
+    static int count(QRect area, int step, const std::function<bool(int, int)>& wrong)
+    {
+        int found = 0;
+        for (int y = area.top(); y <= area.bottom(); y += step)
+            for (int x = area.left(); x <= area.right(); x += step)
+                found += wrong(x, y);
+        return found;
+    }
+    // What reached the screen of the board, from its top-left corner.
+    QImage onScreen() const
+    {
+        QApplication::processEvents();
+        const QRect area(board()->mapTo(form.get(), QPoint(0, 0)), board()->size());
+        return board()->screen()->grabWindow(form->winId()).toImage().copy(area).convertToFormat(QImage::Format_RGB32);
+    }
+};
 
 }  // namespace tessaron::test

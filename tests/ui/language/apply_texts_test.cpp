@@ -1,14 +1,9 @@
-#include "ui/board/form1.h"
-#include "ui/dialog/dialog.h"
 #include "ui/language/apply_texts.h"
 #include "ui/shell/about.h"
-#include "ui/shell/menu_tree.h"
 #include "support/window_test_support.h"
 
 #include <QAction>
 #include <QPointer>
-
-#include <gtest/gtest.h>
 
 #include <tuple>
 #include <utility>

@@ -1,49 +1,63 @@
 #include "ui/shell/about.h"
 
-#include "ui/language/apply_texts.h"
 #include "core/language/texts.h"
 #include "support/window_test_support.h"
 
+#include <QAction>
 #include <QLabel>
-#include <QMainWindow>
-#include <QTest>
-
-#include <gtest/gtest.h>
+#include <QPushButton>
 
 #include <tuple>
 
 namespace tessaron {
 namespace {
 
-// Each time the box becomes active it takes the current language's texts and the
-// program's name as its title; a code with no texts leaves the labels' design names.
-// Enter closes it at once.
-TEST(About, TextsFollowTheLanguageOnEachActivationAndEnterCloses)
+using AboutTest = test::BoardWindowTest;
+
+// Each time the box becomes active it takes the main window's language and the program's
+// name as its title; a code with no texts leaves the labels' design names. Enter or OK
+// only hides it, and the next use shows the same box; its close box destroys it, and
+// the next use makes a new one.
+TEST_F(AboutTest, TextsFollowTheLanguageOnEachShowingAndOnlyTheCloseBoxDestroysIt)
 {
-    QMainWindow form1;
-    About about{ScreenMetrics{}};
-    std::int16_t language = kEnglish;
-    about.setApplyTexts([&] { ApplyLanguageTexts(language, &form1, {}, [&] { return &about; }); });
-    const auto label = [&](const char* name) { return about.findChild<QLabel*>(name)->text(); };
-    // The version line, and how the credits begin and end.
-    const std::tuple<std::int16_t, QString, QString, QString> cases[] = {
-        {2, "Label1", "Label4", "Label4"},
-        {kEnglish, "Tessaron 2.0 version", "Programmed by", "\"Tessaron 2.0 version\""},
-        {kSpanish, "Tessaron versi\u00F3n 2.0", "Programado por", "\"Tessaron versi\u00F3n 2.0\""},
+    makeForm();
+    // Enter lands on OK, which has the focus from the start.
+    const auto enter = [](QWidget* about) { QTest::keyClick(about, Qt::Key_Return); };
+    const auto ok = [](QWidget* about) { about->findChild<QPushButton*>("OKButton")->click(); };
+    const auto closeBox = [](QWidget* about) { about->close(); };
+    std::function<void(QWidget*)> dismiss;
+    QList<QWidget*> shown;
+    QStringList texts;  // the title, the version line and the credits
+    answers["About"] = [&](QWidget* about) {
+        shown << about;
+        EXPECT_TRUE(QTest::qWaitForWindowActive(about));
+        texts = QStringList{about->windowTitle()} << about->findChild<QLabel*>("Label1")->text()
+                                                  << about->findChild<QLabel*>("Label4")->text();
+        dismiss(about);
     };
-    for (const auto& [code, version, creditsStart, creditsEnd] : cases) {
+    // The language, how the box is dismissed, whether it is kept, the version line and how
+    // the credits begin and end.
+    const std::tuple<std::int16_t, std::function<void(QWidget*)>, bool, QString, QString, QString> cases[] = {
+        {2, enter, true, "Label1", "Label4", "Label4"},
+        {kEnglish, closeBox, false, "Tessaron 2.0 version", "Programmed by", "\"Tessaron 2.0 version\""},
+        {kSpanish, ok, true, "Tessaron versi\u00F3n 2.0", "Programado por", "\"Tessaron versi\u00F3n 2.0\""},
+    };
+    for (const auto& [code, how, keeps, version, creditsStart, creditsEnd] : cases) {
         SCOPED_TRACE(code);
-        language = code;
-        about.setWindowTitle("stale");
-        EXPECT_EQ(test::execWhile(about, [&] {
-            EXPECT_TRUE(QTest::qWaitForWindowActive(&about));
-            QTest::keyClick(&about, Qt::Key_Return);
-        }), QDialog::Accepted);
-        EXPECT_TRUE(about.isHidden());
-        EXPECT_EQ(QStringList({about.windowTitle(), label("Label1")}), QStringList({"Tessaron", version}));
-        EXPECT_TRUE(label("Label4").startsWith(creditsStart) && label("Label4").endsWith(creditsEnd))
-            << label("Label4").toStdString();
+        form->chooseLanguage(code);
+        dismiss = how;
+        texts.clear();
+        form->menu().AcercaDe->trigger();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        ASSERT_EQ(texts.size(), 3);
+        EXPECT_EQ(texts.mid(0, 2), QStringList({"Tessaron", version}));
+        EXPECT_TRUE(texts[2].startsWith(creditsStart) && texts[2].endsWith(creditsEnd)) << texts[2].toStdString();
+        const About* kept = form->findChild<About*>();
+        EXPECT_EQ(kept != nullptr, keeps);
+        EXPECT_TRUE(!kept || kept->isHidden());
     }
+    ASSERT_EQ(shown.size(), 3);
+    EXPECT_EQ(shown[1], shown[0]);
 }
 
 }  // namespace

@@ -1,45 +1,24 @@
-#include "ui/board/form1.h"
-#include "ui/shell/about.h"
-#include "ui/platform/message_box.h"
 #include "ui/shell/window_frames.h"
+#include "support/window_test_support.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QDialog>
-#include <QDir>
-#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPointer>
 #include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
-
-#include <gtest/gtest.h>
 
 namespace tessaron {
 namespace {
 
-struct MainWindowTest : ::testing::Test {
-    QTemporaryDir folder;  // where a language choice writes its settings file
-    QString previousFolder = QDir::currentPath();
-    ScreenMetrics metrics = screenMetrics();
-    Form1 form{metrics};
+struct MainWindowTest : test::BoardWindowTest {
     int endings = 0;
 
     void SetUp() override
     {
-        QDir::setCurrent(folder.path());
-        QObject::connect(&form, &Form1::programEnded, [this] { ++endings; });
-        form.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-    }
-    void TearDown() override
-    {
-        setBoxAnswerer({});
-        QDir::setCurrent(previousFolder);
+        BoardWindowTest::SetUp();
+        makeForm().show();
+        QObject::connect(form.get(), &Form1::programEnded, [this] { ++endings; });
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     }
 };
 
@@ -54,14 +33,13 @@ QString tree(const QList<QAction*>& actions)
 
 TEST_F(MainWindowTest, MenuTreeInOrderWithItsStates)
 {
-    EXPECT_EQ(tree(form.menuBar()->actions()),
+    EXPECT_EQ(tree(form->menuBar()->actions()),
         QString::fromUtf8("Archivo[Abrir,Salir],language[MLanguageIngles,MLanguageEspañol,MLanguageGallego],"
                           "Montado,MWeb[MWebTessaron,MWebAutor,MWebRodanto],AcercaDe"));
-    const MenuTree& m = form.menu();
-    EXPECT_TRUE(m.MLanguageIngles->isChecked());
-    EXPECT_FALSE(m.MLanguageEspanol->isChecked());
+    const MenuTree& m = form->menu();
+    EXPECT_TRUE(m.MLanguageIngles->isChecked() && !m.MLanguageEspanol->isChecked());
     EXPECT_FALSE(m.MLanguageGallego->isVisible() || m.MLanguageGallego->isEnabled());
-    for (QAction* action : form.findChildren<QAction*>()) {
+    for (QAction* action : form->findChildren<QAction*>()) {
         EXPECT_TRUE(action->shortcut().isEmpty()) << action->objectName().toStdString();
         EXPECT_FALSE(action->text().contains('&')) << action->objectName().toStdString();
     }
@@ -71,13 +49,10 @@ TEST_F(MainWindowTest, MenuTreeInOrderWithItsStates)
 // minimise or maximise box.
 TEST_F(MainWindowTest, FramesAndTheClientAreaAsDesigned)
 {
-    ASSERT_FLOAT_EQ(metrics.twipsPerPixelX, 15.0f);  // the offscreen screen is 96 DPI
-    EXPECT_EQ(form.clientSize(), QSize(591, 362));
+    EXPECT_EQ(form->clientSize(), QSize(591, 362));
     // The client area, below the menu bar, starts at (1275, 1485) twips.
-    EXPECT_EQ(form.findChild<QWidget*>("Form1Client")->mapToGlobal(QPoint(0, 0)), QPoint(85, 99));
-    EXPECT_TRUE(form.findChild<QLabel*>("Label1")->isVisible());
-    EXPECT_FALSE(form.findChild<QWidget*>("Pic")->isVisible() || form.findChild<QWidget*>("Pic2")->isVisible());
-    auto* timer = form.findChild<QTimer*>("Timer1");
+    EXPECT_EQ(board()->mapToGlobal(QPoint(0, 0)), QPoint(85, 99));
+    auto* timer = form->findChild<QTimer*>("Timer1");
     EXPECT_TRUE(timer && timer->isActive() && timer->interval() == 1000);
 
     ScreenMetrics small;  // 15 twips per pixel
@@ -87,101 +62,54 @@ TEST_F(MainWindowTest, FramesAndTheClientAreaAsDesigned)
     applySecondaryFrame(&idioma, GameWindow::FormIdioma, small);
     applySecondaryFrame(&about, GameWindow::About, small);
     EXPECT_EQ(dialog.geometry().center(), small.available.center());
-    const struct {
-        QWidget* window;
-        const char* name;
-        Qt::WindowType type;
-    } cases[] = {
-        {&form, "Form1", Qt::Window},
-        {&dialog, "Dialog", Qt::Dialog},
-        {&idioma, "FormIdioma", Qt::Dialog},
-        {&about, "About", Qt::Dialog},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(c.window->objectName(), c.name);
-        EXPECT_EQ(c.window->minimumSize(), c.window->maximumSize());
-        EXPECT_EQ(c.window->windowTitle(), "Tessaron");
-        EXPECT_FALSE(c.window->windowIcon().isNull());
-        const Qt::WindowFlags flags = c.window->windowFlags();
-        EXPECT_EQ(flags & Qt::WindowType_Mask, c.type);
+    QStringList names;
+    for (QWidget* window : std::initializer_list<QWidget*>{form.get(), &dialog, &idioma, &about}) {
+        SCOPED_TRACE((names << window->objectName()).last().toStdString());
+        EXPECT_EQ(window->minimumSize(), window->maximumSize());
+        EXPECT_EQ(window->windowTitle(), "Tessaron");
+        EXPECT_FALSE(window->windowIcon().isNull());
+        const Qt::WindowFlags flags = window->windowFlags();
+        EXPECT_EQ(flags & Qt::WindowType_Mask, window == form.get() ? Qt::Window : Qt::Dialog);
         EXPECT_FALSE(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
         EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
     }
+    EXPECT_EQ(names, QStringList({"Form1", "Dialog", "FormIdioma", "About"}));
 }
 
-// OK hides the About box and the next use shows the same one; its close box destroys it
-// and the next use makes a new one.
-TEST_F(MainWindowTest, AboutBoxIsHiddenByOkAndDestroyedByItsCloseBox)
-{
-    QPointer<About> shown;
-    const auto showAnd = [&](const std::function<void(About*)>& answer) {
-        QTimer::singleShot(0, &form, [&] {
-            shown = qobject_cast<About*>(QApplication::activeModalWidget());
-            ASSERT_TRUE(shown);
-            answer(shown);
-        });
-        form.menu().AcercaDe->trigger();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    };
-    showAnd([](About* about) { about->findChild<QPushButton*>("OKButton")->click(); });
-    const QPointer<About> first = shown;
-    ASSERT_TRUE(first);
-    EXPECT_TRUE(first->isHidden());
-    showAnd([&](About* about) {
-        EXPECT_EQ(about, first.data());  // the same box again
-        about->close();
-    });
-    EXPECT_FALSE(first);
-    showAnd([](About* about) { about->findChild<QPushButton*>("OKButton")->click(); });
-    EXPECT_TRUE(shown);  // a new one
-}
-
-// The question as the player meets it: Escape and its close box do nothing, Enter answers
-// No; then every close request asks in the window's language, and No leaves everything.
+// Every close request asks in the window's language, and No leaves everything. The
+// question as the player meets it: Escape and its close box do nothing, Enter answers No.
 TEST_F(MainWindowTest, ExitQuestionAnswersNoOnEnterAndEveryCloseRequestAsksInTheLanguage)
 {
-    QString seen;
-    QTimer::singleShot(0, qApp, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        seen = box->windowTitle() + "|" + box->text() + "|" + QString::number(box->icon());
+    boxes.answer = BoxAnswer::No;
+    form->setWindowTitle("Tessaron  -  foto.jpg");
+    const std::pair<std::int16_t, const char*> cases[] = {
+        {2, ""}, {kSpanish, "\u00BFDesea abandonar el programa?"}, {kEnglish, "Do you want to close the program?"}};
+    for (const auto& [code, text] : cases) {
+        form->chooseLanguage(code);
+        EXPECT_FALSE(form->close()) << code;
+        EXPECT_TRUE(boxes.boxes.size() == 1 && boxes.boxes[0].kind == BoxKind::YesNoInformation) << code;
+        EXPECT_EQ(boxes.take(), QStringList{QString::fromUtf8(text)});
+    }
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(form->windowTitle(), "Tessaron  -  foto.jpg");
+
+    setBoxAnswerer({});
+    QString asked;
+    answers["QuestionBox"] = [&](QWidget* window) {
+        auto* box = static_cast<QMessageBox*>(window);
+        asked = box->windowTitle() + "|" + box->text() + "|" + QString::number(box->icon());
         QTest::keyClick(box, Qt::Key_Escape);
         box->close();
         EXPECT_TRUE(box->isVisible()) << "neither Escape nor the close box may dismiss the question";
         QTest::keyClick(box, Qt::Key_Return);
-    });
-    form.menu().Salir->trigger();
-    EXPECT_EQ(seen, "Tessaron|Do you want to close the program?|" + QString::number(QMessageBox::Information));
+    };
+    form->menu().Salir->trigger();
+    EXPECT_EQ(asked, "Tessaron|Do you want to close the program?|" + QString::number(QMessageBox::Information));
     EXPECT_EQ(endings, 0);
-
-    QList<BoxRequest> asked;
-    BoxAnswer answer = BoxAnswer::No;
-    setBoxAnswerer([&](const BoxRequest& request) {
-        asked << request;
-        return answer;
-    });
-    form.setWindowTitle("Tessaron  -  foto.jpg");
-    const struct {
-        std::int16_t code;
-        const char* text;
-    } cases[] = {{0, "Do you want to close the program?"}, {1, "\u00BFDesea abandonar el programa?"}, {2, ""}};
-    for (const auto& c : cases) {
-        form.chooseLanguage(c.code);
-        asked.clear();
-        EXPECT_FALSE(form.close()) << c.code;
-        ASSERT_EQ(asked.size(), 1) << c.code;
-        EXPECT_EQ(asked[0].kind, BoxKind::YesNoInformation);
-        EXPECT_EQ(asked[0].text, QString::fromUtf8(c.text)) << c.code;
-    }
-    EXPECT_TRUE(form.isVisible());
-    EXPECT_EQ(form.windowTitle(), "Tessaron  -  foto.jpg");
-    EXPECT_EQ(endings, 0);
-
-    answer = BoxAnswer::Yes;
-    EXPECT_TRUE(form.close());
+    answers["QuestionBox"] = [](QWidget* box) { static_cast<QMessageBox*>(box)->button(QMessageBox::Yes)->click(); };
+    EXPECT_TRUE(form->close());
     EXPECT_EQ(endings, 1);
-    EXPECT_TRUE(form.isHidden());
+    EXPECT_TRUE(form->isHidden());
 }
 
 }  // namespace

@@ -5,8 +5,6 @@
 #include "ui/shell/declared_controls.h"
 #include "support/window_test_support.h"
 
-#include <gtest/gtest.h>
-
 #include <optional>
 #include <tuple>
 
