@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace tessaron {
 
 void PrintTo(const PictureSize& size, std::ostream* out) { *out << size.width << " x " << size.height; }
@@ -32,17 +34,11 @@ TEST(Layout, MarginsGrowWithThePictureAndWhatTheScreenCannotHoldIsCut)
         SCOPED_TRACE(c.name);
         const Layout l = layoutPicture(
             {c.width * 15, c.height * 15, 120, 750, c.screenWidth * 15, c.screenHeight * 15});
-        EXPECT_EQ(l.MarginLeft, c.marginLeft);
-        EXPECT_EQ(l.BoardLeft, c.marginLeft);
-        EXPECT_EQ(l.MarginTop, c.marginTop);
-        EXPECT_EQ(l.MarginBottom, c.marginTop);
-        EXPECT_EQ(l.BoardTop, c.marginTop);
-        EXPECT_FLOAT_EQ(l.picWidth, c.picWidth);
-        EXPECT_FLOAT_EQ(l.picHeight, c.picHeight);
-        EXPECT_FLOAT_EQ(l.windowWidth, c.windowWidth);
-        EXPECT_FLOAT_EQ(l.windowHeight, c.windowHeight);
-        EXPECT_FLOAT_EQ(l.clientWidth, c.windowWidth - 120);
-        EXPECT_FLOAT_EQ(l.clientHeight, c.windowHeight - 750);
+        // Every value is a whole number of twips, exact in a float.
+        EXPECT_EQ(std::tuple(l.MarginLeft, l.BoardLeft, l.MarginTop, l.MarginBottom, l.BoardTop),
+            std::tuple(c.marginLeft, c.marginLeft, c.marginTop, c.marginTop, c.marginTop));
+        EXPECT_EQ(std::tuple(l.picWidth, l.picHeight, l.windowWidth, l.windowHeight, l.clientWidth, l.clientHeight),
+            std::tuple(c.picWidth, c.picHeight, c.windowWidth, c.windowHeight, c.windowWidth - 120, c.windowHeight - 750));
     }
 }
 
