@@ -3,7 +3,6 @@
 
 #include <cstdint>
 #include <initializer_list>
-#include <string>
 #include <vector>
 
 namespace tessaron::testing {
@@ -86,11 +85,6 @@ public:
     WmfWriter& brush(int style, std::uint32_t rgb, int hatch = 0) { return record(0x02FC, {style, rgb & 0xFFFF, rgb >> 16, hatch}); }
     WmfWriter& select(int index) { return record(0x012D, {index}); }
     WmfWriter& rectangle(int l, int t, int r, int b) { return record(0x041B, {b, r, t, l}); }
-    WmfWriter& font(int height, std::string face, int charset = 0)
-    {
-        face.resize(32);  // italic..charset, precision..family bytes, then the face
-        return raw(0x02FB, cat(words({height, 0, 0, 0, 400, 0, charset << 8, 0, 0}), Bytes(face.begin(), face.end())));
-    }
 
     Bytes finish()
     {

