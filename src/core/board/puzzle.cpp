@@ -24,7 +24,8 @@ Puzzle Puzzle::build(Surface picture, const PuzzlePlan& plan)
     next.whole_ = std::move(picture);
     const PixelRect piece = next.geometry().pieceRect();
     next.scratch_.resize(std::max(piece.w, 0), std::max(piece.h, 0));
-    next.window_.resize(plan.boardWidth, plan.boardHeight, plan.background);
+    // Drawing the picture clears the board first: it needs no fill of its own.
+    next.window_.reshape(plan.boardWidth, plan.boardHeight);
     drawPicture(next.window_, next.whole_, next.geometry(), plan.background);
     if (next.difficult())
         blackenEmptyPlace(next.window_, next.geometry());
