@@ -1,8 +1,12 @@
 #pragma once
 // Builds small WMF and EMF files record by record for the tests.
 
+#include "metafile/metafile.h"
+#include "core/platform/runtime_error.h"
+
 #include <cstdint>
 #include <initializer_list>
+#include <string>
 #include <vector>
 
 namespace tessaron::testing {
@@ -130,6 +134,31 @@ public:
 private:
     Bytes bytes_;
 };
+
+// `at` is the first point of the shape or text, in picture pixels.
+struct Call { metafile::PointF at; metafile::DrawState state; std::u16string text; };
+
+// A canvas that notes what is drawn, and the error that stopped the drawing.
+struct Played : metafile::MetafileCanvas {
+    void begin(std::int32_t, std::int32_t) override {}
+    void drawPath(const metafile::Path& p, const metafile::DrawState& s, bool, bool) override { calls.push_back({s.toDevice.map(p.points().front()), s, {}}); }
+    void drawText(const metafile::TextRun& run, const metafile::DrawState& s) override { calls.push_back({s.toDevice.map(run.reference), s, run.text}); }
+    void drawBitmap(const metafile::Bitmap&, const metafile::RectF&, const metafile::RectF&, std::uint32_t, const metafile::DrawState&) override {}
+    void fillRect(const metafile::RectF&, std::uint32_t, const metafile::DrawState&) override {}
+    int error = 0;
+    std::vector<Call> calls;
+};
+
+inline Played played(const Bytes& file)
+{
+    Played p;
+    try {
+        metafile::play(file, 15, 15, p);
+    } catch (const RuntimeError& e) {
+        p.error = e.number();
+    }
+    return p;
+}
 
 // Hundredths of a millimetre for a number of 96 dpi pixels.
 inline int hmm(int pixels) { return (pixels * 2540 + 48) / 96; }
