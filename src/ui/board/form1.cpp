@@ -153,15 +153,15 @@ Form1::Form1(const ScreenMetrics& metrics, QWidget* parent)
     connect(menu_.MLanguageEspanol, &QAction::triggered, this, [this] { chooseLanguage(kSpanish); });
     connect(qApp, &QGuiApplication::commitDataRequest, this, &Form1::commitDataRequest);
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(1000);
-    connect(Timer1, &QTimer::timeout, this, &Form1::previewTick);
-    Timer1->start();
+    previewTimer_ = new QTimer(this);
+    previewTimer_->setObjectName(QStringLiteral("Timer1"));
+    previewTimer_->setInterval(1000);
+    connect(previewTimer_, &QTimer::timeout, this, &Form1::previewTick);
+    previewTimer_->start();
 
     setAcceptDrops(true);
     boardView_->installEventFilter(this);
-    Pic2->installEventFilter(this);
+    overlay_->installEventFilter(this);
     setAccessibleNames(this, GameWindow::Form1);
 }
 
@@ -177,27 +177,27 @@ void Form1::buildClientArea()
     declareControl(boardView_, GameWindow::Form1, "Form1Client", nullptr);
     setCentralWidget(boardView_);
 
-    Label1 = ControlTable{GameWindow::Form1, metrics_}.make(new QLabel(boardView_), "Label1");
-    Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    Label1->setWordWrap(true);
-    QFont labelFont = Label1->font();
+    notice_ = ControlTable{GameWindow::Form1, metrics_}.make(new QLabel(boardView_), "Label1");
+    notice_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    notice_->setWordWrap(true);
+    QFont labelFont = notice_->font();
     labelFont.setPointSize(18);
     labelFont.setWeight(QFont::Normal);
-    Label1->setFont(labelFont);
-    QPalette labelPalette = Label1->palette();
+    notice_->setFont(labelFont);
+    QPalette labelPalette = notice_->palette();
     labelPalette.setColor(QPalette::WindowText, desktopColour());
-    Label1->setPalette(labelPalette);
+    notice_->setPalette(labelPalette);
 
     // Neither box has a border, so the hit test (measured from a box's outer corner) and
     // the drawing (from its inner corner) agree exactly. The session's puzzle keeps its
     // place when a new one is swapped in, so the views follow it.
-    Pic = new SurfaceView(puzzle.scratchSurface(), boardView_);
-    declareControl(Pic, GameWindow::Form1, "Pic", nullptr);
-    Pic->hide();
-    Pic2 = new SurfaceView(puzzle.wholePicture(), boardView_);
-    Pic2->setDevicePixelRatio(metrics_.devicePixelRatio);
-    declareControl(Pic2, GameWindow::Form1, "Pic2", nullptr);
-    Pic2->hide();
+    pictureBox_ = new SurfaceView(puzzle.scratchSurface(), boardView_);
+    declareControl(pictureBox_, GameWindow::Form1, "Pic", nullptr);
+    pictureBox_->hide();
+    overlay_ = new SurfaceView(puzzle.wholePicture(), boardView_);
+    overlay_->setDevicePixelRatio(metrics_.devicePixelRatio);
+    declareControl(overlay_, GameWindow::Form1, "Pic2", nullptr);
+    overlay_->hide();
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event)
@@ -214,7 +214,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
     if (!press && !release)
         return QMainWindow::eventFilter(watched, event);
     // The overlay takes the presses over the board: nothing can be picked under it.
-    if (watched == Pic2)
+    if (watched == overlay_)
         return true;
     if (watched == boardView_) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
@@ -361,12 +361,12 @@ QSize Form1::keptPart(const Layout& layout) const
 
 void Form1::placeNewPuzzle(const Puzzle& puzzle)
 {
-    Pic2->hide();
+    overlay_->hide();
     const Layout& layout = puzzle.layout();
     fitWindowTo(metrics_.toPixelsSize(layout.clientWidth, layout.clientHeight));
     keepOnScreen();
     placePictureBoxes(puzzle);
-    Label1->hide();
+    notice_->hide();
     boardView_->update();
     boardView_->followCursor();
 }
@@ -383,7 +383,7 @@ void Form1::settle()
 void Form1::placePictureBoxes(const Puzzle& puzzle)
 {
     const Layout& layout = puzzle.layout();
-    Pic->setGeometry(metrics_.toPixels(layout.picLeft, layout.picTop, layout.picWidth, layout.picHeight));
+    pictureBox_->setGeometry(metrics_.toPixels(layout.picLeft, layout.picTop, layout.picWidth, layout.picHeight));
     // The overlay covers the picture area exactly as the board draws it, in device pixels;
     // its widget takes the layout pixels around that, and shows the board beneath the rest.
     const PixelRect area = puzzle.geometry().pictureArea();
@@ -391,8 +391,8 @@ void Form1::placePictureBoxes(const Puzzle& puzzle)
     const QPoint corner(static_cast<int>(std::floor(area.x / ratio)), static_cast<int>(std::floor(area.y / ratio)));
     const QPoint end(static_cast<int>(std::ceil((area.x + area.w) / ratio)),
         static_cast<int>(std::ceil((area.y + area.h) / ratio)));
-    Pic2->setGeometry(QRect(corner, end - QPoint(1, 1)));
-    Pic2->showPartAt(QPoint(area.x, area.y) - (QPointF(corner) * ratio).toPoint(), QSize(area.w, area.h));
+    overlay_->setGeometry(QRect(corner, end - QPoint(1, 1)));
+    overlay_->showPartAt(QPoint(area.x, area.y) - (QPointF(corner) * ratio).toPoint(), QSize(area.w, area.h));
 }
 
 void Form1::keepOnScreen()
@@ -436,7 +436,7 @@ void Form1::playKey(Key key)
 {
     // The finished picture takes the keys as it takes the presses: nothing under it is
     // played.
-    if (Pic2->isVisible())
+    if (overlay_->isVisible())
         return;
     try {
         const KeyOutcome outcome = session_.keyPressed(key);
@@ -469,15 +469,15 @@ void Form1::announceVictory()
     if (!text)
         return;
     showMessage(this, fromUtf8(*text));
-    Pic2->show();
-    Pic2->raise();
+    overlay_->show();
+    overlay_->raise();
     menu_.Montado->setEnabled(false);
 }
 
 void Form1::showWholePicture()
 {
-    Pic2->show();
-    Pic2->raise();
+    overlay_->show();
+    overlay_->raise();
     session_.showWholePicture();
 }
 
@@ -487,7 +487,7 @@ void Form1::previewTick()
     if (tick.disableCommand)
         menu_.Montado->setEnabled(false);
     if (tick.hideOverlay)
-        Pic2->hide();
+        overlay_->hide();
     if (tick.enableCommand)
         menu_.Montado->setEnabled(true);
 }

@@ -124,10 +124,10 @@ private:
     PuzzleSession session_;
     MenuTree menu_;
     BoardView* boardView_ = nullptr;
-    QLabel* Label1 = nullptr;
-    SurfaceView* Pic = nullptr;
-    SurfaceView* Pic2 = nullptr;
-    QTimer* Timer1 = nullptr;
+    QLabel* notice_ = nullptr;
+    SurfaceView* pictureBox_ = nullptr;
+    SurfaceView* overlay_ = nullptr;
+    QTimer* previewTimer_ = nullptr;
     bool ending_ = false;
     QPointer<Dialog> dialog_;
     QPointer<About> about_;

@@ -50,13 +50,12 @@ Dialog::Dialog(std::int16_t language, const ScreenMetrics& metrics, QWidget* par
     applySecondaryFrame(this, GameWindow::Dialog, metrics_);
     buildControls();
     setKeyboardOrder();
-    Form_Load();
+    load();
     setAccessibleNames(this, GameWindow::Dialog, language_);
 }
 
 void Dialog::setLanguage(std::int16_t code) { language_ = code; }
 
-bool Dialog::difficultSelected() const { return Option2->isChecked(); }
 
 // Controls as the window's table declares them; the language switch translates them
 // later from the same table. ListX and ListY belong to the dialog but lie over Frame2, so
@@ -64,97 +63,97 @@ bool Dialog::difficultSelected() const { return Option2->isChecked(); }
 void Dialog::buildControls()
 {
     const ControlTable table{GameWindow::Dialog, metrics_};
-    OKButton = table.make(new QPushButton(this), "OKButton");
-    CancelButton = table.make(new QPushButton(this), "CancelButton");
+    ok_ = table.make(new QPushButton(this), "OKButton");
+    cancel_ = table.make(new QPushButton(this), "CancelButton");
 
-    Frame1 = table.make(new QGroupBox(this), "Frame1");
-    Drive1 = table.make(new DriveList(Frame1), "Drive1");
-    Dir1 = table.make(new FolderList(Frame1), "Dir1");
-    File1 = table.make(new FileList(Frame1), "File1");
-    Combo1 = table.make(new QComboBox(Frame1), "Combo1");
-    Combo1->setEditable(false);
+    pictureFrame_ = table.make(new QGroupBox(this), "Frame1");
+    drives_ = table.make(new DriveList(pictureFrame_), "Drive1");
+    folders_ = table.make(new FolderList(pictureFrame_), "Dir1");
+    files_ = table.make(new FileList(pictureFrame_), "File1");
+    filter_ = table.make(new QComboBox(pictureFrame_), "Combo1");
+    filter_->setEditable(false);
 
-    LabArchivo = table.make(new QLabel(this), "LabArchivo");
-    LabArchivo->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    Image1 = table.make(new QLabel(this), "Image1");
-    Image1->setScaledContents(true);
-    Check1 = table.make(new QCheckBox(this), "Check1");
-    CheckFit = table.make(new QCheckBox(this), "CheckFit");
+    fileName_ = table.make(new QLabel(this), "LabArchivo");
+    fileName_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    preview_ = table.make(new QLabel(this), "Image1");
+    preview_->setScaledContents(true);
+    showPreview_ = table.make(new QCheckBox(this), "Check1");
+    fitToScreen_ = table.make(new QCheckBox(this), "CheckFit");
 
-    Frame2 = table.make(new QGroupBox(this), "Frame2");
-    Label1 = table.make(new QLabel(Frame2), "Label1");
-    Label2 = table.make(new QLabel(Frame2), "Label2");
-    Label2->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    Option1 = table.make(new QRadioButton(Frame2), "Option1");
-    Option2 = table.make(new QRadioButton(Frame2), "Option2");
-    Label3 = table.make(new QLabel(Frame2), "Label3");
-    Label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Label3->setWordWrap(true);
+    styleFrame_ = table.make(new QGroupBox(this), "Frame2");
+    times_ = table.make(new QLabel(styleFrame_), "Label1");
+    pieceCount_ = table.make(new QLabel(styleFrame_), "Label2");
+    pieceCount_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    normal_ = table.make(new QRadioButton(styleFrame_), "Option1");
+    difficult_ = table.make(new QRadioButton(styleFrame_), "Option2");
+    styleText_ = table.make(new QLabel(styleFrame_), "Label3");
+    styleText_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    styleText_->setWordWrap(true);
 
-    ListX = table.make(new QListWidget(this), "ListX");
-    ListY = table.make(new QListWidget(this), "ListY");
-    for (QListWidget* list : {ListX, ListY})
+    columns_ = table.make(new QListWidget(this), "ListX");
+    rows_ = table.make(new QListWidget(this), "ListY");
+    for (QListWidget* list : {columns_, rows_})
         list->setSelectionMode(QAbstractItemView::SingleSelection);
 
     // A label reads text that merely looks like markup as markup; LabArchivo shows file
     // names, which may look like anything, and no caption here is meant as markup.
-    for (QLabel* label : {LabArchivo, Image1, Label1, Label2, Label3}) {
+    for (QLabel* label : {fileName_, preview_, times_, pieceCount_, styleText_}) {
         label->setFocusPolicy(Qt::NoFocus);
         label->setTextFormat(Qt::PlainText);
     }
 
-    connect(Drive1, &DriveList::driveChosen, this, &Dialog::Drive1_Change);
-    connect(Dir1, &FolderList::folderOpened, this, &Dialog::openFolder);
-    connect(File1, &FileList::fileClicked, this, &Dialog::File1_Click);
-    connect(Combo1, &QComboBox::currentIndexChanged, this, &Dialog::Combo1_Click);
-    connect(Check1, &QCheckBox::toggled, this, &Dialog::Check1_Click);
-    connect(ListX, &QListWidget::currentRowChanged, this, &Dialog::ListX_Click);
-    connect(ListY, &QListWidget::currentRowChanged, this, &Dialog::ListY_Click);
+    connect(drives_, &DriveList::driveChosen, this, &Dialog::driveChanged);
+    connect(folders_, &FolderList::folderOpened, this, &Dialog::openFolder);
+    connect(files_, &FileList::fileClicked, this, &Dialog::pictureClicked);
+    connect(filter_, &QComboBox::currentIndexChanged, this, &Dialog::filterChanged);
+    connect(showPreview_, &QCheckBox::toggled, this, &Dialog::previewToggled);
+    connect(columns_, &QListWidget::currentRowChanged, this, &Dialog::pieceCountChanged);
+    connect(rows_, &QListWidget::currentRowChanged, this, &Dialog::pieceCountChanged);
     // A click on the item already selected is a click all the same.
-    connect(ListX, &QListWidget::itemClicked, this, &Dialog::ListX_Click);
-    connect(ListY, &QListWidget::itemClicked, this, &Dialog::ListY_Click);
-    connect(Option1, &QRadioButton::toggled, this, [this](bool on) {
+    connect(columns_, &QListWidget::itemClicked, this, &Dialog::pieceCountChanged);
+    connect(rows_, &QListWidget::itemClicked, this, &Dialog::pieceCountChanged);
+    connect(normal_, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
-            Option1_Click();
+            normalChosen();
     });
-    connect(Option2, &QRadioButton::toggled, this, [this](bool on) {
+    connect(difficult_, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
-            Option2_Click();
+            difficultChosen();
     });
-    connect(OKButton, &QPushButton::clicked, this, &Dialog::OKButton_Click);
-    connect(CancelButton, &QPushButton::clicked, this, &Dialog::CancelButton_Click);
+    connect(ok_, &QPushButton::clicked, this, &Dialog::acceptChoice);
+    connect(cancel_, &QPushButton::clicked, this, &Dialog::cancel);
 }
 
 // The keyboard order of the design; frames and labels take no focus, so they drop out.
 void Dialog::setKeyboardOrder()
 {
-    QWidget* const order[] = {OKButton, CancelButton, ListX, ListY, Drive1, File1, Dir1, Check1,
-        CheckFit, Option1, Option2, Combo1};
+    QWidget* const order[] = {ok_, cancel_, columns_, rows_, drives_, files_, folders_, showPreview_,
+        fitToScreen_, normal_, difficult_, filter_};
     for (std::size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
     // Enter accepts the choice, as in any desktop dialog; only the folder list keeps it,
     // to open a folder.
-    OKButton->setDefault(true);
-    OKButton->setFocus();
+    ok_->setDefault(true);
+    ok_->setFocus();
 }
 
 // The one-time set-up. The language's texts come first in the design, but the language
 // switch applies them to this dialog from outside once it exists, by object name.
-void Dialog::Form_Load()
+void Dialog::load()
 {
     for (int i = 1; i <= 75; ++i) {
-        ListX->addItem(QString::number(i));
-        ListY->addItem(QString::number(i));
+        columns_->addItem(QString::number(i));
+        rows_->addItem(QString::number(i));
     }
-    Check1->setChecked(true);
-    CheckFit->setChecked(false);
-    selectByText(ListX, QStringLiteral("4"));
-    selectByText(ListY, QStringLiteral("4"));
-    Option1->setChecked(true);
+    showPreview_->setChecked(true);
+    fitToScreen_->setChecked(false);
+    selectByText(columns_, QStringLiteral("4"));
+    selectByText(rows_, QStringLiteral("4"));
+    normal_->setChecked(true);
 
     // The drive list shows the volume of the current directory, as the platform's
     // current drive; the folder list starts at the program's own folder.
-    Drive1->selectVolumeOf(QDir::currentPath());
+    drives_->selectVolumeOf(QDir::currentPath());
     const QString ownFolder = QCoreApplication::applicationDirPath();
     // A folder that is not there skips only that step. Any other failure is reported
     // and set-up goes on: an unreadable program folder is no reason to end the game.
@@ -167,28 +166,28 @@ void Dialog::Form_Load()
         }
     };
     step([&] { setDirPath(ownFolder); });
-    step([&] { File1->setPath(Dir1->path()); });
+    step([&] { files_->setPath(folders_->path()); });
 
     {
-        const QSignalBlocker quiet(Combo1);
-        Combo1->addItem(QString::fromLatin1(kPicturePatterns));
-        Combo1->addItem(QString::fromLatin1(kAllFiles));
-        Combo1->setCurrentIndex(-1);
+        const QSignalBlocker quiet(filter_);
+        filter_->addItem(QString::fromLatin1(kPicturePatterns));
+        filter_->addItem(QString::fromLatin1(kAllFiles));
+        filter_->setCurrentIndex(-1);
     }
-    Combo1->setCurrentIndex(0);  // runs Combo1_Click, which applies the pattern
+    filter_->setCurrentIndex(0);  // runs Combo1_Click, which applies the pattern
 }
 
 // ---- the picture browser ------------------------------------------------------------
 
 void Dialog::setDirPath(const QString& folder)
 {
-    Dir1->setPath(folder, nameFromNative(Drive1->volume().path));
-    Dir1_Change();
+    folders_->setPath(folder, nameFromNative(drives_->volume().path));
+    folderChanged();
 }
 
-void Dialog::Drive1_Change()
+void Dialog::driveChanged()
 {
-    const Volume chosen = Drive1->volume();
+    const Volume chosen = drives_->volume();
     try {
         probeVolume(chosen.path, probeTimeout_);
         setDirPath(nameFromNative(chosen.path));
@@ -200,8 +199,8 @@ void Dialog::Drive1_Change()
             // Back to the root volume, which runs this change again; a root that does not
             // answer either stops here instead of asking forever.
             if (chosen.kind != VolumeKind::Root) {
-                Drive1->selectVolume(0);
-                Drive1_Change();
+                drives_->selectVolume(0);
+                driveChanged();
                 return;
             }
         } else {
@@ -212,15 +211,15 @@ void Dialog::Drive1_Change()
     }
     // The drive list goes back to the volume of the folder the other lists show, wherever
     // the failure left them; the choice stands unless they moved.
-    Drive1->selectVolumeOf(Dir1->path());
+    drives_->selectVolumeOf(folders_->path());
 }
 
 // The choice goes first: when the new folder cannot be read the file list has moved
 // all the same, and a name kept from the old folder would no longer be in it.
-void Dialog::Dir1_Change()
+void Dialog::folderChanged()
 {
     forgetChoice();
-    File1->setPath(Dir1->path());
+    files_->setPath(folders_->path());
 }
 
 // Opening an entry of the folder list. A folder that cannot be opened is reported, and
@@ -234,10 +233,10 @@ void Dialog::openFolder(const QString& folder)
     }
 }
 
-void Dialog::Combo1_Click()
+void Dialog::filterChanged()
 {
     try {
-        File1->setPattern(Combo1->currentText());
+        files_->setPattern(filter_->currentText());
     } catch (const RuntimeError& error) {
         showError(this, error);
     }
@@ -246,7 +245,7 @@ void Dialog::Combo1_Click()
 // The chosen file's path, its bytes kept whatever they are, so that it opens.
 QString Dialog::chosenPath() const
 {
-    return nameFromNative(joinPath(nativeFromName(File1->path()), nativeFromName(File1->fileName())));
+    return nameFromNative(joinPath(nativeFromName(files_->path()), nativeFromName(files_->fileName())));
 }
 
 PictureOptions Dialog::previewOptions() const
@@ -254,22 +253,22 @@ PictureOptions Dialog::previewOptions() const
     PictureOptions options;
     options.twipsX = metrics_.twipsPerPixelX;
     options.twipsY = metrics_.twipsPerPixelY;
-    options.background = Image1->palette().color(Image1->backgroundRole());
+    options.background = preview_->palette().color(preview_->backgroundRole());
     return options;
 }
 
-void Dialog::File1_Click()
+void Dialog::pictureClicked()
 {
-    LabArchivo->setText(shownName(File1->fileName()));
+    fileName_->setText(shownName(files_->fileName()));
     try {
-        Image1->setPixmap(QPixmap::fromImage(loadPreview(chosenPath(), Image1->size(), previewOptions())));
+        preview_->setPixmap(QPixmap::fromImage(loadPreview(chosenPath(), preview_->size(), previewOptions())));
     } catch (const RuntimeError& error) {
         // Not a picture: no picture counts as chosen. Anything else (a file that may not
         // be read, one deleted since it was listed) is reported the same way and the
         // dialog goes on.
         if (error.number() == err::InvalidPicture) {
             clearPreview();
-            LabArchivo->clear();
+            fileName_->clear();
             return;
         }
         reportAndForget(error);
@@ -282,34 +281,34 @@ void Dialog::choosePicture(const QString& path)
 {
     // Tried first, so that a file that is not there, or no picture, is told as such and
     // moves nothing; the click below previews it again, as any click does.
-    loadPreview(path, Image1->size(), previewOptions());
+    loadPreview(path, preview_->size(), previewOptions());
     const std::string native = nativeFromName(path);
     const std::size_t slash = native.rfind('/');
     const QString folder = nameFromNative(slash == 0 ? std::string("/") : native.substr(0, slash));
     const QString name = nameFromNative(native.substr(slash + 1));
-    Drive1->selectVolumeOf(folder);
+    drives_->selectVolumeOf(folder);
     try {
         setDirPath(folder);
     } catch (const RuntimeError&) {
-        Drive1->selectVolumeOf(Dir1->path());
+        drives_->selectVolumeOf(folders_->path());
         throw;
     }
-    File1->selectFile(name);
+    files_->selectFile(name);
     // A picture the picture patterns miss (a JPEG named ".jpe") is among all files, where
     // the player would have looked for it.
-    if (File1->fileName() != name) {
-        Combo1->setCurrentIndex(1);
-        File1->selectFile(name);
+    if (files_->fileName() != name) {
+        filter_->setCurrentIndex(1);
+        files_->selectFile(name);
     }
 }
 
-void Dialog::Check1_Click() { Image1->setVisible(Check1->isChecked()); }
+void Dialog::previewToggled() { preview_->setVisible(showPreview_->isChecked()); }
 
-void Dialog::clearPreview() { Image1->setPixmap(QPixmap()); }
+void Dialog::clearPreview() { preview_->setPixmap(QPixmap()); }
 
 void Dialog::forgetChoice()
 {
-    LabArchivo->clear();
+    fileName_->clear();
     clearPreview();
 }
 
@@ -317,49 +316,45 @@ void Dialog::reportAndForget(const RuntimeError& error)
 {
     showError(this, error);
     clearPreview();
-    LabArchivo->clear();
+    fileName_->clear();
 }
 
 // ---- the options and the hand-over ---------------------------------------------------
 
-void Dialog::ListX_Click() { pieceCountChanged(); }
-
-void Dialog::ListY_Click() { pieceCountChanged(); }
-
 void Dialog::pieceCountChanged()
 {
-    const std::string columns = listText(ListX);
-    const std::string rows = listText(ListY);
+    const std::string columns = listText(columns_);
+    const std::string rows = listText(rows_);
     if (const auto line = pieceCountText(pieceCount(columns, rows), columns, rows, language_))
-        Label2->setText(QString::fromStdString(*line));
+        pieceCount_->setText(QString::fromStdString(*line));
 }
 
-void Dialog::Option1_Click()
+void Dialog::normalChosen()
 {
     if (const auto description = messageText(Message::NormalStyle, language_))
-        Label3->setText(fromUtf8(*description));
+        styleText_->setText(fromUtf8(*description));
 }
 
-void Dialog::Option2_Click()
+void Dialog::difficultChosen()
 {
     if (const auto description = messageText(Message::DifficultStyle, language_))
-        Label3->setText(fromUtf8(*description));
+        styleText_->setText(fromUtf8(*description));
 }
 
-void Dialog::OKButton_Click()
+void Dialog::acceptChoice()
 {
-    if (LabArchivo->text().isEmpty()) {
+    if (fileName_->text().isEmpty()) {
         if (const auto message = messageText(Message::NoPictureChosen, language_))
             showMessage(this, fromUtf8(*message));
         return;
     }
-    chosen_ = PuzzleChoice{.path = chosenPath(), .name = shownName(File1->fileName()),
-        .columns = toInt16(leadingNumber(listText(ListX))), .rows = toInt16(leadingNumber(listText(ListY))),
-        .difficult = difficultSelected(), .fitToScreen = CheckFit->isChecked()};
+    chosen_ = PuzzleChoice{.path = chosenPath(), .name = shownName(files_->fileName()),
+        .columns = toInt16(leadingNumber(listText(columns_))), .rows = toInt16(leadingNumber(listText(rows_))),
+        .difficult = difficult_->isChecked(), .fitToScreen = fitToScreen_->isChecked()};
     done(QDialog::Accepted);
 }
 
-void Dialog::CancelButton_Click()
+void Dialog::cancel()
 {
     chosen_.reset();
     done(QDialog::Rejected);
@@ -367,7 +362,7 @@ void Dialog::CancelButton_Click()
 
 // Escape and the close box both come here, and are Cancel: a dismissal that kept an
 // earlier OK's choice would have the caller start a puzzle.
-void Dialog::reject() { CancelButton_Click(); }
+void Dialog::reject() { cancel(); }
 
 std::optional<PuzzleChoice> Dialog::choose()
 {

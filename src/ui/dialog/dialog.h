@@ -55,32 +55,25 @@ public:
     // browser stays where it was.
     void choosePicture(const QString& path);
 
-    bool difficultSelected() const;
-
-    // The handlers, one per control event.
-    void Drive1_Change();
-    void Dir1_Change();
-    void Combo1_Click();
-    void File1_Click();
-    void Check1_Click();
-    void ListX_Click();
-    void ListY_Click();
-    void Option1_Click();
-    void Option2_Click();
-    void OKButton_Click();
-    void CancelButton_Click();
-
-    // How long a volume may take to answer before it counts as not ready.
-    void setProbeTimeout(std::chrono::milliseconds timeout) { probeTimeout_ = timeout; }
-
     void reject() override;   // Escape and the close box: Cancel
 
 private:
+    // The handlers, one per control event.
+    void driveChanged();
+    void folderChanged();
+    void filterChanged();
+    void pictureClicked();
+    void previewToggled();
+    void normalChosen();
+    void difficultChosen();
+    void acceptChoice();
+    void cancel();
+
     QString chosenPath() const;
     PictureOptions previewOptions() const;
     void buildControls();
     void setKeyboardOrder();
-    void Form_Load();
+    void load();
     void pieceCountChanged();
     void setDirPath(const QString& folder);
     void openFolder(const QString& folder);
@@ -91,27 +84,28 @@ private:
     std::int16_t language_;
     ScreenMetrics metrics_;
     std::optional<PuzzleChoice> chosen_;
+    // How long a volume may take to answer before it counts as not ready.
     std::chrono::milliseconds probeTimeout_{3000};
 
-    QGroupBox* Frame1 = nullptr;
-    DriveList* Drive1 = nullptr;
-    FolderList* Dir1 = nullptr;
-    FileList* File1 = nullptr;
-    QComboBox* Combo1 = nullptr;
-    QLabel* LabArchivo = nullptr;
-    QLabel* Image1 = nullptr;
-    QCheckBox* Check1 = nullptr;
-    QCheckBox* CheckFit = nullptr;
-    QGroupBox* Frame2 = nullptr;
-    QListWidget* ListX = nullptr;
-    QListWidget* ListY = nullptr;
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QRadioButton* Option1 = nullptr;
-    QRadioButton* Option2 = nullptr;
-    QLabel* Label3 = nullptr;
-    QPushButton* OKButton = nullptr;
-    QPushButton* CancelButton = nullptr;
+    QGroupBox* pictureFrame_ = nullptr;
+    DriveList* drives_ = nullptr;
+    FolderList* folders_ = nullptr;
+    FileList* files_ = nullptr;
+    QComboBox* filter_ = nullptr;
+    QLabel* fileName_ = nullptr;
+    QLabel* preview_ = nullptr;
+    QCheckBox* showPreview_ = nullptr;
+    QCheckBox* fitToScreen_ = nullptr;
+    QGroupBox* styleFrame_ = nullptr;
+    QListWidget* columns_ = nullptr;
+    QListWidget* rows_ = nullptr;
+    QLabel* times_ = nullptr;
+    QLabel* pieceCount_ = nullptr;
+    QRadioButton* normal_ = nullptr;
+    QRadioButton* difficult_ = nullptr;
+    QLabel* styleText_ = nullptr;
+    QPushButton* ok_ = nullptr;
+    QPushButton* cancel_ = nullptr;
 };
 
 }  // namespace tessaron

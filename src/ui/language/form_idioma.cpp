@@ -54,37 +54,37 @@ FormIdioma::FormIdioma(const ScreenMetrics& metrics, QWidget* parent)
 
     // Created in keyboard order: OK first, then the two languages.
     const ControlTable table{GameWindow::FormIdioma, metrics};
-    OKButton = table.make(new QPushButton(this), "OKButton");
-    Option0 = table.make(new QRadioButton(this), "Option0");
-    Option1 = table.make(new QRadioButton(this), "Option1");
-    Label1 = table.make(new QLabel(this), "Label1");
-    Label2 = table.make(new QLabel(this), "Label2");
+    ok_ = table.make(new QPushButton(this), "OKButton");
+    english_ = table.make(new QRadioButton(this), "Option0");
+    spanish_ = table.make(new QRadioButton(this), "Option1");
+    greeting_ = table.make(new QLabel(this), "Label1");
+    question_ = table.make(new QLabel(this), "Label2");
 
-    for (QLabel* label : {Label1, Label2}) {
+    for (QLabel* label : {greeting_, question_}) {
         setPointSize(label, 12);
         fitToWindow(label, width());
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     }
-    for (QWidget* control : {static_cast<QWidget*>(Label1), static_cast<QWidget*>(Label2),
-             static_cast<QWidget*>(Option0), static_cast<QWidget*>(Option1)})
+    for (QWidget* control : {static_cast<QWidget*>(greeting_), static_cast<QWidget*>(question_),
+             static_cast<QWidget*>(english_), static_cast<QWidget*>(spanish_)})
         makeBlue(control);
 
     // Both options are children of the window, so they form one exclusive group.
-    Option0->setChecked(true);
-    OKButton->setDefault(true);
-    setTabOrder(OKButton, Option0);
-    setTabOrder(Option0, Option1);
-    OKButton->setFocus();
+    english_->setChecked(true);
+    ok_->setDefault(true);
+    setTabOrder(ok_, english_);
+    setTabOrder(english_, spanish_);
+    ok_->setFocus();
 
-    connect(OKButton, &QPushButton::clicked, this, &FormIdioma::OKButton_Click);
+    connect(ok_, &QPushButton::clicked, this, &FormIdioma::takeLanguage);
     setAccessibleNames(this, GameWindow::FormIdioma);
 }
 
-void FormIdioma::OKButton_Click()
+void FormIdioma::takeLanguage()
 {
-    if (Option0->isChecked())
+    if (english_->isChecked())
         chosen_ = kEnglish;
-    if (Option1->isChecked())
+    if (spanish_->isChecked())
         chosen_ = kSpanish;
     accept();  // hides the window; it is not destroyed
 }

@@ -20,18 +20,19 @@ class FormIdioma : public QDialog {
 public:
     explicit FormIdioma(const ScreenMetrics& metrics, QWidget* parent = nullptr);
 
-    // Takes the language ticked and hides the window.
-    void OKButton_Click();
     // The language OK took; nothing when the window was closed instead.
     std::optional<std::int16_t> chosen() const { return chosen_; }
 
 private:
+    // Takes the language ticked and hides the window.
+    void takeLanguage();
+
     std::optional<std::int16_t> chosen_;
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QRadioButton* Option0 = nullptr;
-    QRadioButton* Option1 = nullptr;
-    QPushButton* OKButton = nullptr;
+    QLabel* greeting_ = nullptr;
+    QLabel* question_ = nullptr;
+    QRadioButton* english_ = nullptr;
+    QRadioButton* spanish_ = nullptr;
+    QPushButton* ok_ = nullptr;
 };
 
 }  // namespace tessaron

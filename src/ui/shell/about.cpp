@@ -31,48 +31,48 @@ About::About(const ScreenMetrics& metrics, std::function<void()> applyTexts, QWi
     setModal(true);
 
     const ControlTable table{GameWindow::About, metrics};
-    Label1 = addLabel(this, table, "Label1", Qt::AlignHCenter);
-    QFont versionFont = Label1->font();
+    title_ = addLabel(this, table, "Label1", Qt::AlignHCenter);
+    QFont versionFont = title_->font();
     versionFont.setPointSize(12);
     versionFont.setWeight(QFont::Normal);
-    Label1->setFont(versionFont);
-    Label2 = addLabel(this, table, "Label2", Qt::AlignHCenter);
-    Label3 = addLabel(this, table, "Label3", Qt::AlignHCenter);
+    title_->setFont(versionFont);
+    copyright_ = addLabel(this, table, "Label2", Qt::AlignHCenter);
+    address_ = addLabel(this, table, "Label3", Qt::AlignHCenter);
 
     // A one-pixel line: its place is a length along the top edge, both ends drawn.
-    Line1 = new QFrame(this);
-    declareControl(Line1, GameWindow::About, "Line1", nullptr);
-    Line1->setFrameShape(QFrame::HLine);
-    Line1->setFrameShadow(QFrame::Plain);
-    Line1->setLineWidth(1);
+    line_ = new QFrame(this);
+    declareControl(line_, GameWindow::About, "Line1", nullptr);
+    line_->setFrameShape(QFrame::HLine);
+    line_->setFrameShadow(QFrame::Plain);
+    line_->setLineWidth(1);
     const Twips& line = controlOf(GameWindow::About, "Line1").place;
     const QPoint from = metrics.toPixels(line.left, line.top);
     const QPoint to = metrics.toPixels(line.left + line.width, line.top);
-    Line1->setGeometry(from.x(), from.y(), to.x() - from.x() + 1, 1);
+    line_->setGeometry(from.x(), from.y(), to.x() - from.x() + 1, 1);
 
-    Label4 = addLabel(this, table, "Label4", Qt::AlignLeft);
-    Label4->setWordWrap(true);
+    credits_ = addLabel(this, table, "Label4", Qt::AlignLeft);
+    credits_->setWordWrap(true);
 
-    OKButton = table.make(new QPushButton(this), "OKButton");
-    OKButton->setDefault(true);
-    OKButton->setFocus();
-    connect(OKButton, &QPushButton::clicked, this, &About::OKButton_Click);
+    ok_ = table.make(new QPushButton(this), "OKButton");
+    ok_->setDefault(true);
+    ok_->setFocus();
+    connect(ok_, &QPushButton::clicked, this, &About::hideBox);
     setAccessibleNames(this, GameWindow::About);
 }
 
-void About::Form_Activate()
+void About::activated()
 {
     setWindowTitle(fromUtf8(kProgramTitle));
     if (applyTexts_)
         applyTexts_();
 }
 
-void About::OKButton_Click() { accept(); }
+void About::hideBox() { accept(); }
 
 bool About::event(QEvent* event)
 {
     if (event->type() == QEvent::WindowActivate)
-        Form_Activate();
+        activated();
     return QDialog::event(event);
 }
 
@@ -87,7 +87,7 @@ void About::closeEvent(QCloseEvent* event)
 void About::showEvent(QShowEvent* event)
 {
     // Enter closes the box as soon as it opens.
-    OKButton->setFocus();
+    ok_->setFocus();
     QDialog::showEvent(event);
 }
 

@@ -22,27 +22,25 @@ public:
     explicit About(const ScreenMetrics& metrics, std::function<void()> applyTexts = {},
         QWidget* parent = nullptr);
 
-    void setApplyTexts(std::function<void()> applyTexts) { applyTexts_ = std::move(applyTexts); }
-
-    // Each time the box becomes the program's active window.
-    void Form_Activate();
-    // Hides the box; it stays loaded for the next time. The close box, by contrast,
-    // destroys it.
-    void OKButton_Click();
-
 protected:
     bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Each time the box becomes the program's active window.
+    void activated();
+    // Hides the box; it stays loaded for the next time. The close box, by contrast,
+    // destroys it.
+    void hideBox();
+
     std::function<void()> applyTexts_;
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
-    QFrame* Line1 = nullptr;
-    QLabel* Label4 = nullptr;
-    QPushButton* OKButton = nullptr;
+    QLabel* title_ = nullptr;
+    QLabel* copyright_ = nullptr;
+    QLabel* address_ = nullptr;
+    QFrame* line_ = nullptr;
+    QLabel* credits_ = nullptr;
+    QPushButton* ok_ = nullptr;
 };
 
 }  // namespace tessaron

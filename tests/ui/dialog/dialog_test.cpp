@@ -198,7 +198,7 @@ TEST_F(DialogTest, TabOrderAndEnterAndEscapeInEachControl)
             EXPECT_EQ(lists(), expected == OpensFolder ? QStringList({other, other, "", ""})
                                                        : QStringList({here, here, "sea.jpg", "sea.jpg"}));
             EXPECT_TRUE(control<QCheckBox>("Check1")->isChecked() && !control<QCheckBox>("CheckFit")->isChecked()
-                && !dialog.difficultSelected());
+                && !control<QRadioButton>("Option2")->isChecked());
             EXPECT_TRUE(boxes.take().isEmpty());
         }
     }
