@@ -118,8 +118,11 @@ QSize reportMemory(const QString& photo)
     // The puzzle's surfaces lie in whole 2 MiB pages, and ordinary pages past the last.
     double kept = 0;
     double keptInPages = 0;
-    for (const Surface* surface : {&puzzle.scratchSurface(), &puzzle.wholePicture(), &puzzle.boardSurface()}) {
-        const double bytes = static_cast<double>(surface->width()) * surface->height() * 4;
+    const PixelRect piece = puzzle.geometry().pieceRect();  // the scratch surface of exchanges
+    const QSize sizes[] = {{piece.w, piece.h}, {puzzle.wholePicture().width(), puzzle.wholePicture().height()},
+        {puzzle.boardSurface().width(), puzzle.boardSurface().height()}};
+    for (const QSize size : sizes) {
+        const double bytes = static_cast<double>(size.width()) * size.height() * 4;
         kept += bytes / (1024.0 * 1024.0);
         keptInPages += std::ceil(bytes / 4096.0) * 4096.0 / (1024.0 * 1024.0);
     }

@@ -102,6 +102,15 @@ struct BoardWindowTest : ::testing::Test, QObject {
         return *form;
     }
     const Puzzle& puzzle() const { return form->session().puzzle(); }
+    // Where the picture lies in the client area, in layout pixels.
+    QRect pictureBox() const
+    {
+        const Layout& layout = puzzle().layout();
+        return metrics.toPixels(static_cast<float>(layout.left), static_cast<float>(layout.top), layout.picWidth,
+            layout.picHeight);
+    }
+    // One tick of the window's one-second timer.
+    void tick() const { QMetaObject::invokeMethod(form->findChild<QTimer*>("Timer1"), "timeout"); }
     QWidget* board() const { return form->findChild<QWidget*>("Form1Client"); }
 
     // Every pixel tells where it lies, so a piece out of place shows.
@@ -140,7 +149,7 @@ struct BoardWindowTest : ::testing::Test, QObject {
     // A press on the centre of one place and a release on another's, as the player makes them.
     void drag(int fromC, int fromR, int toC, int toR)
     {
-        const QRect box = form->findChild<QWidget*>("Pic")->geometry();
+        const QRect box = pictureBox();
         const auto at = [&](int c, int r) {
             return QPoint(box.x() + (2 * c - 1) * box.width() / (2 * puzzle().board().columns()),
                 box.y() + (2 * r - 1) * box.height() / (2 * puzzle().board().rows()));

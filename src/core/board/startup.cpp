@@ -60,8 +60,6 @@ std::int16_t runStartup(const StartupSteps& steps)
                 step = Step::Done;
                 if (chosen)
                     steps.startPuzzle();
-                else
-                    steps.goWithoutPuzzle();
                 break;
             case Step::Done:
                 break;

@@ -24,7 +24,6 @@ struct StartupSteps {
     std::function<void()> offerPicture;                     // into the dialog; unset: none
     std::function<bool()> choosePuzzle;                     // the dialog: true on OK
     std::function<void()> startPuzzle;                      // the puzzle it chose
-    std::function<void()> goWithoutPuzzle;                  // the dialog was cancelled
     std::function<void(const RuntimeError&)> report;
 };
 

@@ -7,7 +7,7 @@
 #include "ui/platform/native_names.h"
 #include "ui/platform/picture_loader.h"
 #include "core/platform/runtime_error.h"
-#include "core/platform/vb_math.h"
+#include "core/platform/arithmetic.h"
 #include "ui/shell/accessibility.h"
 #include "ui/shell/declared_controls.h"
 #include "ui/shell/window_frames.h"

@@ -29,7 +29,7 @@ TEST_F(GameWindowTest, NewPuzzleSizesTheWindowAroundThePictureAndABrokenOneChang
     start(4, 4, picture(320, 200));
     // Margins of size / 20 + 225 twips: 465 and 375 twips, 31 and 25 pixels.
     EXPECT_EQ(form->clientSize(), QSize(320 + 2 * 31, 200 + 2 * 25));
-    EXPECT_EQ(form->findChild<QWidget*>("Pic")->geometry(), QRect(31, 25, 320, 200));
+    EXPECT_EQ(pictureBox(), QRect(31, 25, 320, 200));
     EXPECT_FALSE(form->findChild<QLabel*>("Label1")->isVisible());
 
     const BoardArray before = cells();
@@ -41,7 +41,7 @@ TEST_F(GameWindowTest, NewPuzzleSizesTheWindowAroundThePictureAndABrokenOneChang
     EXPECT_EQ(form->windowTitle(), "Tessaron  -  pic.bmp");
     EXPECT_EQ(form->grab().toImage(), screen);
     drag(1, 1, 2, 1);  // still playable
-    EXPECT_EQ(cells()(1, 1), before(1, 2));
+    EXPECT_EQ(cells()(1, 1), before(2, 1));
 
     // A file name is plain text in the title too, whatever it looks like.
     start(1, 1, picture(20, 20, "x[*]<b>y.bmp"));
@@ -75,7 +75,7 @@ TEST_F(GameWindowTest, KeysPlayBothStylesToTheVictoryWithTheCursorOverTheBoard)
     start(2, 1, path, true);
     for (const Qt::Key k : {Qt::Key_Right, Qt::Key_Up, Qt::Key_Down, Qt::Key_Space, Qt::Key_Escape})
         key(k);
-    EXPECT_EQ(cells()(1, 2), 1);
+    EXPECT_EQ(cells()(2, 1), 1);
     key(Qt::Key_Left);
     victory();
     EXPECT_EQ(heard(), "Piece moved to column 1, row 1");
@@ -135,10 +135,10 @@ TEST_F(GameWindowTest, SwitchingLanguageOnAFinishedBoardChangesOnlyCaptions)
 
 TEST_F(GameWindowTest, PreviewTimelineWithANewPuzzleAndAVictoryDuringTheCycle)
 {
-    const auto ticks = [this](int n) { while (n-- > 0) form->previewTick(); };
+    const auto ticks = [this](int n) { while (n-- > 0) tick(); };
     const QString path = picture(120, 90);
     start(3, 3, path);
-    form->showWholePicture();
+    form->menu().Montado->trigger();
     EXPECT_TRUE(overlay()->isVisible() && form->menu().Montado->isEnabled());  // until tick 1
     ticks(3);
     EXPECT_TRUE(overlay()->isVisible() && !form->menu().Montado->isEnabled());
@@ -202,7 +202,7 @@ TEST_F(GameWindowTest, PicturesCutFittedOrStretchedByTheScreenKeepEveryPlaceWhol
         }
         const BoardArray before = cells();
         drag(c.columns, c.rows, 1, 1);
-        EXPECT_EQ(cells()(1, 1), before(c.rows, c.columns));
+        EXPECT_EQ(cells()(1, 1), before(c.columns, c.rows));
         if (boxes.take().isEmpty()) {  // unless that won, and the finished picture lies over the board
             const QImage shown = onScreen();
             EXPECT_EQ(count(QRect(0, 0, surface.width(), surface.height()), 3,

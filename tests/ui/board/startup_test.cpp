@@ -116,8 +116,7 @@ TEST_F(StartupTest, OkAtStartUpShowsTheWindowOnlyOnceShuffledOrReportsThePicture
     answers["Dialog"] = choose("start.bmp");
     const auto placed = [this] {
         return std::tuple{form->clientSize(), form->frameGeometry().size(),
-            form->findChild<QWidget*>("Pic")->geometry(),
-            puzzle().layout().BoardTop, puzzle().layout().MarginTop};
+            pictureBox(), puzzle().layout().top};
     };
     const auto atStartUp = placed();
     form->openNewPuzzle();
