@@ -40,22 +40,27 @@ TEST(FindCell, BoundsAreStrictAndInnerBoundariesBelongLeftAndAbove)
 
 TEST(FindCell, NeverNamesAPlaceOutsideTheGrid)
 {
-    // Cells that do not divide evenly, at corners that are whole and fractional: the float
-    // steps must still stop at the last place, right up to the far edge.
-    for (const float left : {0.0f, 322.7f, 4999.93f}) {
-        const CellGrid grid{left, left, 1000.0f / 75, 1000.0f / 75, 75, 75};
-        const float right = left + 75 * grid.cellWidth;
-        for (float x = left + 0.01f; x < right; x += 0.37f) {
-            const std::optional<Place> place = findCell(grid, x, x);
-            ASSERT_TRUE(place) << left << " " << x;
-            ASSERT_GE(place->column, 1);
-            ASSERT_LE(place->column, 75) << left << " " << x;
-            ASSERT_LE(place->row, 75) << left << " " << x;
-        }
-        for (const float x : {std::nextafter(right, 0.0f), right - 0.001f}) {
-            const std::optional<Place> last = findCell(grid, x, x);
-            EXPECT_TRUE(!last || (last->column == 75 && last->row == 75)) << left << " " << x;
-        }
+    // Cells that do not divide evenly: the float steps must still stop at the last place.
+    const CellGrid even{0, 0, 1000.0f / 75, 1000.0f / 75, 75, 75};
+    for (float x = 0.01f; x < 1000.0f; x += 0.37f) {
+        const std::optional<Place> place = findCell(even, x, x);
+        ASSERT_TRUE(place) << x;
+        ASSERT_GE(place->column, 1);
+        ASSERT_LE(place->column, 75) << x;
+    }
+    // A fractional corner and a point a hair inside the far edge: the offset from the
+    // corner rounds up to a whole grid, which would name the place past the last.
+    const struct {
+        float left, cell;
+        std::int16_t pieces;
+        float x;
+    } edges[] = {{9856.58398f, 980.412292f, 40, 49073.0742f}, {1428.32788f, 94.774559f, 66, 7683.44873f},
+        {12255.7715f, 503.303955f, 74, 49500.2617f}};
+    for (const auto& e : edges) {
+        const std::optional<Place> place = findCell({e.left, e.left, e.cell, e.cell, e.pieces, e.pieces}, e.x, e.x);
+        ASSERT_TRUE(place) << e.left;
+        EXPECT_EQ(place->column, e.pieces) << e.left;
+        EXPECT_EQ(place->row, e.pieces) << e.left;
     }
     EXPECT_FALSE(findCell({0, 0, 0, 0, 4, 4}, 1, 1));  // an empty picture
 }
