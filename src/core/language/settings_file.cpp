@@ -272,19 +272,28 @@ std::filesystem::path followLinks(std::filesystem::path path)
     }
 }
 
-// A rename needs only the folder's permission, so it would replace a file the player
-// has made read-only. Opening the old file for writing, as a plain overwrite would, lets
-// the system decide (mode, ACLs, read-only mounts, the superuser's rights) exactly as it
-// always did; the open writes nothing. Returns what the replacement must inherit.
+// Only a plain file holds a setting: a pipe, a socket, a device or a folder in its
+// place belongs to something else, and is neither fed nor replaced (the device itself,
+// were the superuser to rename over it). A rename needs only the folder's permission,
+// so it would replace a file the player has made read-only; opening the old file for
+// writing, as a plain overwrite would, lets the system decide (mode, ACLs, read-only
+// mounts, the superuser's rights) exactly as it always did. The open writes nothing.
+// Returns what the replacement must inherit, nothing when there is no file yet.
 std::optional<struct stat> existingFileWritable(const std::filesystem::path& target)
 {
     struct stat status {};
-    if (::lstat(target.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
-        return std::nullopt;  // nothing to protect; what is in the way fails the rename
-    const int fd = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (::lstat(target.c_str(), &status) != 0)
+        return std::nullopt;  // a first run, or a link that leads nowhere
+    if (!S_ISREG(status.st_mode))
+        throw RuntimeError(err::PathFileAccessError);
+    // Should something else take the name meanwhile, the open neither follows a new
+    // link nor waits on a pipe, and the check after it tells.
+    const int fd = ::open(target.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         throw RuntimeError(writeErrorNumber(errno));
-    ::close(fd);
+    const OpenDescriptor closer(fd);
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))
+        throw RuntimeError(err::PathFileAccessError);
     return status;
 }
 

@@ -38,9 +38,10 @@ std::int16_t readSettingsFile(const std::filesystem::path& path = kSettingsFileN
 // the old content rather than an empty file that would fail every later start. The new
 // file keeps the old one's mode and, where allowed, its owner; a link is written through
 // to the file it names. Temporary files left there by a killed write of an earlier run
-// are removed. Raises Permission denied when the old file may not be written, as an
-// overwrite in place would, and Permission denied, Path not found or Path/File access
-// error when the folder refuses; the old file is then untouched.
+// are removed. Raises Path/File access error when what the name leads to is not a plain
+// file (a pipe, a socket, a device, a folder), Permission denied when the old file may
+// not be written, as an overwrite in place would, and Permission denied, Path not found
+// or Path/File access error when the folder refuses; the old file is then untouched.
 void writeSettingsFile(std::int16_t languageCode,
     const std::filesystem::path& path = kSettingsFileName);
 

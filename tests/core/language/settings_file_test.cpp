@@ -5,10 +5,14 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
+#include <tuple>
 
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 
 namespace tessaron {
 namespace {
@@ -60,12 +64,43 @@ struct SettingsFileTest : ::testing::Test {
     std::ptrdiff_t filesInFolder() const { return std::distance(fs::directory_iterator(folder), {}); }
 };
 
-// Only a plain file is read: a pipe in its place must not keep the game waiting for a
-// writer forever at start-up.
-TEST_F(SettingsFileTest, APipeIsAnErrorNotAnEndlessWait)
+// Only a plain file holds the setting; whatever else stands in its place, itself or at
+// the end of a link, belongs to something else. Reading it must not wait for a writer
+// forever; writing it must neither feed it nor replace it (a device, for the superuser).
+// The player writes here, so that even a broken write could never replace /dev/null.
+TEST_F(SettingsFileTest, WhatIsNotAPlainFileIsNeitherReadNorWritten)
 {
-    ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
-    EXPECT_EQ(errorNumberOf([&] { readSettingsFile(file); }), err::PathFileAccessError);
+    const auto makeSocket = [](const fs::path& at) {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        at.string().copy(address.sun_path, sizeof address.sun_path - 1);
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        ASSERT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+        ::close(fd);
+    };
+    const fs::path fifo = folder / "fifo";
+    const struct { const char* name; std::function<void()> make; } cases[] = {
+        {"pipe", [&] { ASSERT_EQ(::mkfifo(file.c_str(), 0666), 0); }},
+        {"socket", [&] { makeSocket(file); }},
+        {"folder", [&] { fs::create_directory(file); }},
+        {"link to a device", [&] { fs::create_symlink("/dev/null", file); }},
+        {"link to a pipe", [&] { ASSERT_EQ(::mkfifo(fifo.c_str(), 0666), 0); fs::create_symlink("fifo", file); }},
+    };
+    fs::permissions(folder, fs::perms::all);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.make();
+        // The kind of thing the name is and the kind it leads to, and what the folder holds.
+        const auto what = [&] {
+            return std::tuple(int(fs::symlink_status(file).type()), int(fs::status(file).type()), filesInFolder());
+        };
+        const auto before = what();
+        EXPECT_EQ(errorNumberOf([&] { readSettingsFile(file); }), err::PathFileAccessError);
+        EXPECT_EQ(errorNumberAsPlayer([&] { writeSettingsFile(1, file); }), err::PathFileAccessError);
+        EXPECT_EQ(what(), before);
+        fs::remove(file);
+        fs::remove(fifo);
+    }
 }
 
 // The rename needs only the folder's permission; the old file's own protection must
