@@ -29,19 +29,14 @@ inline int errorNumberOf(auto&& action)
 inline const uid_t playerUid = ::geteuid() == 0 ? 65534 : ::geteuid();
 inline const gid_t playerGid = ::geteuid() == 0 ? 65534 : ::getegid();
 
-// errorNumberOf(action) in a child process run as the player and, with `headroom`, able
-// to take only that many bytes more than it holds; -1 when the child dies, a
-// std::bad_alloc that got out of the action included.
-inline int errorNumberAsPlayer(auto&& action, std::int64_t headroom = 0)
+// errorNumberOf(action) in a child process that `prepare` (returning false when it
+// cannot) has set up first; -1 when it could not be prepared or died, a std::bad_alloc
+// that got out of the action included.
+inline int errorNumberInChild(auto&& prepare, auto&& action)
 {
     const pid_t child = ::fork();
     if (child == 0) {
-        if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(playerGid) != 0 || ::setuid(playerUid) != 0))
-            ::_exit(255);
-        long pages = 0;
-        std::ifstream("/proc/self/statm") >> pages;
-        const rlimit limit{rlim_t(pages * ::sysconf(_SC_PAGESIZE) + headroom), RLIM_INFINITY};
-        if (headroom > 0 && ::setrlimit(RLIMIT_AS, &limit) != 0)
+        if (!prepare())
             ::_exit(255);
         ::_exit(errorNumberOf(action) & 0xFF);
     }
@@ -49,6 +44,21 @@ inline int errorNumberAsPlayer(auto&& action, std::int64_t headroom = 0)
     if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) == 255)
         return -1;
     return WEXITSTATUS(status) == (err::InvalidPicture & 0xFF) ? err::InvalidPicture : WEXITSTATUS(status);  // past a byte
+}
+
+// errorNumberOf(action) in a child process run as the player and, with `headroom`, able
+// to take only that many bytes more than it holds.
+inline int errorNumberAsPlayer(auto&& action, std::int64_t headroom = 0)
+{
+    const auto asPlayer = [headroom] {
+        if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(playerGid) != 0 || ::setuid(playerUid) != 0))
+            return false;
+        long pages = 0;
+        std::ifstream("/proc/self/statm") >> pages;
+        const rlimit limit{rlim_t(pages * ::sysconf(_SC_PAGESIZE) + headroom), RLIM_INFINITY};
+        return headroom <= 0 || ::setrlimit(RLIMIT_AS, &limit) == 0;
+    };
+    return errorNumberInChild(asPlayer, action);
 }
 
 }  // namespace tessaron

@@ -116,8 +116,26 @@ int writeErrorNumber(int errorCode)
     case ENOENT:
     case ENOTDIR:
         return err::PathNotFound;
+    case ENOSPC:
+    case EDQUOT:
+        return err::DiskFull;
     default:
         return err::PathFileAccessError;
+    }
+}
+
+// All of `bytes` from the start of the file.
+void writeFromStart(int fd, std::string_view bytes)
+{
+    for (off_t offset = 0; !bytes.empty();) {
+        const ssize_t written = ::pwrite(fd, bytes.data(), bytes.size(), offset);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            throw RuntimeError(writeErrorNumber(errno));
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+        offset += written;
     }
 }
 
@@ -126,7 +144,11 @@ struct OpenDescriptor {
     int fd;
     OpenDescriptor(const OpenDescriptor&) = delete;
     OpenDescriptor& operator=(const OpenDescriptor&) = delete;
-    ~OpenDescriptor() { ::close(fd); }
+    ~OpenDescriptor()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
 };
 
 constexpr int kTemporaryAttempts = 100;
@@ -224,18 +246,7 @@ public:
             throw RuntimeError(writeErrorNumber(errno));
     }
 
-    void write(std::string_view bytes)
-    {
-        while (!bytes.empty()) {
-            const ssize_t written = ::write(fd_, bytes.data(), bytes.size());
-            if (written < 0) {
-                if (errno == EINTR)
-                    continue;
-                throw RuntimeError(writeErrorNumber(errno));
-            }
-            bytes.remove_prefix(static_cast<std::size_t>(written));
-        }
-    }
+    void write(std::string_view bytes) { writeFromStart(fd_, bytes); }
 
     // The content must be on disk before the rename makes it the settings file, or a
     // crash could still leave an empty file under the real name.
@@ -272,20 +283,33 @@ std::filesystem::path followLinks(std::filesystem::path path)
     }
 }
 
-// A rename needs only the folder's permission, so it would replace a file the player
-// has made read-only. Opening the old file for writing, as a plain overwrite would, lets
-// the system decide (mode, ACLs, read-only mounts, the superuser's rights) exactly as it
-// always did; the open writes nothing. Returns what the replacement must inherit.
-std::optional<struct stat> existingFileWritable(const std::filesystem::path& target)
+// The file as it is before the write, open for writing; -1 when there is none yet (a
+// first run, or a link that leads nowhere). Only a plain file holds a setting: a pipe,
+// a socket, a device or a folder in its place belongs to something else, and is neither
+// fed nor replaced (the device itself, were the superuser to rename over it). A rename
+// needs only the folder's permission, so it would replace a file the player has made
+// read-only; opening the old file for writing, as a plain overwrite would, lets the
+// system decide (mode, ACLs, read-only mounts, the superuser's rights) exactly as it
+// always did. The open writes nothing.
+int openOldFile(const std::filesystem::path& target, struct stat& status)
 {
-    struct stat status {};
-    if (::lstat(target.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
-        return std::nullopt;  // nothing to protect; what is in the way fails the rename
-    const int fd = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (::lstat(target.c_str(), &status) != 0) {
+        if (errno == ENOENT)
+            return -1;
+        throw RuntimeError(writeErrorNumber(errno));
+    }
+    if (!S_ISREG(status.st_mode))
+        throw RuntimeError(err::PathFileAccessError);
+    // Should something else take the name meanwhile, the open neither follows a new
+    // link nor waits on a pipe, and the check after it tells.
+    const int fd = ::open(target.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         throw RuntimeError(writeErrorNumber(errno));
-    ::close(fd);
-    return status;
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        throw RuntimeError(err::PathFileAccessError);
+    }
+    return fd;
 }
 
 void syncFolderOf(const std::filesystem::path& path)
@@ -295,6 +319,42 @@ void syncFolderOf(const std::filesystem::path& path)
         ::fsync(fd);  // best effort: the rename itself has already succeeded
         ::close(fd);
     }
+}
+
+// The new line in a temporary file renamed over the target, so no crash can leave a
+// half-written file under the real name.
+void replaceWith(std::string_view line, const std::filesystem::path& target, const struct stat* old)
+{
+    TemporaryFile temporary(target);
+    if (old)
+        temporary.takeOverFrom(*old);
+    temporary.write(line);
+    temporary.commitAs(target);
+    syncFolderOf(target);
+}
+
+// The safe replacement is only a better way to overwrite, never a reason to refuse one:
+// false when the folder will not have it (write-protected, no space or no inode for a
+// new file, a sticky folder that keeps others' files), and the old file is then
+// rewritten in place as a plain overwrite would.
+bool tryReplaceWith(std::string_view line, const std::filesystem::path& target, const struct stat& old)
+{
+    try {
+        replaceWith(line, target, &old);
+        return true;
+    } catch (const RuntimeError&) {
+        return false;
+    }
+}
+
+// The new line goes over the old one first and the file is cut to it after: cutting
+// first would free the block the old line had, and a full disk would refuse the line a
+// new one. The five to eight bytes fit in the block that held the old line.
+void rewriteInPlace(int fd, std::string_view line)
+{
+    writeFromStart(fd, line);
+    if (::ftruncate(fd, static_cast<off_t>(line.size())) != 0 || ::fsync(fd) != 0)
+        throw RuntimeError(writeErrorNumber(errno));
 }
 
 }  // namespace
@@ -347,13 +407,16 @@ std::int16_t readSettingsFile(const std::filesystem::path& path)
 void writeSettingsFile(std::int16_t languageCode, const std::filesystem::path& path)
 {
     const std::filesystem::path target = followLinks(path);
-    const std::optional<struct stat> old = existingFileWritable(target);
-    TemporaryFile temporary(target);
-    if (old)
-        temporary.takeOverFrom(*old);
-    temporary.write(formatSettings(languageCode));
-    temporary.commitAs(target);
-    syncFolderOf(target);
+    const std::string line = formatSettings(languageCode);
+    struct stat old {};
+    const OpenDescriptor oldFile(openOldFile(target, old));
+    if (oldFile.fd < 0) {
+        // On a full disk a plain create would leave an empty file, which fails every
+        // later start; this leaves none, and the next start asks again.
+        replaceWith(line, target, nullptr);
+    } else if (old.st_nlink > 1 || !tryReplaceWith(line, target, old)) {
+        rewriteInPlace(oldFile.fd, line);
+    }
     removeStaleTemporaries(target);
 }
 

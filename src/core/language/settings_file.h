@@ -33,14 +33,19 @@ std::int16_t parseSettings(std::string_view content);
 // and parseSettings's errors for its content.
 std::int16_t readSettingsFile(const std::filesystem::path& path = kSettingsFileName);
 
-// Replaces the file's content with formatSettings(languageCode). The line goes to a
-// temporary file beside it which is then renamed over it, so an interrupted write leaves
-// the old content rather than an empty file that would fail every later start. The new
-// file keeps the old one's mode and, where allowed, its owner; a link is written through
-// to the file it names. Temporary files left there by a killed write of an earlier run
-// are removed. Raises Permission denied when the old file may not be written, as an
-// overwrite in place would, and Permission denied, Path not found or Path/File access
-// error when the folder refuses; the old file is then untouched.
+// Makes the file hold formatSettings(languageCode) alone, as a plain create or overwrite
+// would, only more safely. Where the folder allows, the line goes to a temporary file
+// beside it which is then renamed over it, so an interrupted write leaves the old content
+// rather than an empty file that would fail every later start; the new file keeps the
+// old one's mode and, where allowed, its owner. Where the folder refuses a new file
+// (write-protected, no space, no inode), or the file has other names that must keep
+// sharing it, the file is rewritten in place. A link is written through to the file it
+// names. Temporary files left there by a killed write of an earlier run are removed.
+// Raises Path/File access error when what the name leads to is not a plain file (a
+// pipe, a socket, a device, a folder), and touches nothing; Permission denied when the
+// file may not be written, as an overwrite would; Disk full when not even the rewrite in
+// place fits; Permission denied, Path not found or Path/File access error when the
+// folder refuses a file that does not exist yet.
 void writeSettingsFile(std::int16_t languageCode,
     const std::filesystem::path& path = kSettingsFileName);
 

@@ -18,6 +18,7 @@ constexpr std::array kErrors{
     ErrorEntry{err::DivisionByZero, "Division by zero"},
     ErrorEntry{err::TypeMismatch, "Type mismatch"},
     ErrorEntry{err::FileNotFound, "File not found"},
+    ErrorEntry{err::DiskFull, "Disk full"},
     ErrorEntry{err::InputPastEndOfFile, "Input past end of file"},
     ErrorEntry{err::DeviceUnavailable, "Device unavailable"},
     ErrorEntry{err::PermissionDenied, "Permission denied"},

@@ -430,8 +430,8 @@ void Form1::chooseLanguage(std::int16_t code)
     // The texts set the check marks too, so the menu shows what the windows speak.
     language_ = code;
     applyLanguageTexts();
-    // A settings file that cannot be written (a write-protected folder) costs the
-    // player the remembered language, not the game in progress.
+    // A settings file that cannot be written (a write-protected file, a full disk)
+    // costs the player the remembered language, not the game in progress.
     try {
         writeSettingsFile(code);
     } catch (const RuntimeError& error) {
