@@ -3,7 +3,7 @@
 // scale that covers the board's picture, in the same run; and the start's peak memory
 // against the scaled picture and the file.
 
-#include "ui/board/form1.h"
+#include "ui/board/main_window.h"
 #include "ui/platform/picture_loader.h"
 
 #include <QApplication>
@@ -85,7 +85,7 @@ bool writePhoto(const QString& path)
 
 void BM_FittedStart(benchmark::State& state, const QString& photo)
 {
-    Form1 form(desktop());
+    MainWindow form(desktop());
     for (auto _ : state)
         form.startPuzzle(fitted(photo));
 }
@@ -106,7 +106,7 @@ void BM_Djpeg(benchmark::State& state, const PeerCommand& command)
 // back without new pages. Answers the size of the board's picture.
 QSize reportMemory(const QString& photo)
 {
-    Form1 form(desktop());
+    MainWindow form(desktop());
     QCoreApplication::processEvents();
     const long idle = restartPeak();
     form.startPuzzle(fitted(photo));

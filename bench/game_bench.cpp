@@ -5,7 +5,7 @@
 // "Visible" benchmark shows the shuffle as a player sees it.
 // Also prints the memory a large photo's puzzle takes.
 
-#include "ui/board/form1.h"
+#include "ui/board/main_window.h"
 #include "core/board/random_source.h"
 #include "ui/platform/picture_loader.h"
 
@@ -40,7 +40,7 @@ ScreenMetrics bigScreen()
 }
 
 struct Window {
-    Form1 form{bigScreen()};
+    MainWindow form{bigScreen()};
     const Puzzle& puzzle() const { return form.session().puzzle(); }
     explicit Window(bool visible)
     {
@@ -110,7 +110,7 @@ struct Bound {
     std::vector<PixelRect> copies;  // destination, source, alternately
     std::vector<const Surface*> from;
     std::vector<Surface*> to;
-    explicit Bound(Form1& form)
+    explicit Bound(MainWindow& form)
         : window(form.session().puzzle().boardSurface().width(), form.session().puzzle().boardSurface().height()),
           scratch(form.session().puzzle().geometry().pieceRect().w, form.session().puzzle().geometry().pieceRect().h),
           picture(form.session().puzzle().wholePicture().width(), form.session().puzzle().wholePicture().height())
@@ -245,7 +245,7 @@ void reportMemory(const QString& photo)
 {
     if (!QFile::exists(photo))
         return;
-    Form1 form(bigScreen());
+    MainWindow form(bigScreen());
     form.show();
     QCoreApplication::processEvents();
     // Reset the high-water mark so only what follows counts.

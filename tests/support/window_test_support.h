@@ -2,7 +2,7 @@
 // What the window tests share: message boxes answered without a screen, modal windows
 // driven from inside their own event loop, and a main window with pictures of its own.
 
-#include "ui/board/form1.h"
+#include "ui/board/main_window.h"
 #include "ui/platform/message_box.h"
 
 #include <QApplication>
@@ -68,7 +68,7 @@ struct BoardWindowTest : ::testing::Test, QObject {
     QString previousFolder = QDir::currentPath();
     ScreenMetrics metrics;  // 15 twips per pixel
     BoxRecorder boxes;
-    std::unique_ptr<Form1> form;
+    std::unique_ptr<MainWindow> form;
     std::map<QString, std::function<void(QWidget*)>> answers;
     QStringList seen;
 
@@ -94,11 +94,11 @@ struct BoardWindowTest : ::testing::Test, QObject {
         return false;
     }
 
-    Form1& makeForm(QRect screen = {0, 0, 1920, 1040})
+    MainWindow& makeForm(QRect screen = {0, 0, 1920, 1040})
     {
         form.reset();
         metrics.available = screen;
-        form = std::make_unique<Form1>(metrics);
+        form = std::make_unique<MainWindow>(metrics);
         return *form;
     }
     const Puzzle& puzzle() const { return form->session().puzzle(); }

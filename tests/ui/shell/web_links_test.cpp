@@ -31,16 +31,16 @@ TEST(WebLinks, EachItemOpensItsPageOrSaysWhatToType)
     };
     const QString gameWritten = "tessaron.github.io/games/tessaron.html", authorWritten = "tessaron.github.io";
     const std::tuple<WebItem, std::int16_t, int, QString, QStringList> cases[] = {
-        {MWebTessaron, kEnglish, kShellOpened, game, {}},
-        {MWebTessaron, kSpanish, kShellOpened, gameEs, {}},
-        {MWebTessaron, 2, kShellOpened, {}, failure(0, gameWritten)},
-        {MWebAutor, kEnglish, kShellOpened, authorEn, {}},
-        {MWebAutor, kSpanish, kShellOpened, author, {}},
-        {MWebAutor, 2, kShellOpened, {}, failure(0, authorWritten)},
-        {MWebRodanto, 2, kShellOpened, other, {}},
-        {MWebTessaron, kSpanish, kShellNoAssociation, gameEs, failure(31, gameWritten)},
-        {MWebRodanto, kEnglish, 32, other, failure(32, other)},
-        {MWebRodanto, kEnglish, 33, other, {}},
+        {GamePage, kEnglish, kShellOpened, game, {}},
+        {GamePage, kSpanish, kShellOpened, gameEs, {}},
+        {GamePage, 2, kShellOpened, {}, failure(0, gameWritten)},
+        {AuthorPage, kEnglish, kShellOpened, authorEn, {}},
+        {AuthorPage, kSpanish, kShellOpened, author, {}},
+        {AuthorPage, 2, kShellOpened, {}, failure(0, authorWritten)},
+        {OtherGamePage, 2, kShellOpened, other, {}},
+        {GamePage, kSpanish, kShellNoAssociation, gameEs, failure(31, gameWritten)},
+        {OtherGamePage, kEnglish, 32, other, failure(32, other)},
+        {OtherGamePage, kEnglish, 33, other, {}},
     };
     for (const auto& [item, code, result, opens, reported] : cases) {
         SCOPED_TRACE(::testing::Message() << int(item) << " in " << code << " answered " << result);

@@ -1,4 +1,4 @@
-#include "ui/dialog/dialog.h"
+#include "ui/dialog/new_puzzle_dialog.h"
 
 #include "ui/dialog/browser_lists.h"
 #include "core/dialog/puzzle_options.h"
@@ -44,25 +44,25 @@ void selectByText(QListWidget* list, const QString& wanted)
 
 }  // namespace
 
-Dialog::Dialog(std::int16_t language, const ScreenMetrics& metrics, QWidget* parent)
+NewPuzzleDialog::NewPuzzleDialog(std::int16_t language, const ScreenMetrics& metrics, QWidget* parent)
     : QDialog(parent), language_(language), metrics_(metrics)
 {
-    applySecondaryFrame(this, GameWindow::Dialog, metrics_);
+    applySecondaryFrame(this, GameWindow::NewPuzzle, metrics_);
     buildControls();
     setKeyboardOrder();
     load();
-    setAccessibleNames(this, GameWindow::Dialog, language_);
+    setAccessibleNames(this, GameWindow::NewPuzzle, language_);
 }
 
-void Dialog::setLanguage(std::int16_t code) { language_ = code; }
+void NewPuzzleDialog::setLanguage(std::int16_t code) { language_ = code; }
 
 
 // Controls as the window's table declares them; the language switch translates them
 // later from the same table. ListX and ListY belong to the dialog but lie over Frame2, so
 // they are made after it to stay on top.
-void Dialog::buildControls()
+void NewPuzzleDialog::buildControls()
 {
-    const ControlTable table{GameWindow::Dialog, metrics_};
+    const ControlTable table{GameWindow::NewPuzzle, metrics_};
     ok_ = table.make(new QPushButton(this), "OKButton");
     cancel_ = table.make(new QPushButton(this), "CancelButton");
 
@@ -102,16 +102,16 @@ void Dialog::buildControls()
         label->setTextFormat(Qt::PlainText);
     }
 
-    connect(drives_, &DriveList::driveChosen, this, &Dialog::driveChanged);
-    connect(folders_, &FolderList::folderOpened, this, &Dialog::openFolder);
-    connect(files_, &FileList::fileClicked, this, &Dialog::pictureClicked);
-    connect(filter_, &QComboBox::currentIndexChanged, this, &Dialog::filterChanged);
-    connect(showPreview_, &QCheckBox::toggled, this, &Dialog::previewToggled);
-    connect(columns_, &QListWidget::currentRowChanged, this, &Dialog::pieceCountChanged);
-    connect(rows_, &QListWidget::currentRowChanged, this, &Dialog::pieceCountChanged);
+    connect(drives_, &DriveList::driveChosen, this, &NewPuzzleDialog::driveChanged);
+    connect(folders_, &FolderList::folderOpened, this, &NewPuzzleDialog::openFolder);
+    connect(files_, &FileList::fileClicked, this, &NewPuzzleDialog::pictureClicked);
+    connect(filter_, &QComboBox::currentIndexChanged, this, &NewPuzzleDialog::filterChanged);
+    connect(showPreview_, &QCheckBox::toggled, this, &NewPuzzleDialog::previewToggled);
+    connect(columns_, &QListWidget::currentRowChanged, this, &NewPuzzleDialog::pieceCountChanged);
+    connect(rows_, &QListWidget::currentRowChanged, this, &NewPuzzleDialog::pieceCountChanged);
     // A click on the item already selected is a click all the same.
-    connect(columns_, &QListWidget::itemClicked, this, &Dialog::pieceCountChanged);
-    connect(rows_, &QListWidget::itemClicked, this, &Dialog::pieceCountChanged);
+    connect(columns_, &QListWidget::itemClicked, this, &NewPuzzleDialog::pieceCountChanged);
+    connect(rows_, &QListWidget::itemClicked, this, &NewPuzzleDialog::pieceCountChanged);
     connect(normal_, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
             normalChosen();
@@ -120,12 +120,12 @@ void Dialog::buildControls()
         if (on)
             difficultChosen();
     });
-    connect(ok_, &QPushButton::clicked, this, &Dialog::acceptChoice);
-    connect(cancel_, &QPushButton::clicked, this, &Dialog::cancel);
+    connect(ok_, &QPushButton::clicked, this, &NewPuzzleDialog::acceptChoice);
+    connect(cancel_, &QPushButton::clicked, this, &NewPuzzleDialog::cancel);
 }
 
 // The keyboard order of the design; frames and labels take no focus, so they drop out.
-void Dialog::setKeyboardOrder()
+void NewPuzzleDialog::setKeyboardOrder()
 {
     QWidget* const order[] = {ok_, cancel_, columns_, rows_, drives_, files_, folders_, showPreview_,
         fitToScreen_, normal_, difficult_, filter_};
@@ -139,7 +139,7 @@ void Dialog::setKeyboardOrder()
 
 // The one-time set-up. The language's texts come first in the design, but the language
 // switch applies them to this dialog from outside once it exists, by object name.
-void Dialog::load()
+void NewPuzzleDialog::load()
 {
     for (int i = 1; i <= 75; ++i) {
         columns_->addItem(QString::number(i));
@@ -179,13 +179,13 @@ void Dialog::load()
 
 // ---- the picture browser ------------------------------------------------------------
 
-void Dialog::setDirPath(const QString& folder)
+void NewPuzzleDialog::setDirPath(const QString& folder)
 {
     folders_->setPath(folder, nameFromNative(drives_->volume().path));
     folderChanged();
 }
 
-void Dialog::driveChanged()
+void NewPuzzleDialog::driveChanged()
 {
     const Volume chosen = drives_->volume();
     try {
@@ -216,7 +216,7 @@ void Dialog::driveChanged()
 
 // The choice goes first: when the new folder cannot be read the file list has moved
 // all the same, and a name kept from the old folder would no longer be in it.
-void Dialog::folderChanged()
+void NewPuzzleDialog::folderChanged()
 {
     forgetChoice();
     files_->setPath(folders_->path());
@@ -224,7 +224,7 @@ void Dialog::folderChanged()
 
 // Opening an entry of the folder list. A folder that cannot be opened is reported, and
 // the lists and the choice stay as they were.
-void Dialog::openFolder(const QString& folder)
+void NewPuzzleDialog::openFolder(const QString& folder)
 {
     try {
         setDirPath(folder);
@@ -233,7 +233,7 @@ void Dialog::openFolder(const QString& folder)
     }
 }
 
-void Dialog::filterChanged()
+void NewPuzzleDialog::filterChanged()
 {
     try {
         files_->setPattern(filter_->currentText());
@@ -243,12 +243,12 @@ void Dialog::filterChanged()
 }
 
 // The chosen file's path, its bytes kept whatever they are, so that it opens.
-QString Dialog::chosenPath() const
+QString NewPuzzleDialog::chosenPath() const
 {
     return nameFromNative(joinPath(nativeFromName(files_->path()), nativeFromName(files_->fileName())));
 }
 
-PictureOptions Dialog::previewOptions() const
+PictureOptions NewPuzzleDialog::previewOptions() const
 {
     PictureOptions options;
     options.twipsX = metrics_.twipsPerPixelX;
@@ -257,7 +257,7 @@ PictureOptions Dialog::previewOptions() const
     return options;
 }
 
-void Dialog::pictureClicked()
+void NewPuzzleDialog::pictureClicked()
 {
     fileName_->setText(shownName(files_->fileName()));
     try {
@@ -277,7 +277,7 @@ void Dialog::pictureClicked()
     }
 }
 
-void Dialog::choosePicture(const QString& path)
+void NewPuzzleDialog::choosePicture(const QString& path)
 {
     // Tried first, so that a file that is not there, or no picture, is told as such and
     // moves nothing; the click below previews it again, as any click does.
@@ -302,17 +302,17 @@ void Dialog::choosePicture(const QString& path)
     }
 }
 
-void Dialog::previewToggled() { preview_->setVisible(showPreview_->isChecked()); }
+void NewPuzzleDialog::previewToggled() { preview_->setVisible(showPreview_->isChecked()); }
 
-void Dialog::clearPreview() { preview_->setPixmap(QPixmap()); }
+void NewPuzzleDialog::clearPreview() { preview_->setPixmap(QPixmap()); }
 
-void Dialog::forgetChoice()
+void NewPuzzleDialog::forgetChoice()
 {
     fileName_->clear();
     clearPreview();
 }
 
-void Dialog::reportAndForget(const RuntimeError& error)
+void NewPuzzleDialog::reportAndForget(const RuntimeError& error)
 {
     showError(this, error);
     clearPreview();
@@ -321,7 +321,7 @@ void Dialog::reportAndForget(const RuntimeError& error)
 
 // ---- the options and the hand-over ---------------------------------------------------
 
-void Dialog::pieceCountChanged()
+void NewPuzzleDialog::pieceCountChanged()
 {
     const std::string columns = listText(columns_);
     const std::string rows = listText(rows_);
@@ -329,19 +329,19 @@ void Dialog::pieceCountChanged()
         pieceCount_->setText(QString::fromStdString(*line));
 }
 
-void Dialog::normalChosen()
+void NewPuzzleDialog::normalChosen()
 {
     if (const auto description = messageText(Message::NormalStyle, language_))
         styleText_->setText(fromUtf8(*description));
 }
 
-void Dialog::difficultChosen()
+void NewPuzzleDialog::difficultChosen()
 {
     if (const auto description = messageText(Message::DifficultStyle, language_))
         styleText_->setText(fromUtf8(*description));
 }
 
-void Dialog::acceptChoice()
+void NewPuzzleDialog::acceptChoice()
 {
     if (fileName_->text().isEmpty()) {
         if (const auto message = messageText(Message::NoPictureChosen, language_))
@@ -354,7 +354,7 @@ void Dialog::acceptChoice()
     done(QDialog::Accepted);
 }
 
-void Dialog::cancel()
+void NewPuzzleDialog::cancel()
 {
     chosen_.reset();
     done(QDialog::Rejected);
@@ -362,9 +362,9 @@ void Dialog::cancel()
 
 // Escape and the close box both come here, and are Cancel: a dismissal that kept an
 // earlier OK's choice would have the caller start a puzzle.
-void Dialog::reject() { cancel(); }
+void NewPuzzleDialog::reject() { cancel(); }
 
-std::optional<PuzzleChoice> Dialog::choose()
+std::optional<PuzzleChoice> NewPuzzleDialog::choose()
 {
     chosen_.reset();
     exec();

@@ -38,12 +38,12 @@ struct PuzzleChoice {
     bool fitToScreen = false; // a picture too large for the screen is scaled down whole, not cut
 };
 
-class Dialog : public QDialog {
+class NewPuzzleDialog : public QDialog {
     Q_OBJECT
 public:
     // The language is the one its messages and piece counts speak; captions are the
     // language switch's business.
-    Dialog(std::int16_t language, const ScreenMetrics& metrics, QWidget* parent = nullptr);
+    NewPuzzleDialog(std::int16_t language, const ScreenMetrics& metrics, QWidget* parent = nullptr);
     void setLanguage(std::int16_t code);
 
     // Shows the dialog modally: the choice when the player pressed OK, nothing when they

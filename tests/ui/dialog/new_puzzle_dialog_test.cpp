@@ -1,5 +1,5 @@
 #include "ui/dialog/browser_lists.h"
-#include "ui/dialog/dialog.h"
+#include "ui/dialog/new_puzzle_dialog.h"
 #include "ui/platform/picture_loader.h"
 #include "core/language/texts.h"
 #include "support/window_test_support.h"
@@ -24,7 +24,7 @@ constexpr QRgb kSand = 0xffe0b050;
 
 struct DialogTest : ::testing::Test {
     test::BoxRecorder boxes;
-    Dialog dialog{kEnglish, screenMetrics()};
+    NewPuzzleDialog dialog{kEnglish, screenMetrics()};
     QTemporaryDir pictures;
 
     void SetUp() override

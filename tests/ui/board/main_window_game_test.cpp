@@ -65,7 +65,7 @@ TEST_F(GameWindowTest, KeysPlayBothStylesToTheVictoryWithTheCursorOverTheBoard)
         EXPECT_EQ(boxes.take(), QStringList{"You've got it!"});
         EXPECT_FALSE(overlayDuringMessage);
         EXPECT_TRUE(overlay()->isVisible());
-        EXPECT_FALSE(form->menu().Montado->isEnabled());
+        EXPECT_FALSE(form->menu().showImageAction->isEnabled());
         // Nothing under the finished picture is played, so no second victory.
         QTest::mouseClick(overlay(), Qt::LeftButton, {}, QPoint(10, 10));
         EXPECT_TRUE(boxes.take().isEmpty());
@@ -121,16 +121,16 @@ TEST_F(GameWindowTest, SwitchingLanguageOnAFinishedBoardChangesOnlyCaptions)
     start(1, 1, picture(60, 40));
     drag(1, 1, 1, 1);
     ASSERT_EQ(boxes.take(), QStringList{"You've got it!"});
-    form->menu().MLanguageEspanol->trigger();
-    form->menu().MLanguageEspanol->trigger();
-    EXPECT_TRUE(form->menu().MLanguageEspanol->isChecked() && !form->menu().MLanguageIngles->isChecked());
+    form->menu().spanishAction->trigger();
+    form->menu().spanishAction->trigger();
+    EXPECT_TRUE(form->menu().spanishAction->isChecked() && !form->menu().englishAction->isChecked());
     EXPECT_EQ(settings(), QByteArray(" 1 \r\n"));
-    EXPECT_EQ(form->menu().Montado->text(), "Verlo montado");
-    EXPECT_FALSE(form->menu().Montado->isEnabled());
+    EXPECT_EQ(form->menu().showImageAction->text(), "Verlo montado");
+    EXPECT_FALSE(form->menu().showImageAction->isEnabled());
     EXPECT_EQ(form->windowTitle(), "Tessaron  -  pic.bmp");
     EXPECT_TRUE(overlay()->isVisible());
     // The dialog, reopened, shows the 4 x 4 texts of the new language.
-    EXPECT_EQ(form->findChild<Dialog*>()->findChild<QLabel*>("Label2")->text(), "Puzzle de 16 piezas (4x4)");
+    EXPECT_EQ(form->findChild<NewPuzzleDialog*>()->findChild<QLabel*>("Label2")->text(), "Puzzle de 16 piezas (4x4)");
 }
 
 TEST_F(GameWindowTest, PreviewTimelineWithANewPuzzleAndAVictoryDuringTheCycle)
@@ -138,25 +138,25 @@ TEST_F(GameWindowTest, PreviewTimelineWithANewPuzzleAndAVictoryDuringTheCycle)
     const auto ticks = [this](int n) { while (n-- > 0) tick(); };
     const QString path = picture(120, 90);
     start(3, 3, path);
-    form->menu().Montado->trigger();
-    EXPECT_TRUE(overlay()->isVisible() && form->menu().Montado->isEnabled());  // until tick 1
+    form->menu().showImageAction->trigger();
+    EXPECT_TRUE(overlay()->isVisible() && form->menu().showImageAction->isEnabled());  // until tick 1
     ticks(3);
-    EXPECT_TRUE(overlay()->isVisible() && !form->menu().Montado->isEnabled());
+    EXPECT_TRUE(overlay()->isVisible() && !form->menu().showImageAction->isEnabled());
     ticks(1);  // tick 4
     EXPECT_FALSE(overlay()->isVisible());
 
     start(1, 1, path);  // a new puzzle during the cycle: command back, cycle goes on
-    EXPECT_TRUE(form->menu().Montado->isEnabled());
+    EXPECT_TRUE(form->menu().showImageAction->isEnabled());
     ticks(1);  // tick 5
-    EXPECT_FALSE(form->menu().Montado->isEnabled());
+    EXPECT_FALSE(form->menu().showImageAction->isEnabled());
     drag(1, 1, 1, 1);  // a victory during the cycle
     EXPECT_TRUE(overlay()->isVisible());
     ticks(3);
     EXPECT_FALSE(overlay()->isVisible());  // the cycle's next fourth tick hides it again
     ticks(11);
-    EXPECT_FALSE(form->menu().Montado->isEnabled());
+    EXPECT_FALSE(form->menu().showImageAction->isEnabled());
     ticks(1);  // tick 20
-    EXPECT_TRUE(form->menu().Montado->isEnabled());
+    EXPECT_TRUE(form->menu().showImageAction->isEnabled());
 }
 
 // Larger than the screen, a photo keeps its top-left part, which is all that is decoded,

@@ -5,7 +5,7 @@
 
 #include "core/board/puzzle_plan.h"
 #include "core/board/session.h"
-#include "ui/dialog/dialog.h"
+#include "ui/dialog/new_puzzle_dialog.h"
 #include "ui/platform/screen_metrics.h"
 #include "ui/shell/menu_tree.h"
 
@@ -23,14 +23,14 @@ namespace tessaron {
 
 class About;
 class BoardView;
-class Dialog;
+class NewPuzzleDialog;
 class SurfaceView;
 
-class Form1 : public QMainWindow, private BoardScreen {
+class MainWindow : public QMainWindow, private BoardScreen {
     Q_OBJECT
 public:
-    explicit Form1(const ScreenMetrics& metrics, QWidget* parent = nullptr);
-    ~Form1() override;
+    explicit MainWindow(const ScreenMetrics& metrics, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     const MenuTree& menu() const { return menu_; }
     const PuzzleSession& session() const { return session_; }
@@ -81,7 +81,7 @@ private:
     void buildClientArea();
     void playChoice(const std::optional<PuzzleChoice>& choice);
     // The secondary windows, created hidden on first use and only hidden afterwards.
-    Dialog& newPuzzleDialog();
+    NewPuzzleDialog& newPuzzleDialog();
     About& aboutBox();
     void applyLanguageTexts();
     // What the window system tells of this window and its screen, for planning a puzzle.
@@ -108,7 +108,7 @@ private:
     SurfaceView* overlay_ = nullptr;
     QTimer* previewTimer_ = nullptr;
     bool ending_ = false;
-    QPointer<Dialog> dialog_;
+    QPointer<NewPuzzleDialog> dialog_;
     QPointer<About> about_;
 };
 

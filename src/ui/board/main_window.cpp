@@ -1,4 +1,4 @@
-#include "ui/board/form1.h"
+#include "ui/board/main_window.h"
 
 #include "core/board/random_source.h"
 #include "core/board/startup.h"
@@ -6,9 +6,9 @@
 #include "core/language/settings_file.h"
 #include "core/language/texts.h"
 #include "ui/board/board_view.h"
-#include "ui/dialog/dialog.h"
+#include "ui/dialog/new_puzzle_dialog.h"
 #include "ui/language/apply_texts.h"
-#include "ui/language/form_idioma.h"
+#include "ui/language/language_window.h"
 #include "ui/platform/message_box.h"
 #include "ui/platform/native_names.h"
 #include "ui/platform/picture_area.h"
@@ -91,13 +91,13 @@ bool takePicture(QDropEvent& event)
 
 }  // namespace
 
-Form1::Form1(const ScreenMetrics& metrics, QWidget* parent)
+MainWindow::MainWindow(const ScreenMetrics& metrics, QWidget* parent)
     : QMainWindow(parent), metrics_(metrics), session_(*this)
 {
     applyMainFrame(this);
     menu_ = buildMenuTree(menuBar());
     buildClientArea();
-    const Twips& client = windowDesign(GameWindow::Form1).client;
+    const Twips& client = windowDesign(GameWindow::Main).client;
     const QSize size = metrics_.toPixelsSize(client.width, client.height);
     fitWindowTo(size);
     // The persistent image covers the client area, in device pixels, and starts in the
@@ -110,19 +110,19 @@ Form1::Form1(const ScreenMetrics& metrics, QWidget* parent)
     // leaves out its frame, so the window system frames it around this place.
     setGeometry(QRect(metrics_.toPixels(client.left, client.top) - QPoint(0, menuBarHeight(width())), this->size()));
 
-    connect(menu_.Abrir, &QAction::triggered, this, &Form1::openNewPuzzle);
-    connect(menu_.Salir, &QAction::triggered, this, &Form1::confirmExit);
-    connect(menu_.AcercaDe, &QAction::triggered, this, &Form1::showAbout);
-    connect(menu_.MWebTessaron, &QAction::triggered, this,
-        [this] { openWebPage(WebItem::MWebTessaron, language_, this); });
-    connect(menu_.MWebAutor, &QAction::triggered, this,
-        [this] { openWebPage(WebItem::MWebAutor, language_, this); });
-    connect(menu_.MWebRodanto, &QAction::triggered, this,
-        [this] { openWebPage(WebItem::MWebRodanto, language_, this); });
-    connect(menu_.Montado, &QAction::triggered, this, [this] { session_.showWholePicture(); });
-    connect(menu_.MLanguageIngles, &QAction::triggered, this, [this] { chooseLanguage(kEnglish); });
-    connect(menu_.MLanguageEspanol, &QAction::triggered, this, [this] { chooseLanguage(kSpanish); });
-    connect(qApp, &QGuiApplication::commitDataRequest, this, &Form1::commitDataRequest);
+    connect(menu_.openAction, &QAction::triggered, this, &MainWindow::openNewPuzzle);
+    connect(menu_.exitAction, &QAction::triggered, this, &MainWindow::confirmExit);
+    connect(menu_.aboutAction, &QAction::triggered, this, &MainWindow::showAbout);
+    connect(menu_.gamePageAction, &QAction::triggered, this,
+        [this] { openWebPage(WebItem::GamePage, language_, this); });
+    connect(menu_.authorPageAction, &QAction::triggered, this,
+        [this] { openWebPage(WebItem::AuthorPage, language_, this); });
+    connect(menu_.otherGamePageAction, &QAction::triggered, this,
+        [this] { openWebPage(WebItem::OtherGamePage, language_, this); });
+    connect(menu_.showImageAction, &QAction::triggered, this, [this] { session_.showWholePicture(); });
+    connect(menu_.englishAction, &QAction::triggered, this, [this] { chooseLanguage(kEnglish); });
+    connect(menu_.spanishAction, &QAction::triggered, this, [this] { chooseLanguage(kSpanish); });
+    connect(qApp, &QGuiApplication::commitDataRequest, this, &MainWindow::commitDataRequest);
 
     previewTimer_ = new QTimer(this);
     previewTimer_->setObjectName(QStringLiteral("Timer1"));
@@ -132,22 +132,22 @@ Form1::Form1(const ScreenMetrics& metrics, QWidget* parent)
 
     setAcceptDrops(true);
     boardView_->installEventFilter(this);
-    setAccessibleNames(this, GameWindow::Form1);
+    setAccessibleNames(this, GameWindow::Main);
 }
 
-Form1::~Form1() = default;
+MainWindow::~MainWindow() = default;
 
-void Form1::buildClientArea()
+void MainWindow::buildClientArea()
 {
     const Puzzle& puzzle = session_.puzzle();
     boardView_ = new BoardView(session_, this);
     boardView_->setDevicePixelRatio(metrics_.devicePixelRatio);
     // The board takes the keyboard whenever the window is active: nothing else in it does.
     boardView_->setFocusPolicy(Qt::StrongFocus);
-    declareControl(boardView_, GameWindow::Form1, "Form1Client", nullptr);
+    declareControl(boardView_, GameWindow::Main, "Form1Client", nullptr);
     setCentralWidget(boardView_);
 
-    notice_ = ControlTable{GameWindow::Form1, metrics_}.make(new QLabel(boardView_), "Label1");
+    notice_ = ControlTable{GameWindow::Main, metrics_}.make(new QLabel(boardView_), "Label1");
     notice_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     notice_->setWordWrap(true);
     QFont labelFont = notice_->font();
@@ -163,11 +163,11 @@ void Form1::buildClientArea()
     overlay_ = new SurfaceView(puzzle.wholePicture(), boardView_);
     overlay_->setAttribute(Qt::WA_TransparentForMouseEvents);
     overlay_->setDevicePixelRatio(metrics_.devicePixelRatio);
-    declareControl(overlay_, GameWindow::Form1, "Pic2", nullptr);
+    declareControl(overlay_, GameWindow::Main, "Pic2", nullptr);
     overlay_->hide();
 }
 
-bool Form1::eventFilter(QObject* watched, QEvent* event)
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     const auto type = event->type();
     if (type == QEvent::KeyPress && watched == boardView_) {
@@ -193,7 +193,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void Form1::startPuzzle(const PuzzleChoice& choice)
+void MainWindow::startPuzzle(const PuzzleChoice& choice)
 {
     const WindowMeasures window = measures();
     PictureOptions options;
@@ -238,7 +238,7 @@ void Form1::startPuzzle(const PuzzleChoice& choice)
     session_.start(std::move(next), timeOfDaySeed());
 }
 
-WindowMeasures Form1::measures() const
+WindowMeasures MainWindow::measures() const
 {
     const QMargins frame = windowFrame();
     WindowMeasures window;
@@ -254,7 +254,7 @@ WindowMeasures Form1::measures() const
     return window;
 }
 
-QMargins Form1::windowFrame() const
+QMargins MainWindow::windowFrame() const
 {
     const auto frameOf = [](const QWidget* window) {
         const QRect outer = window->frameGeometry();
@@ -271,13 +271,13 @@ QMargins Form1::windowFrame() const
     return own;
 }
 
-int Form1::menuBarHeight(int windowWidth) const
+int MainWindow::menuBarHeight(int windowWidth) const
 {
     // A window narrower than its menu bar wraps the bar onto more lines.
     return std::max(menuBar()->heightForWidth(windowWidth), menuBar()->sizeHint().height());
 }
 
-void Form1::placeNewPuzzle(const Puzzle& puzzle)
+void MainWindow::placeNewPuzzle(const Puzzle& puzzle)
 {
     const Layout& layout = puzzle.layout();
     fitWindowTo(metrics_.toPixelsSize(layout.clientWidth, layout.clientHeight));
@@ -288,16 +288,16 @@ void Form1::placeNewPuzzle(const Puzzle& puzzle)
     boardView_->followCursor();
 }
 
-void Form1::showChanges(const Damage& changed) { boardView_->showChanges(changed); }
+void MainWindow::showChanges(const Damage& changed) { boardView_->showChanges(changed); }
 
-void Form1::settle()
+void MainWindow::settle()
 {
     // Paint and window events only: a click waiting in the queue must not start another
     // puzzle or a move halfway through building this one.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-void Form1::placeOverlay(const Puzzle& puzzle)
+void MainWindow::placeOverlay(const Puzzle& puzzle)
 {
     // The overlay covers the picture area exactly as the board draws it, in device pixels;
     // its widget takes the layout pixels around that, and shows the board beneath the rest.
@@ -310,7 +310,7 @@ void Form1::placeOverlay(const Puzzle& puzzle)
     overlay_->showPartAt(QPoint(area.x, area.y) - (QPointF(corner) * ratio).toPoint(), QSize(area.w, area.h));
 }
 
-void Form1::keepOnScreen()
+void MainWindow::keepOnScreen()
 {
     // The window keeps its place unless its new size would push it off the screen.
     const QRect screen = metrics_.available;
@@ -325,7 +325,7 @@ void Form1::keepOnScreen()
     setGeometry(QRect(corner + QPoint(margins.left(), margins.top()), size()));
 }
 
-void Form1::releaseAt(float x, float y)
+void MainWindow::releaseAt(float x, float y)
 {
     try {
         session_.releaseAt(x, y);
@@ -334,7 +334,7 @@ void Form1::releaseAt(float x, float y)
     }
 }
 
-void Form1::playKey(Key key)
+void MainWindow::playKey(Key key)
 {
     try {
         session_.keyPressed(key);
@@ -343,7 +343,7 @@ void Form1::playKey(Key key)
     }
 }
 
-void Form1::showInput(const KeyCursor&, const std::optional<BoardReport>& report)
+void MainWindow::showInput(const KeyCursor&, const std::optional<BoardReport>& report)
 {
     boardView_->followCursor();
     if (!report)
@@ -357,7 +357,7 @@ void Form1::showInput(const KeyCursor&, const std::optional<BoardReport>& report
     QAccessible::updateAccessibility(&changed);
 }
 
-bool Form1::announceVictory()
+bool MainWindow::announceVictory()
 {
     const auto text = messageText(Message::Solved, language_);
     if (!text)
@@ -366,7 +366,7 @@ bool Form1::announceVictory()
     return true;
 }
 
-void Form1::showPlayState(const PlayState& state)
+void MainWindow::showPlayState(const PlayState& state)
 {
     if (state.finishedPictureShown) {
         overlay_->show();
@@ -374,18 +374,18 @@ void Form1::showPlayState(const PlayState& state)
     } else {
         overlay_->hide();
     }
-    menu_.Montado->setEnabled(state.showImageAvailable);
+    menu_.showImageAction->setEnabled(state.showImageAvailable);
 }
 
-void Form1::fitWindowTo(QSize client)
+void MainWindow::fitWindowTo(QSize client)
 {
     boardView_->setFixedSize(client);
     setFixedSize(client.width(), client.height() + menuBarHeight(client.width()));
 }
 
-QSize Form1::clientSize() const { return boardView_->size(); }
+QSize MainWindow::clientSize() const { return boardView_->size(); }
 
-bool Form1::confirmExit()
+bool MainWindow::confirmExit()
 {
     const auto text = messageText(Message::ExitQuestion, language_).value_or("");
     if (askYesNo(this, fromUtf8(text)) != BoxAnswer::Yes)
@@ -394,7 +394,7 @@ bool Form1::confirmExit()
     return true;
 }
 
-void Form1::closeEvent(QCloseEvent* event)
+void MainWindow::closeEvent(QCloseEvent* event)
 {
     if (ending_) {
         event->accept();
@@ -406,7 +406,7 @@ void Form1::closeEvent(QCloseEvent* event)
         event->ignore();
 }
 
-void Form1::commitDataRequest(QSessionManager& manager)
+void MainWindow::commitDataRequest(QSessionManager& manager)
 {
     if (ending_ || !manager.allowsInteraction())
         return;
@@ -416,7 +416,7 @@ void Form1::commitDataRequest(QSessionManager& manager)
         manager.cancel();
 }
 
-void Form1::endProgram()
+void MainWindow::endProgram()
 {
     ending_ = true;
     // Every window goes, hidden ones included, without close events: hiding sends none.
@@ -425,7 +425,7 @@ void Form1::endProgram()
     emit programEnded();
 }
 
-void Form1::chooseLanguage(std::int16_t code)
+void MainWindow::chooseLanguage(std::int16_t code)
 {
     // The texts set the check marks too, so the menu shows what the windows speak.
     language_ = code;
@@ -439,18 +439,18 @@ void Form1::chooseLanguage(std::int16_t code)
     }
 }
 
-void Form1::applyLanguageTexts()
+void MainWindow::applyLanguageTexts()
 {
     if (dialog_)
         dialog_->setLanguage(language_);
-    tessaron::ApplyLanguageTexts(language_, this, [this] { return static_cast<QWidget*>(&newPuzzleDialog()); },
+    tessaron::applyLanguageTexts(language_, this, [this] { return static_cast<QWidget*>(&newPuzzleDialog()); },
         [this] { return static_cast<QWidget*>(&aboutBox()); });
 }
 
-Dialog& Form1::newPuzzleDialog()
+NewPuzzleDialog& MainWindow::newPuzzleDialog()
 {
     if (!dialog_) {
-        dialog_ = new Dialog(language_, metrics_, this);
+        dialog_ = new NewPuzzleDialog(language_, metrics_, this);
         // Its own load applies the texts once more; asked again from there, this
         // returns the dialog just made rather than making a second one.
         applyLanguageTexts();
@@ -458,7 +458,7 @@ Dialog& Form1::newPuzzleDialog()
     return *dialog_;
 }
 
-About& Form1::aboutBox()
+About& MainWindow::aboutBox()
 {
     if (!about_) {
         // OK hides it, and the next use shows the same box again; its close box destroys
@@ -468,17 +468,17 @@ About& Form1::aboutBox()
     return *about_;
 }
 
-void Form1::showAbout()
+void MainWindow::showAbout()
 {
     About& about = aboutBox();
     about.exec();
 }
 
-void Form1::openNewPuzzle() { playChoice(newPuzzleDialog().choose()); }
+void MainWindow::openNewPuzzle() { playChoice(newPuzzleDialog().choose()); }
 
-void Form1::openPicture(const QString& path)
+void MainWindow::openPicture(const QString& path)
 {
-    Dialog& dialog = newPuzzleDialog();
+    NewPuzzleDialog& dialog = newPuzzleDialog();
     try {
         dialog.choosePicture(path);
     } catch (const RuntimeError& error) {
@@ -487,7 +487,7 @@ void Form1::openPicture(const QString& path)
     playChoice(dialog.choose());
 }
 
-void Form1::playChoice(const std::optional<PuzzleChoice>& choice)
+void MainWindow::playChoice(const std::optional<PuzzleChoice>& choice)
 {
     if (!choice)
         return;
@@ -498,9 +498,9 @@ void Form1::playChoice(const std::optional<PuzzleChoice>& choice)
     }
 }
 
-void Form1::dragEnterEvent(QDragEnterEvent* event) { takePicture(*event); }
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) { takePicture(*event); }
 
-void Form1::dropEvent(QDropEvent* event)
+void MainWindow::dropEvent(QDropEvent* event)
 {
     if (!takePicture(*event))
         return;
@@ -512,13 +512,13 @@ void Form1::dropEvent(QDropEvent* event)
     });
 }
 
-void Form1::startUp(const QString& picture)
+void MainWindow::startUp(const QString& picture)
 {
     std::optional<PuzzleChoice> choice;
     StartupSteps steps;
     steps.readLanguage = [this] { return language_ = readSettingsFile(); };
     steps.askLanguage = [this] {
-        FormIdioma idioma(metrics_, this);
+        LanguageWindow idioma(metrics_, this);
         idioma.exec();
         return idioma.chosen().value_or(language_);
     };
