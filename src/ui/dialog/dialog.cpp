@@ -293,6 +293,8 @@ void Dialog::choosePicture(const QString& path)
         drives_->selectVolumeOf(folders_->path());
         throw;
     }
+    // Listed even when its folder's listing hides it: the player named it.
+    files_->revealFile(name);
     files_->selectFile(name);
     // A picture the picture patterns miss (a JPEG named ".jpe") is among all files, where
     // the player would have looked for it.

@@ -50,7 +50,8 @@ public:
     // cancelled.
     std::optional<PuzzleChoice> choose();
     // Points the browser at a picture from outside (its full path), chosen and previewed
-    // as if the player had clicked it in the file list. A file that cannot be previewed
+    // as if the player had clicked it in the file list, even when the list hides its
+    // name. A file that cannot be previewed
     // raises its error (53 when it is not there, 481 when it is no picture) and the
     // browser stays where it was.
     void choosePicture(const QString& path);

@@ -130,12 +130,13 @@ TEST_F(StartupTest, OkAtStartUpShowsTheWindowOnlyOnceShuffledOrReportsThePicture
 // (escaped, or with the bytes of a name that is not UTF-8 as they are) opens the dialog
 // on the picture's folder with it chosen and previewed, after the language window at a
 // first run; OK plays it. A picture whose name the picture patterns miss is found among
-// all files. A missing file, or one that is no picture (the settings file), is reported
-// and the dialog opens as it always does. Later arguments are ignored.
+// all files, and one with a hidden (dot) name is listed. A missing file, or one that is
+// no picture (the settings file), is reported and the dialog opens as it always does.
+// Later arguments are ignored.
 TEST_F(StartupTest, OpenedOnAPictureTheDialogShowsItChosen)
 {
     const QString sea = picture(120, 80, "sea view.bmp");
-    for (const char* copy : {"sea view.pic", "latin1.bmp"})
+    for (const char* copy : {"sea view.pic", ".hidden.bmp", "latin1.bmp"})
         QFile::copy(sea, folder.filePath(copy));
     const QByteArray latin1 = QFile::encodeName(folder.path()) + "/caf\xE9.bmp";
     ASSERT_EQ(std::rename(QFile::encodeName(folder.filePath("latin1.bmp")).constData(), latin1.constData()), 0);
@@ -146,6 +147,7 @@ TEST_F(StartupTest, OpenedOnAPictureTheDialogShowsItChosen)
         {QUrl::fromLocalFile(folder.filePath("sea view.bmp")).toEncoded(), false, "sea view.bmp", {}},
         {"file://" + latin1, false, "caf\uFFFD.bmp", {}},
         {full("sea view.pic"), false, "sea view.pic", {}},
+        {full(".hidden.bmp"), false, ".hidden.bmp", {}},
         {full("gone.bmp"), false, "", {"Error: 53.  File not found"}},
         {full("data.puz"), false, "", {"Error: 481.  Invalid picture"}},
     };
