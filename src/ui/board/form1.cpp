@@ -595,11 +595,7 @@ void Form1::openNewPuzzle() { playChoice(newPuzzleDialog().choose()); }
 void Form1::openPicture(const QString& path)
 {
     Dialog& dialog = newPuzzleDialog();
-    try {
-        dialog.choosePicture(path);
-    } catch (const RuntimeError& error) {
-        showError(this, error);
-    }
+    dialog.choosePicture(path);
     playChoice(dialog.choose());
 }
 

@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 #include "ui/dialog/browser_lists.h"
+#include "ui/dialog/preview_queue.h"
 #include "support/window_test_support.h"
 
 #include <QAction>
@@ -36,10 +37,11 @@ struct StartupTest : test::BoardWindowTest {
     }
     QString label() { return form->findChild<QLabel*>("Label1")->text(); }
 
-    // What the dialog shows of its picture: the folder listed, the name above the preview
-    // and whether there is a preview.
+    // What the dialog shows of its picture, once any preview on its way has come: the
+    // folder listed, the name above the preview and whether there is a preview.
     static QStringList shownBy(QWidget* dialog)
     {
+        EXPECT_TRUE(QTest::qWaitFor([dialog] { return !dialog->findChild<PreviewQueue*>()->waiting(); }));
         return {dialog->findChild<FolderList*>("Dir1")->path(), dialog->findChild<QLabel*>("LabArchivo")->text(),
             dialog->findChild<QLabel*>("Image1")->pixmap().isNull() ? "no preview" : "preview"};
     }
