@@ -267,8 +267,9 @@ void Form1::startPuzzle(const PuzzleChoice& choice)
     }
     // Nothing can fail from here on: the new puzzle is complete.
     menu_.Montado->setEnabled(true);
+    // A control character in a file name shows as its picture, not as a line break, and
     // Qt reads "[*]" in a title as the place of the modified mark; doubled, it is text.
-    QString name = choice.name;
+    QString name = shownName(choice.name);
     name.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
     setWindowTitle(fromUtf8(kProgramTitle) + QStringLiteral("  -  ") + name);
     session_.start(std::move(next), timeOfDaySeed());
@@ -594,11 +595,7 @@ void Form1::openNewPuzzle() { playChoice(newPuzzleDialog().choose()); }
 void Form1::openPicture(const QString& path)
 {
     Dialog& dialog = newPuzzleDialog();
-    try {
-        dialog.choosePicture(path);
-    } catch (const RuntimeError& error) {
-        showError(this, error);
-    }
+    dialog.choosePicture(path);
     playChoice(dialog.choose());
 }
 
