@@ -5,7 +5,6 @@
 #include "ui/platform/native_names.h"
 
 #include <QString>
-#include <QUrl>
 
 #include <filesystem>
 #include <string>
@@ -22,7 +21,7 @@ inline QString pictureArgument(int argc, char* argv[])
         return {};
     std::string path = argv[1];
     if (path.starts_with("file:")) {
-        path = nativeFromName(nameFromFileUrl(QUrl(QString::fromUtf8(path))));
+        path = nativeFromName(nameFromFileAddress(path));
         if (path.empty())
             return {};
     }

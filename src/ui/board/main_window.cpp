@@ -231,8 +231,9 @@ void MainWindow::startPuzzle(const PuzzleChoice& choice)
         throw RuntimeError(err::OutOfMemory);
     }
     // Nothing can fail from here on: the new puzzle is complete.
+    // A control character in a file name shows as its picture, not as a line break, and
     // Qt reads "[*]" in a title as the place of the modified mark; doubled, it is text.
-    QString name = choice.name;
+    QString name = shownName(choice.name);
     name.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
     setWindowTitle(fromUtf8(kProgramTitle) + QStringLiteral("  -  ") + name);
     session_.start(std::move(next), timeOfDaySeed());
@@ -479,11 +480,7 @@ void MainWindow::openNewPuzzle() { playChoice(newPuzzleDialog().choose()); }
 void MainWindow::openPicture(const QString& path)
 {
     NewPuzzleDialog& dialog = newPuzzleDialog();
-    try {
-        dialog.choosePicture(path);
-    } catch (const RuntimeError& error) {
-        showError(this, error);
-    }
+    dialog.choosePicture(path);
     playChoice(dialog.choose());
 }
 

@@ -44,7 +44,7 @@ public:
     // File > Open: the new-puzzle dialog, then its puzzle.
     void openNewPuzzle();
     // The same, with the dialog opened on a picture from outside (its full path); one
-    // that cannot be previewed is reported and the dialog opens as File > Open does.
+    // that cannot be previewed is reported, and the dialog stays as File > Open shows it.
     void openPicture(const QString& path);
     // A new puzzle from the player's choice. It is made aside and takes the board only
     // once complete: a picture that cannot be loaded, or anything else that fails, raises

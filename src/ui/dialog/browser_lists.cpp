@@ -226,6 +226,7 @@ void FileList::setPath(const QString& folder)
 {
     path_ = folder;
     fileName_.clear();
+    revealed_.clear();
     refill();
 }
 
@@ -240,8 +241,12 @@ void FileList::refill()
     restoring_ = true;
     std::vector<std::string> names;
     try {
-        if (!path_.isEmpty())  // a list not pointed at any folder yet shows nothing
-            names = matchingSorted(listFiles(nativePath(path_)), patterns_);
+        if (!path_.isEmpty()) {  // a list not pointed at any folder yet shows nothing
+            names = listFiles(nativePath(path_));
+            if (!revealed_.empty() && std::find(names.begin(), names.end(), revealed_) == names.end())
+                names.push_back(revealed_);
+            names = matchingSorted(std::move(names), patterns_);
+        }
     } catch (...) {
         model_->setNames({});
         restoring_ = false;
@@ -266,6 +271,12 @@ void FileList::selectFile(const QString& name)
         return;
     }
     setCurrentIndex(model_->index(static_cast<int>(found - shown.begin())));
+}
+
+void FileList::revealFile(const QString& name)
+{
+    revealed_ = nativePath(name);
+    refill();
 }
 
 void FileList::selectionMoved()

@@ -106,6 +106,10 @@ public:
     void setPattern(const QString& patterns);
     // Selects a file as a click would (an empty name clears the selection).
     void selectFile(const QString& name);
+    // Lists a file named from outside even when the folder's listing leaves it out (a dot
+    // name, hidden on this platform), as long as the list shows this folder and the
+    // pattern takes it.
+    void revealFile(const QString& name);
 
 signals:
     void fileClicked();  // a file became selected
@@ -118,6 +122,7 @@ private:
     QString path_;
     FilePatterns patterns_;
     QString fileName_;
+    std::string revealed_;
     bool restoring_ = false;
 };
 

@@ -1,6 +1,7 @@
 #include "ui/dialog/new_puzzle_dialog.h"
 
 #include "ui/dialog/browser_lists.h"
+#include "ui/dialog/preview_queue.h"
 #include "core/dialog/puzzle_options.h"
 #include "core/language/texts.h"
 #include "ui/platform/message_box.h"
@@ -17,12 +18,14 @@
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QHideEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 
 #include <new>
+#include <utility>
 
 namespace tessaron {
 namespace {
@@ -45,7 +48,7 @@ void selectByText(QListWidget* list, const QString& wanted)
 }  // namespace
 
 NewPuzzleDialog::NewPuzzleDialog(std::int16_t language, const ScreenMetrics& metrics, QWidget* parent)
-    : QDialog(parent), language_(language), metrics_(metrics)
+    : QDialog(parent), language_(language), metrics_(metrics), previews_(new PreviewQueue(this))
 {
     applySecondaryFrame(this, GameWindow::NewPuzzle, metrics_);
     buildControls();
@@ -122,6 +125,8 @@ void NewPuzzleDialog::buildControls()
     });
     connect(ok_, &QPushButton::clicked, this, &NewPuzzleDialog::acceptChoice);
     connect(cancel_, &QPushButton::clicked, this, &NewPuzzleDialog::cancel);
+    connect(previews_, &PreviewQueue::previewed, this, &NewPuzzleDialog::previewArrived);
+    connect(previews_, &PreviewQueue::failed, this, &NewPuzzleDialog::previewFailed);
 }
 
 // The keyboard order of the design; frames and labels take no focus, so they drop out.
@@ -257,31 +262,72 @@ PictureOptions NewPuzzleDialog::previewOptions() const
     return options;
 }
 
+// The name shows at once; the preview follows when it is decoded, and until then the box
+// is empty rather than showing the picture clicked before.
 void NewPuzzleDialog::pictureClicked()
 {
     fileName_->setText(shownName(files_->fileName()));
+    clearPreview();
+    requestPreview(chosenPath());
+}
+
+void NewPuzzleDialog::requestPreview(const QString& path)
+{
+    outside_.clear();
+    previews_->request(path, preview_->size(), previewOptions());
+}
+
+// A chosen file whose preview was dropped when the dialog was hidden gets it now.
+void NewPuzzleDialog::previewChoiceIfMissing()
+{
+    if (outside_.isEmpty() && !previews_->waiting() && !fileName_->text().isEmpty() && preview_->pixmap().isNull())
+        requestPreview(chosenPath());
+}
+
+void NewPuzzleDialog::previewArrived(const QImage& picture)
+{
+    if (!outside_.isEmpty()) {
+        placeOutsidePicture(std::exchange(outside_, QString()), picture);
+        return;
+    }
     try {
-        preview_->setPixmap(QPixmap::fromImage(loadPreview(chosenPath(), preview_->size(), previewOptions())));
-    } catch (const RuntimeError& error) {
-        // Not a picture: no picture counts as chosen. Anything else (a file that may not
-        // be read, one deleted since it was listed) is reported the same way and the
-        // dialog goes on.
-        if (error.number() == err::InvalidPicture) {
-            clearPreview();
-            fileName_->clear();
-            return;
-        }
-        reportAndForget(error);
+        preview_->setPixmap(QPixmap::fromImage(picture));
     } catch (const std::bad_alloc&) {
         reportAndForget(RuntimeError(err::OutOfMemory));
     }
 }
 
+void NewPuzzleDialog::previewFailed(const RuntimeError& error)
+{
+    // A picture from outside that cannot be previewed is told as such, whatever the
+    // reason, and the browser keeps what it showed.
+    if (!outside_.isEmpty()) {
+        outside_.clear();
+        showError(this, error);
+        previewChoiceIfMissing();
+        return;
+    }
+    // Not a picture: no picture counts as chosen. Anything else (a file that may not be
+    // read, one deleted since it was listed) is reported the same way and the dialog
+    // goes on.
+    if (error.number() == err::InvalidPicture) {
+        clearPreview();
+        fileName_->clear();
+        return;
+    }
+    reportAndForget(error);
+}
+
 void NewPuzzleDialog::choosePicture(const QString& path)
 {
-    // Tried first, so that a file that is not there, or no picture, is told as such and
-    // moves nothing; the click below previews it again, as any click does.
-    loadPreview(path, preview_->size(), previewOptions());
+    requestPreview(path);
+    outside_ = path;
+}
+
+// The picture from outside has been previewed: the browser moves to it and chooses it,
+// and the preview already decoded is the one shown, not decoded again.
+void NewPuzzleDialog::placeOutsidePicture(const QString& path, const QImage& picture)
+{
     const std::string native = nativeFromName(path);
     const std::size_t slash = native.rfind('/');
     const QString folder = nameFromNative(slash == 0 ? std::string("/") : native.substr(0, slash));
@@ -289,25 +335,42 @@ void NewPuzzleDialog::choosePicture(const QString& path)
     drives_->selectVolumeOf(folder);
     try {
         setDirPath(folder);
-    } catch (const RuntimeError&) {
+    } catch (const RuntimeError& error) {
         drives_->selectVolumeOf(folders_->path());
-        throw;
+        showError(this, error);
+        return;
     }
-    files_->selectFile(name);
-    // A picture the picture patterns miss (a JPEG named ".jpe") is among all files, where
-    // the player would have looked for it.
-    if (files_->fileName() != name) {
-        filter_->setCurrentIndex(1);
+    try {
+        const QSignalBlocker quiet(files_);
+        // Listed even when its folder's listing hides it: the player named it.
+        files_->revealFile(name);
         files_->selectFile(name);
+        // A picture the picture patterns miss (a JPEG named ".jpe") is among all files,
+        // where the player would have looked for it.
+        if (files_->fileName() != name) {
+            filter_->setCurrentIndex(1);
+            files_->selectFile(name);
+        }
+    } catch (const RuntimeError& error) {
+        showError(this, error);
+        return;
     }
+    if (files_->fileName() != name)
+        return;
+    fileName_->setText(shownName(name));
+    previewArrived(picture);
 }
 
 void NewPuzzleDialog::previewToggled() { preview_->setVisible(showPreview_->isChecked()); }
 
 void NewPuzzleDialog::clearPreview() { preview_->setPixmap(QPixmap()); }
 
+// Whatever preview was on its way, for the choice or for a picture from outside, is
+// dropped with the choice.
 void NewPuzzleDialog::forgetChoice()
 {
+    previews_->cancel();
+    outside_.clear();
     fileName_->clear();
     clearPreview();
 }
@@ -363,6 +426,24 @@ void NewPuzzleDialog::cancel()
 // Escape and the close box both come here, and are Cancel: a dismissal that kept an
 // earlier OK's choice would have the caller start a puzzle.
 void NewPuzzleDialog::reject() { cancel(); }
+
+void NewPuzzleDialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    previewChoiceIfMissing();
+}
+
+// Hidden (OK, Cancel), the dialog drops the preview on its way, so nothing turns up
+// while it is away; the chosen file's is decoded again when it shows. A hiding by the
+// window system (the game minimized) is no such end.
+void NewPuzzleDialog::hideEvent(QHideEvent* event)
+{
+    QDialog::hideEvent(event);
+    if (event->spontaneous())
+        return;
+    previews_->cancel();
+    outside_.clear();
+}
 
 std::optional<PuzzleChoice> NewPuzzleDialog::choose()
 {

@@ -26,6 +26,7 @@ namespace tessaron {
 class DriveList;
 class FileList;
 class FolderList;
+class PreviewQueue;
 class RuntimeError;
 
 // What the player chose for a new puzzle.
@@ -50,12 +51,18 @@ public:
     // cancelled.
     std::optional<PuzzleChoice> choose();
     // Points the browser at a picture from outside (its full path), chosen and previewed
-    // as if the player had clicked it in the file list. A file that cannot be previewed
-    // raises its error (53 when it is not there, 481 when it is no picture) and the
-    // browser stays where it was.
+    // as if the player had clicked it in the file list, even when the list hides its
+    // name. Its preview is decoded in the background, once, and the browser moves only
+    // when it succeeds: a file that cannot be previewed is reported (53 when it is not
+    // there, 481 when it is no picture) and the browser stays where it was. A click on a
+    // file or a change of folder meanwhile, and hiding the dialog, drop it.
     void choosePicture(const QString& path);
 
     void reject() override;   // Escape and the close box: Cancel
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     // The handlers, one per control event.
@@ -80,10 +87,20 @@ private:
     void forgetChoice();
     void clearPreview();
     void reportAndForget(const RuntimeError& error);
+    // The previews, which arrive later than the click that asked for them.
+    void requestPreview(const QString& path);
+    void previewChoiceIfMissing();
+    void previewArrived(const QImage& picture);
+    void previewFailed(const RuntimeError& error);
+    void placeOutsidePicture(const QString& path, const QImage& picture);
 
     std::int16_t language_;
     ScreenMetrics metrics_;
     std::optional<PuzzleChoice> chosen_;
+    PreviewQueue* previews_ = nullptr;
+    // The picture named from outside whose preview is awaited; empty when the preview
+    // awaited, if any, is the chosen file's.
+    QString outside_;
     // How long a volume may take to answer before it counts as not ready.
     std::chrono::milliseconds probeTimeout_{3000};
 

@@ -8,6 +8,10 @@ namespace tessaron {
 namespace {
 
 constexpr char16_t kKeptByte = 0xDC00;
+// The Unicode block that pictures the C0 control characters, U+0000 at its start, and
+// its picture of DEL.
+constexpr char16_t kControlPictures = 0x2400;
+constexpr char16_t kDeletePicture = 0x2421;
 
 bool isKeptByte(char16_t unit) { return unit >= 0xDC80 && unit <= 0xDCFF; }
 
@@ -107,7 +111,11 @@ QString shownName(const QString& name)
     for (qsizetype i = 0; i < shown.size(); ++i) {
         const char16_t unit = shown[i].unicode();
         const bool paired = i > 0 && QChar::isHighSurrogate(shown[i - 1].unicode());
-        if (isKeptByte(unit) && !paired)
+        if (unit < 0x20)
+            shown[i] = QChar(static_cast<char16_t>(kControlPictures + unit));
+        else if (unit == 0x7F)
+            shown[i] = QChar(kDeletePicture);
+        else if ((isKeptByte(unit) && !paired) || (unit >= 0x80 && unit < 0xA0) || unit == 0x2028 || unit == 0x2029)
             shown[i] = QChar::ReplacementCharacter;
     }
     return shown;
@@ -118,6 +126,21 @@ QString nameFromFileUrl(const QUrl& url)
     if (!url.isLocalFile())
         return {};
     return nameFromNative(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()).toStdString());
+}
+
+QString nameFromFileAddress(std::string_view address)
+{
+    // Read as text, a byte that is not UTF-8 would become a replacement character and the
+    // name it belongs to could not be opened; escaped first, it reaches the path as it is.
+    QByteArray escaped;
+    for (const char c : address) {
+        const auto byte = static_cast<std::uint8_t>(c);
+        if (byte > 0x20 && byte < 0x7F)
+            escaped += c;
+        else
+            escaped += '%' + QByteArray::number(byte, 16).toUpper();
+    }
+    return nameFromFileUrl(QUrl::fromEncoded(escaped));
 }
 
 }  // namespace tessaron

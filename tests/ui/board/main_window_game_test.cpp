@@ -43,9 +43,12 @@ TEST_F(GameWindowTest, NewPuzzleSizesTheWindowAroundThePictureAndABrokenOneChang
     drag(1, 1, 2, 1);  // still playable
     EXPECT_EQ(cells()(1, 1), before(2, 1));
 
-    // A file name is plain text in the title too, whatever it looks like.
+    // A file name is plain text in the title too, whatever it looks like, and one line:
+    // its control characters show as their pictures.
     start(1, 1, picture(20, 20, "x[*]<b>y.bmp"));
     EXPECT_EQ(form->windowHandle()->title(), "Tessaron  -  x[*]<b>y.bmp");
+    start(1, 1, picture(20, 20, "tab\tline\nend\u2028\x7F.bmp"));
+    EXPECT_EQ(form->windowHandle()->title(), "Tessaron  -  tab\u2409line\u240Aend\uFFFD\u2421.bmp");
 }
 
 // Keys reach the board and play both styles to the victory: its message, then the

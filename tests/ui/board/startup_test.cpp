@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 #include "ui/dialog/browser_lists.h"
+#include "ui/dialog/preview_queue.h"
 #include "support/window_test_support.h"
 
 #include <QAction>
@@ -7,6 +8,7 @@
 #include <QMimeData>
 #include <QPushButton>
 
+#include <cstdio>
 #include <tuple>
 
 namespace tessaron {
@@ -35,10 +37,11 @@ struct StartupTest : test::BoardWindowTest {
     }
     QString label() { return form->findChild<QLabel*>("Label1")->text(); }
 
-    // What the dialog shows of its picture: the folder listed, the name above the preview
-    // and whether there is a preview.
+    // What the dialog shows of its picture, once any preview on its way has come: the
+    // folder listed, the name above the preview and whether there is a preview.
     static QStringList shownBy(QWidget* dialog)
     {
+        EXPECT_TRUE(QTest::qWaitFor([dialog] { return !dialog->findChild<PreviewQueue*>()->waiting(); }));
         return {dialog->findChild<FolderList*>("Dir1")->path(), dialog->findChild<QLabel*>("LabArchivo")->text(),
             dialog->findChild<QLabel*>("Image1")->pixmap().isNull() ? "no preview" : "preview"};
     }
@@ -125,19 +128,27 @@ TEST_F(StartupTest, OkAtStartUpShowsTheWindowOnlyOnceShuffledOrReportsThePicture
 }
 
 // `tessaron PICTURE`: a path (here relative to where the game starts) or a file:// address
-// opens the dialog on the picture's folder with it chosen and previewed, after the
-// language window at a first run; OK plays it. A picture whose name the picture patterns
-// miss is found among all files. A missing file, or one that is no picture (the settings
-// file), is reported and the dialog opens as it always does. Later arguments are ignored.
+// (escaped, or with the bytes of a name that is not UTF-8 as they are) opens the dialog
+// on the picture's folder with it chosen and previewed, after the language window at a
+// first run; OK plays it. A picture whose name the picture patterns miss is found among
+// all files, and one with a hidden (dot) name is listed. A missing file, or one that is
+// no picture (the settings file), is reported and the dialog opens as it always does.
+// Later arguments are ignored.
 TEST_F(StartupTest, OpenedOnAPictureTheDialogShowsItChosen)
 {
-    QFile::copy(picture(120, 80, "sea view.bmp"), folder.filePath("sea view.pic"));
+    const QString sea = picture(120, 80, "sea view.bmp");
+    for (const char* copy : {"sea view.pic", ".hidden.bmp", "latin1.bmp"})
+        QFile::copy(sea, folder.filePath(copy));
+    const QByteArray latin1 = QFile::encodeName(folder.path()) + "/caf\xE9.bmp";
+    ASSERT_EQ(std::rename(QFile::encodeName(folder.filePath("latin1.bmp")).constData(), latin1.constData()), 0);
     const auto full = [&](const char* name) { return QFile::encodeName(folder.filePath(name)); };
     const std::tuple<QByteArray, bool, QString, QStringList> cases[] = {
         // The argument, whether it is a first run, the name chosen and what is reported.
         {"sea view.bmp", true, "sea view.bmp", {}},
         {QUrl::fromLocalFile(folder.filePath("sea view.bmp")).toEncoded(), false, "sea view.bmp", {}},
+        {"file://" + latin1, false, "caf\uFFFD.bmp", {}},
         {full("sea view.pic"), false, "sea view.pic", {}},
+        {full(".hidden.bmp"), false, ".hidden.bmp", {}},
         {full("gone.bmp"), false, "", {"Error: 53.  File not found"}},
         {full("data.puz"), false, "", {"Error: 481.  Invalid picture"}},
     };

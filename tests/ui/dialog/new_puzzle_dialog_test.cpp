@@ -1,5 +1,6 @@
 #include "ui/dialog/browser_lists.h"
 #include "ui/dialog/new_puzzle_dialog.h"
+#include "ui/dialog/preview_queue.h"
 #include "ui/platform/picture_loader.h"
 #include "core/language/texts.h"
 #include "support/window_test_support.h"
@@ -8,12 +9,15 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QThread>
 
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <condition_variable>
 #include <cstdlib>
+#include <mutex>
 #include <tuple>
 
 namespace tessaron {
@@ -21,6 +25,49 @@ namespace {
 
 constexpr QRgb kSea = 0xff1e78c8;
 constexpr QRgb kSand = 0xffe0b050;
+
+// The loader, holding each decode until the test lets it go, and noting which files it
+// was asked for, how many decodes ran at once and whether any ran on the window thread.
+struct HeldLoader {
+    std::mutex mutex;
+    std::condition_variable changed;
+    QStringList asked;
+    int allowed = 0, running = 0, mostAtOnce = 0;
+    bool onWindowThread = false;
+
+    QImage operator()(const QString& path, QSize box, const PictureOptions& options)
+    {
+        {
+            std::unique_lock lock(mutex);
+            const qsizetype turn = asked.size();
+            asked << QFileInfo(path).fileName();
+            mostAtOnce = std::max(mostAtOnce, ++running);
+            onWindowThread = onWindowThread || QThread::currentThread() == qApp->thread();
+            // Bounded, so that a decode made to wait on the window thread fails the test
+            // instead of hanging it.
+            changed.wait_for(lock, std::chrono::seconds(10), [&] { return allowed > turn; });
+            --running;
+        }
+        return loadPreview(path, box, options);
+    }
+    void letGo(int decodes = 1)
+    {
+        const std::lock_guard lock(mutex);
+        allowed += decodes;
+        changed.notify_all();
+    }
+    QStringList seen()
+    {
+        const std::lock_guard lock(mutex);
+        return asked;
+    }
+    // Whether every decode ran off the window thread, and one at a time.
+    bool keptApart()
+    {
+        const std::lock_guard lock(mutex);
+        return !onWindowThread && mostAtOnce == 1;
+    }
+};
 
 struct DialogTest : ::testing::Test {
     test::BoxRecorder boxes;
@@ -50,8 +97,28 @@ struct DialogTest : ::testing::Test {
     FolderList* folders() { return control<FolderList>("Dir1"); }
     QString text(const char* label) { return control<QLabel>(label)->text(); }
 
+    PreviewQueue* previews() { return dialog.findChild<PreviewQueue*>(); }
+    // Lets the window thread run until the newest preview has arrived, or the last
+    // decode has ended.
+    bool previewed() { return QTest::qWaitFor([this] { return !previews()->waiting(); }); }
+    bool decodesEnded() { return QTest::qWaitFor([this] { return !previews()->busy(); }); }
+    // The dialog's decodes wait for the test from here on.
+    std::shared_ptr<HeldLoader> held = std::make_shared<HeldLoader>();
+    void holdDecodes(NewPuzzleDialog& which)
+    {
+        which.findChild<PreviewQueue*>()->setLoader(
+            [loader = held](const QString& path, QSize box, const PictureOptions& options) {
+                return (*loader)(path, box, options);
+            });
+    }
+
     void openFolder(const QString& folder) { emit folders()->folderOpened(folder); }
-    void choose(const QString& name) { files()->selectFile(name); }
+    // A click on a file, and its preview.
+    void choose(const QString& name)
+    {
+        files()->selectFile(name);
+        EXPECT_TRUE(previewed()) << name.toStdString();
+    }
     // Clicked as the player would, so picking the item already selected counts too.
     void pick(const char* list, const char* item)
     {
@@ -251,7 +318,7 @@ TEST_F(DialogTest, NamesShownAsTheyAreAndThePreviewFollowsTheChoiceWhileHidden)
     folders()->setCurrentItem(folders()->findItems("fotos\uFFFD", Qt::MatchExactly).value(0));
     QTest::keyClick(folders(), Qt::Key_Return);
     files()->setCurrentIndex(files()->model()->index(0, 0));
-    EXPECT_TRUE(control<QLabel>("Image1")->isHidden() && previewLooksLike(kSea));
+    EXPECT_TRUE(previewed() && control<QLabel>("Image1")->isHidden() && previewLooksLike(kSea));
     check->click();
     EXPECT_FALSE(control<QLabel>("Image1")->isHidden());
     EXPECT_EQ(text("LabArchivo"), "mar\uFFFD.jpg");
@@ -262,6 +329,114 @@ TEST_F(DialogTest, NamesShownAsTheyAreAndThePreviewFollowsTheChoiceWhileHidden)
     // The temporary folder cannot remove what it cannot name.
     std::remove((base + "/fotos\xE9/mar\xE9.jpg").c_str());
     ::rmdir((base + "/fotos\xE9").c_str());
+}
+
+// A click answers at once and its preview follows, decoded off the window thread, one
+// decode at a time, while the player goes on. A click replaced by a newer one before its
+// decode starts is never decoded, and a preview that comes after a newer click is never
+// shown. A file that is no picture still clears the choice when its answer comes.
+TEST_F(DialogTest, PreviewsComeLaterOneAtATimeAndOnlyTheNewestShows)
+{
+    openFolder(pictures.path());
+    control<QComboBox>("Combo1")->setCurrentIndex(1);
+    dialog.show();
+    holdDecodes(dialog);
+    files()->selectFile("sea.jpg");
+    EXPECT_TRUE(text("LabArchivo") == "sea.jpg" && !previewShown());
+    pick("ListX", "5");
+    EXPECT_EQ(text("Label2"), "20 pieces puzzle (5x4)");
+    files()->selectFile("Beach.JPG");
+    files()->selectFile("notes.txt");
+    held->letGo();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return held->seen().size() == 2; }));
+    EXPECT_TRUE(text("LabArchivo") == "notes.txt" && !previewShown());
+    held->letGo();
+    EXPECT_TRUE(previewed() && text("LabArchivo").isEmpty() && !previewShown());
+    files()->selectFile("Beach.JPG");
+    held->letGo();
+    EXPECT_TRUE(previewed() && text("LabArchivo") == "Beach.JPG" && previewLooksLike(kSand));
+    // Back on the file being decoded, the decode under way is the one taken.
+    for (const char* name : {"sea.jpg", "Beach.JPG", "sea.jpg"})
+        files()->selectFile(name);
+    held->letGo();
+    EXPECT_TRUE(previewed() && text("LabArchivo") == "sea.jpg" && previewLooksLike(kSea));
+    EXPECT_EQ(held->seen(), QStringList({"sea.jpg", "notes.txt", "Beach.JPG", "sea.jpg"}));
+    EXPECT_TRUE(held->keptApart());
+    EXPECT_TRUE(boxes.take().isEmpty());
+}
+
+// OK while a preview is on its way hands over the choice as it stands. The hidden dialog
+// drops that preview: nothing of it turns up, not even its error, until the dialog shows
+// again and decodes it anew. A dialog destroyed meanwhile is simply gone.
+TEST_F(DialogTest, HiddenOrDestroyedWhileDecodingShowsNothingLater)
+{
+    openFolder(pictures.path());
+    holdDecodes(dialog);
+    EXPECT_EQ(run([&] {
+        files()->selectFile("Beach.JPG");
+        QFile::remove(pictures.filePath("Beach.JPG"));
+        control<QPushButton>("OKButton")->click();
+    }), "Beach.JPG as Beach.JPG 4x4");
+    held->letGo();
+    EXPECT_TRUE(decodesEnded());
+    EXPECT_TRUE(boxes.take().isEmpty());
+    EXPECT_TRUE(text("LabArchivo") == "Beach.JPG" && !previewShown());
+    EXPECT_EQ(run([&] {
+        held->letGo();
+        EXPECT_TRUE(previewed());
+    }), "nothing");
+    EXPECT_EQ(boxes.take(), QStringList{"Error: 53.  File not found"});
+    EXPECT_TRUE(text("LabArchivo").isEmpty());
+    EXPECT_EQ(held->seen(), QStringList({"Beach.JPG", "Beach.JPG"}));
+
+    // Previews are decoded one after another, so the dialog's next has waited for the
+    // one the destroyed dialog left behind.
+    auto other = std::make_unique<NewPuzzleDialog>(kEnglish, screenMetrics());
+    holdDecodes(*other);
+    emit other->findChild<FolderList*>("Dir1")->folderOpened(pictures.path());
+    other->show();
+    other->findChild<FileList*>("File1")->selectFile("sea.jpg");
+    other.reset();
+    held->letGo(2);
+    choose("sea.jpg");
+    EXPECT_EQ(held->seen(), QStringList({"Beach.JPG", "Beach.JPG", "sea.jpg", "sea.jpg"}));
+    EXPECT_TRUE(boxes.take().isEmpty());
+}
+
+// A picture from outside is decoded once, in the background: the browser moves to it
+// only when its preview has come, and chooses it even where the list hides its name. A
+// click meanwhile wins over it; one that is no picture, or is not there, is told as such
+// and moves nothing.
+TEST_F(DialogTest, PictureFromOutsideIsDecodedOnceAndMovesTheBrowserOnlyWhenPreviewed)
+{
+    ASSERT_TRUE(QDir(pictures.path()).mkdir("Other"));
+    savePicture("Other/.hidden.jpg", 10, 10, kSea);
+    const QString here = pictures.path(), other = pictures.filePath("Other");
+    const QString hidden = pictures.filePath("Other/.hidden.jpg");
+    openFolder(here);
+    dialog.show();
+    holdDecodes(dialog);
+    dialog.choosePicture(hidden);
+    files()->selectFile("Beach.JPG");
+    held->letGo(2);
+    EXPECT_TRUE(previewed() && previewLooksLike(kSand));
+    EXPECT_EQ(lists(), QStringList({here, here, "Beach.JPG", "Beach.JPG"}));
+
+    dialog.choosePicture(hidden);
+    EXPECT_EQ(lists(), QStringList({here, here, "Beach.JPG", "Beach.JPG"}));
+    held->letGo();
+    EXPECT_TRUE(previewed() && previewLooksLike(kSea));
+    const QStringList chosen{other, other, ".hidden.jpg", ".hidden.jpg"};
+    EXPECT_EQ(lists(), chosen);
+    for (const auto& [name, reported] : {std::pair<const char*, const char*>{"notes.txt", "Error: 481.  Invalid picture"},
+             {"gone.jpg", "Error: 53.  File not found"}}) {
+        dialog.choosePicture(pictures.filePath(name));
+        held->letGo();
+        EXPECT_TRUE(previewed());
+        EXPECT_EQ(boxes.take(), QStringList{reported});
+        EXPECT_TRUE(lists() == chosen && previewLooksLike(kSea)) << name;
+    }
+    EXPECT_EQ(held->seen(), QStringList({".hidden.jpg", "Beach.JPG", ".hidden.jpg", "notes.txt", "gone.jpg"}));
 }
 
 // Volumes that stop answering or vanish: the drive, folder and file lists always show the

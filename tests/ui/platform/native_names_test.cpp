@@ -6,7 +6,8 @@ namespace tessaron {
 namespace {
 
 // Whatever bytes a name holds, they come back from the string unchanged, and what the
-// player sees has a replacement character for each byte that is not UTF-8.
+// player sees has a replacement character for each byte that is not UTF-8, and a visible
+// picture for each control character.
 TEST(NativeNames, AnyBytesGoBackUnchangedAndShowReplacements)
 {
     const struct {
@@ -20,6 +21,8 @@ TEST(NativeNames, AnyBytesGoBackUnchangedAndShowReplacements)
         {"cut \xE2\x82", "cut \xEF\xBF\xBD\xEF\xBF\xBD"},
         {"past unicode \xF4\x90\x80\x80", "past unicode \xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
         {"emoji then byte \xF0\x9F\x98\x80\x80", "emoji then byte \xF0\x9F\x98\x80\xEF\xBF\xBD"},
+        // Control characters, line breaks among them, as their pictures.
+        {"tab\tline\nnel\xC2\x85" "del\x7F", "tab\xE2\x90\x89line\xE2\x90\x8Anel\xEF\xBF\xBD" "del\xE2\x90\xA1"},
     };
     for (const auto& c : cases) {
         const QString name = nameFromNative(c.bytes);
