@@ -61,7 +61,8 @@ void makeHugePicture()
 }
 
 struct Browser {
-    tessaron::NewPuzzleDialog dialog{0, tessaron::screenMetrics()};
+    const std::int16_t english = 0;
+    tessaron::NewPuzzleDialog dialog{english, tessaron::screenMetrics()};
     tessaron::FileList* files = dialog.findChild<tessaron::FileList*>("File1");
     QLabel* preview = dialog.findChild<QLabel*>("Image1");
 

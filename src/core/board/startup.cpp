@@ -7,7 +7,7 @@ enum class Step { Settings, Texts, Picture, Dialog, Puzzle, Done };
 
 }  // namespace
 
-std::int16_t runStartup(const StartupSteps& steps)
+void runStartup(const StartupSteps& steps)
 {
     std::int16_t language = 0;
     bool chosen = false;
@@ -71,7 +71,6 @@ std::int16_t runStartup(const StartupSteps& steps)
             }
         }
     }
-    return language;
 }
 
 }  // namespace tessaron

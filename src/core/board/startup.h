@@ -27,7 +27,8 @@ struct StartupSteps {
     std::function<void(const RuntimeError&)> report;
 };
 
-// Runs start-up; returns the language it settled on (0 if none was read or chosen).
-std::int16_t runStartup(const StartupSteps& steps);
+// Runs start-up. The language it settles on reaches the windows through applyTexts, and
+// its owner keeps it from there.
+void runStartup(const StartupSteps& steps);
 
 }  // namespace tessaron

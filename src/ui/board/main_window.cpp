@@ -442,8 +442,6 @@ void MainWindow::chooseLanguage(std::int16_t code)
 
 void MainWindow::applyLanguageTexts()
 {
-    if (dialog_)
-        dialog_->setLanguage(language_);
     tessaron::applyLanguageTexts(language_, this, [this] { return static_cast<QWidget*>(&newPuzzleDialog()); },
         [this] { return static_cast<QWidget*>(&aboutBox()); });
 }
@@ -513,11 +511,11 @@ void MainWindow::startUp(const QString& picture)
 {
     std::optional<PuzzleChoice> choice;
     StartupSteps steps;
-    steps.readLanguage = [this] { return language_ = readSettingsFile(); };
+    steps.readLanguage = [] { return readSettingsFile(); };
     steps.askLanguage = [this] {
         LanguageWindow idioma(metrics_, this);
         idioma.exec();
-        return idioma.chosen().value_or(language_);
+        return idioma.chosen().value_or(kEnglish);
     };
     steps.saveLanguage = [](std::int16_t code) { writeSettingsFile(code); };
     steps.applyTexts = [this](std::int16_t code) {

@@ -47,7 +47,7 @@ void selectByText(QListWidget* list, const QString& wanted)
 
 }  // namespace
 
-NewPuzzleDialog::NewPuzzleDialog(std::int16_t language, const ScreenMetrics& metrics, QWidget* parent)
+NewPuzzleDialog::NewPuzzleDialog(const std::int16_t& language, const ScreenMetrics& metrics, QWidget* parent)
     : QDialog(parent), language_(language), metrics_(metrics), previews_(new PreviewQueue(this))
 {
     applySecondaryFrame(this, GameWindow::NewPuzzle, metrics_);
@@ -56,8 +56,6 @@ NewPuzzleDialog::NewPuzzleDialog(std::int16_t language, const ScreenMetrics& met
     load();
     setAccessibleNames(this, GameWindow::NewPuzzle, language_);
 }
-
-void NewPuzzleDialog::setLanguage(std::int16_t code) { language_ = code; }
 
 
 // Controls as the window's table declares them; the language switch translates them

@@ -71,7 +71,8 @@ struct HeldLoader {
 
 struct DialogTest : ::testing::Test {
     test::BoxRecorder boxes;
-    NewPuzzleDialog dialog{kEnglish, screenMetrics()};
+    std::int16_t language = kEnglish;
+    NewPuzzleDialog dialog{language, screenMetrics()};
     QTemporaryDir pictures;
 
     void SetUp() override
@@ -191,9 +192,9 @@ TEST_F(DialogTest, PieceCountStyleAndMissingPictureInEachLanguage)
             "Solo puedes mover una pieza si tiene un lugar vac\u00EDo a su lado.", {}},
     };
     dialog.show();
-    for (const auto& [language, columns, rows, difficult, count, style, asked] : cases) {
+    for (const auto& [code, columns, rows, difficult, count, style, asked] : cases) {
         SCOPED_TRACE(count);
-        dialog.setLanguage(language);
+        language = code;
         pick("ListX", columns);
         pick("ListY", rows);
         control<QRadioButton>(difficult ? "Option2" : "Option1")->click();
@@ -391,7 +392,7 @@ TEST_F(DialogTest, HiddenOrDestroyedWhileDecodingShowsNothingLater)
 
     // Previews are decoded one after another, so the dialog's next has waited for the
     // one the destroyed dialog left behind.
-    auto other = std::make_unique<NewPuzzleDialog>(kEnglish, screenMetrics());
+    auto other = std::make_unique<NewPuzzleDialog>(language, screenMetrics());
     holdDecodes(*other);
     emit other->findChild<FolderList*>("Dir1")->folderOpened(pictures.path());
     other->show();
