@@ -177,7 +177,7 @@ void NewPuzzleDialog::load()
         filter_->addItem(QString::fromLatin1(kAllFiles));
         filter_->setCurrentIndex(-1);
     }
-    filter_->setCurrentIndex(0);  // runs Combo1_Click, which applies the pattern
+    filter_->setCurrentIndex(0);  // the change applies the pattern to the file list
 }
 
 // ---- the picture browser ------------------------------------------------------------

@@ -441,7 +441,8 @@ TEST_F(DialogTest, PictureFromOutsideIsDecodedOnceAndMovesTheBrowserOnlyWhenPrev
 }
 
 // Volumes that stop answering or vanish: the drive, folder and file lists always show the
-// same place, and the choice goes only when they have moved.
+// same place, and the choice goes only when they have moved; the player is told in the
+// game's language.
 TEST_F(DialogTest, VolumesThatVanishKeepTheListsAndTheChoiceTogether)
 {
     QTemporaryDir volumes;
@@ -454,32 +455,35 @@ TEST_F(DialogTest, VolumesThatVanishKeepTheListsAndTheChoiceTogether)
     dialog.show();
 
     const std::function<void()> chooseStick = [&] { chooseDrive(stick); };
-    const QString notReady = "The selected unit is not ready";
-    // The volumes that no longer answer, what the player does, where all three lists end
-    // up, whether the choice is still there and what the player is told.
-    const std::tuple<QStringList, std::function<void()>, QString, bool, QStringList> cases[] = {
-        {{}, chooseStick, stick, false, {}},
-        {{stick}, chooseStick, root, false, {notReady}},
-        {{stick, root}, chooseStick, home, true, {notReady, notReady}},
-        {{}, [&] { mounted->erase(mounted->begin() + 1); drive->showPopup(); drive->hidePopup(); }, root, false, {}},
-        {{}, [&] { openFolder(pictures.filePath("Gone")); }, home, true, {"Error: 76.  Path not found"}},
-    };
-    for (const auto& [gone, act, where, choiceKept, messages] : cases) {
-        SCOPED_TRACE(where.toStdString() + " " + messages.join(", ").toStdString());
-        ASSERT_TRUE(QDir().mkpath(root) && QDir().mkpath(stick));
-        *mounted = all;
-        chooseDrive(root);
-        chooseDrive(home);
-        choose("sea.jpg");
-        boxes.take();
-        for (const QString& volume : gone)
-            QDir(volume).removeRecursively();
-        act();
-        EXPECT_EQ(boxes.take(), messages);
-        EXPECT_EQ(QFile::decodeName(drive->volume().path.c_str()), where);
-        const QString kept = choiceKept ? "sea.jpg" : "";
-        EXPECT_EQ(lists(), QStringList({where, where, kept, kept}));
-        EXPECT_EQ(previewShown(), choiceKept);
+    for (const auto& [code, notReady] : {std::pair{kEnglish, QString("The selected unit is not ready")},
+             std::pair{kSpanish, QString("La unidad escogida no est\u00E1 lista")}}) {
+        language = code;
+        // The volumes that no longer answer, what the player does, where all three lists end
+        // up, whether the choice is still there and what the player is told.
+        const std::tuple<QStringList, std::function<void()>, QString, bool, QStringList> cases[] = {
+            {{}, chooseStick, stick, false, {}},
+            {{stick}, chooseStick, root, false, {notReady}},
+            {{stick, root}, chooseStick, home, true, {notReady, notReady}},
+            {{}, [&] { mounted->erase(mounted->begin() + 1); drive->showPopup(); drive->hidePopup(); }, root, false, {}},
+            {{}, [&] { openFolder(pictures.filePath("Gone")); }, home, true, {"Error: 76.  Path not found"}},
+        };
+        for (const auto& [gone, act, where, choiceKept, messages] : cases) {
+            SCOPED_TRACE(where.toStdString() + " " + messages.join(", ").toStdString());
+            ASSERT_TRUE(QDir().mkpath(root) && QDir().mkpath(stick));
+            *mounted = all;
+            chooseDrive(root);
+            chooseDrive(home);
+            choose("sea.jpg");
+            boxes.take();
+            for (const QString& volume : gone)
+                QDir(volume).removeRecursively();
+            act();
+            EXPECT_EQ(boxes.take(), messages);
+            EXPECT_EQ(QFile::decodeName(drive->volume().path.c_str()), where);
+            const QString kept = choiceKept ? "sea.jpg" : "";
+            EXPECT_EQ(lists(), QStringList({where, where, kept, kept}));
+            EXPECT_EQ(previewShown(), choiceKept);
+        }
     }
 }
 
