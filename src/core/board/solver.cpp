@@ -30,7 +30,8 @@ struct Position {
     std::vector<std::int16_t> pieces;  // the piece at each place in reading order, as on the board
     std::vector<Spot> where;           // where[k]: where the piece lies that belongs k-th in reading order
 
-    // One pass over the board: on the largest board, most of what a hint costs.
+    // One pass over the board: with the check that slides can solve it, nearly all that a
+    // hint costs on a large board.
     explicit Position(const BoardArray& board)
         : columns(board.columns()), rows(board.rows())
     {
@@ -431,8 +432,8 @@ public:
     {
     }
 
-    // Where the piece lies that slides into the empty place next; false when solved. (Not
-    // an optional: returned a million times in a row, its flag costs more than the step.)
+    // Where the piece lies that slides into the empty place next; false when solved. A
+    // flag and an out-parameter, not an optional: a solution asks a million times.
     bool next(Spot& from)
     {
         const std::int32_t columns = position_.columns;
@@ -547,6 +548,8 @@ std::vector<Move> solveBySlides(const BoardArray& board)
         moves.push_back({placeOf(from), placeOf(position.blank())});
         position.slide(from);
     }
+    if (moves.capacity() > 2 * moves.size())
+        moves.shrink_to_fit();  // a board nearly solved keeps no room it never used
     return moves;
 }
 
