@@ -541,12 +541,16 @@ std::vector<Move> solveBySlides(const BoardArray& board)
     }
     // A shuffled board takes about 1.3 x (columns + rows) slides a piece: room for that
     // from the start spares a 75 x 75 solution the copying of its million moves as it grows.
-    moves.reserve(static_cast<std::size_t>(board.columns() * board.rows() * (board.columns() + board.rows()) * 3 / 2));
+    const auto expected = static_cast<std::size_t>(board.columns() * board.rows() * (board.columns() + board.rows()));
+    moves.reserve(expected * 3 / 2);
     Position position(board);
     SlidePlanner planner(position);
     for (Spot from; planner.next(from);) {
         moves.push_back({placeOf(from), placeOf(position.blank())});
         position.slide(from);
+        // The plan always ends; if a fault ever made it wander, fail rather than freeze.
+        if (moves.size() > 10 * expected + 1000)
+            throw std::logic_error("a plan of slides that does not end");
     }
     if (moves.capacity() > 2 * moves.size())
         moves.shrink_to_fit();  // a board nearly solved keeps no room it never used
