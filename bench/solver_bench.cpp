@@ -8,6 +8,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <iostream>
 
 namespace {
@@ -68,6 +69,11 @@ BENCHMARK(BM_ParNormal)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
+    // The first count on a 3 x 3 board builds that shape's table: a one-time cost, timed
+    // once before anything else asks for it.
+    const auto start = std::chrono::steady_clock::now();
+    benchmark::DoNotOptimize(fewestSlides(solvedBoard(3, 3)));
+    const std::chrono::duration<double, std::milli> tableTime = std::chrono::steady_clock::now() - start;
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
@@ -82,6 +88,7 @@ int main(int argc, char** argv)
     }
     if (const double par = reporter.real("BM_ParNormal"); par > 0)
         std::cout << "  BM_ParNormal: " << par * 1e6 << " us, " << reporter.cpu("BM_ParNormal") * 1e6 << " us\n";
+    std::cout << "  the 3 x 3 table, built once: " << tableTime.count() << " ms\n";
     benchmark::Shutdown();
     return 0;
 }
