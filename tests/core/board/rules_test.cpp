@@ -1,13 +1,12 @@
 #include "core/board/rules.h"
+#include "support/board_search.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <optional>
-#include <set>
 #include <numeric>
-#include <queue>
 #include <vector>
 
 namespace tessaron {
@@ -65,15 +64,6 @@ TEST(FindCell, NeverNamesAPlaceOutsideTheGrid)
     EXPECT_FALSE(findCell({0, 0, 0, 0, 4, 4}, 1, 1));  // an empty picture
 }
 
-BoardArray boardFrom(std::int16_t columns, std::int16_t rows, const std::vector<std::int16_t>& cells)
-{
-    BoardArray board;
-    board.allocate(columns, rows);
-    for (std::int32_t i = 0; i < columns * rows; ++i)
-        board(1 + i % columns, 1 + i / columns) = cells[static_cast<std::size_t>(i)];
-    return board;
-}
-
 TEST(MoveToEmpty, OnlyNeighboursMoveIntoTheEmptyPlace)
 {
     const Place empty{2, 2};
@@ -99,37 +89,10 @@ TEST(IsSolved, EveryPlaceIsChecked)
     EXPECT_TRUE(isSolved(boardFrom(1, 1, {1})));
 }
 
-// Every arrangement that slides can reach from the solved one, found by walking them all.
-std::set<std::vector<std::int16_t>> reachableBySlides(std::int16_t columns, std::int16_t rows)
-{
-    const std::int32_t n = columns * rows;
-    std::vector<std::int16_t> start(static_cast<std::size_t>(n));
-    std::iota(start.begin(), start.end(), std::int16_t{1});
-    std::set<std::vector<std::int16_t>> seen{start};
-    std::queue<std::vector<std::int16_t>> todo;
-    todo.push(start);
-    while (!todo.empty()) {
-        const auto cells = todo.front();
-        todo.pop();
-        const auto empty = static_cast<std::int32_t>(std::find(cells.begin(), cells.end(), n) - cells.begin());
-        const std::int32_t ex = empty % columns, ey = empty / columns;
-        for (auto [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) {
-            const std::int32_t x = ex + dx, y = ey + dy;
-            if (x < 0 || y < 0 || x >= columns || y >= rows)
-                continue;
-            auto next = cells;
-            std::swap(next[static_cast<std::size_t>(empty)], next[static_cast<std::size_t>(y * columns + x)]);
-            if (seen.insert(next).second)
-                todo.push(next);
-        }
-    }
-    return seen;
-}
-
 TEST(IsSolvableBySlides, AgreesWithAnExhaustiveSearch)
 {
     for (auto [columns, rows] : {std::pair<std::int16_t, std::int16_t>{2, 2}, {3, 2}, {2, 3}, {4, 1}, {1, 4}, {3, 3}}) {
-        const auto reachable = reachableBySlides(columns, rows);
+        const auto reachable = fewestMovesBySearch(columns, rows, true);
         std::vector<std::int16_t> cells(static_cast<std::size_t>(columns * rows));
         std::iota(cells.begin(), cells.end(), std::int16_t{1});
         do {
