@@ -72,16 +72,16 @@ void PuzzleSession::start(Puzzle next, std::uint64_t seed)
     screen_.settle();
 
     RandomSource random(seed);
-    using Clock = std::chrono::steady_clock;
-    auto lastShown = Clock::now();
+    using Steady = std::chrono::steady_clock;
+    auto lastShown = Steady::now();
     int sinceLook = 0;
     puzzle_.shuffle(random, [&] {
         if (++sinceLook < kExchangesPerLook)
             return;
         sinceLook = 0;
-        if (Clock::now() - lastShown >= kBurstRefresh) {
+        if (Steady::now() - lastShown >= kBurstRefresh) {
             screen_.showChanges(puzzle_.takeDamage());
-            lastShown = Clock::now();
+            lastShown = Steady::now();
         }
     });
     screen_.showChanges(puzzle_.takeDamage());

@@ -2,9 +2,9 @@
 #include "core/board/puzzle.h"
 #include "core/board/rendering.h"
 #include "core/board/rules.h"
-#include "core/board/session.h"
 #include "core/platform/runtime_error.h"
 #include "support/board_oracle.h"
+#include "support/puzzle_maker.h"
 
 #include <gtest/gtest.h>
 
@@ -13,37 +13,10 @@
 
 namespace tessaron {
 
-void PrintTo(const Place& place, std::ostream* out) { *out << place.column << "," << place.row; }
-
 namespace {
 
-// A picture of distinct pixels, laid out with its margins at a corner that is not a whole
-// number of pixels.
-PuzzlePlan planFor(std::int16_t columns, std::int16_t rows, std::int32_t width, std::int32_t height,
-    PuzzleStyle style = PuzzleStyle::Normal)
-{
-    PuzzlePlan plan;
-    plan.columns = columns;
-    plan.rows = rows;
-    plan.style = style;
-    plan.layout.left = 322;
-    plan.layout.top = 233;
-    plan.layout.picWidth = static_cast<float>(width) * 15;
-    plan.layout.picHeight = static_cast<float>(height) * 15;
-    plan.boardWidth = width + 50;
-    plan.boardHeight = height + 50;
-    return plan;
-}
-
-Puzzle makePuzzle(std::int16_t columns, std::int16_t rows, std::int32_t width, std::int32_t height,
-    PuzzleStyle style = PuzzleStyle::Normal)
-{
-    Surface picture(width + 1, height + 1);
-    for (std::int32_t y = 0; y < picture.height(); ++y)
-        for (std::int32_t x = 0; x < picture.width(); ++x)
-            picture.row(y)[x] = 0xFF000000u | (static_cast<Pixel>(y) << 12) | static_cast<Pixel>(x + 1);
-    return Puzzle::build(std::move(picture), planFor(columns, rows, width, height, style));
-}
+using test::makePuzzle;
+using test::sameSurface;
 
 bool isPermutation(const BoardArray& board)
 {
@@ -54,12 +27,6 @@ bool isPermutation(const BoardArray& board)
     std::sort(all.begin(), all.end());
     return std::adjacent_find(all.begin(), all.end()) == all.end() && all.front() == 1
         && all.back() == static_cast<std::int16_t>(all.size());
-}
-
-bool sameSurface(const Surface& a, const Surface& b)
-{
-    return a.width() == b.width() && a.height() == b.height()
-        && std::equal(a.data(), a.data() + a.width() * a.height(), b.data());
 }
 
 // Every grid line is where it belongs: drawing the whole grid again changes nothing.
@@ -220,11 +187,11 @@ TEST(Keys, NormalCursorStopsAtEveryEdgePicksDropsAndExchangesAsTheMouseDoes)
         goTo(last);
         for (const Key putBack : {Key::Pick, Key::Drop}) {
             EXPECT_EQ(press(input, puzzle, Key::Pick).report->news, BoardNews::Picked);
-            EXPECT_EQ(input.cursor().picked, last);
+            EXPECT_EQ(input.marked(), last);
             const KeyIntent back = press(input, puzzle, putBack);
             EXPECT_FALSE(back.move);
             EXPECT_EQ(back.report->news, BoardNews::Cursor);
-            EXPECT_FALSE(input.cursor().picked);
+            EXPECT_FALSE(input.marked());
         }
         EXPECT_TRUE(sameSurface(puzzle.boardSurface(), start));
         EXPECT_TRUE(puzzle.takeDamage().empty());
@@ -232,7 +199,7 @@ TEST(Keys, NormalCursorStopsAtEveryEdgePicksDropsAndExchangesAsTheMouseDoes)
             // The last piece onto the first place, as the mouse would put it; then back.
             BoardInput mouse;
             mouse.press(last);
-            EXPECT_EQ(mouse.release(Place{1, 1}), (Move{last, {1, 1}}));
+            EXPECT_EQ(mouse.release(Place{1, 1}, puzzle).moves, (std::vector<Move>{{last, {1, 1}}}));
             press(input, puzzle, Key::Pick);
             goTo({1, 1});
             MoveResult result = MoveResult::Refused;
@@ -241,19 +208,23 @@ TEST(Keys, NormalCursorStopsAtEveryEdgePicksDropsAndExchangesAsTheMouseDoes)
             EXPECT_EQ(result, MoveResult::Moved);
             EXPECT_EQ(exchanged.report->news, BoardNews::Exchanged);
             EXPECT_EQ(exchanged.report->other, last);
-            EXPECT_FALSE(input.cursor().picked);
+            EXPECT_FALSE(input.marked());
             press(input, puzzle, Key::Pick);
             goTo(last);
             press(input, puzzle, Key::Pick, &result);
             EXPECT_EQ(result, MoveResult::Solved);
             EXPECT_TRUE(sameSurface(puzzle.boardSurface(), start));
         }
-        // A press hides the cursor and drops its pick, keeping its place.
+        // A press hides the cursor, keeping its place; Escape takes the mark away even
+        // with the cursor hidden.
         press(input, puzzle, Key::Pick);
         input.press(std::nullopt);
         EXPECT_FALSE(input.cursor().shown);
-        EXPECT_FALSE(input.cursor().picked);
         EXPECT_EQ(input.cursor().place, last);
+        EXPECT_TRUE(input.marked());
+        press(input, puzzle, Key::Drop);
+        EXPECT_FALSE(input.marked());
+        EXPECT_FALSE(input.cursor().shown);
     }
 }
 
@@ -298,161 +269,6 @@ TEST(Keys, DifficultArrowsSlideTheEmptyPlacesNeighbourOrNothing)
     MoveResult result = MoveResult::Refused;
     press(input, nearly, Key::Left, &result);
     EXPECT_EQ(result, MoveResult::Solved);
-}
-
-// A screen that writes down what the session asked of it.
-struct LoggedScreen : BoardScreen {
-    std::vector<std::string> log;
-    PlayState state;
-    bool victoryHasText = true;
-    int victories = 0;
-    void placeNewPuzzle(const Puzzle& puzzle) override
-    {
-        log.push_back("place " + std::to_string(puzzle.board().columns()));
-    }
-    void showChanges(const Damage& changed) override
-    {
-        if (!changed.empty() && log.back() != "show")
-            log.push_back("show");
-    }
-    void settle() override { log.push_back("settle"); }
-    void showPlayState(const PlayState& shown) override { state = shown; }
-    void showInput(const KeyCursor&, const std::optional<BoardReport>&) override {}
-    bool announceVictory() override
-    {
-        ++victories;
-        // The overlay appears only once the player has read the message.
-        EXPECT_FALSE(state.finishedPictureShown);
-        return victoryHasText;
-    }
-};
-
-// Where the centre of a place lies in twips, for presses.
-std::pair<float, float> centreOf(const Puzzle& puzzle, Place place)
-{
-    const Layout& l = puzzle.layout();
-    return {static_cast<float>(l.left) + (place.column - 0.5f) * l.picWidth / static_cast<float>(puzzle.board().columns()),
-        static_cast<float>(l.top) + (place.row - 0.5f) * l.picHeight / static_cast<float>(puzzle.board().rows())};
-}
-
-MoveResult drag(PuzzleSession& session, std::pair<float, float> from, std::pair<float, float> to)
-{
-    session.pressAt(from.first, from.second);
-    return session.releaseAt(to.first, to.second);
-}
-
-MoveResult drag(PuzzleSession& session, Place from, Place to)
-{
-    return drag(session, centreOf(session.puzzle(), from), centreOf(session.puzzle(), to));
-}
-
-// A release after a press on a place moves by the style's rules; a release without a
-// press on this board, or after a press off the picture, moves nothing; the victory
-// comes with the release that leaves the board solved, even one that moves nothing.
-TEST(Session, MovesByTheStylesRulesAndReportsTheVictory)
-{
-    LoggedScreen screen;
-    PuzzleSession session(screen);
-    // A single piece has no other arrangement: it is handed over as it is, and won.
-    session.start(makePuzzle(1, 1, 100, 80, PuzzleStyle::Difficult), 3);
-    EXPECT_EQ(screen.log, (std::vector<std::string>{"place 1", "show", "settle"}));
-    EXPECT_EQ(drag(session, Place{1, 1}, Place{1, 1}), MoveResult::Solved);
-    EXPECT_EQ(screen.victories, 1);
-
-    for (const auto style : {PuzzleStyle::Normal, PuzzleStyle::Difficult}) {
-        session.start(makePuzzle(2, 2, 200, 200, style), 5);
-        const BoardArray before = session.puzzle().board();
-        const auto [x, y] = centreOf(session.puzzle(), {1, 1});
-        EXPECT_EQ(session.releaseAt(x, y), MoveResult::Refused);
-        EXPECT_EQ(drag(session, {10, 10}, centreOf(session.puzzle(), {2, 2})), MoveResult::Refused);  // picked on the margin
-        EXPECT_EQ(session.puzzle().board(), before);
-        // The empty place, and the places diagonal to it and beside it.
-        const Place empty = session.puzzle().emptyPlace();
-        const auto other = [](std::int16_t n) { return static_cast<std::int16_t>(3 - n); };
-        const MoveResult diagonal = drag(session, Place{other(empty.column), other(empty.row)}, empty);
-        if (style == PuzzleStyle::Difficult) {
-            EXPECT_EQ(diagonal, MoveResult::Refused);
-            EXPECT_NE(drag(session, Place{other(empty.column), empty.row}, empty), MoveResult::Refused);
-            EXPECT_EQ(session.puzzle().board()[empty], before(other(empty.column), empty.row));
-        } else {
-            EXPECT_NE(diagonal, MoveResult::Refused);
-            EXPECT_EQ(session.puzzle().board()[empty], before(other(empty.column), other(empty.row)));
-        }
-    }
-}
-
-// The victory lays the finished picture over the board once the player has read the
-// message, and takes "Show image" away; under the finished picture no key or press plays,
-// while around it a press still drops a pick. With no message in the game's language
-// (a language code of neither language) nothing covers the board and play goes on.
-TEST(Session, TheFinishedPictureTakesTheBoardsInputUntilThePreviewHidesIt)
-{
-    for (const bool hasText : {true, false}) {
-        SCOPED_TRACE(hasText ? "a message" : "no message");
-        LoggedScreen screen;
-        screen.victoryHasText = hasText;
-        PuzzleSession session(screen);
-        session.start(makePuzzle(2, 1, 100, 50), 1);
-        EXPECT_EQ(screen.state, (PlayState{.finishedPictureShown = false, .showImageAvailable = true}));
-        ASSERT_EQ(drag(session, Place{1, 1}, Place{2, 1}), MoveResult::Solved);
-        EXPECT_EQ(screen.victories, 1);
-        EXPECT_EQ(screen.state.finishedPictureShown, hasText);
-        EXPECT_EQ(screen.state.showImageAvailable, !hasText);
-        EXPECT_EQ(session.takesInput(), !hasText);
-
-        const BoardArray won = session.puzzle().board();
-        drag(session, Place{1, 1}, Place{2, 1});
-        EXPECT_EQ(session.puzzle().board() != won, !hasText);
-        drag(session, Place{1, 1}, Place{2, 1});
-        for (const Key key : {Key::Down, Key::Pick, Key::Right, Key::Pick})
-            session.keyPressed(key);
-        EXPECT_EQ(session.puzzle().board() != won, !hasText);
-    }
-
-    // The preview: a pick made before it survives presses over the picture, not around it.
-    LoggedScreen screen;
-    PuzzleSession session(screen);
-    session.start(makePuzzle(3, 1, 150, 50), 2);
-    const BoardArray before = session.puzzle().board();
-    session.pressAt(centreOf(session.puzzle(), {1, 1}).first, centreOf(session.puzzle(), {1, 1}).second);
-    session.showWholePicture();
-    EXPECT_EQ(screen.state, (PlayState{.finishedPictureShown = true, .showImageAvailable = true}));
-    session.pressAt(centreOf(session.puzzle(), {2, 1}).first, centreOf(session.puzzle(), {2, 1}).second);
-    EXPECT_EQ(session.keyPressed(Key::Down).report, std::nullopt);
-    for (int tick = 1; tick <= 4; ++tick)
-        session.tick();
-    EXPECT_EQ(screen.state, (PlayState{.finishedPictureShown = false, .showImageAvailable = false}));
-    const auto [x, y] = centreOf(session.puzzle(), {3, 1});
-    EXPECT_NE(session.releaseAt(x, y), MoveResult::Refused);
-    EXPECT_EQ(session.puzzle().board()(3, 1), before(1, 1));
-}
-
-// The preview's timeline goes on across new puzzles: a new puzzle hides the overlay and
-// offers the command again, but the cycle's next tick takes it back until the twentieth.
-TEST(Session, ThePreviewOutlivesItsPuzzle)
-{
-    LoggedScreen screen;
-    PuzzleSession session(screen);
-    session.clear(10, 10, kWhite);
-    EXPECT_FALSE(screen.state.showImageAvailable);
-    session.showWholePicture();  // no puzzle: nothing to show
-    EXPECT_FALSE(screen.state.finishedPictureShown);
-
-    session.start(makePuzzle(3, 3, 90, 90), 1);
-    session.showWholePicture();
-    for (int tick = 1; tick <= 3; ++tick)
-        session.tick();
-    EXPECT_EQ(screen.state, (PlayState{.finishedPictureShown = true, .showImageAvailable = false}));
-    session.start(makePuzzle(2, 2, 90, 90), 1);
-    EXPECT_EQ(screen.state, (PlayState{.finishedPictureShown = false, .showImageAvailable = true}));
-    session.showWholePicture();  // offered again, and shown
-    session.tick();              // the fourth tick of the cycle under way
-    EXPECT_EQ(screen.state, (PlayState{.finishedPictureShown = false, .showImageAvailable = false}));
-    for (int tick = 5; tick < 20; ++tick)
-        session.tick();
-    EXPECT_FALSE(screen.state.showImageAvailable);
-    session.tick();
-    EXPECT_TRUE(screen.state.showImageAvailable);
 }
 
 }  // namespace

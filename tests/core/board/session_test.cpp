@@ -1,0 +1,347 @@
+#include "core/board/session.h"
+#include "core/board/solver.h"
+#include "support/board_oracle.h"
+#include "support/puzzle_maker.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace tessaron {
+namespace {
+
+using test::makePuzzle;
+using test::sameSurface;
+
+// A screen that writes down what the session asked of it.
+struct LoggedScreen : BoardScreen {
+    std::vector<std::string> log;
+    PlayState state;
+    PlayRecord record;
+    bool victoryHasText = true;
+    int victories = 0;
+    void placeNewPuzzle(const Puzzle& puzzle) override
+    {
+        log.push_back("place " + std::to_string(puzzle.board().columns()));
+    }
+    void showChanges(const Damage& changed) override
+    {
+        if (!changed.empty() && log.back() != "show")
+            log.push_back("show");
+    }
+    void settle() override { log.push_back("settle"); }
+    void showPlayState(const PlayState& shown) override { state = shown; }
+    void showInput(const BoardInput&, const std::optional<BoardReport>&) override {}
+    void showRecord(const PlayRecord& shown) override { record = shown; }
+    bool announceVictory() override
+    {
+        ++victories;
+        // The overlay appears only once the player has read the message.
+        EXPECT_FALSE(state.finishedPictureShown);
+        return victoryHasText;
+    }
+};
+
+// Where the centre of a place lies in twips, for presses.
+std::pair<float, float> centreOf(const Puzzle& puzzle, Place place)
+{
+    const Layout& l = puzzle.layout();
+    return {static_cast<float>(l.left) + (place.column - 0.5f) * l.picWidth / static_cast<float>(puzzle.board().columns()),
+        static_cast<float>(l.top) + (place.row - 0.5f) * l.picHeight / static_cast<float>(puzzle.board().rows())};
+}
+
+MoveResult drag(PuzzleSession& session, std::pair<float, float> from, std::pair<float, float> to)
+{
+    session.pressAt(from.first, from.second);
+    return session.releaseAt(to.first, to.second);
+}
+
+MoveResult drag(PuzzleSession& session, Place from, Place to)
+{
+    return drag(session, centreOf(session.puzzle(), from), centreOf(session.puzzle(), to));
+}
+
+// A release after a press on a place moves by the style's rules; a release without a
+// press on this board, or after a press off the picture, moves nothing; the victory
+// comes with the release that leaves the board solved, even one that moves nothing.
+TEST(Session, MovesByTheStylesRulesAndReportsTheVictory)
+{
+    LoggedScreen screen;
+    PuzzleSession session(screen);
+    // A single piece has no other arrangement: it is handed over as it is, and won.
+    session.start(makePuzzle(1, 1, 100, 80, PuzzleStyle::Difficult), 3);
+    EXPECT_EQ(screen.log, (std::vector<std::string>{"place 1", "show", "settle"}));
+    EXPECT_EQ(drag(session, Place{1, 1}, Place{1, 1}), MoveResult::Solved);
+    EXPECT_EQ(screen.victories, 1);
+
+    for (const auto style : {PuzzleStyle::Normal, PuzzleStyle::Difficult}) {
+        session.start(makePuzzle(2, 2, 200, 200, style), 5);
+        const BoardArray before = session.puzzle().board();
+        const auto [x, y] = centreOf(session.puzzle(), {1, 1});
+        EXPECT_EQ(session.releaseAt(x, y), MoveResult::Refused);
+        EXPECT_EQ(drag(session, {10, 10}, centreOf(session.puzzle(), {2, 2})), MoveResult::Refused);  // picked on the margin
+        EXPECT_EQ(session.puzzle().board(), before);
+        // The empty place, and the places diagonal to it and beside it.
+        const Place empty = session.puzzle().emptyPlace();
+        const auto other = [](std::int16_t n) { return static_cast<std::int16_t>(3 - n); };
+        const MoveResult diagonal = drag(session, Place{other(empty.column), other(empty.row)}, empty);
+        if (style == PuzzleStyle::Difficult) {
+            EXPECT_EQ(diagonal, MoveResult::Refused);
+            EXPECT_NE(drag(session, Place{other(empty.column), empty.row}, empty), MoveResult::Refused);
+            EXPECT_EQ(session.puzzle().board()[empty], before(other(empty.column), empty.row));
+        } else {
+            EXPECT_NE(diagonal, MoveResult::Refused);
+            EXPECT_EQ(session.puzzle().board()[empty], before(other(empty.column), other(empty.row)));
+        }
+    }
+}
+
+// The victory lays the finished picture over the board once the player has read the
+// message, and takes "Show image" away; under the finished picture no key or press plays,
+// while around it a press still drops a pick. With no message in the game's language
+// (a language code of neither language) nothing covers the board and play goes on.
+TEST(Session, TheFinishedPictureTakesTheBoardsInputUntilThePreviewHidesIt)
+{
+    for (const bool hasText : {true, false}) {
+        SCOPED_TRACE(hasText ? "a message" : "no message");
+        LoggedScreen screen;
+        screen.victoryHasText = hasText;
+        PuzzleSession session(screen);
+        session.start(makePuzzle(2, 1, 100, 50), 1);
+        EXPECT_EQ(screen.state, (PlayState{.finishedPictureShown = false, .showImageAvailable = true}));
+        ASSERT_EQ(drag(session, Place{1, 1}, Place{2, 1}), MoveResult::Solved);
+        EXPECT_EQ(screen.victories, 1);
+        EXPECT_EQ(screen.state.finishedPictureShown, hasText);
+        EXPECT_EQ(screen.state.showImageAvailable, !hasText);
+        EXPECT_EQ(session.takesInput(), !hasText);
+
+        const BoardArray won = session.puzzle().board();
+        drag(session, Place{1, 1}, Place{2, 1});
+        EXPECT_EQ(session.puzzle().board() != won, !hasText);
+        drag(session, Place{1, 1}, Place{2, 1});
+        for (const Key key : {Key::Down, Key::Pick, Key::Right, Key::Pick})
+            session.keyPressed(key);
+        EXPECT_EQ(session.puzzle().board() != won, !hasText);
+    }
+
+    // The preview: a pick made before it survives presses over the picture, not around it.
+    LoggedScreen screen;
+    PuzzleSession session(screen);
+    session.start(makePuzzle(3, 1, 150, 50), 2);
+    const BoardArray before = session.puzzle().board();
+    session.pressAt(centreOf(session.puzzle(), {1, 1}).first, centreOf(session.puzzle(), {1, 1}).second);
+    session.showWholePicture();
+    EXPECT_EQ(screen.state, (PlayState{.finishedPictureShown = true, .showImageAvailable = true}));
+    session.pressAt(centreOf(session.puzzle(), {2, 1}).first, centreOf(session.puzzle(), {2, 1}).second);
+    EXPECT_EQ(session.keyPressed(Key::Down).report, std::nullopt);
+    for (int tick = 1; tick <= 4; ++tick)
+        session.tick();
+    EXPECT_EQ(screen.state, (PlayState{.finishedPictureShown = false, .showImageAvailable = false}));
+    const auto [x, y] = centreOf(session.puzzle(), {3, 1});
+    EXPECT_NE(session.releaseAt(x, y), MoveResult::Refused);
+    EXPECT_EQ(session.puzzle().board()(3, 1), before(1, 1));
+}
+
+// The preview's timeline goes on across new puzzles: a new puzzle hides the overlay and
+// offers the command again, but the cycle's next tick takes it back until the twentieth.
+TEST(Session, ThePreviewOutlivesItsPuzzle)
+{
+    LoggedScreen screen;
+    PuzzleSession session(screen);
+    session.clear(10, 10, kWhite);
+    EXPECT_FALSE(screen.state.showImageAvailable);
+    session.showWholePicture();  // no puzzle: nothing to show
+    EXPECT_FALSE(screen.state.finishedPictureShown);
+
+    session.start(makePuzzle(3, 3, 90, 90), 1);
+    session.showWholePicture();
+    for (int tick = 1; tick <= 3; ++tick)
+        session.tick();
+    EXPECT_EQ(screen.state, (PlayState{.finishedPictureShown = true, .showImageAvailable = false}));
+    session.start(makePuzzle(2, 2, 90, 90), 1);
+    EXPECT_EQ(screen.state, (PlayState{.finishedPictureShown = false, .showImageAvailable = true}));
+    session.showWholePicture();  // offered again, and shown
+    session.tick();              // the fourth tick of the cycle under way
+    EXPECT_EQ(screen.state, (PlayState{.finishedPictureShown = false, .showImageAvailable = false}));
+    for (int tick = 5; tick < 20; ++tick)
+        session.tick();
+    EXPECT_FALSE(screen.state.showImageAvailable);
+    session.tick();
+    EXPECT_TRUE(screen.state.showImageAvailable);
+}
+
+
+MoveResult click(PuzzleSession& session, Place place) { return drag(session, place, place); }
+
+// Normal: a click marks a piece, a click on another place exchanges the two, a click on
+// the marked piece or Escape takes the mark away, and a drag still moves as it always
+// did. Difficult: a click on a piece in the empty place's row or column slides the line
+// towards the empty place, one move a piece; elsewhere, or on the empty place, nothing.
+TEST(Session, ClicksMarkAndExchangeInTheNormalStyleAndSlideLinesInTheDifficultOne)
+{
+    LoggedScreen screen;
+    PuzzleSession session(screen);
+    session.start(makePuzzle(3, 2, 150, 100), 4);
+    const BoardArray start = session.puzzle().board();
+    const auto moves = [&] { return session.record().moves; };
+    click(session, {1, 1});
+    EXPECT_EQ(session.input().marked(), (Place{1, 1}));
+    click(session, {1, 1});
+    EXPECT_FALSE(session.input().marked());
+    click(session, {3, 2});
+    session.keyPressed(Key::Drop);
+    EXPECT_FALSE(session.input().marked());
+    EXPECT_EQ(session.puzzle().board(), start);
+    EXPECT_EQ(moves(), 0);
+    click(session, {1, 1});
+    click(session, {3, 2});
+    EXPECT_FALSE(session.input().marked());
+    EXPECT_EQ(session.puzzle().board()(1, 1), start(3, 2));
+    EXPECT_EQ(session.puzzle().board()(3, 2), start(1, 1));
+    click(session, {2, 1});
+    drag(session, Place{3, 1}, Place{1, 2});  // a drag drops the mark and moves its own piece
+    EXPECT_FALSE(session.input().marked());
+    EXPECT_EQ(session.puzzle().board()(1, 2), start(3, 1));
+    EXPECT_EQ(moves(), 2);
+
+    for (int seed = 0; seed < 20; ++seed) {
+        session.start(makePuzzle(4, 4, 160, 160, PuzzleStyle::Difficult), static_cast<std::uint64_t>(seed));
+        const Place empty = session.puzzle().emptyPlace();
+        for (std::int16_t c = 1; c <= 4; ++c) {
+            for (std::int16_t r = 1; r <= 4; ++r) {
+                PuzzleSession copy = session;
+                const BoardArray before = copy.puzzle().board();
+                click(copy, {c, r});
+                const int distance = c == empty.column ? std::abs(r - empty.row) : r == empty.row ? std::abs(c - empty.column) : 0;
+                ASSERT_EQ(copy.record().moves, distance) << c << "," << r;
+                if (distance == 0) {
+                    EXPECT_EQ(copy.puzzle().board(), before);
+                    continue;
+                }
+                // The clicked piece is beside where the empty place was, which is now where
+                // the clicked piece was; every piece between moved one step.
+                EXPECT_EQ(copy.puzzle().emptyPlace(), (Place{c, r}));
+                const int dc = (c > empty.column) - (c < empty.column), dr = (r > empty.row) - (r < empty.row);
+                for (int k = 0; k < distance; ++k)
+                    EXPECT_EQ(copy.puzzle().board()(empty.column + k * dc, empty.row + k * dr),
+                        before(empty.column + (k + 1) * dc, empty.row + (k + 1) * dr));
+            }
+        }
+    }
+}
+
+// Undo takes moves back one at a time and redo makes them again, a new move forgetting
+// what could be redone; restart goes back to the board as it was handed over. Each
+// changes the picture with the board, and none is offered once the puzzle is solved.
+TEST(Session, UndoRedoAndRestartChangeThePictureWithTheBoard)
+{
+    for (const auto style : {PuzzleStyle::Normal, PuzzleStyle::Difficult}) {
+        SCOPED_TRACE(style == PuzzleStyle::Difficult ? "difficult" : "normal");
+        LoggedScreen screen;
+        PuzzleSession session(screen);
+        Puzzle built = makePuzzle(5, 4, 200, 160, style);
+        const Surface solved = built.boardSurface();
+        session.start(std::move(built), 11);
+        const BoardArray handedOver = session.puzzle().board();
+        const Surface handedOverSurface = session.puzzle().boardSurface();
+        const auto picturesFollow = [&] {
+            const PixelRect area = session.puzzle().geometry().pictureArea();
+            return wrongPiecePixels(session.puzzle(), [&](int x, int y) { return solved.pixel(area.x + x, area.y + y); }) == 0;
+        };
+        EXPECT_FALSE(screen.state.undoAvailable || screen.state.redoAvailable || screen.state.restartAvailable);
+        // Twelve moves by hints, clicks and drags, whatever the style allows.
+        std::vector<BoardArray> boards{handedOver};
+        RandomSource random(3);
+        while (session.record().moves < 12) {
+            const Place at{static_cast<std::int16_t>(random.draw(5)), static_cast<std::int16_t>(random.draw(4))};
+            const Place to{static_cast<std::int16_t>(random.draw(5)), static_cast<std::int16_t>(random.draw(4))};
+            const int before = session.record().moves;
+            drag(session, at, style == PuzzleStyle::Difficult ? at : to);
+            if (session.record().moves > before)
+                boards.push_back(session.puzzle().board());
+        }
+        const Surface last = session.puzzle().boardSurface();
+        EXPECT_TRUE(screen.state.undoAvailable && screen.state.restartAvailable && !screen.state.redoAvailable);
+        for (int n = 12; n > 0; --n) {
+            session.undo();
+            ASSERT_EQ(session.record().moves, n - 1);
+        }
+        EXPECT_EQ(session.puzzle().board(), handedOver);
+        EXPECT_TRUE(sameSurface(session.puzzle().boardSurface(), handedOverSurface));
+        EXPECT_FALSE(screen.state.undoAvailable);
+        session.undo();  // nothing left to take back
+        EXPECT_EQ(session.puzzle().board(), handedOver);
+        for (int n = 1; n <= 12; ++n)
+            session.redo();
+        EXPECT_TRUE(sameSurface(session.puzzle().boardSurface(), last));
+        EXPECT_EQ(session.record().moves, 12);
+        session.undo();
+        session.undo();
+        EXPECT_EQ(session.puzzle().board(), boards[10]);
+        session.showHint();
+        const Move hint = *session.input().hint();
+        drag(session, hint.from, hint.to);  // a new move: nothing to redo any more
+        EXPECT_FALSE(screen.state.redoAvailable);
+        EXPECT_TRUE(picturesFollow());
+        session.restart();
+        EXPECT_EQ(session.puzzle().board(), handedOver);
+        EXPECT_TRUE(sameSurface(session.puzzle().boardSurface(), handedOverSurface));
+        EXPECT_EQ(session.record().moves, 0);
+        EXPECT_FALSE(screen.state.undoAvailable || screen.state.redoAvailable || screen.state.restartAvailable);
+    }
+}
+
+// The count and the clock: the clock starts at the first move and stops at the victory,
+// undo and redo move the count, restart sets both back, and after the victory the figures
+// stay, with the par beside them. Following the hints solves in the fewest moves.
+TEST(Session, CountsMovesAndTimeFromTheFirstMoveToTheVictoryAndGivesThePar)
+{
+    auto now = std::chrono::steady_clock::time_point{};
+    const auto wait = [&](int seconds) { now += std::chrono::seconds(seconds); };
+    for (const auto& [columns, rows, style] : {std::tuple{3, 3, PuzzleStyle::Difficult}, {4, 3, PuzzleStyle::Normal}}) {
+        LoggedScreen screen;
+        PuzzleSession session(screen, [&] { return now; });
+        session.start(makePuzzle(static_cast<std::int16_t>(columns), static_cast<std::int16_t>(rows), 90, 90, style), 5);
+        const std::optional<std::int32_t> fewest = par(session.puzzle().board(), style == PuzzleStyle::Difficult);
+        ASSERT_TRUE(fewest);
+        EXPECT_EQ(screen.record, (PlayRecord{.shown = true, .moves = 0, .seconds = 0, .par = {}}));
+        wait(10);
+        session.tick();
+        EXPECT_EQ(screen.record.seconds, 0);  // no move yet
+        session.showHint();
+        const Move first = *session.input().hint();
+        drag(session, first.from, first.to);
+        wait(42);
+        session.tick();
+        EXPECT_EQ(screen.record, (PlayRecord{.shown = true, .moves = 1, .seconds = 42, .par = {}}));
+        session.undo();
+        EXPECT_EQ(screen.record.moves, 0);
+        session.redo();
+        EXPECT_EQ(screen.record.moves, 1);
+        session.restart();
+        EXPECT_EQ(screen.record, (PlayRecord{.shown = true, .moves = 0, .seconds = 0, .par = {}}));
+        wait(5);
+        int moves = 0;
+        for (; !session.puzzle().isSolved() && moves < 100; ++moves) {
+            session.showHint();
+            const Move next = *session.input().hint();
+            session.pressAt(centreOf(session.puzzle(), next.from).first, centreOf(session.puzzle(), next.from).second);
+            EXPECT_FALSE(session.input().hint());  // until the next input
+            session.releaseAt(centreOf(session.puzzle(), next.to).first, centreOf(session.puzzle(), next.to).second);
+            wait(3);
+            session.tick();
+        }
+        EXPECT_EQ(moves, *fewest);
+        EXPECT_EQ(screen.victories, 1);
+        const PlayRecord won{.shown = true, .moves = moves, .seconds = 3 * (moves - 1), .par = fewest};
+        EXPECT_EQ(screen.record, won);
+        wait(100);
+        session.tick();
+        EXPECT_EQ(screen.record, won);
+        EXPECT_FALSE(screen.state.undoAvailable || screen.state.restartAvailable || screen.state.hintAvailable);
+    }
+}
+
+}  // namespace
+}  // namespace tessaron
