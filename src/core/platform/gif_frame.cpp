@@ -82,11 +82,16 @@ bool GifFrame::readHeader()
             const int label = byte();
             if (label == 0xF9) {  // graphic control: the transparent colour
                 const int size = byte();
-                std::uint8_t control[4];
-                if (size < 4 || !bytes(control, 4))
+                if (size < 0)
                     return false;
-                transparent_ = control[0] & 1 ? control[3] : -1;
-                for (int i = 4; i < size; ++i)
+                if (size == 0)
+                    continue;  // an empty control, already at its end: drawn without one, as browsers do
+                std::uint8_t control[4] = {};
+                const int kept = std::min(size, 4);
+                if (!bytes(control, static_cast<std::size_t>(kept)))
+                    return false;
+                transparent_ = size >= 4 && control[0] & 1 ? control[3] : -1;
+                for (int i = kept; i < size; ++i)
                     if (byte() < 0)
                         return false;
             }

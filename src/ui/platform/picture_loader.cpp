@@ -443,9 +443,10 @@ JpegJob& jobOf(j_common_ptr info)
 
 void jpegFail(j_common_ptr info)
 {
-    // libjpeg's own allocations fail with these; anything else is damage.
+    // libjpeg's own allocations fail with the first two; anything else is damage.
     const int code = info->err->msg_code;
-    if (code == JERR_OUT_OF_MEMORY || code == JERR_NO_BACKING_STORE)
+    // A picture past libjpeg's 65500 pixels a side is one too large to hold, not a damaged one.
+    if (code == JERR_OUT_OF_MEMORY || code == JERR_NO_BACKING_STORE || code == JERR_IMAGE_TOO_BIG)
         jobOf(info).failure = err::OutOfMemory;
     std::longjmp(reinterpret_cast<JpegErrors*>(info->err)->jump, 1);
 }

@@ -7,6 +7,7 @@
 #include "ui/platform/picture_loader.h"
 #include "metafile/record_writer.h"
 #include "support/error_number.h"
+#include "support/gif_writer.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -87,6 +88,15 @@ QByteArray claiming(QByteArray bmp, qint32 width, qint32 height)
     return bmp;
 }
 
+// A palette of gray levels for the GIFs made here.
+std::vector<std::uint32_t> grays()
+{
+    std::vector<std::uint32_t> palette(256);
+    for (std::uint32_t i = 0; i < 256; ++i)
+        palette[i] = i * 0x010101u;
+    return palette;
+}
+
 // Red wins, green wins... within JPEG's tolerance.
 QRgb rounded(QRgb c)
 {
@@ -143,6 +153,7 @@ TEST_F(PictureLoader, FailsWithTheNumberThatFitsTheFileOrTheMemory)
         {write("short.bmp", encode(quadrants(13, 7), "bmp").chopped(1)), 481},  // one byte short of the last row
         // More than 1 GiB of pixels, before the caller is asked what part to keep.
         {write("16385x16384.jpg", withFrameSize(jpeg, 16385, 16384)), 7},  // one column over
+        {write("65535x65535.jpg", withFrameSize(jpeg, 65535, 65535)), 7},  // past what libjpeg takes
         {write("16385x16384.gif", gifOf(16385, 16384)), 7},
         {write("60000.bmp", claiming(rle, 60000, 60000)), 7},
         // A file too large to be any picture we accept is refused before it is read.
@@ -236,6 +247,9 @@ void expectFitMatches(const QString& path)
 TEST_F(PictureLoader, LoadsAtItsSizeInItsColours)
 {
     const QImage picture = quadrants(40, 24), large = quadrants(800, 600);
+    // Black on the left, white on the right, behind a graphic control block of no bytes.
+    const QByteArray emptyControl = testing::gifBytes({.screenWidth = 4, .screenHeight = 2, .width = 4, .height = 2,
+        .extensions = QByteArray("\x21\xF9\0", 3)}, grays(), [](int x, int) { return x < 2 ? 0 : 255; });
     const QByteArray progressive = encode(large, "jpeg", true), big = encode(quadrants(256, 256), "jpeg", true);
     const struct {
         QString path;
@@ -253,6 +267,7 @@ TEST_F(PictureLoader, LoadsAtItsSizeInItsColours)
         // Transparent pixels show the picture box's background.
         {kData + "/gif-giflib-x-trans.gif", {100, 100}, {0, 0}, 0xFFFF00FF, {}, QColor(255, 0, 255)},
         {kData + "/gif-giflib-x-trans.gif", {100, 100}, {60, 36}, kBlack, {}, QColor(255, 0, 255)},
+        {write("empty-control.gif", emptyControl), {4, 2}, {3, 1}, kWhite},  // drawn, as browsers draw it
         // Run-length (through Qt) and 32-bit (read straight) BMPs.
         {kData + "/bmp-suite-pal4rle.bmp", {127, 64}, {0, 0}, kRed},
         {kData + "/bmp-suite-rgb32.bmp", {127, 64}, {0, 0}, kRed},
