@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QRect>
 #include <QTransform>
+#include <QtEndian>
 
 #include <algorithm>
 #include <cerrno>
@@ -149,104 +150,76 @@ QSize previewSize(QSize stored, QImageIOHandler::Transformations transformation,
     return turned ? reduced.transposed() : reduced;
 }
 
-std::uint32_t le32(const QByteArray& bytes, qsizetype at)
+std::span<const std::uint8_t> bytesOf(const QByteArray& bytes)
 {
-    if (at + 4 > bytes.size())
-        return 0;
-    const auto b = [&](qsizetype i) { return std::uint32_t{static_cast<unsigned char>(bytes[at + i])}; };
-    return b(0) | b(1) << 8 | b(2) << 16 | b(3) << 24;
+    return {reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())};
 }
 
-std::uint32_t le16(const QByteArray& bytes, qsizetype at)
-{
-    if (at + 2 > bytes.size())
-        return 0;
-    return std::uint32_t{static_cast<unsigned char>(bytes[at])}
-        | std::uint32_t{static_cast<unsigned char>(bytes[at + 1])} << 8;
-}
+// The first `size` bytes of a file as a device of their own: the general decoder reads
+// through it, so it can never read further than the checks found the picture needs.
+class FilePrefix final : public QIODevice {
+public:
+    FilePrefix(QFile& file, qint64 size) : file_(file), size_(size) { open(QIODevice::ReadOnly | QIODevice::Unbuffered); }
+    bool isSequential() const override { return false; }
+    qint64 size() const override { return size_; }
 
-// True when an RLE4/RLE8 stream reaches its end-of-bitmap mark, or fills every row,
-// before the data runs out.
-bool rleComplete(const QByteArray& data, std::int64_t rows, bool fourBits)
-{
-    const auto at = [&](qsizetype i) { return static_cast<unsigned char>(data[i]); };
-    qsizetype i = 0;
-    std::int64_t row = 0;
-    while (i + 2 <= data.size()) {
-        const int count = at(i);
-        const int code = at(i + 1);
-        i += 2;
-        if (count > 0)
-            continue;  // a run: two bytes, whatever it paints
-        if (code == 0 && ++row >= rows)
-            return true;
-        if (code == 1)
-            return true;
-        if (code == 2) {
-            if (i + 2 > data.size())
-                return false;
-            row += at(i + 1);
-            i += 2;
-            if (row >= rows)
-                return true;
-        } else if (code > 2) {
-            const qsizetype bytes = fourBits ? (code + 1) / 2 : code;
-            i += bytes + (bytes & 1);  // absolute runs are padded to a 16-bit boundary
-            if (i > data.size())
-                return false;
-        }
+protected:
+    qint64 readData(char* data, qint64 most) override
+    {
+        const qint64 at = pos();
+        if (at >= size_)
+            return 0;
+        if (!file_.seek(at))
+            return -1;
+        return file_.read(data, std::min(most, size_ - at));
     }
-    return false;
-}
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    QFile& file_;
+    qint64 size_;
+};
 
 // Qt's BMP decoder fills no rows it could not read and follows a pixel offset past the
-// end of the file, so a cut-short BMP would show whatever memory held before. Such a
-// file is refused here; the rest of the checking is Qt's.
-void checkBmp(QFile& file, std::int64_t fileSize)
+// end of the file, so a cut-short BMP would show whatever memory held before. Such a file
+// is refused here; the rest of the checking is Qt's. Returns the layout, and in
+// `readable` how much of the file the picture may take: all its rows, or the run-length
+// stream up to its end, read as far as that end and no further. A file that states a
+// smaller size than it has is taken at its word.
+BmpLayout checkBmp(QFile& file, std::int64_t fileSize, std::int64_t& readable)
 {
-    constexpr qsizetype kFileHeader = 14;
-    const QByteArray head = file.peek(kFileHeader + 64);
-    const std::int64_t headerSize = le32(head, kFileHeader);
-    std::int64_t width = 0, height = 0, bits = 0, compression = 0, colours = 0, entry = 4, masks = 0;
-    if (headerSize == 12) {  // OS/2 1.x
-        width = le16(head, 18);
-        height = static_cast<std::int16_t>(le16(head, 20));
-        bits = le16(head, 24);
-        entry = 3;
-    } else if (headerSize >= 40) {
-        width = static_cast<std::int32_t>(le32(head, 18));
-        height = static_cast<std::int32_t>(le32(head, 22));
-        bits = le16(head, 28);
-        compression = le32(head, 30);
-        colours = le32(head, 46);
-        if (headerSize == 40 && (compression == 3 || compression == 6))
-            masks = compression == 3 ? 12 : 16;
-    } else {
+    const auto layout = bmpLayout(bytesOf(file.peek(78)));
+    if (!layout)
         throw RuntimeError(err::InvalidPicture);
-    }
-    width = std::abs(width);
-    height = std::abs(height);
-    if (width * height * 4 > kMaxPictureBytes)
+    const BmpLayout& bmp = *layout;
+    const std::int64_t width = std::abs(bmp.width);
+    if (width * bmp.height * kBytesPerPixel > kMaxPictureBytes)
         throw RuntimeError(err::OutOfMemory);
-    if (bits <= 8 && colours == 0)
-        colours = std::int64_t{1} << bits;
-    if (colours > 256)
+    if (bmp.pixelOffset >= fileSize)
         throw RuntimeError(err::InvalidPicture);
-    // Qt starts at the stated offset when it lies beyond the palette, else right after it.
-    const std::int64_t start = std::max<std::int64_t>(le32(head, 10), kFileHeader + headerSize + masks + colours * entry);
-    if (start >= fileSize)
-        throw RuntimeError(err::InvalidPicture);
-    if (compression == 0 || compression == 3 || compression == 6) {
-        const std::int64_t stride = (width * bits + 31) / 32 * 4;
-        if (start + stride * height > fileSize)
+    readable = bmp.statedSize > bmp.pixelOffset && bmp.statedSize < fileSize ? bmp.statedSize : fileSize;
+    if (bmp.uncompressed()) {
+        readable = bmp.pixelOffset + bmp.stride() * bmp.height;
+        if (readable > fileSize)
             throw RuntimeError(err::InvalidPicture);
-    } else if (compression == 1 || compression == 2) {
-        file.seek(start);
-        const QByteArray data = file.read(fileSize - start);
-        file.seek(0);
-        if (!rleComplete(data, height, compression == 2))
+    } else if (bmp.runLengths()) {
+        // No stream needs more than four bytes a pixel and two a row (a jump costs four
+        // and moves at least one pixel; every other code paints at least one for two).
+        readable = std::min(readable, bmp.pixelOffset + 4 * width * bmp.height + 2 * bmp.height + 2);
+        std::int64_t left = readable - bmp.pixelOffset;
+        if (!file.seek(bmp.pixelOffset))
+            throw RuntimeError(err::InvalidPicture);
+        const std::int64_t taken = rleStreamBytes(
+            [&file, &left](std::uint8_t* into, std::size_t most) {
+                const qint64 got = file.read(reinterpret_cast<char*>(into), std::min<qint64>(static_cast<qint64>(most), left));
+                left -= std::max<qint64>(got, 0);
+                return got > 0 ? static_cast<std::size_t>(got) : std::size_t{0};
+            },
+            bmp.height, bmp.compression == 2);
+        if (taken == 0 || !file.seek(0))
             throw RuntimeError(err::InvalidPicture);
     }
+    return bmp;
 }
 
 // ---- JPEG, decoded with libjpeg-turbo itself: straight into the picture's pixels, and
@@ -839,9 +812,9 @@ QImage decodeGif(QFile& file, QSize box, const PictureOptions& options, const Ke
 
 // The commonest BMP read straight into the picture's pixels, in blocks of rows; with
 // `keep`, only the rows and columns of the kept top-left part.
-QImage decodePlainBmp(QFile& file, const PlainBmp& bmp, const KeepPart* keep, QSize* natural)
+QImage decodePlainBmp(QFile& file, const BmpLayout& bmp, const KeepPart* keep, QSize* natural)
 {
-    const QSize whole(bmp.width, bmp.height);
+    const QSize whole(static_cast<int>(bmp.width), static_cast<int>(bmp.height));
     QSize part = whole;
     if (keep) {
         part = clampedPart((*keep)(whole), whole);
@@ -852,21 +825,22 @@ QImage decodePlainBmp(QFile& file, const PlainBmp& bmp, const KeepPart* keep, QS
     adviseBigPagesFor(image);
     // The kept rows lie together in the file, whichever way up it is stored.
     const std::int32_t rows = part.height();
+    const std::int64_t stride = bmp.stride();
     const std::int64_t first = bmp.topDown ? bmp.rowOffset(0) : bmp.rowOffset(rows - 1);
     if (!file.seek(first))
         throw RuntimeError(err::InvalidPicture);
     constexpr std::int64_t kBlockBytes = std::int64_t{1} << 18;
-    const std::int32_t perBlock = static_cast<std::int32_t>(std::clamp<std::int64_t>(kBlockBytes / bmp.stride, 1, rows));
-    std::vector<std::uint8_t> block(static_cast<std::size_t>(bmp.stride * perBlock));
+    const std::int32_t perBlock = static_cast<std::int32_t>(std::clamp<std::int64_t>(kBlockBytes / stride, 1, rows));
+    std::vector<std::uint8_t> block(static_cast<std::size_t>(stride * perBlock));
     for (std::int32_t done = 0; done < rows; done += perBlock) {
         const std::int32_t count = std::min(perBlock, rows - done);
-        const std::int64_t bytes = bmp.stride * count;
+        const std::int64_t bytes = stride * count;
         if (file.read(reinterpret_cast<char*>(block.data()), bytes) != bytes)
             throw RuntimeError(err::InvalidPicture);  // the file shrank under us
         for (std::int32_t i = 0; i < count; ++i) {
             const std::int32_t stored = done + i;  // in file order
             const std::int32_t y = bmp.topDown ? stored : rows - 1 - stored;
-            bmpRowToPixels(bmp, block.data() + static_cast<std::size_t>(bmp.stride) * i,
+            bmpRowToPixels(bmp, block.data() + static_cast<std::size_t>(stride) * i,
                 reinterpret_cast<Pixel*>(image.scanLine(y)), part.width());
         }
     }
@@ -901,18 +875,17 @@ QImage decodeOther(QFile& file, Kind kind, std::int64_t fileSize, QSize box, con
     }
     if (kind == Kind::Gif)
         return decodeGif(file, box, options, keep, natural);
-    checkBmp(file, fileSize);
-    const QByteArray head = file.peek(64);
-    const auto plain = plainBmp(std::span(reinterpret_cast<const std::uint8_t*>(head.constData()),
-        static_cast<std::size_t>(head.size())), fileSize);
-    if (plain && !(box.isValid() && !box.isEmpty()))
-        return decodePlainBmp(file, *plain, keep, natural);
+    std::int64_t readable = 0;
+    const BmpLayout bmp = checkBmp(file, fileSize, readable);
+    if (bmp.plain() && !(box.isValid() && !box.isEmpty()))
+        return decodePlainBmp(file, bmp, keep, natural);
 
     // Qt refuses anything above 128 MB by default, which an 8000 x 6000 photo exceeds.
     // The limit is raised to ours, and ours is checked first against what the header
     // claims, so a forged header is refused before a pixel buffer exists.
     QImageReader::setAllocationLimit(static_cast<int>(kMaxPictureBytes >> 20));
-    QImageReader reader(&file, "bmp");
+    FilePrefix prefix(file, readable);
+    QImageReader reader(&prefix, "bmp");
     reader.setAutoTransform(true);
     // A top-down BMP reports its height negative, as its header stores it.
     const QSize claimed = reader.size();

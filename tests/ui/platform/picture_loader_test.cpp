@@ -24,7 +24,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <fstream>
 #include <stdexcept>
+#include <string>
 
 #include <sys/stat.h>
 
@@ -88,6 +90,25 @@ QByteArray claiming(QByteArray bmp, qint32 width, qint32 height)
     return bmp;
 }
 
+// A BMP's header patched to state its file size as the bytes it has.
+QByteArray statingItsSize(QByteArray bmp)
+{
+    qToLittleEndian(quint32(bmp.size()), bmp.data() + 2);
+    return bmp;
+}
+
+// What this process has read from files so far, in bytes.
+qint64 bytesRead()
+{
+    std::ifstream io("/proc/self/io");
+    std::string field;
+    qint64 value = 0;
+    while (io >> field >> value)
+        if (field == "rchar:")
+            return value;
+    return 0;
+}
+
 // A palette of gray levels for the GIFs made here.
 std::vector<std::uint32_t> grays()
 {
@@ -149,6 +170,8 @@ TEST_F(PictureLoader, FailsWithTheNumberThatFitsTheFileOrTheMemory)
         {write("magic.gif", "GIF89a and then only text"), 481},
         // A cut-short BMP is refused rather than shown with stale memory.
         {write("half-rle.bmp", rle.left(rle.size() / 2)), 481},
+        // Its zeros would end its rows, but the file says it ends before them.
+        {write("half-rle-padded.bmp", statingItsSize(rle.left(rle.size() / 2)), 1'100'000'000), 481},
         {write("far-offset.bmp", farOffset), 481},
         {write("short.bmp", encode(quadrants(13, 7), "bmp").chopped(1)), 481},  // one byte short of the last row
         // More than 1 GiB of pixels, before the caller is asked what part to keep.
@@ -162,6 +185,7 @@ TEST_F(PictureLoader, FailsWithTheNumberThatFitsTheFileOrTheMemory)
         {write("progressive-444.jpg", withFrameSize(encode(quadrants(64, 64), "jpeg", true), 16384, 16384, true)), 7,
             0},
         {write("16384x16384.gif", gifOf(16384, 16384)), 7, 0, 64 * kMiB},  // at the limit, where a part fits
+        {write("padded-rle.bmp", rle, 1'100'000'000), 0, 0, 64 * kMiB},  // read no further than its pixels
         {write("8000x8000-rle.bmp", claiming(rle, 8000, 8000)), 7, 7, 32 * kMiB},  // through Qt
         {write("4000x3000.wmf", wmf), 7, 7, 32 * kMiB},  // the canvas it is drawn on
     };
@@ -288,6 +312,32 @@ TEST_F(PictureLoader, LoadsAtItsSizeInItsColours)
         EXPECT_EQ(rounded(image.pixel(c.at)), c.colour) << "at " << c.at.x() << "," << c.at.y();
         expectPartMatches(c.path, {37, 23}, false);
         expectFitMatches(c.path);
+    }
+}
+
+// A picture is read as far as its pixels go: not through a gigabyte of zeros after them,
+// nor past the size its header states.
+TEST_F(PictureLoader, ReadsNoMoreOfAFileThanItsPictureTakes)
+{
+    QFile rleFile(kData + "/bmp-suite-pal4rle.bmp");
+    ASSERT_TRUE(rleFile.open(QIODevice::ReadOnly));
+    const QByteArray rle = rleFile.readAll();
+    constexpr qint64 kPadded = 1'100'000'000, kMiB = 1 << 20;
+    const struct {
+        QString path;
+        QSize box;  // none (invalid): the whole picture
+        qint64 most;
+    } cases[] = {
+        {write("padded-rle.bmp", rle, kPadded), {}, kMiB},
+        {write("padded-rle.bmp", rle, kPadded), {217, 217}, kMiB},
+        {write("half-rle-padded.bmp", statingItsSize(rle.left(rle.size() / 2)), kPadded), {}, kMiB},
+        {write("padded.jpg", encode(quadrants(64, 64), "jpeg", true), kPadded), {}, kMiB},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        const qint64 before = bytesRead();
+        errorNumberOf([&] { loadPreview(c.path, c.box); });
+        EXPECT_LT(bytesRead() - before, c.most);
     }
 }
 
