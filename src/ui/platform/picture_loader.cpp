@@ -3,10 +3,12 @@
 #include "core/platform/big_pages.h"
 #include "core/platform/bmp_rows.h"
 #include "core/platform/gif_frame.h"
+#include "core/platform/reduced_rows.h"
 #include "ui/platform/metafile_render.h"
 #include "ui/platform/native_names.h"
 #include "core/platform/runtime_error.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QImageReader>
 #include <QPainter>
@@ -777,8 +779,38 @@ QImage decodeJpeg(QFile& file, QSize box, const KeepPart* keep, QSize* natural, 
     return image;
 }
 
+// The preview's size, and how much smaller than the picture it is read first: at a
+// step of 1 the picture is decoded whole and scaled, else at the reduced size.
+struct PreviewPlan {
+    QSize size;           // invalid: the picture as it is
+    ReducedRows reduce;
+};
+
+PreviewPlan previewPlan(QSize picture, QSize box)
+{
+    if (!box.isValid() || box.isEmpty())
+        return {};
+    const QSize size = previewSize(picture, QImageIOHandler::TransformationNone, box);
+    if (!size.isValid())
+        return {};
+    return {size, ReducedRows::toCover(picture.width(), picture.height(), size.width(), size.height())};
+}
+
+// A picture made at its reduced size, scaled smoothly to the preview's.
+QImage finishPreview(QImage image, QSize size)
+{
+    if (image.isNull())
+        throw RuntimeError(err::OutOfMemory);
+    if (size.isValid() && image.size() != size)
+        image = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (image.isNull())
+        throw RuntimeError(err::OutOfMemory);
+    return image;
+}
+
 // The first frame of a GIF straight into the picture's pixels; with `keep`, only the
-// kept top-left part. A preview is the whole picture scaled, as Qt's reader makes it.
+// kept top-left part. A preview is the whole picture scaled, as Qt's reader makes it, from
+// a reduced picture when the whole is far larger than the preview.
 QImage decodeGif(QFile& file, QSize box, const PictureOptions& options, const KeepPart* keep, QSize* natural)
 {
     GifFrame gif([&file](std::uint8_t* into, std::size_t most) {
@@ -790,6 +822,19 @@ QImage decodeGif(QFile& file, QSize box, const PictureOptions& options, const Ke
     const QSize whole(gif.width(), gif.height());
     if (std::int64_t{whole.width()} * whole.height() * kBytesPerPixel > kMaxPictureBytes)
         throw RuntimeError(err::OutOfMemory);
+    if (natural)
+        *natural = whole;
+    const PreviewPlan preview = previewPlan(whole, box);
+    if (preview.reduce.step > 1) {
+        QImage reduced(preview.reduce.reduced(whole.width()), preview.reduce.reduced(whole.height()),
+            QImage::Format_RGB32);
+        if (reduced.isNull())
+            throw RuntimeError(err::OutOfMemory);
+        if (!gif.readReduced(reinterpret_cast<Pixel*>(reduced.bits()), reduced.bytesPerLine() / kBytesPerPixel,
+                preview.reduce, options.background.rgb()))
+            throw RuntimeError(err::InvalidPicture);
+        return finishPreview(std::move(reduced), preview.size);
+    }
     const QSize part = keep ? clampedPart((*keep)(whole), whole) : whole;
     QImage image(part, QImage::Format_RGB32);
     if (image.isNull())
@@ -798,16 +843,7 @@ QImage decodeGif(QFile& file, QSize box, const PictureOptions& options, const Ke
     if (!gif.readPixels(reinterpret_cast<Pixel*>(image.bits()), image.bytesPerLine() / kBytesPerPixel,
             part.width(), part.height(), options.background.rgb()))
         throw RuntimeError(err::InvalidPicture);
-    if (natural)
-        *natural = whole;
-    if (box.isValid() && !box.isEmpty()) {
-        const QSize reduced = previewSize(whole, QImageIOHandler::TransformationNone, box);
-        if (reduced.isValid())
-            image = image.scaled(reduced, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        if (image.isNull())
-            throw RuntimeError(err::OutOfMemory);
-    }
-    return image;
+    return finishPreview(std::move(image), preview.size);
 }
 
 // The commonest BMP read straight into the picture's pixels, in blocks of rows; with
@@ -849,6 +885,93 @@ QImage decodePlainBmp(QFile& file, const BmpLayout& bmp, const KeepPart* keep, Q
     return image;
 }
 
+void putLe32(QByteArray& bytes, qsizetype at, std::int64_t value)
+{
+    qToLittleEndian(static_cast<quint32>(value), bytes.data() + at);
+}
+
+// Rows of an uncompressed BMP, decoded by Qt a few at a time from a BMP made of the
+// file's own headers and just those rows: each comes out exactly as in the whole picture,
+// for the cost of those rows alone. `take(i, pixels)` is handed picture row rows[i], as
+// opaque pixels of the picture's width.
+void decodeBmpRows(QFile& file, const BmpLayout& bmp, const std::vector<std::int64_t>& rows,
+    const QColor& background, const std::function<void(std::size_t, const QRgb*)>& take)
+{
+    if (!file.seek(0))
+        throw RuntimeError(err::InvalidPicture);
+    const QByteArray head = file.read(bmp.headerEnd);
+    if (head.size() != bmp.headerEnd)
+        throw RuntimeError(err::InvalidPicture);
+    const std::int64_t stride = bmp.stride();
+    // A few MiB at a time; never so many rows that an OS/2 header's 16-bit height turns negative.
+    constexpr std::int64_t kChunkBytes = std::int64_t{4} << 20;
+    const auto perChunk = static_cast<std::size_t>(std::clamp<std::int64_t>(kChunkBytes / stride, 1, 1 << 14));
+    for (std::size_t start = 0; start < rows.size(); start += perChunk) {
+        const std::size_t count = std::min(perChunk, rows.size() - start);
+        QByteArray part = head;
+        part.resize(static_cast<qsizetype>(bmp.headerEnd + stride * static_cast<std::int64_t>(count)));
+        // Stored bottom-up, as the header's positive height says: the last row first.
+        for (std::size_t i = 0; i < count; ++i) {
+            char* into = part.data() + bmp.headerEnd + stride * static_cast<std::int64_t>(count - 1 - i);
+            if (!file.seek(bmp.rowOffset(rows[start + i])) || file.read(into, stride) != stride)
+                throw RuntimeError(err::InvalidPicture);  // the file shrank under us
+        }
+        putLe32(part, 2, part.size());
+        putLe32(part, 10, bmp.headerEnd);
+        if (bmp.headerSize == 12) {
+            qToLittleEndian(static_cast<quint16>(count), part.data() + 20);
+        } else {
+            putLe32(part, 22, static_cast<std::int64_t>(count));
+            putLe32(part, 34, stride * static_cast<std::int64_t>(count));
+        }
+        QBuffer device(&part);
+        device.open(QIODevice::ReadOnly);
+        QImageReader reader(&device, "bmp");
+        QImage image;
+        if (!reader.read(&image))
+            throw RuntimeError(err::InvalidPicture);
+        image = opaque(std::move(image), background);
+        if (image.isNull())
+            throw RuntimeError(err::OutOfMemory);
+        for (std::size_t i = 0; i < count; ++i)
+            take(start + i, reinterpret_cast<const QRgb*>(image.constScanLine(static_cast<int>(i))));
+    }
+}
+
+// A preview of an uncompressed BMP far larger than it, from one row in every reduce.step.
+QImage previewBmpRows(QFile& file, const BmpLayout& bmp, const PreviewPlan& preview, const QColor& background)
+{
+    const ReducedRows& reduce = preview.reduce;
+    const auto width = static_cast<std::int32_t>(bmp.width);
+    const auto height = static_cast<std::int32_t>(bmp.height);
+    QImage reduced(reduce.reduced(width), reduce.reduced(height), QImage::Format_RGB32);
+    if (reduced.isNull())
+        throw RuntimeError(err::OutOfMemory);
+    std::vector<std::int64_t> rows(static_cast<std::size_t>(reduced.height()));
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        rows[i] = reduce.sourceRow(static_cast<std::int32_t>(i), height);
+    decodeBmpRows(file, bmp, rows, background, [&](std::size_t i, const QRgb* pixels) {
+        reduce.averageRow(pixels, width, reinterpret_cast<Pixel*>(reduced.scanLine(static_cast<int>(i))));
+    });
+    return finishPreview(std::move(reduced), preview.size);
+}
+
+// The kept top-left part of an uncompressed BMP, from its kept rows alone.
+QImage partOfBmpRows(QFile& file, const BmpLayout& bmp, QSize part, const QColor& background)
+{
+    QImage image(part, QImage::Format_RGB32);
+    if (image.isNull())
+        throw RuntimeError(err::OutOfMemory);
+    std::vector<std::int64_t> rows(static_cast<std::size_t>(part.height()));
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        rows[i] = static_cast<std::int64_t>(i);
+    const auto rowBytes = static_cast<std::size_t>(part.width()) * sizeof(QRgb);
+    decodeBmpRows(file, bmp, rows, background, [&](std::size_t i, const QRgb* pixels) {
+        std::memcpy(image.scanLine(static_cast<int>(i)), pixels, rowBytes);
+    });
+    return image;
+}
+
 // The picture smoothly scaled down to the size `fit` answers for it, when that is smaller.
 QImage scaledToFit(QImage image, const KeepPart& fit)
 {
@@ -877,8 +1000,21 @@ QImage decodeOther(QFile& file, Kind kind, std::int64_t fileSize, QSize box, con
         return decodeGif(file, box, options, keep, natural);
     std::int64_t readable = 0;
     const BmpLayout bmp = checkBmp(file, fileSize, readable);
-    if (bmp.plain() && !(box.isValid() && !box.isEmpty()))
+    const QSize pictureSize(static_cast<int>(std::abs(bmp.width)), static_cast<int>(bmp.height));
+    const PreviewPlan preview = previewPlan(pictureSize, box);
+    if (bmp.plain() && !preview.size.isValid())
         return decodePlainBmp(file, bmp, keep, natural);
+    // The rows of any other uncompressed BMP stand apart in the file: a preview or a part
+    // needs only some of them. The later headers, which end at 124 bytes, hold nothing
+    // that reaches past the palette.
+    if (bmp.uncompressed() && bmp.width > 0 && bmp.height > 0 && bmp.headerSize <= 124
+        && (preview.reduce.step > 1 || keep)) {
+        if (natural)
+            *natural = pictureSize;
+        if (preview.reduce.step > 1)
+            return previewBmpRows(file, bmp, preview, options.background);
+        return partOfBmpRows(file, bmp, clampedPart((*keep)(pictureSize), pictureSize), options.background);
+    }
 
     // Qt refuses anything above 128 MB by default, which an 8000 x 6000 photo exceeds.
     // The limit is raised to ours, and ours is checked first against what the header

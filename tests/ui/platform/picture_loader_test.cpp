@@ -82,11 +82,13 @@ QByteArray gifOf(int width, int height)
         + QByteArray(w, 2) + QByteArray(h, 2) + QByteArray("\0\x02\x02\x44\x01\0;", 7);
 }
 
-// A BMP's header patched to claim `width` x `height`.
-QByteArray claiming(QByteArray bmp, qint32 width, qint32 height)
+// A BMP's header patched to claim `width` x `height`, and with `bits`, that many bits a pixel.
+QByteArray claiming(QByteArray bmp, qint32 width, qint32 height, quint16 bits = 0)
 {
     qToLittleEndian(width, bmp.data() + 18);
     qToLittleEndian(height, bmp.data() + 22);
+    if (bits)
+        qToLittleEndian(bits, bmp.data() + 28);
     return bmp;
 }
 
@@ -107,15 +109,6 @@ qint64 bytesRead()
         if (field == "rchar:")
             return value;
     return 0;
-}
-
-// A palette of gray levels for the GIFs made here.
-std::vector<std::uint32_t> grays()
-{
-    std::vector<std::uint32_t> palette(256);
-    for (std::uint32_t i = 0; i < 256; ++i)
-        palette[i] = i * 0x010101u;
-    return palette;
 }
 
 // Red wins, green wins... within JPEG's tolerance.
@@ -153,14 +146,19 @@ TEST_F(PictureLoader, FailsWithTheNumberThatFitsTheFileOrTheMemory)
     const QByteArray rle = rleFile.readAll(), jpeg = encode(quadrants(16, 16), "jpeg");
     QByteArray farOffset = encode(quadrants(64, 48), "bmp");
     qToLittleEndian<qint32>(0x7FFFFFF0, farOffset.data() + 10);
+    // A 16384 x 16384 screen with one black pixel in it, 43 bytes in all.
+    testing::GifLayout screen{.screenWidth = 16384, .screenHeight = 16384, .width = 1, .height = 1};
+    const QByteArray largeScreen = QByteArray::fromStdString(testing::gifBytes(screen, {0}, [](int, int) { return 0; }));
+    const QByteArray largeBmp = claiming(encode(quadrants(8, 8), "bmp"), 16384, 16384, 32);
     const auto canvas = testing::WmfWriter(4000, 3000, 96).finish();  // 96 units an inch: a unit a pixel
     const QByteArray wmf(reinterpret_cast<const char*>(canvas.data()), qsizetype(canvas.size()));
     constexpr qint64 kMiB = 1 << 20;
     const struct {
         QString path;
-        int error;               // whole and as a preview
+        int error;               // whole, and as a preview unless `preview` says otherwise
         int part = -1;           // -1: as `error`
         qint64 headroom = 0;     // 0: no limit but the loader's own
+        int preview = -1;        // -1: as `error`
     } cases[] = {
         {"/dev/null/missing.jpg", 53},  // through a file; a plain missing one is the dialog tests'
         {secret, 70},
@@ -184,7 +182,10 @@ TEST_F(PictureLoader, FailsWithTheNumberThatFitsTheFileOrTheMemory)
         // 1.5 GiB of coefficients besides the pixels: refused unless only the top is kept.
         {write("progressive-444.jpg", withFrameSize(encode(quadrants(64, 64), "jpeg", true), 16384, 16384, true)), 7,
             0},
-        {write("16384x16384.gif", gifOf(16384, 16384)), 7, 0, 64 * kMiB},  // at the limit, where a part fits
+        // At the limit, where a part or a preview fits.
+        {write("16384x16384.gif", gifOf(16384, 16384)), 7, 0, 64 * kMiB, 0},
+        {write("screen-16384x16384.gif", largeScreen), 7, 0, 64 * kMiB, 0},
+        {write("16384x16384.bmp", largeBmp, 54 + (qint64{16384} * 16384 << 2)), 7, 0, 64 * kMiB, 0},
         {write("padded-rle.bmp", rle, 1'100'000'000), 0, 0, 64 * kMiB},  // read no further than its pixels
         {write("8000x8000-rle.bmp", claiming(rle, 8000, 8000)), 7, 7, 32 * kMiB},  // through Qt
         {write("4000x3000.wmf", wmf), 7, 7, 32 * kMiB},  // the canvas it is drawn on
@@ -198,7 +199,8 @@ TEST_F(PictureLoader, FailsWithTheNumberThatFitsTheFileOrTheMemory)
         const int part = c.part < 0 ? c.error : c.part;
         const auto keep = [&](QSize) { return part == 7 && c.headroom == 0 ? throw std::logic_error("asked too early") : QSize(8, 8); };
         EXPECT_EQ(errorNumberAsPlayer([&] { loadPicture(c.path); }, c.headroom), c.error);
-        EXPECT_EQ(errorNumberAsPlayer([&] { loadPreview(c.path, QSize(217, 217)); }, c.headroom), c.error);
+        EXPECT_EQ(errorNumberAsPlayer([&] { loadPreview(c.path, QSize(217, 217)); }, c.headroom),
+            c.preview < 0 ? c.error : c.preview);
         EXPECT_EQ(errorNumberAsPlayer([&] { loadPicturePart(c.path, keep); }, c.headroom), part);
     }
 }
@@ -272,8 +274,8 @@ TEST_F(PictureLoader, LoadsAtItsSizeInItsColours)
 {
     const QImage picture = quadrants(40, 24), large = quadrants(800, 600);
     // Black on the left, white on the right, behind a graphic control block of no bytes.
-    const QByteArray emptyControl = testing::gifBytes({.screenWidth = 4, .screenHeight = 2, .width = 4, .height = 2,
-        .extensions = QByteArray("\x21\xF9\0", 3)}, grays(), [](int x, int) { return x < 2 ? 0 : 255; });
+    const QByteArray emptyControl = QByteArray::fromStdString(testing::gifBytes({.screenWidth = 4, .screenHeight = 2,
+        .width = 4, .height = 2, .extensions = std::string("\x21\xF9\0", 3)}, testing::grayPalette(), [](int x, int) { return x < 2 ? 0 : 255; }));
     const QByteArray progressive = encode(large, "jpeg", true), big = encode(quadrants(256, 256), "jpeg", true);
     const struct {
         QString path;
@@ -315,14 +317,51 @@ TEST_F(PictureLoader, LoadsAtItsSizeInItsColours)
     }
 }
 
+// A preview of a picture many times larger than its box reads a few of its rows, yet
+// looks like the whole picture scaled smoothly: within a few levels of it on average,
+// fine stripes grey as they blend, not black or white as one column of them would show,
+// and what a cut-short file lacks as empty as in the whole.
+TEST_F(PictureLoader, PreviewOfALargePictureLooksLikeTheWholeScaled)
+{
+    constexpr int kWidth = 1200, kHeight = 900;  // three times over for a 60 x 60 box
+    QRandomGenerator noise(7);
+    QImage gray(kWidth, kHeight, QImage::Format_Indexed8);
+    QList<QRgb> levels;
+    for (const std::uint32_t c : testing::grayPalette())
+        levels.append(0xFF000000u | c);
+    gray.setColorTable(levels);
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) {
+            const int stripe = x % 2 ? 255 : 0, quadrant = 40 + (y >= kHeight / 2) * 120 + (x >= kWidth / 2) * 60;
+            gray.setPixel(x, y, x < kWidth / 2 && y < kHeight / 2 ? stripe : quadrant + int(noise.bounded(32)));
+        }
+    const auto gif = [&](bool interlaced) {
+        return QByteArray::fromStdString(testing::gifBytes({.screenWidth = kWidth, .screenHeight = kHeight,
+            .width = kWidth, .height = kHeight, .interlaced = interlaced}, testing::grayPalette(),
+            [&](int x, int y) { return std::uint8_t(gray.pixelIndex(x, y)); }));
+    };
+    for (const QString& path : {write("large.gif", gif(true)), write("cut.gif", gif(false).chopped(400'000)),
+             write("large-8.bmp", encode(gray, "bmp")),
+             write("large-24.bmp", encode(gray.convertToFormat(QImage::Format_RGB32), "bmp"))}) {
+        SCOPED_TRACE(path.toStdString());
+        const QImage preview = loadPreview(path, QSize(60, 60));
+        ASSERT_EQ(preview.size(), QSize(80, 60));
+        const QImage whole = loadPicture(path).scaled(preview.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        EXPECT_LT(meanDifference(preview, whole, 0), 3.0);
+        expectPartMatches(path, {333, 222});  // read in part as well, the palette BMP from its rows through Qt
+    }
+}
+
 // A picture is read as far as its pixels go: not through a gigabyte of zeros after them,
-// nor past the size its header states.
+// nor past the size its header states, nor, for a preview, through every row of a
+// picture far larger than it.
 TEST_F(PictureLoader, ReadsNoMoreOfAFileThanItsPictureTakes)
 {
     QFile rleFile(kData + "/bmp-suite-pal4rle.bmp");
     ASSERT_TRUE(rleFile.open(QIODevice::ReadOnly));
     const QByteArray rle = rleFile.readAll();
     constexpr qint64 kPadded = 1'100'000'000, kMiB = 1 << 20;
+    const qint64 largeBmp = 54 + (qint64{16384} * 16384 << 2);
     const struct {
         QString path;
         QSize box;  // none (invalid): the whole picture
@@ -332,6 +371,9 @@ TEST_F(PictureLoader, ReadsNoMoreOfAFileThanItsPictureTakes)
         {write("padded-rle.bmp", rle, kPadded), {217, 217}, kMiB},
         {write("half-rle-padded.bmp", statingItsSize(rle.left(rle.size() / 2)), kPadded), {}, kMiB},
         {write("padded.jpg", encode(quadrants(64, 64), "jpeg", true), kPadded), {}, kMiB},
+        // One row in eighteen.
+        {write("large.bmp", claiming(encode(quadrants(8, 8), "bmp"), 16384, 16384, 32), largeBmp), {217, 217},
+            largeBmp / 16},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path.toStdString());
