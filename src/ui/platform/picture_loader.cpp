@@ -126,6 +126,26 @@ QImage opaque(QImage image, const QColor& background)
         image.setColorTable(colours);
         return image.convertToFormat(QImage::Format_RGB32);
     }
+    // Laid on the background in its own memory, a band of rows at a time, so that a large
+    // picture is never held twice: each row blends exactly as on a fresh canvas.
+    if (image.depth() == 32) {
+        constexpr int kBandRows = 64;
+        uchar* const bits = image.bits();
+        if (!bits)
+            return {};
+        const qsizetype perLine = image.bytesPerLine();
+        for (int top = 0; top < image.height(); top += kBandRows) {
+            const QImage band = image.copy(0, top, image.width(), std::min(kBandRows, image.height() - top));
+            if (band.isNull())
+                return {};
+            QImage canvas(bits + top * perLine, band.width(), band.height(), perLine, QImage::Format_RGB32);
+            canvas.fill(background.rgb());
+            QPainter painter(&canvas);
+            painter.drawImage(0, 0, band);
+        }
+        image.reinterpretAsFormat(QImage::Format_RGB32);
+        return image;
+    }
     QImage result(image.size(), QImage::Format_RGB32);
     if (result.isNull())
         return result;
