@@ -69,45 +69,121 @@ void bmpRowToPixels(const BmpLayout& bmp, const std::uint8_t* stored, Pixel* out
         out[x] = rgb(stored[2], stored[1], stored[0]);
 }
 
-std::int64_t rleStreamBytes(const ReadBytes& read, std::int64_t rows, bool fourBits)
-{
-    std::vector<std::uint8_t> buffer(std::size_t{1} << 16);
-    std::size_t at = 0, end = 0;
-    std::int64_t used = 0;  // bytes of the stream taken so far
+namespace {
+
+// The bytes `read` gives, one at a time, a buffer at a time.
+class ByteStream {
+public:
+    explicit ByteStream(const ReadBytes& read) : read_(read), buffer_(std::size_t{1} << 16) {}
+
     // The next byte, or -1 at the end of the data.
-    const auto next = [&]() -> int {
-        if (at == end) {
-            at = 0;
-            end = read(buffer.data(), buffer.size());
-            if (end == 0)
+    int next()
+    {
+        if (at_ == end_) {
+            at_ = 0;
+            end_ = read_(buffer_.data(), buffer_.size());
+            if (end_ == 0)
                 return -1;
         }
-        ++used;
-        return buffer[at++];
-    };
+        ++used_;
+        return buffer_[at_++];
+    }
+
+    std::int64_t used() const { return used_; }
+
+private:
+    const ReadBytes& read_;
+    std::vector<std::uint8_t> buffer_;
+    std::size_t at_ = 0;
+    std::size_t end_ = 0;
+    std::int64_t used_ = 0;
+};
+
+}  // namespace
+
+std::int64_t rleStreamBytes(const ReadBytes& read, std::int64_t rows, bool fourBits)
+{
+    ByteStream stream(read);
     std::int64_t row = 0;
     for (;;) {
-        const int count = next();
-        const int code = next();
+        const int count = stream.next();
+        const int code = stream.next();
         if (count < 0 || code < 0)
             return 0;
         if (count > 0)
             continue;  // a run: two bytes, whatever it paints
         if (code == 1 || (code == 0 && ++row >= rows))
-            return used;
+            return stream.used();
         if (code == 2) {  // a jump right and down
-            const int right = next();
-            const int down = next();
+            const int right = stream.next();
+            const int down = stream.next();
             if (right < 0 || down < 0)
                 return 0;
             row += down;
             if (row >= rows)
-                return used;
+                return stream.used();
         } else if (code > 2) {  // literal pixels, padded to a 16-bit boundary
             const int bytes = fourBits ? (code + 1) / 2 : code;
             for (int i = 0; i < bytes + (bytes & 1); ++i)
-                if (next() < 0)
+                if (stream.next() < 0)
                     return 0;
+        }
+    }
+}
+
+void decodeRle(const ReadBytes& read, std::int64_t width, std::int64_t height, bool fourBits,
+    const std::function<std::uint8_t*(std::int64_t y)>& rowFor)
+{
+    ByteStream stream(read);
+    std::int64_t x = 0, stored = 0;  // stored rows count from the bottom
+    std::uint8_t* line = height > 0 ? rowFor(height - 1) : nullptr;
+    // Pixel x of the current row takes `index`, if the row is kept and x is inside it.
+    const auto paint = [&](int index) {
+        if (line && x < width)
+            line[x] = static_cast<std::uint8_t>(index);
+        ++x;
+    };
+    const auto moveTo = [&](std::int64_t row) {
+        stored = row;
+        line = stored < height ? rowFor(height - 1 - stored) : nullptr;
+    };
+    while (stored < height) {
+        const int count = stream.next();
+        const int code = stream.next();
+        if (count < 0 || code < 0)
+            return;
+        if (count > 0) {  // a run of one index, or of two nibbles in turn
+            for (int i = 0; i < count && x < width; ++i)
+                paint(fourBits ? (i % 2 ? code & 0xF : code >> 4) : code);
+        } else if (code == 0) {
+            x = 0;
+            moveTo(stored + 1);
+        } else if (code == 1) {
+            return;
+        } else if (code == 2) {
+            const int right = stream.next();
+            const int down = stream.next();
+            if (right < 0 || down < 0)
+                return;
+            x = std::min(x + right, std::max<std::int64_t>(width - 1, 0));
+            if (down > 0)
+                moveTo(stored + down);
+        } else {  // literal pixels, padded to a 16-bit boundary
+            const int bytes = fourBits ? (code + 1) / 2 : code;
+            for (int i = 0; i < bytes; ++i) {
+                const int b = stream.next();
+                if (b < 0)
+                    return;
+                if (!fourBits) {
+                    paint(b);
+                } else {
+                    paint(b >> 4);
+                    if (2 * i + 1 < code)
+                        paint(b & 0xF);
+                }
+            }
+            if (bytes & 1)
+                stream.next();
         }
     }
 }

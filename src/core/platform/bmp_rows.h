@@ -55,4 +55,12 @@ void bmpRowToPixels(const BmpLayout& bmp, const std::uint8_t* stored, Pixel* out
 using ReadBytes = std::function<std::size_t(std::uint8_t* into, std::size_t most)>;
 std::int64_t rleStreamBytes(const ReadBytes& read, std::int64_t rows, bool fourBits);
 
+// Decodes an RLE8 (or RLE4) stream of a `width` x `height` picture, stored from the bottom
+// row up, into palette indices, one byte a pixel. `rowFor(y)` answers where picture row y
+// (0 = top) goes, `width` bytes, or nullptr when it is not kept; what the stream leaves
+// unpainted keeps what is there. Runs past a row's end are cut at it, and a jump past
+// the picture's side stops at it.
+void decodeRle(const ReadBytes& read, std::int64_t width, std::int64_t height, bool fourBits,
+    const std::function<std::uint8_t*(std::int64_t y)>& rowFor);
+
 }  // namespace tessaron

@@ -181,7 +181,8 @@ std::span<const std::uint8_t> bytesOf(const QByteArray& bytes)
 // through it, so it can never read further than the checks found the picture needs.
 class FilePrefix final : public QIODevice {
 public:
-    FilePrefix(QFile& file, qint64 size) : file_(file), size_(size) { open(QIODevice::ReadOnly | QIODevice::Unbuffered); }
+    // Buffered, as the file is: the decoder reads a run-length stream a byte at a time.
+    FilePrefix(QFile& file, qint64 size) : file_(file), size_(size) { open(QIODevice::ReadOnly); }
     bool isSequential() const override { return false; }
     qint64 size() const override { return size_; }
 
@@ -191,7 +192,7 @@ protected:
         const qint64 at = pos();
         if (at >= size_)
             return 0;
-        if (!file_.seek(at))
+        if (file_.pos() != at && !file_.seek(at))
             return -1;
         return file_.read(data, std::min(most, size_ - at));
     }
@@ -201,6 +202,18 @@ private:
     QFile& file_;
     qint64 size_;
 };
+
+// Reads a BMP's pixel data from its start up to `end` and no further.
+ReadBytes pixelReader(QFile& file, const BmpLayout& bmp, std::int64_t end)
+{
+    if (!file.seek(bmp.pixelOffset))
+        throw RuntimeError(err::InvalidPicture);
+    return [&file, left = end - bmp.pixelOffset](std::uint8_t* into, std::size_t most) mutable {
+        const qint64 got = file.read(reinterpret_cast<char*>(into), std::min<qint64>(static_cast<qint64>(most), left));
+        left -= std::max<qint64>(got, 0);
+        return got > 0 ? static_cast<std::size_t>(got) : std::size_t{0};
+    };
+}
 
 // Qt's BMP decoder fills no rows it could not read and follows a pixel offset past the
 // end of the file, so a cut-short BMP would show whatever memory held before. Such a file
@@ -228,16 +241,7 @@ BmpLayout checkBmp(QFile& file, std::int64_t fileSize, std::int64_t& readable)
         // No stream needs more than four bytes a pixel and two a row (a jump costs four
         // and moves at least one pixel; every other code paints at least one for two).
         readable = std::min(readable, bmp.pixelOffset + 4 * width * bmp.height + 2 * bmp.height + 2);
-        std::int64_t left = readable - bmp.pixelOffset;
-        if (!file.seek(bmp.pixelOffset))
-            throw RuntimeError(err::InvalidPicture);
-        const std::int64_t taken = rleStreamBytes(
-            [&file, &left](std::uint8_t* into, std::size_t most) {
-                const qint64 got = file.read(reinterpret_cast<char*>(into), std::min<qint64>(static_cast<qint64>(most), left));
-                left -= std::max<qint64>(got, 0);
-                return got > 0 ? static_cast<std::size_t>(got) : std::size_t{0};
-            },
-            bmp.height, bmp.compression == 2);
+        const std::int64_t taken = rleStreamBytes(pixelReader(file, bmp, readable), bmp.height, bmp.compression == 2);
         if (taken == 0 || !file.seek(0))
             throw RuntimeError(err::InvalidPicture);
     }
@@ -914,7 +918,7 @@ void putLe32(QByteArray& bytes, qsizetype at, std::int64_t value)
 // file's own headers and just those rows: each comes out exactly as in the whole picture,
 // for the cost of those rows alone. `take(i, pixels)` is handed picture row rows[i], as
 // opaque pixels of the picture's width.
-void decodeBmpRows(QFile& file, const BmpLayout& bmp, const std::vector<std::int64_t>& rows,
+void decodeBmpRows(QIODevice& file, const BmpLayout& bmp, const std::vector<std::int64_t>& rows,
     const QColor& background, const std::function<void(std::size_t, const QRgb*)>& take)
 {
     if (!file.seek(0))
@@ -972,6 +976,54 @@ QImage previewBmpRows(QFile& file, const BmpLayout& bmp, const PreviewPlan& prev
         rows[i] = reduce.sourceRow(static_cast<std::int32_t>(i), height);
     decodeBmpRows(file, bmp, rows, background, [&](std::size_t i, const QRgb* pixels) {
         reduce.averageRow(pixels, width, reinterpret_cast<Pixel*>(reduced.scanLine(static_cast<int>(i))));
+    });
+    return finishPreview(std::move(reduced), preview.size);
+}
+
+// A preview of a run-length BMP far larger than it. The stream is decoded once, keeping
+// the palette indices of one row in every reduce.step; Qt colours them as it would the
+// whole, from an uncompressed BMP of just those rows behind the file's own headers.
+QImage previewRleRows(QFile& file, const BmpLayout& bmp, std::int64_t readable, const PreviewPlan& preview,
+    const QColor& background)
+{
+    const ReducedRows& reduce = preview.reduce;
+    const auto height = static_cast<std::int32_t>(bmp.height);
+    const std::int32_t kept = reduce.reduced(height);
+    const std::int64_t stride = (bmp.width + 3) / 4 * 4;
+    if (!file.seek(0))
+        throw RuntimeError(err::InvalidPicture);
+    QByteArray rows = file.read(bmp.headerEnd);
+    if (rows.size() != bmp.headerEnd)
+        throw RuntimeError(err::InvalidPicture);
+    rows.resize(static_cast<qsizetype>(bmp.headerEnd + stride * kept), '\0');  // what is not painted takes index 0
+    putLe32(rows, 2, rows.size());
+    putLe32(rows, 10, bmp.headerEnd);
+    putLe32(rows, 22, kept);
+    qToLittleEndian<quint16>(8, rows.data() + 28);
+    putLe32(rows, 30, 0);
+    putLe32(rows, 34, stride * kept);
+    putLe32(rows, 46, (bmp.headerEnd - 14 - bmp.headerSize) / 4);  // the palette as long as it is
+    decodeRle(pixelReader(file, bmp, readable), bmp.width, bmp.height, bmp.compression == 2,
+        [&](std::int64_t y) -> std::uint8_t* {
+            if (!reduce.reads(static_cast<std::int32_t>(y), height))
+                return nullptr;
+            const std::int64_t row = y / reduce.step;  // stored bottom-up, as a positive height says
+            return reinterpret_cast<std::uint8_t*>(rows.data()) + bmp.headerEnd + stride * (kept - 1 - row);
+        });
+    const auto layout = bmpLayout(bytesOf(rows.left(78)));
+    if (!layout)
+        throw RuntimeError(err::InvalidPicture);
+    QBuffer device(&rows);
+    device.open(QIODevice::ReadOnly);
+    QImage reduced(reduce.reduced(static_cast<std::int32_t>(bmp.width)), kept, QImage::Format_RGB32);
+    if (reduced.isNull())
+        throw RuntimeError(err::OutOfMemory);
+    std::vector<std::int64_t> all(static_cast<std::size_t>(kept));
+    for (std::size_t i = 0; i < all.size(); ++i)
+        all[i] = static_cast<std::int64_t>(i);
+    decodeBmpRows(device, *layout, all, background, [&](std::size_t i, const QRgb* pixels) {
+        reduce.averageRow(pixels, static_cast<std::int32_t>(bmp.width),
+            reinterpret_cast<Pixel*>(reduced.scanLine(static_cast<int>(i))));
     });
     return finishPreview(std::move(reduced), preview.size);
 }
@@ -1034,6 +1086,13 @@ QImage decodeOther(QFile& file, Kind kind, std::int64_t fileSize, QSize box, con
         if (preview.reduce.step > 1)
             return previewBmpRows(file, bmp, preview, options.background);
         return partOfBmpRows(file, bmp, clampedPart((*keep)(pictureSize), pictureSize), options.background);
+    }
+    // A run-length stream must be read through to its top rows, but only a few of them
+    // need colours and memory.
+    if (bmp.runLengths() && !bmp.topDown && bmp.width > 0 && bmp.headerSize <= 124 && preview.reduce.step > 1) {
+        if (natural)
+            *natural = pictureSize;
+        return previewRleRows(file, bmp, readable, preview, options.background);
     }
 
     // Qt refuses anything above 128 MB by default, which an 8000 x 6000 photo exceeds.

@@ -1,6 +1,7 @@
 // The rows of pictures read without Qt: a GIF read reduced for a preview averages the
 // columns of one row in each block, keeps the screen around its frame and shows what
-// arrived of a file cut short; a run-length BMP stream ends where its picture does.
+// arrived of a file cut short; a run-length BMP stream ends where its picture does and
+// paints what its codes say.
 
 #include "core/platform/bmp_rows.h"
 #include "core/platform/gif_frame.h"
@@ -91,6 +92,34 @@ TEST(PictureRows, RunLengthStreamEndsWhereItsPictureDoes)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(rleStreamBytes(reader(c.stream), c.rows, c.fourBits), c.bytes);
+    }
+}
+
+// Runs, literals, row ends and jumps land where they paint, in a 4 x 2 picture stored
+// bottom row first; 9 marks what the stream leaves unpainted. Shown top row first.
+TEST(PictureRows, RunLengthStreamPaintsItsRunsLiteralsAndJumps)
+{
+    const struct {
+        const char* name;
+        std::string stream;
+        bool fourBits;
+        std::string picture;
+    } cases[] = {
+        {"runs, each row ended", std::string("\2\5\2\6\0\0\4\7\0\1", 10), false, "7777" "5566"},
+        {"a run cut at the row's end", std::string("\6\5\0\0\1\3\0\1", 8), false, "3999" "5555"},
+        {"literals padded to a word", std::string("\0\3\1\2\3\0\1\4\0\1", 10), false, "9999" "1234"},
+        {"a jump right and a row on", std::string("\1\4\0\2\2\1\1\x08\0\1", 10), false, "9998" "4999"},
+        {"runs of two nibbles in turn", std::string("\3\x12\0\0\4\x34\0\1", 8), true, "3434" "1219"},
+        {"three literal nibbles", std::string("\0\3\x56\x70\0\0\0\1", 8), true, "9999" "5679"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string picture(8, '\x09');
+        decodeRle(reader(c.stream), 4, 2, c.fourBits,
+            [&](std::int64_t y) { return reinterpret_cast<std::uint8_t*>(picture.data()) + 4 * y; });
+        for (char& index : picture)
+            index = char('0' + index);
+        EXPECT_EQ(picture, c.picture);
     }
 }
 
