@@ -25,6 +25,7 @@
 #include <cstring>
 #include <exception>
 #include <new>
+#include <numeric>
 #include <span>
 #include <vector>
 
@@ -218,9 +219,10 @@ ReadBytes pixelReader(QFile& file, const BmpLayout& bmp, std::int64_t end)
 // Qt's BMP decoder fills no rows it could not read and follows a pixel offset past the
 // end of the file, so a cut-short BMP would show whatever memory held before. Such a file
 // is refused here; the rest of the checking is Qt's. Returns the layout, and in
-// `readable` how much of the file the picture may take: all its rows, or the run-length
-// stream up to its end, read as far as that end and no further. A file that states a
-// smaller size than it has is taken at its word.
+// `readable` how far into the file the picture may be read: to the end of its rows; for a
+// run-length stream, no further than the file size its header states, nor than its
+// pixels could ever need. The stream itself is checked a buffer at a time, and only up
+// to its end.
 BmpLayout checkBmp(QFile& file, std::int64_t fileSize, std::int64_t& readable)
 {
     const auto layout = bmpLayout(bytesOf(file.peek(78)));
@@ -962,22 +964,38 @@ void decodeBmpRows(QIODevice& file, const BmpLayout& bmp, const std::vector<std:
     }
 }
 
-// A preview of an uncompressed BMP far larger than it, from one row in every reduce.step.
-QImage previewBmpRows(QFile& file, const BmpLayout& bmp, const PreviewPlan& preview, const QColor& background)
+// The preview of a BMP from `rows` of an uncompressed one, the rows that the reduced
+// picture's rows stand for.
+QImage previewFromRows(QIODevice& device, const BmpLayout& bmp, const std::vector<std::int64_t>& rows,
+    const PreviewPlan& preview, const QColor& background)
 {
     const ReducedRows& reduce = preview.reduce;
     const auto width = static_cast<std::int32_t>(bmp.width);
-    const auto height = static_cast<std::int32_t>(bmp.height);
-    QImage reduced(reduce.reduced(width), reduce.reduced(height), QImage::Format_RGB32);
+    QImage reduced(reduce.reduced(width), static_cast<int>(rows.size()), QImage::Format_RGB32);
     if (reduced.isNull())
         throw RuntimeError(err::OutOfMemory);
-    std::vector<std::int64_t> rows(static_cast<std::size_t>(reduced.height()));
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        rows[i] = reduce.sourceRow(static_cast<std::int32_t>(i), height);
-    decodeBmpRows(file, bmp, rows, background, [&](std::size_t i, const QRgb* pixels) {
+    decodeBmpRows(device, bmp, rows, background, [&](std::size_t i, const QRgb* pixels) {
         reduce.averageRow(pixels, width, reinterpret_cast<Pixel*>(reduced.scanLine(static_cast<int>(i))));
     });
     return finishPreview(std::move(reduced), preview.size);
+}
+
+// Rows 0 to count - 1.
+std::vector<std::int64_t> firstRows(std::int64_t count)
+{
+    std::vector<std::int64_t> rows(static_cast<std::size_t>(count));
+    std::iota(rows.begin(), rows.end(), std::int64_t{0});
+    return rows;
+}
+
+// A preview of an uncompressed BMP far larger than it, from one row in every reduce.step.
+QImage previewBmpRows(QFile& file, const BmpLayout& bmp, const PreviewPlan& preview, const QColor& background)
+{
+    const auto height = static_cast<std::int32_t>(bmp.height);
+    std::vector<std::int64_t> rows(static_cast<std::size_t>(preview.reduce.reduced(height)));
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        rows[i] = preview.reduce.sourceRow(static_cast<std::int32_t>(i), height);
+    return previewFromRows(file, bmp, rows, preview, background);
 }
 
 // A preview of a run-length BMP far larger than it. The stream is decoded once, keeping
@@ -1015,17 +1033,7 @@ QImage previewRleRows(QFile& file, const BmpLayout& bmp, std::int64_t readable, 
         throw RuntimeError(err::InvalidPicture);
     QBuffer device(&rows);
     device.open(QIODevice::ReadOnly);
-    QImage reduced(reduce.reduced(static_cast<std::int32_t>(bmp.width)), kept, QImage::Format_RGB32);
-    if (reduced.isNull())
-        throw RuntimeError(err::OutOfMemory);
-    std::vector<std::int64_t> all(static_cast<std::size_t>(kept));
-    for (std::size_t i = 0; i < all.size(); ++i)
-        all[i] = static_cast<std::int64_t>(i);
-    decodeBmpRows(device, *layout, all, background, [&](std::size_t i, const QRgb* pixels) {
-        reduce.averageRow(pixels, static_cast<std::int32_t>(bmp.width),
-            reinterpret_cast<Pixel*>(reduced.scanLine(static_cast<int>(i))));
-    });
-    return finishPreview(std::move(reduced), preview.size);
+    return previewFromRows(device, *layout, firstRows(kept), preview, background);
 }
 
 // The kept top-left part of an uncompressed BMP, from its kept rows alone.
@@ -1034,11 +1042,8 @@ QImage partOfBmpRows(QFile& file, const BmpLayout& bmp, QSize part, const QColor
     QImage image(part, QImage::Format_RGB32);
     if (image.isNull())
         throw RuntimeError(err::OutOfMemory);
-    std::vector<std::int64_t> rows(static_cast<std::size_t>(part.height()));
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        rows[i] = static_cast<std::int64_t>(i);
     const auto rowBytes = static_cast<std::size_t>(part.width()) * sizeof(QRgb);
-    decodeBmpRows(file, bmp, rows, background, [&](std::size_t i, const QRgb* pixels) {
+    decodeBmpRows(file, bmp, firstRows(part.height()), background, [&](std::size_t i, const QRgb* pixels) {
         std::memcpy(image.scanLine(static_cast<int>(i)), pixels, rowBytes);
     });
     return image;
