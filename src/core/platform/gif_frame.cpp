@@ -271,18 +271,20 @@ bool GifFrame::decode(Pixel* out, std::ptrdiff_t stride, std::int32_t keepWidth,
 
 bool GifFrame::decodeCodes(Rows& rows, const Pixel* palette)
 {
-    // Each code stands for its prefix's string and one byte more.
-    struct Entry {
+    // Each code stands for its prefix's string and one byte more. Eight bytes, so that an
+    // entry is written and read whole.
+    struct alignas(8) Entry {
         std::uint16_t prefix;
         std::uint16_t length;
         std::uint8_t suffix;
         std::uint8_t first;
+        std::uint16_t unused = 0;
     };
     const int clear = 1 << minimumCodeSize_;
     const int end = clear + 1;
     std::vector<Entry> table(kMaxCodes);
     for (int c = 0; c < clear; ++c)
-        table[static_cast<std::size_t>(c)] = {0, 1, static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(c)};
+        table[static_cast<std::size_t>(c)] = {0, 1, static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(c), 0};
     std::vector<std::uint8_t> stack(kMaxCodes);
     // The data without its block lengths, a buffer at a time.
     std::vector<std::uint8_t> data(std::size_t{1} << 16);
@@ -296,17 +298,58 @@ bool GifFrame::decodeCodes(Rows& rows, const Pixel* palette)
     std::uint64_t bits = 0;
     int bitCount = 0;
     bool any = false;  // set by the first code, which every later one builds on
+    // As many whole bytes as the reservoir holds, so it is filled once every few codes:
+    // eight at once while the buffer has them.
+    const auto refillFast = [&] {
+        std::uint64_t word = 0;
+        for (int i = 7; i >= 0; --i)
+            word = word << 8 | at[i];
+        bits |= word << bitCount;
+        at += (63 - bitCount) >> 3;
+        bitCount |= 56;
+    };
+    // Defines the next code as the previous string and `lead`, and widens the codes when
+    // the next one needs another bit.
+    const auto define = [&](std::uint8_t lead) {
+        if (next == kMaxCodes)
+            return;
+        const Entry& before = table[static_cast<std::size_t>(previous)];
+        table[static_cast<std::size_t>(next)] = {static_cast<std::uint16_t>(previous),
+            static_cast<std::uint16_t>(before.length + 1), lead, before.first, 0};
+        if (++next == codeLimit && codeSize < 12) {
+            ++codeSize;
+            codeLimit <<= 1;
+        }
+    };
     for (;;) {
+        // The codes of rows nothing keeps, most of a reduced preview's, go round a loop of
+        // their own that calls nothing, so that all it works with stays in registers. A
+        // row's end, a clear or end code, damage or data running low leave it for the
+        // general way below.
+        if (!rows.line && previous >= 0) {
+            int x = rows.x;
+            while (dataEnd - at >= 8) {
+                if (bitCount < codeSize)
+                    refillFast();
+                const int code = static_cast<int>(bits & static_cast<std::uint64_t>(codeLimit - 1));
+                if (code >= clear && (code <= end || code > next))
+                    break;
+                const Entry& entry = table[static_cast<std::size_t>(code == next ? previous : code)];
+                const std::uint8_t lead = entry.first;
+                const int count = entry.length + (code == next ? 1 : 0);
+                if (x + count >= frameWidth)
+                    break;
+                bits >>= codeSize;
+                bitCount -= codeSize;
+                x += count;
+                define(lead);
+                previous = code;
+            }
+            rows.x = x;
+        }
         if (bitCount < codeSize) {
-            // As many whole bytes as the reservoir holds, so it is filled once every few
-            // codes: eight at once while the buffer has them.
             if (dataEnd - at >= 8) {
-                std::uint64_t word = 0;
-                for (int i = 7; i >= 0; --i)
-                    word = word << 8 | at[i];
-                bits |= word << bitCount;
-                at += (63 - bitCount) >> 3;
-                bitCount |= 56;
+                refillFast();
             } else {
                 for (; bitCount <= 56; bitCount += 8) {
                     if (at == dataEnd) {
@@ -364,15 +407,7 @@ bool GifFrame::decodeCodes(Rows& rows, const Pixel* palette)
                 if (!rows.put(palette[stack[--depth]]))
                     return true;
         }
-        if (next < kMaxCodes) {
-            const Entry& before = table[static_cast<std::size_t>(previous)];
-            table[static_cast<std::size_t>(next)] = {static_cast<std::uint16_t>(previous),
-                static_cast<std::uint16_t>(before.length + 1), lead, before.first};
-            if (++next == codeLimit && codeSize < 12) {
-                ++codeSize;
-                codeLimit <<= 1;
-            }
-        }
+        define(lead);
         previous = code;
     }
 }
