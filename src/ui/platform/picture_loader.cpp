@@ -29,8 +29,6 @@
 #include <span>
 #include <vector>
 
-#include <mutex>
-
 #include <fcntl.h>
 #include <jpeglib.h>
 #include <jerror.h>
@@ -88,20 +86,10 @@ int openErrorNumber(int error)
     }
 }
 
-// A file as it is now: the same file, unchanged, has the same identity.
-struct FileIdentity {
-    dev_t device = 0;
-    ino_t inode = 0;
-    std::int64_t size = 0;
-    std::int64_t modified = 0;  // nanoseconds
-    std::int64_t changed = 0;   // the status, nanoseconds: a restored modification time moves it
-    bool operator==(const FileIdentity&) const = default;
-};
-
 // Opens `path` for reading as a regular file. Non-blocking, so a FIFO with no writer
 // cannot stall the open; anything but a regular file (a folder, a device, a pipe) is
 // refused before a byte is read, so /dev/zero cannot feed the decoder forever.
-FileIdentity openRegularFile(const QString& path, QFile& file)
+void openRegularFile(const QString& path, QFile& file, std::int64_t& size)
 {
     const std::string name = nativeFromName(path);
     if (name.find('\0') != std::string::npos)
@@ -118,8 +106,7 @@ FileIdentity openRegularFile(const QString& path, QFile& file)
         ::close(fd);
         throw RuntimeError(err::PathFileAccessError);
     }
-    const auto nanoseconds = [](const timespec& t) { return std::int64_t{t.tv_sec} * 1'000'000'000 + t.tv_nsec; };
-    return {status.st_dev, status.st_ino, status.st_size, nanoseconds(status.st_mtim), nanoseconds(status.st_ctim)};
+    size = status.st_size;
 }
 
 // Transparent pixels show the background, as in a picture box; the result is opaque.
@@ -1160,10 +1147,16 @@ QImage decodeOther(QFile& file, Kind kind, std::int64_t fileSize, QSize box, con
     return image;
 }
 
-// The picture in `file`, of `fileSize` bytes.
-QImage decodeFile(QFile& file, std::int64_t fileSize, QSize box, const PictureOptions& options,
-    const KeepPart* keep, QSize* natural, const KeepPart* fit)
+// `keep` and `natural` only for loadPicturePart, `fit` only for loadFittedPicture.
+QImage decode(const QString& path, QSize box, const PictureOptions& options, const KeepPart* keep = nullptr,
+    QSize* natural = nullptr, const KeepPart* fit = nullptr)
 {
+    if (path.isEmpty())
+        return {};
+    QFile file;
+    std::int64_t fileSize = 0;
+    openRegularFile(path, file, fileSize);
+
     const Kind kind = sniff(file.peek(16));
     if (kind == Kind::Unknown)
         throw RuntimeError(err::InvalidPicture);
@@ -1173,52 +1166,6 @@ QImage decodeFile(QFile& file, std::int64_t fileSize, QSize box, const PictureOp
         return decodeJpeg(file, box, keep, natural, fit);
     QImage image = decodeOther(file, kind, fileSize, box, options, keep, natural);
     return fit ? scaledToFit(std::move(image), *fit) : image;
-}
-
-// The last preview made. When the game starts with a picture, the dialog previews it
-// twice in a row, once to try it and once as the click that selects it, and a large GIF
-// must be decoded through to its end each time: the second is the first again.
-struct PreviewMemo {
-    QString path;
-    QSize box;
-    float twipsX = 0;
-    float twipsY = 0;
-    QRgb background = 0;
-    FileIdentity file;
-    QImage image;
-
-    bool holds(const QString& p, QSize b, const PictureOptions& o, const FileIdentity& f) const
-    {
-        return !image.isNull() && path == p && box == b && twipsX == o.twipsX && twipsY == o.twipsY
-            && background == o.background.rgba() && file == f;
-    }
-};
-
-std::mutex previewMemoLock;
-PreviewMemo previewMemo;
-
-// `keep` and `natural` only for loadPicturePart, `fit` only for loadFittedPicture.
-QImage decode(const QString& path, QSize box, const PictureOptions& options, const KeepPart* keep = nullptr,
-    QSize* natural = nullptr, const KeepPart* fit = nullptr)
-{
-    if (path.isEmpty())
-        return {};
-    QFile file;
-    const FileIdentity identity = openRegularFile(path, file);
-    const bool previewing = box.isValid() && !box.isEmpty() && !keep && !fit;
-    if (previewing) {
-        const std::lock_guard lock(previewMemoLock);
-        if (previewMemo.holds(path, box, options, identity))
-            return previewMemo.image;
-    }
-    QImage image = decodeFile(file, identity.size, box, options, keep, natural, fit);
-    // Only the dialog's small previews: the memo must not keep a whole picture alive.
-    constexpr qsizetype kMemoBytes = qsizetype{4} << 20;
-    if (previewing && image.sizeInBytes() <= kMemoBytes) {
-        const std::lock_guard lock(previewMemoLock);
-        previewMemo = {path, box, options.twipsX, options.twipsY, options.background.rgba(), identity, image};
-    }
-    return image;
 }
 
 }  // namespace

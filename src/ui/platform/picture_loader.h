@@ -42,9 +42,8 @@ QImage loadPicture(const QString& path, const PictureOptions& options = {});
 // never larger than its natural size, and scaled smoothly. A large photo previews several
 // times faster than it loads; a GIF or uncompressed BMP many times larger than the box is
 // first read at a few times the box's size, from one row in several, so that neither its
-// whole file nor its whole pixels are needed. The same preview asked for again of an
-// unchanged file is the one made before. Same errors as loadPicture; an invalid or empty
-// box gives the natural size.
+// whole file nor its whole pixels are needed. Same errors as loadPicture; an invalid or
+// empty box gives the natural size.
 QImage loadPreview(const QString& path, QSize box, const PictureOptions& options = {});
 
 // A picture of which only a top-left part will be used, and the size of the whole.

@@ -420,15 +420,6 @@ TEST_F(PictureLoader, ReadsNoMoreOfAFileThanItsPictureTakes)
         EXPECT_LT(readsSoFar().bytes - before.bytes, c.bytes);
         EXPECT_LT(readsSoFar().calls - before.calls, c.calls);
     }
-    // The same preview again, as the dialog asks for it at start-up, is not read again;
-    // once the file has changed, it is.
-    const QString again = write("again.bmp", encode(quadrants(800, 600), "bmp"));
-    const QImage first = loadPreview(again, {217, 217});
-    const Reads before = readsSoFar();
-    EXPECT_EQ(loadPreview(again, {217, 217}), first);
-    EXPECT_LT(readsSoFar().bytes - before.bytes, 1024);
-    write("again.bmp", encode(quadrants(800, 600).mirrored(), "bmp"));  // as large, a moment later
-    EXPECT_EQ(rounded(loadPreview(again, {217, 217}).pixel(5, 5)), kBlue);
 }
 
 // Upright as EXIF says, whole, as a preview and in part.
