@@ -24,6 +24,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <mutex>
 #include <new>
 #include <numeric>
 #include <span>
@@ -1102,8 +1103,11 @@ QImage decodeOther(QFile& file, Kind kind, std::int64_t fileSize, QSize box, con
 
     // Qt refuses anything above 128 MB by default, which an 8000 x 6000 photo exceeds.
     // The limit is raised to ours, and ours is checked first against what the header
-    // claims, so a forged header is refused before a pixel buffer exists.
-    QImageReader::setAllocationLimit(static_cast<int>(kMaxPictureBytes >> 20));
+    // claims, so a forged header is refused before a pixel buffer exists. The limit is
+    // Qt's for the whole process and previews decode on a thread of their own: it is set
+    // once, never while another decode reads it.
+    static std::once_flag limitRaised;
+    std::call_once(limitRaised, [] { QImageReader::setAllocationLimit(static_cast<int>(kMaxPictureBytes >> 20)); });
     FilePrefix prefix(file, readable);
     QImageReader reader(&prefix, "bmp");
     reader.setAutoTransform(true);
