@@ -2,7 +2,9 @@
 
 #include "metafile/player.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace tessaron::metafile {
 
@@ -82,6 +84,20 @@ bool looksLikeMetafile(std::span<const std::uint8_t> head)
     return placeable || standardWmf || emf;
 }
 
+std::uint64_t statedLength(std::span<const std::uint8_t> head)
+{
+    const Reader r(head);
+    constexpr std::uint64_t kUnknown = std::numeric_limits<std::uint64_t>::max();
+    if (!looksLikeMetafile(head))
+        return kUnknown;
+    if (r.u32(0) == 1)
+        return r.has(48, 4) ? r.u32(48) : kUnknown;
+    const std::size_t header = r.u32(0) == kPlaceableKey ? 22 : 0;
+    // Some writers count the placeable header in the size and some do not; counting it
+    // on top reads at most those 22 bytes more than the records.
+    return r.has(header + 6, 4) ? header + std::uint64_t{r.u32(header + 6)} * 2 : kUnknown;
+}
+
 Size pictureSize(double widthTwips, double heightTwips, float twipsX, float twipsY)
 {
     if (!(twipsX > 0) || !(twipsY > 0))
@@ -108,21 +124,25 @@ bool isEmf(const Reader& file)
 {
     return file.has(0, 4) && file.u32(0) == 1;
 }
+
+// The file as far as its header says it reaches.
+Reader metafileIn(std::span<const std::uint8_t> data)
+{
+    if (!looksLikeMetafile(data))
+        malformed();
+    return Reader(data.first(static_cast<std::size_t>(std::min<std::uint64_t>(data.size(), statedLength(data)))));
+}
 }  // namespace
 
 Size naturalSize(std::span<const std::uint8_t> data, float twipsX, float twipsY)
 {
-    const Reader file(data);
-    if (!looksLikeMetafile(data))
-        malformed();
+    const Reader file = metafileIn(data);
     return isEmf(file) ? emfSize(file, twipsX, twipsY) : wmfSize(file, twipsX, twipsY);
 }
 
 void play(std::span<const std::uint8_t> data, float twipsX, float twipsY, MetafileCanvas& canvas)
 {
-    const Reader file(data);
-    if (!looksLikeMetafile(data))
-        malformed();
+    const Reader file = metafileIn(data);
     if (isEmf(file))
         playEmf(file, twipsX, twipsY, canvas);
     else

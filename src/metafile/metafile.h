@@ -174,6 +174,16 @@ struct Size {
 // True when the first bytes are those of a WMF (placeable or standard) or an EMF.
 bool looksLikeMetafile(std::span<const std::uint8_t> head);
 
+// The first bytes of a file are enough for statedLength().
+inline constexpr std::size_t kLengthHeadBytes = 52;
+
+// How many bytes the metafile starting with `head` says it takes: its placeable header
+// and the WMF header's size in words, or the EMF header's byte count. Nothing past that
+// is read by naturalSize() or play(), so a caller need read no more of a longer file; a
+// shorter one is read as it is, and then refused for the records it lost. When `head`
+// is too short to tell, or is no metafile, it is the largest length there is.
+std::uint64_t statedLength(std::span<const std::uint8_t> head);
+
 // The natural size in pixels: a placeable WMF's box in its units per inch, a standard
 // WMF's window extent taken as twips, an EMF's frame in hundredths of a millimetre;
 // converted to twips and then to pixels with the twips-per-pixel factors. 481 when the

@@ -13,6 +13,9 @@
 
 namespace tessaron::metafile {
 
+// The first four bytes of a placeable WMF.
+inline constexpr std::uint32_t kPlaceableKey = 0x9AC6CDD7;
+
 // Caps that no real drawing comes near and that keep a hostile file well under a second.
 inline constexpr std::size_t kMaxRecords = 1'000'000;
 // Work is counted in pixels of plain rectangle fill, the cheapest drawing; anti-aliased

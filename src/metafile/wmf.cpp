@@ -8,8 +8,6 @@
 namespace tessaron::metafile {
 namespace {
 
-constexpr std::uint32_t kPlaceableKey = 0x9AC6CDD7;
-
 struct Layout {
     std::size_t header = 0;   // offset of the metafile header
     std::size_t records = 0;  // offset of the first record

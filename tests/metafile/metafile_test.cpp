@@ -70,6 +70,9 @@ TEST(MetafileHostile, BadFilesAreRefusedBadRecordsSkippedAndBrokenChainsEndTheDr
         // Records lost: refused even though the records that are there could draw.
         {"WMF shorter than its header says", with32(wmf, 22 + 6, 0x7FFFFFF0), Refused},
         {"EMF shorter than its header says", with32(emf, 48, static_cast<std::int64_t>(emf.size()) + 4), Refused},
+        // Records after the end the header gives are no part of the drawing.
+        {"WMF header ending after the first record", with32(wmf, 22 + 6, 16), Corner},
+        {"EMF header ending after the first record", with32(emf, 48, 108 + 24), Corner},
         // Records that cannot be played. Both formats read a DIB alike, and the painter's
         // pixels show object indices outside the table ignored.
         {"WMF rectangle of two words", wmfAround(0x041B, words({5, 5})), Both},
