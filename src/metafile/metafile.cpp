@@ -74,6 +74,35 @@ void Path::clear()
     figureStart_ = 0;
 }
 
+std::vector<RectF> rectanglesOf(const Path& path)
+{
+    // Each figure a move (after any others: a close leaves one), three lines and a close.
+    const auto& ops = path.ops();
+    const auto& pts = path.points();
+    std::vector<RectF> rects;
+    std::size_t op = 0, point = 0;
+    while (op < ops.size()) {
+        if (ops[op] != Path::Op::Move)
+            return {};
+        for (; op + 1 < ops.size() && ops[op + 1] == Path::Op::Move; ++op)
+            ++point;
+        if (op + 1 == ops.size())
+            break;
+        if (op + 5 > ops.size() || ops[op + 1] != Path::Op::Line || ops[op + 2] != Path::Op::Line
+            || ops[op + 3] != Path::Op::Line || ops[op + 4] != Path::Op::Close)
+            return {};
+        const PointF a = pts[point], b = pts[point + 1], c = pts[point + 2], d = pts[point + 3];
+        const bool across = a.y == b.y && b.x == c.x && c.y == d.y && d.x == a.x;
+        const bool down = a.x == b.x && b.y == c.y && c.x == d.x && d.y == a.y;
+        if (!across && !down)
+            return {};
+        rects.push_back({std::min(a.x, c.x), std::min(a.y, c.y), std::abs(c.x - a.x), std::abs(c.y - a.y)});
+        op += 5;
+        point += 4;
+    }
+    return rects;
+}
+
 bool looksLikeMetafile(std::span<const std::uint8_t> head)
 {
     if (head.size() < 4)
@@ -140,13 +169,15 @@ Size naturalSize(std::span<const std::uint8_t> data, float twipsX, float twipsY)
     return isEmf(file) ? emfSize(file, twipsX, twipsY) : wmfSize(file, twipsX, twipsY);
 }
 
-void play(std::span<const std::uint8_t> data, float twipsX, float twipsY, MetafileCanvas& canvas)
+void play(std::span<const std::uint8_t> data, float twipsX, float twipsY, MetafileCanvas& canvas, Spent* spent)
 {
     const Reader file = metafileIn(data);
+    Spent own;
+    Spent& counted = spent ? *spent : own;
     if (isEmf(file))
-        playEmf(file, twipsX, twipsY, canvas);
+        playEmf(file, twipsX, twipsY, canvas, counted);
     else
-        playWmf(file, twipsX, twipsY, canvas);
+        playWmf(file, twipsX, twipsY, canvas, counted);
 }
 
 }  // namespace tessaron::metafile

@@ -68,6 +68,15 @@ private:
     std::size_t figureStart_ = 0;
 };
 
+// The axis-aligned rectangles that make up the whole of `path`, each a figure of four
+// corners, as clip records and regions give them; empty when the path holds anything
+// else. Normalised: x, y the top left, w and h not negative.
+std::vector<RectF> rectanglesOf(const Path& path);
+
+// A clip of up to this many rectangles is combined rectangle by rectangle; one of more,
+// or of other outlines, is filled into a mask of its box.
+inline constexpr std::size_t kClipRectangles = 64;
+
 // 32-bit pixels, top row first, 0xAARRGGBB.
 struct Bitmap {
     std::int32_t width = 0;
@@ -190,8 +199,21 @@ std::uint64_t statedLength(std::span<const std::uint8_t> head);
 // file is not a metafile or has no size.
 Size naturalSize(std::span<const std::uint8_t> data, float twipsX, float twipsY);
 
+// What playing a file has cost so far: the records read and the work charged for them,
+// in nanoseconds of drawing. It keeps what it was when the play ended, also when the
+// play ran out of budget.
+struct Spent {
+    std::size_t records = 0;
+    double work = 0;
+};
+
+// The most work one play may do: 0.6 s of drawing. A file that asks for more is refused
+// (481) when its work reaches this.
+inline constexpr double kWorkLimit = 600e6;
+
 // Plays the whole file onto the canvas (begin() first, at the natural size); 481 as
-// above, possibly after some drawing.
-void play(std::span<const std::uint8_t> data, float twipsX, float twipsY, MetafileCanvas& canvas);
+// above, possibly after some drawing. `spent`, when given, is kept up to date.
+void play(std::span<const std::uint8_t> data, float twipsX, float twipsY, MetafileCanvas& canvas,
+    Spent* spent = nullptr);
 
 }  // namespace tessaron::metafile
