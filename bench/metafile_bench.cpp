@@ -138,9 +138,9 @@ using testing::words;
 using testing::zigzag;
 
 // How long a file of nothing but one kind of record may keep the game busy, on this
-// machine: twice that (the dialog previews a picture named at start-up twice) and the
-// game's own start still answer within two seconds.
-constexpr double kBudgetTarget = 0.7;
+// machine: twice that (the dialog previews a picture named at start-up twice), stretched
+// by a busy machine, and the game's own start still answer within two seconds.
+constexpr double kBudgetTarget = 0.4;
 
 // Every picture here is 1000 x 1000 pixels: a placeable WMF of 15000 twips a side, or an
 // EMF recorded in pixels of that size.

@@ -207,9 +207,10 @@ struct Spent {
     double work = 0;
 };
 
-// The most work one play may do: 0.6 s of drawing. A file that asks for more is refused
-// (481) when its work reaches this.
-inline constexpr double kWorkLimit = 600e6;
+// The most work one play may do: 0.3 s of drawing, which a busy machine may stretch to
+// twice that, and the dialog previews a picture named at start-up twice. A file that
+// asks for more is refused (481) when its work reaches this.
+inline constexpr double kWorkLimit = 300e6;
 
 // Plays the whole file onto the canvas (begin() first, at the natural size); 481 as
 // above, possibly after some drawing. `spent`, when given, is kept up to date.

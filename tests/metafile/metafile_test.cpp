@@ -130,15 +130,6 @@ struct Counted : MetafileCanvas {
     std::set<Clip> clips;
 };
 
-// About 14 MB of one record after another, each made by `record` from its number.
-template <typename Writer, typename Record>
-Bytes fourteenMegabytes(Writer writer, std::size_t recordBytes, Record record)
-{
-    for (std::size_t i = 0; i < 14'000'000 / recordBytes; ++i)
-        record(writer, static_cast<int>(i));
-    return writer.finish();
-}
-
 // 14 MB of each of the dearest records found, 100 x 100 pixels where the size does not
 // matter: the budget ends every file with 481 before the canvas has more of the dear
 // thing than it draws in 0.6 s. The limits come from bench/metafile_bench.cpp, which
@@ -153,6 +144,7 @@ TEST(MetafileHostile, EveryKindOfRecordIsChargedWhatItCosts)
     const auto wmf = [](int side = 1500) { return WmfWriter(side, side); };
     const auto emf = [](int side = 100) { return EmfWriter(hmm(side), hmm(side)); };
     constexpr int k = 15'000;  // 1000 pixels in twips
+    constexpr std::size_t kSize = 14'000'000;
     const auto texts = [](const Counted& c, const Spent&) { return c.texts; };
     const auto characters = [](const Counted& c, const Spent&) { return c.characters; };
     const auto shapes = [](const Counted& c, const Spent&) { return c.shapes; };
@@ -169,38 +161,38 @@ TEST(MetafileHostile, EveryKindOfRecordIsChargedWhatItCosts)
         std::function<std::size_t(const Counted&, const Spent&)> measure;
         std::size_t atMost;
     } cases[] = {
-        {"990,000 TEXTOUTs of two characters", fourteenMegabytes(wmf(), 14, [](WmfWriter& w, int i) {
+        {"a million TEXTOUTs of two characters", filledTo(wmf(), kSize, [](WmfWriter& w, int i) {
              w.raw(0x0521, wmfText("ab", i % 1500, i / 1500 % 1500));
          }), texts, 66'000},
-        {"EXTTEXTOUTs of 100 characters, each placed", fourteenMegabytes(wmf(), 316, [](WmfWriter& w, int i) {
+        {"EXTTEXTOUTs of 100 characters, each placed", filledTo(wmf(), kSize, [](WmfWriter& w, int i) {
              w.raw(0x0A32, wmfExtText(letters(100), 0, i % 1500));
          }), characters, 270'000},
-        {"EMF EXTTEXTOUTWs of 100 characters, each placed", fourteenMegabytes(emf(), 684, [](EmfWriter& e, int i) {
+        {"EMF EXTTEXTOUTWs of 100 characters, each placed", filledTo(emf(), kSize, [](EmfWriter& e, int i) {
              e.raw(84, emfExtText(letters(100), 0, i % 100));
          }), characters, 270'000},
-        {"a new face for every TEXTOUT", fourteenMegabytes(wmf(), 70, [&](WmfWriter& w, int i) {
+        {"a new face for every TEXTOUT", filledTo(wmf(), kSize, [&](WmfWriter& w, int i) {
              w.raw(0x02FB, wmfFont(180, face(i))).select(0).raw(0x0521, wmfText("ab", 0, 0)).record(0x01F0, {0});
          }), faces, 2'400},
-        {"a new face for every EMF EXTTEXTOUTW", fourteenMegabytes(emf(), 260, [&](EmfWriter& e, int i) {
+        {"a new face for every EMF EXTTEXTOUTW", filledTo(emf(), kSize, [&](EmfWriter& e, int i) {
              e.raw(82, emfFont(12, face(i))).select(1).raw(84, emfExtText("ab", 0, 0)).record(40, {1});
          }), faces, 2'400},
-        {"TEXTOUTs of 200-pixel characters", fourteenMegabytes(wmf(k).raw(0x02FB, wmfFont(3000, "DejaVu Sans")).select(0), 14,
+        {"TEXTOUTs of 200-pixel characters", filledTo(wmf(k).raw(0x02FB, wmfFont(3000, "DejaVu Sans")).select(0), kSize,
              [](WmfWriter& w, int i) { w.raw(0x0521, wmfText("W@", i % k, k / 2)); }), characters, 4'000},
-        {"200-point zigzags filled across 1000 pixels", fourteenMegabytes(wmf(k).brush(0, 0).select(0), 808,
+        {"200-point zigzags filled across 1000 pixels", filledTo(wmf(k).brush(0, 0).select(0), kSize,
              [](WmfWriter& w, int) { w.raw(0x0324, zigzag(200, k)); }), shapes, 12},
-        {"50-point zigzags stroked 20 pixels wide", fourteenMegabytes(wmf(k).pen(0, 300, 0).select(0), 208,
+        {"50-point zigzags stroked 20 pixels wide", filledTo(wmf(k).pen(0, 300, 0).select(0), kSize,
              [](WmfWriter& w, int) { w.raw(0x0325, zigzag(50, k)); }), shapes, 35},
-        {"a clip of a 50-point zigzag around every fill", fourteenMegabytes(emf(1000), 548, [&](EmfWriter& e, int i) {
+        {"a clip of a 50-point zigzag around every fill", filledTo(emf(1000), kSize, [&](EmfWriter& e, int i) {
              e.record(33, {}).record(59, {}).raw(3, zigzagClip).record(60, {}).record(67, {1}).rectangle(i % 1000, 0, 4, 4)
                  .record(34, {-1});
          }), clips, 30},
-        {"a clip of half of 3400 x 3400 pixels around every fill", fourteenMegabytes(emf(3400), 172, [&](EmfWriter& e, int i) {
+        {"a clip of half of 3400 x 3400 pixels around every fill", filledTo(emf(3400), kSize, [&](EmfWriter& e, int i) {
              e.record(33, {}).record(59, {}).raw(3, longs({0, 0, 0, 0, 3, 0, 0, 3400, 0, 0, 3400})).record(60, {}).record(67, {1})
                  .rectangle(i % 1000, 0, 4, 4).record(34, {-1});
          }), clips, 20},
-        {"fills of 4000 x 3000 pixels", fourteenMegabytes(WmfWriter(4000, 3000, 96).brush(0, 0).select(0), 14,
+        {"fills of 4000 x 3000 pixels", filledTo(WmfWriter(4000, 3000, 96).brush(0, 0).select(0), kSize,
              [](WmfWriter& w, int) { w.rectangle(0, 0, 4000, 3000); }), shapes, 350},
-        {"records that cannot be played", fourteenMegabytes(wmf(), 6, [](WmfWriter& w, int) { w.record(0x041B, {}); }),
+        {"records that cannot be played", filledTo(wmf(), kSize, [](WmfWriter& w, int) { w.record(0x041B, {}); }),
              records, 120'000},
     };
     for (const auto& c : cases) {

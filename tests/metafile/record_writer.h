@@ -164,6 +164,7 @@ public:
     WmfWriter& brush(int style, std::uint32_t rgb, int hatch = 0) { return record(0x02FC, {style, rgb & 0xFFFF, rgb >> 16, hatch}); }
     WmfWriter& select(int index) { return record(0x012D, {index}); }
     WmfWriter& rectangle(int l, int t, int r, int b) { return record(0x041B, {b, r, t, l}); }
+    std::size_t size() const { return bytes_.size(); }
 
     Bytes finish()
     {
@@ -198,6 +199,7 @@ public:
     EmfWriter& brush(int index, int style, std::uint32_t rgb) { return record(39, {index, style, rgb, 0}); }
     EmfWriter& select(std::int64_t index) { return record(37, {index}); }
     EmfWriter& rectangle(int l, int t, int r, int b) { return record(43, {l, t, r, b}); }
+    std::size_t size() const { return bytes_.size(); }
 
     Bytes finish()
     {
@@ -209,6 +211,16 @@ public:
 private:
     Bytes bytes_;
 };
+
+// `writer` with records made by `record` from their number until the file would be
+// `bytes` long, give or take a record, and finished.
+template <typename Writer, typename Record>
+Bytes filledTo(Writer writer, std::size_t bytes, Record record)
+{
+    for (int i = 0; writer.size() + 2048 < bytes; ++i)
+        record(writer, i);
+    return writer.finish();
+}
 
 // `at` is the first point of the shape or text, in picture pixels.
 struct Call { metafile::PointF at; metafile::DrawState state; std::u16string text; };
