@@ -1067,7 +1067,10 @@ QImage decodeOther(QFile& file, Kind kind, std::int64_t fileSize, QSize box, con
     const KeepPart* keep, QSize* natural)
 {
     if (kind == Kind::Metafile) {
-        QImage image = renderMetafile(file.readAll(), options.twipsX, options.twipsY);
+        // Whatever follows the end its header gives is never drawn, so it is not read: a
+        // small drawing at the head of a huge file costs what the drawing costs.
+        const qint64 length = metafileLength(file, fileSize);
+        QImage image = renderMetafile(file.read(length), options.twipsX, options.twipsY);
         if (natural)
             *natural = image.size();
         if (keep)
