@@ -1,6 +1,9 @@
 // The picture loader on a 13-megapixel progressive photo against djpeg decoding the same
 // file in the same run, and its preview against its full load. Prints both ratios, and
-// what loading only a screenful of the photo costs in peak memory and in time.
+// what loading only a screenful of the photo costs in peak memory and in time. Then the
+// previews of pictures built to keep the new-puzzle dialog busy (a 16384 x 16384 GIF and
+// 32-bit BMP, a small run-length BMP followed by a gigabyte of zeros), each of which must
+// be done within 2 s and 1.5 GiB.
 // With --picture=PATH it measures that one file instead: see measurePicture.
 
 #include "ui/platform/picture_loader.h"
@@ -9,10 +12,13 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
+#include <QTemporaryDir>
+#include <QtEndian>
 
 #include "peak_memory.h"
 #include "peer.h"
 #include "ratio_reporter.h"
+#include "support/gif_writer.h"
 
 #include <benchmark/benchmark.h>
 
@@ -39,6 +45,11 @@ constexpr QSize kScreen(2560, 1600);    // what the game keeps of a picture larg
 QSize keepScreen(QSize natural)
 {
     return natural.boundedTo(kScreen);
+}
+
+QSize fitScreen(QSize natural)
+{
+    return natural.scaled(kScreen, Qt::KeepAspectRatio).boundedTo(natural);
 }
 
 void BM_LoadPicture(benchmark::State& state)
@@ -107,46 +118,138 @@ void reportPartMemory()
 }
 
 
-// Previews `path` as the new-puzzle dialog does, loads the screenful the board keeps and
-// loads it whole, each once in a child process of its own (run the program under
-// `prlimit --as=...` to see it short of memory), and prints the time, the peak resident
-// memory and what came of it: a picture, an error number, or the signal that ended it.
+// The bytes this process has read from files so far.
+long long bytesRead()
+{
+    std::ifstream io("/proc/self/io");
+    std::string field;
+    long long value = 0;
+    while (io >> field >> value)
+        if (field == "rchar:")
+            return value;
+    return 0;
+}
+
+// Runs `load` once in a child process of its own (run the program under `prlimit --as=...`
+// to see it short of memory) and prints the time, the peak resident memory, the bytes
+// read and what came of it: a picture, an error number, or the signal that ended it.
+void measureOnce(const std::string& name, const std::function<QImage()>& load)
+{
+    std::cout.flush();
+    QElapsedTimer timer;
+    timer.start();
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const long idle = restartPeak();
+        const long long before = bytesRead();
+        std::string outcome;
+        try {
+            const QImage image = load();
+            outcome = std::to_string(image.width()) + " x " + std::to_string(image.height());
+        } catch (const RuntimeError& error) {
+            outcome = error.what();
+        }
+        std::cout << "  " << name << ": " << timer.elapsed() << " ms, peak " << peakKb() / 1024 << " MiB ("
+                  << (peakKb() - idle) / 1024 << " above idle), read " << (bytesRead() - before) / 1024
+                  << " KiB: " << outcome << std::endl;
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (WIFSIGNALED(status))
+        std::cout << "  " << name << ": " << timer.elapsed() << " ms: ended by signal " << WTERMSIG(status)
+                  << (WTERMSIG(status) == SIGABRT ? " (abort)" : "") << std::endl;
+}
+
+// Previews `path` as the new-puzzle dialog does, loads the screenful the board keeps, fits
+// it to the screen and loads it whole, each measured by measureOnce.
 int measurePicture(const QString& path)
 {
-    const struct {
-        const char* name;
-        std::function<QImage()> load;
-    } ways[] = {
-        {"preview", [&] { return loadPreview(path, kPreviewBox); }},
-        {"part", [&] { return loadPicturePart(path, keepScreen).image; }},
-        {"load", [&] { return loadPicture(path); }},
-    };
     std::cout << path.toStdString() << "\n";
-    for (const auto& way : ways) {
-        std::cout.flush();
-        QElapsedTimer timer;
-        timer.start();
-        const pid_t child = ::fork();
-        if (child == 0) {
-            const long idle = restartPeak();
-            std::string outcome;
-            try {
-                const QImage image = way.load();
-                outcome = std::to_string(image.width()) + " x " + std::to_string(image.height());
-            } catch (const RuntimeError& error) {
-                outcome = error.what();
-            }
-            std::cout << "  " << way.name << ": " << timer.elapsed() << " ms, peak " << peakKb() / 1024
-                      << " MiB (" << (peakKb() - idle) / 1024 << " above idle): " << outcome << std::endl;
-            ::_exit(0);
-        }
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        if (WIFSIGNALED(status))
-            std::cout << "  " << way.name << ": " << timer.elapsed() << " ms: ended by signal " << WTERMSIG(status)
-                      << (WTERMSIG(status) == SIGABRT ? " (abort)" : "") << std::endl;
-    }
+    measureOnce("preview", [&] { return loadPreview(path, kPreviewBox); });
+    measureOnce("part", [&] { return loadPicturePart(path, keepScreen).image; });
+    measureOnce("fit", [&] { return loadFittedPicture(path, fitScreen); });
+    measureOnce("load", [&] { return loadPicture(path); });
     return 0;
+}
+
+// ---- Pictures that once kept the dialog busy for seconds, made here in a temporary folder.
+
+constexpr int kLargeSide = 16384;
+
+// Broad bands in a 256-colour ramp: every pixel a literal code, the slowest GIF there is.
+QString writeLargeGif(const QTemporaryDir& dir)
+{
+    const QString path = dir.filePath("large.gif");
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return {};
+    std::vector<std::uint32_t> ramp(256);
+    for (std::uint32_t i = 0; i < 256; ++i)
+        ramp[i] = i << 16 | (255 - i) << 8 | (i * 7 & 0xFF);
+    testing::GifLayout layout;
+    layout.screenWidth = layout.screenHeight = layout.width = layout.height = kLargeSide;
+    testing::writeGif(layout, ramp, [](int x, int y) { return std::uint8_t((x >> 6) + (y >> 7)); },
+        [&file](const std::string& piece) { file.write(piece.data(), qint64(piece.size())); });
+    return path;
+}
+
+// The 54-byte header of a 32-bit BMP; its gigabyte of pixels is a hole in the file.
+QString writeLargeBmp(const QTemporaryDir& dir)
+{
+    const QString path = dir.filePath("large.bmp");
+    const std::int64_t pixels = std::int64_t{kLargeSide} * kLargeSide * 4;
+    QByteArray head(54, '\0');
+    head[0] = 'B';
+    head[1] = 'M';
+    qToLittleEndian<quint32>(quint32(54 + pixels), head.data() + 2);
+    qToLittleEndian<quint32>(54, head.data() + 10);
+    qToLittleEndian<quint32>(40, head.data() + 14);
+    qToLittleEndian<qint32>(kLargeSide, head.data() + 18);
+    qToLittleEndian<qint32>(kLargeSide, head.data() + 22);
+    qToLittleEndian<quint16>(1, head.data() + 26);
+    qToLittleEndian<quint16>(32, head.data() + 28);
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(head) == 54 && file.resize(54 + pixels) ? path : QString();
+}
+
+// A 640 x 360 RLE8 BMP of about 10 KB in runs of 64 pixels, then 1.1 GB of zeros (a hole).
+QString writePaddedRle8(const QTemporaryDir& dir)
+{
+    constexpr int kWidth = 640, kHeight = 360;
+    QByteArray data;
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; x += 64)
+            data.append(char(64)).append(char((x / 64 + y / 36) * 12));
+        data.append('\0').append('\0');
+    }
+    data.append('\0').append('\1');
+    QByteArray head(54 + 1024, '\0');
+    for (int i = 0; i < 256; ++i)
+        head[54 + i * 4] = head[55 + i * 4] = head[56 + i * 4] = char(i);
+    head[0] = 'B';
+    head[1] = 'M';
+    qToLittleEndian<quint32>(quint32(head.size() + data.size()), head.data() + 2);
+    qToLittleEndian<quint32>(quint32(head.size()), head.data() + 10);
+    qToLittleEndian<quint32>(40, head.data() + 14);
+    qToLittleEndian<qint32>(kWidth, head.data() + 18);
+    qToLittleEndian<qint32>(kHeight, head.data() + 22);
+    qToLittleEndian<quint16>(1, head.data() + 26);
+    qToLittleEndian<quint16>(8, head.data() + 28);
+    qToLittleEndian<quint32>(1, head.data() + 30);  // BI_RLE8
+    qToLittleEndian<quint32>(quint32(data.size()), head.data() + 34);
+    const QString path = dir.filePath("padded-rle8.bmp");
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(head + data) == head.size() + data.size()
+            && file.resize(1'100'000'000)
+        ? path
+        : QString();
+}
+
+void BM_PreviewHostile(benchmark::State& state, const QString& path)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(loadPreview(path, kPreviewBox).constBits());
 }
 
 }  // namespace
@@ -168,6 +271,25 @@ int main(int argc, char** argv)
             ->Unit(benchmark::kMillisecond)
             ->UseRealTime();
     reportPartMemory();
+    QTemporaryDir hostileDir;
+    const struct {
+        const char* name;
+        QString path;
+    } hostile[] = {
+        {"BM_PreviewGif16384", writeLargeGif(hostileDir)},
+        {"BM_PreviewBmp32_16384", writeLargeBmp(hostileDir)},
+        {"BM_PreviewPaddedRle8", writePaddedRle8(hostileDir)},
+    };
+    std::cout << "Previews of pictures built to keep the dialog busy (target: <= 2000 ms, <= 1536 MiB)\n";
+    for (const auto& h : hostile) {
+        if (h.path.isEmpty()) {
+            std::cout << "  " << h.name << ": could not be written\n";
+            continue;
+        }
+        measureOnce(h.name, [&] { return loadPreview(h.path, kPreviewBox); });
+        benchmark::RegisterBenchmark(h.name, BM_PreviewHostile, h.path)->Unit(benchmark::kMillisecond)->UseRealTime();
+    }
+    std::cout << "\n";
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const double djpeg = reporter.real("BM_Djpeg/real_time");

@@ -43,8 +43,8 @@ Header headerOf(const Reader& file)
 
 class EmfPlayer : public Player {
 public:
-    EmfPlayer(MetafileCanvas& canvas, Size size, const Header& header)
-        : Player(canvas, size.width, size.height), header_(header)
+    EmfPlayer(MetafileCanvas& canvas, Size size, const Header& header, Spent& spent)
+        : Player(canvas, size.width, size.height, spent), header_(header)
     {
         // Device pixels of the recording to hundredths of a millimetre, then the frame
         // onto the picture.
@@ -683,12 +683,12 @@ Size emfSize(const Reader& file, float twipsX, float twipsY)
     return pictureSize(h.frame.w / 2540 * 1440, h.frame.h / 2540 * 1440, twipsX, twipsY);
 }
 
-void playEmf(const Reader& file, float twipsX, float twipsY, MetafileCanvas& canvas)
+void playEmf(const Reader& file, float twipsX, float twipsY, MetafileCanvas& canvas, Spent& spent)
 {
     const Header header = headerOf(file);
     const Size size = emfSize(file, twipsX, twipsY);
     canvas.begin(size.width, size.height);
-    EmfPlayer player(canvas, size, header);
+    EmfPlayer player(canvas, size, header, spent);
     player.run(file);
 }
 

@@ -2,7 +2,9 @@
 
 #include "metafile/player.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace tessaron::metafile {
 
@@ -72,6 +74,35 @@ void Path::clear()
     figureStart_ = 0;
 }
 
+std::vector<RectF> rectanglesOf(const Path& path)
+{
+    // Each figure a move (after any others: a close leaves one), three lines and a close.
+    const auto& ops = path.ops();
+    const auto& pts = path.points();
+    std::vector<RectF> rects;
+    std::size_t op = 0, point = 0;
+    while (op < ops.size()) {
+        if (ops[op] != Path::Op::Move)
+            return {};
+        for (; op + 1 < ops.size() && ops[op + 1] == Path::Op::Move; ++op)
+            ++point;
+        if (op + 1 == ops.size())
+            break;
+        if (op + 5 > ops.size() || ops[op + 1] != Path::Op::Line || ops[op + 2] != Path::Op::Line
+            || ops[op + 3] != Path::Op::Line || ops[op + 4] != Path::Op::Close)
+            return {};
+        const PointF a = pts[point], b = pts[point + 1], c = pts[point + 2], d = pts[point + 3];
+        const bool across = a.y == b.y && b.x == c.x && c.y == d.y && d.x == a.x;
+        const bool down = a.x == b.x && b.y == c.y && c.x == d.x && d.y == a.y;
+        if (!across && !down)
+            return {};
+        rects.push_back({std::min(a.x, c.x), std::min(a.y, c.y), std::abs(c.x - a.x), std::abs(c.y - a.y)});
+        op += 5;
+        point += 4;
+    }
+    return rects;
+}
+
 bool looksLikeMetafile(std::span<const std::uint8_t> head)
 {
     if (head.size() < 4)
@@ -80,6 +111,20 @@ bool looksLikeMetafile(std::span<const std::uint8_t> head)
     const bool standardWmf = (head[0] == 1 || head[0] == 2) && head[1] == 0 && head[2] == 9 && head[3] == 0;
     const bool emf = head[0] == 1 && head[1] == 0 && head[2] == 0 && head[3] == 0;
     return placeable || standardWmf || emf;
+}
+
+std::uint64_t statedLength(std::span<const std::uint8_t> head)
+{
+    const Reader r(head);
+    constexpr std::uint64_t kUnknown = std::numeric_limits<std::uint64_t>::max();
+    if (!looksLikeMetafile(head))
+        return kUnknown;
+    if (r.u32(0) == 1)
+        return r.has(48, 4) ? r.u32(48) : kUnknown;
+    const std::size_t header = r.u32(0) == kPlaceableKey ? 22 : 0;
+    // Some writers count the placeable header in the size and some do not; counting it
+    // on top reads at most those 22 bytes more than the records.
+    return r.has(header + 6, 4) ? header + std::uint64_t{r.u32(header + 6)} * 2 : kUnknown;
 }
 
 Size pictureSize(double widthTwips, double heightTwips, float twipsX, float twipsY)
@@ -108,25 +153,31 @@ bool isEmf(const Reader& file)
 {
     return file.has(0, 4) && file.u32(0) == 1;
 }
+
+// The file as far as its header says it reaches.
+Reader metafileIn(std::span<const std::uint8_t> data)
+{
+    if (!looksLikeMetafile(data))
+        malformed();
+    return Reader(data.first(static_cast<std::size_t>(std::min<std::uint64_t>(data.size(), statedLength(data)))));
+}
 }  // namespace
 
 Size naturalSize(std::span<const std::uint8_t> data, float twipsX, float twipsY)
 {
-    const Reader file(data);
-    if (!looksLikeMetafile(data))
-        malformed();
+    const Reader file = metafileIn(data);
     return isEmf(file) ? emfSize(file, twipsX, twipsY) : wmfSize(file, twipsX, twipsY);
 }
 
-void play(std::span<const std::uint8_t> data, float twipsX, float twipsY, MetafileCanvas& canvas)
+void play(std::span<const std::uint8_t> data, float twipsX, float twipsY, MetafileCanvas& canvas, Spent* spent)
 {
-    const Reader file(data);
-    if (!looksLikeMetafile(data))
-        malformed();
+    const Reader file = metafileIn(data);
+    Spent own;
+    Spent& counted = spent ? *spent : own;
     if (isEmf(file))
-        playEmf(file, twipsX, twipsY, canvas);
+        playEmf(file, twipsX, twipsY, canvas, counted);
     else
-        playWmf(file, twipsX, twipsY, canvas);
+        playWmf(file, twipsX, twipsY, canvas, counted);
 }
 
 }  // namespace tessaron::metafile

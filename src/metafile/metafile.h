@@ -68,6 +68,15 @@ private:
     std::size_t figureStart_ = 0;
 };
 
+// The axis-aligned rectangles that make up the whole of `path`, each a figure of four
+// corners, as clip records and regions give them; empty when the path holds anything
+// else. Normalised: x, y the top left, w and h not negative.
+std::vector<RectF> rectanglesOf(const Path& path);
+
+// A clip of up to this many rectangles is combined rectangle by rectangle; one of more,
+// or of other outlines, is filled into a mask of its box.
+inline constexpr std::size_t kClipRectangles = 64;
+
 // 32-bit pixels, top row first, 0xAARRGGBB.
 struct Bitmap {
     std::int32_t width = 0;
@@ -174,14 +183,38 @@ struct Size {
 // True when the first bytes are those of a WMF (placeable or standard) or an EMF.
 bool looksLikeMetafile(std::span<const std::uint8_t> head);
 
+// The first bytes of a file are enough for statedLength().
+inline constexpr std::size_t kLengthHeadBytes = 52;
+
+// How many bytes the metafile starting with `head` says it takes: its placeable header
+// and the WMF header's size in words, or the EMF header's byte count. Nothing past that
+// is read by naturalSize() or play(), so a caller need read no more of a longer file; a
+// shorter one is read as it is, and then refused for the records it lost. When `head`
+// is too short to tell, or is no metafile, it is the largest length there is.
+std::uint64_t statedLength(std::span<const std::uint8_t> head);
+
 // The natural size in pixels: a placeable WMF's box in its units per inch, a standard
 // WMF's window extent taken as twips, an EMF's frame in hundredths of a millimetre;
 // converted to twips and then to pixels with the twips-per-pixel factors. 481 when the
 // file is not a metafile or has no size.
 Size naturalSize(std::span<const std::uint8_t> data, float twipsX, float twipsY);
 
+// What playing a file has cost so far: the records read and the work charged for them,
+// in nanoseconds of drawing. It keeps what it was when the play ended, also when the
+// play ran out of budget.
+struct Spent {
+    std::size_t records = 0;
+    double work = 0;
+};
+
+// The most work one play may do: 0.3 s of drawing, which a busy machine may stretch to
+// twice that, and the dialog previews a picture named at start-up twice. A file that
+// asks for more is refused (481) when its work reaches this.
+inline constexpr double kWorkLimit = 300e6;
+
 // Plays the whole file onto the canvas (begin() first, at the natural size); 481 as
-// above, possibly after some drawing.
-void play(std::span<const std::uint8_t> data, float twipsX, float twipsY, MetafileCanvas& canvas);
+// above, possibly after some drawing. `spent`, when given, is kept up to date.
+void play(std::span<const std::uint8_t> data, float twipsX, float twipsY, MetafileCanvas& canvas,
+    Spent* spent = nullptr);
 
 }  // namespace tessaron::metafile

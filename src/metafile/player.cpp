@@ -6,26 +6,27 @@
 #include <array>
 #include <cmath>
 #include <numbers>
+#include <string>
 
 namespace tessaron::metafile {
 
-Player::Player(MetafileCanvas& canvas, std::int32_t width, std::int32_t height)
-    : width_(width), height_(height), canvas_(canvas)
+Player::Player(MetafileCanvas& canvas, std::int32_t width, std::int32_t height, Spent& spent)
+    : width_(width), height_(height), canvas_(canvas), spent_(spent)
 {
 }
 
 void Player::charge(double work)
 {
-    work_ += work;
-    if (!(work_ <= kWorkLimit))
+    spent_.work += work;
+    if (!(spent_.work <= kWorkLimit))
         malformed();
 }
 
 void Player::countRecord()
 {
-    if (++records_ > kMaxRecords)
+    if (++spent_.records > kMaxRecords)
         malformed();
-    charge(16);
+    charge(kRecordWork);
 }
 
 Matrix Player::pageTransform(int mapMode) const
@@ -88,56 +89,106 @@ DrawState Player::state() const
     return s;
 }
 
-double Player::shapeWork(const Path& path, const Matrix& m, double penWidth, bool fill, bool stroke) const
+double Player::shapeWork(const Path& path, const Matrix& m, double penWidth, bool fill, bool stroke,
+    double* cellsCrossed, double* boxPixels) const
 {
-    // The bounding box inside the picture stands for the pixels filled; every edge
-    // costs each scan line it crosses (a self-crossing star of thousands of edges is
-    // far dearer than its box), and a stroke its length times its width.
+    // The box inside the picture stands for the pixels filled. An edge costs a cell in
+    // each row it crosses and in each pixel it runs along within a row, and a rasteriser
+    // keeps each row's cells sorted, which costs their square: a zigzag of a thousand
+    // points across the picture is hundreds of times dearer than its box. A stroke costs
+    // its length times its width; a wide one is filled as an outline of twice the edges,
+    // with a join at every point.
     const double w = width_, h = height_;
+    const auto& ops = path.ops();
+    const auto& pts = path.points();
+    std::vector<PointF> device;
+    device.reserve(pts.size());
     double x0 = 1e300, y0 = 1e300, x1 = -1e300, y1 = -1e300;
-    double crossings = 0, length = 0;
-    PointF previous{};
-    bool first = true;
-    for (const PointF& p : path.points()) {
+    for (const PointF& p : pts) {
         const PointF d = m.map(p);
         if (!std::isfinite(d.x) || !std::isfinite(d.y))
             badRecord();
         x0 = std::min(x0, d.x), y0 = std::min(y0, d.y), x1 = std::max(x1, d.x), y1 = std::max(y1, d.y);
-        const PointF c{std::clamp(d.x, -w, 2 * w), std::clamp(d.y, -h, 2 * h)};
-        if (!first) {
-            crossings += std::abs(std::clamp(c.y, 0.0, h) - std::clamp(previous.y, 0.0, h));
-            length += std::hypot(c.x - previous.x, c.y - previous.y);
-        }
-        previous = c;
-        first = false;
+        device.push_back({std::clamp(d.x, -w, 2 * w), std::clamp(d.y, -h, 2 * h)});
     }
     const double grow = penWidth / 2 + 1;
-    x0 = std::max(x0 - grow, 0.0);
-    y0 = std::max(y0 - grow, 0.0);
-    x1 = std::min(x1 + grow, w);
-    y1 = std::min(y1 + grow, h);
-    const double area = x1 > x0 && y1 > y0 ? (x1 - x0) * (y1 - y0) : 0;
-    double work = static_cast<double>(path.points().size()) * kPointWork;
-    if (fill) {
-        const bool plainRectangle = path.ops().size() <= 7;
-        work += area * (plainRectangle ? 1 : kShapeWork) + crossings * kCrossingWork;
+    const double top = std::clamp(std::floor(y0 - grow), 0.0, h), bottom = std::clamp(std::floor(y1 + grow) + 1, 0.0, h);
+    // Cells per row, as steps from one row to the next, over the rows the shape covers.
+    std::vector<double> steps(static_cast<std::size_t>(std::max(bottom - top, 0.0)) + 1, 0);
+    double cells = 0, length = 0;
+    const auto edge = [&](PointF a, PointF b) {
+        length += std::hypot(b.x - a.x, b.y - a.y);
+        const double r0 = std::clamp(std::floor(std::min(a.y, b.y)), top, bottom);
+        const double r1 = std::clamp(std::floor(std::max(a.y, b.y)) + 1, top, bottom);
+        if (r1 <= r0)
+            return;
+        // An edge along a row makes one cell; one that slants a little, one per pixel.
+        const double perRow = a.y == b.y ? 1 : std::min(std::abs(b.x - a.x), w) / (r1 - r0) + 1;
+        steps[static_cast<std::size_t>(r0 - top)] += perRow;
+        steps[static_cast<std::size_t>(r1 - top)] -= perRow;
+        cells += perRow * (r1 - r0);
+    };
+    // Edges through the points, curves through their control points; every figure
+    // closed, as a fill closes it.
+    std::size_t i = 0, start = 0;
+    for (const Path::Op op : ops) {
+        const std::size_t taken = op == Path::Op::Cubic ? 3 : op == Path::Op::Close ? 0 : 1;
+        if (op == Path::Op::Move && i > start)
+            edge(device[i - 1], device[start]);
+        if (op == Path::Op::Move)
+            start = i;
+        for (std::size_t k = 0; k < taken; ++k, ++i) {
+            if (op != Path::Op::Move)
+                edge(device[i - 1], device[i]);
+        }
     }
-    if (stroke)
-        work += area + length * (penWidth + 1) * kShapeWork + 2 * crossings * kCrossingWork;
+    if (i > start + 1)
+        edge(device[i - 1], device[start]);
+    if (cellsCrossed)
+        *cellsCrossed = cells;
+    double squares = 0, row = 0;
+    for (std::size_t r = 0; r + 1 < steps.size(); ++r) {
+        row += steps[r];
+        squares += row * row;
+    }
+
+    const double area = std::max(std::min(x1 + grow, w) - std::max(x0 - grow, 0.0), 0.0) * (bottom - top);
+    if (boxPixels)
+        *boxPixels = area;
+    const double points = static_cast<double>(pts.size());
+    double work = kCallWork + points * kPointWork;
+    if (fill)
+        work += area * kFillPixelWork + cells * kCellWork + squares * kRowCellWork;
+    if (stroke && penWidth <= 1)
+        work += length * kHairlineWork;
+    else if (stroke)
+        work += length * (penWidth + 1) * kStrokePixelWork + (2 * cells + points * penWidth) * kCellWork
+            + 2 * squares * kRowCellWork;
     return work;
 }
 
-double Player::deviceArea(const Path& logical, double penWidth) const
+double Player::areaOf(const RectF& logical) const
 {
-    return shapeWork(logical, toDevice(), penWidth, true, false);
+    const Matrix m = toDevice();
+    double x0 = 1e300, y0 = 1e300, x1 = -1e300, y1 = -1e300;
+    for (const PointF corner : {PointF{logical.x, logical.y}, PointF{logical.x + logical.w, logical.y},
+             PointF{logical.x, logical.y + logical.h}, PointF{logical.x + logical.w, logical.y + logical.h}}) {
+        const PointF d = m.map(corner);
+        if (!std::isfinite(d.x) || !std::isfinite(d.y))
+            badRecord();
+        x0 = std::min(x0, d.x), y0 = std::min(y0, d.y), x1 = std::max(x1, d.x), y1 = std::max(y1, d.y);
+    }
+    const double w = std::min(x1 + 1, double(width_)) - std::max(x0 - 1, 0.0);
+    const double h = std::min(y1 + 1, double(height_)) - std::max(y0 - 1, 0.0);
+    return w > 0 && h > 0 ? w * h : 0;
 }
 
 void Player::draw(const Path& logical, bool fill, bool stroke)
 {
     if (logical.empty())
         return;
-    charge(static_cast<double>(logical.points().size()) * kPointWork);
     if (inPath_) {
+        charge(static_cast<double>(logical.points().size()) * kPointWork);
         const Matrix m = toDevice();
         Path mapped;
         std::size_t i = 0;
@@ -178,31 +229,53 @@ void Player::fillWithBrush(const Path& logical, const Brush& brush)
     canvas().drawPath(logical, s, true, false);
 }
 
+double Player::textWork(const TextRun& run)
+{
+    // A character of a size Qt caches is a copy of its glyph; a larger one is filled as
+    // an outline. A face the canvas has not drawn with yet is looked for among all the
+    // system's fonts, which an unknown name makes dear; a new size, weight, slant, width
+    // or angle of a face makes new glyphs.
+    const Matrix m = toDevice();
+    const Font& f = dc_.font;
+    const double px = f.height == 0 ? 16 : std::abs(f.height) * std::hypot(m.m21, m.m22);
+    const double count = static_cast<double>(run.text.size());
+    double glyph = kGlyphWork;
+    if (px > kCachedGlyphSize)
+        glyph += std::min(px * px, double(width_) * double(height_)) * kOutlineGlyphWork;
+    double work = kTextWork + count * glyph;
+    if (!run.advances.empty())
+        work += count * kAdvanceWork;
+    if (run.opaqueRect || run.clipRect)
+        work += 2 * kCallWork + areaOf(run.rect) * kFillPixelWork;
+    const double angle = std::atan2(m.m12, m.m11) * 1800 / std::numbers::pi - f.escapement;
+    const std::string font = f.face + '\n' + std::to_string(std::lround(std::min(px, 1e6))) + ' '
+        + std::to_string(f.weight) + ' ' + std::to_string(f.italic) + ' '
+        + std::to_string(std::lround(std::min(std::abs(f.width * std::hypot(m.m11, m.m12)), 1e6))) + ' '
+        + std::to_string(std::lround(std::fmod(angle, 3600)));
+    if (facesUsed_.insert(f.face).second)
+        work += kFaceWork;
+    else if (fontsUsed_.insert(font).second)
+        work += kFontWork;
+    return work;
+}
+
 void Player::drawText(TextRun run)
 {
     if (run.text.empty() && !run.opaqueRect)
         return;
-    const double scale = std::sqrt(std::abs(toDevice().determinant()));
-    const double px = std::abs(dc_.font.height * scale) + 1;
-    charge(static_cast<double>(run.text.size()) * px * px + 64);
-    if (run.opaqueRect) {
-        Path box = rectangle(run.rect.x, run.rect.y, run.rect.x + run.rect.w, run.rect.y + run.rect.h);
-        charge(deviceArea(box, 0));
-    }
+    charge(textWork(run));
     canvas().drawText(run, state());
 }
 
 void Player::drawBitmap(const Bitmap& bitmap, const RectF& source, const RectF& dest, std::uint32_t rop)
 {
-    charge(static_cast<double>(bitmap.pixels.size()));
-    // Smooth scaling costs far more per pixel than a fill.
-    charge(deviceArea(rectangle(dest.x, dest.y, dest.x + dest.w, dest.y + dest.h), 0) * kBitmapWork);
+    charge(kCallWork + (static_cast<double>(bitmap.pixels.size()) + areaOf(dest)) * kBitmapPixelWork);
     canvas().drawBitmap(bitmap, source, dest, rop, state());
 }
 
 void Player::patternFill(const RectF& dest, std::uint32_t rop)
 {
-    charge(deviceArea(rectangle(dest.x, dest.y, dest.x + dest.w, dest.y + dest.h), 0) + patternWork(dc_.brush));
+    charge(kCallWork + areaOf(dest) * kFillPixelWork + patternWork(dc_.brush));
     canvas().fillRect(dest, rop, state());
 }
 
@@ -349,18 +422,35 @@ void Player::addClip(ClipStep::Kind kind, Path devicePath, bool winding)
 double Player::patternWork(const Brush& brush)
 {
     // A canvas may copy the pattern for every shape it fills with it.
-    return brush.style == Brush::Style::Pattern && brush.pattern ? static_cast<double>(brush.pattern->pixels.size()) : 0;
+    return brush.style == Brush::Style::Pattern && brush.pattern
+        ? static_cast<double>(brush.pattern->pixels.size()) * kPatternPixelWork
+        : 0;
 }
 
 void Player::chargeClip()
 {
-    // A canvas builds the clip again from all its steps whenever it changes.
+    // A canvas builds the clip again from all its steps whenever it changes: a few
+    // rectangles are combined with what came before, rectangle by rectangle; anything
+    // else is filled into a mask of its box, whose runs of pixels then combine with
+    // what came before.
     if (!dc_.clip)
         return;
-    double points = 0;
-    for (const ClipStep& step : *dc_.clip)
-        points += static_cast<double>(step.devicePath.points().size()) + 1;
-    charge(points * kClipPointWork);
+    double work = kCallWork, rects = 0;
+    for (const ClipStep& step : *dc_.clip) {
+        const std::vector<RectF> own = rectanglesOf(step.devicePath);
+        double count = static_cast<double>(own.size());
+        if (own.empty() || own.size() > kClipRectangles) {
+            double cells = 0, box = 0;
+            // Qt fills a mask of a byte a pixel at half the speed of the picture itself.
+            work += 2 * shapeWork(step.devicePath, Matrix{}, 0, true, false, &cells, &box) + box * kMaskPixelWork;
+            count = std::min(cells, box) / 2;  // a run of pixels between every two cells
+        } else {
+            work += count * count * kClipRectWork;
+        }
+        work += (rects + count) * kClipRectWork;
+        rects += count;
+    }
+    charge(work);
 }
 
 void Player::resetClip()

@@ -6,6 +6,7 @@
 #include "metafile/reader.h"
 
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -13,20 +14,37 @@
 
 namespace tessaron::metafile {
 
+// The first four bytes of a placeable WMF.
+inline constexpr std::uint32_t kPlaceableKey = 0x9AC6CDD7;
+
 // Caps that no real drawing comes near and that keep a hostile file well under a second.
 inline constexpr std::size_t kMaxRecords = 1'000'000;
-// Work is counted in pixels of plain rectangle fill, the cheapest drawing; anti-aliased
-// curves and strokes cost several times that per pixel, and every point costs an edge.
-inline constexpr double kWorkLimit = 400e6;
-inline constexpr double kPointWork = 64;
-inline constexpr double kShapeWork = 4;
-inline constexpr double kCrossingWork = 64;
-inline constexpr double kBitmapWork = 32;
-inline constexpr double kClipPointWork = 1024;
-// Skipping a record unwinds an exception, some microseconds: the time of ten thousand
-// pixels of fill. A file of nothing but bad records runs out of budget in a fraction of
-// a second, as one of nothing but fills does.
-inline constexpr double kSkipWork = 16384;
+
+// Work is what drawing costs on the QPainter canvas, in nanoseconds of the machine the
+// game is made on: bench/metafile_bench.cpp plays each kind of record alone and prints
+// its time against its charge. A charge errs on the dear side, never by much: a file is
+// refused at kWorkLimit, and a real drawing must not be.
+inline constexpr double kRecordWork = 30;          // reading any record
+inline constexpr double kSkipWork = 7'000;         // a record that cannot be played: an exception unwinds
+inline constexpr double kCallWork = 3'000;         // anything handed to the canvas
+inline constexpr double kPointWork = 60;           // a point of a shape, mapped and flattened
+inline constexpr double kFillPixelWork = 0.2;      // a pixel of the box around a filled shape
+inline constexpr double kCellWork = 150;           // a row or pixel an outline's edge crosses
+inline constexpr double kRowCellWork = 3;          // the square of a row's cells: a rasteriser sorts them
+inline constexpr double kHairlineWork = 32;        // a pixel of a one-pixel line
+inline constexpr double kStrokePixelWork = 12;     // a pixel of a wide line
+inline constexpr double kTextWork = 18'000;        // a run of text: its font looked up, laid out
+inline constexpr double kGlyphWork = 1'500;        // a character of a size glyphs are cached in
+inline constexpr double kAdvanceWork = 3'000;      // a character placed by its own advance
+inline constexpr double kOutlineGlyphWork = 40;    // a pixel of a character too large to cache
+inline constexpr double kCachedGlyphSize = 64;     // in pixels; larger ones are filled as outlines
+inline constexpr double kFaceWork = 600'000;       // a face not drawn with before: a search of all fonts
+inline constexpr double kFontWork = 60'000;        // a size, weight or angle of it not drawn with before
+inline constexpr double kBitmapPixelWork = 2;      // a pixel a bitmap is decoded into or drawn onto
+inline constexpr double kPatternPixelWork = 1;     // a pattern brush's pixel, copied for each fill
+inline constexpr double kClipRectWork = 100;       // a rectangle of a clip, for each one combined with it
+inline constexpr double kMaskPixelWork = 4;        // a pixel of a clip mask
+
 inline constexpr std::size_t kMaxSaveDepth = 1024;
 inline constexpr std::size_t kMaxClipSteps = 256;
 inline constexpr std::int64_t kMaxBitmapPixels = 16'000'000;
@@ -63,7 +81,7 @@ struct DeviceContext {
 
 class Player {
 public:
-    Player(MetafileCanvas& canvas, std::int32_t width, std::int32_t height);
+    Player(MetafileCanvas& canvas, std::int32_t width, std::int32_t height, Spent& spent);
     virtual ~Player() = default;
 
 protected:
@@ -100,7 +118,11 @@ protected:
         return canvas_;
     }
 
-    double shapeWork(const Path& path, const Matrix& toPicture, double penWidth, bool fill, bool stroke) const;
+    // What the canvas spends on a shape: `penWidth` in picture pixels, 1 for a hairline.
+    // When asked, the pixels its outline crosses and those of its box in the picture.
+    double shapeWork(const Path& path, const Matrix& toPicture, double penWidth, bool fill, bool stroke,
+        double* cellsCrossed = nullptr, double* boxPixels = nullptr) const;
+    double textWork(const TextRun& run);
 
     // The page transform (window, viewport, map mode) into device units of the
     // recording, followed by `deviceToPicture_`.
@@ -181,16 +203,17 @@ protected:
 private:
     MetafileCanvas& canvas_;
     bool drawn_ = false;
-    double work_ = 0;
-    std::size_t records_ = 0;
-    double deviceArea(const Path& logical, double penWidth) const;
+    Spent& spent_;
+    std::set<std::string> facesUsed_;
+    std::set<std::string> fontsUsed_;
+    double areaOf(const RectF& logical) const;
 };
 
 // The two formats.
 Size wmfSize(const Reader& file, float twipsX, float twipsY);
-void playWmf(const Reader& file, float twipsX, float twipsY, MetafileCanvas& canvas);
+void playWmf(const Reader& file, float twipsX, float twipsY, MetafileCanvas& canvas, Spent& spent);
 Size emfSize(const Reader& file, float twipsX, float twipsY);
-void playEmf(const Reader& file, float twipsX, float twipsY, MetafileCanvas& canvas);
+void playEmf(const Reader& file, float twipsX, float twipsY, MetafileCanvas& canvas, Spent& spent);
 
 // Pixels from a size in twips, scaled down to the largest picture allowed; 481 for an
 // empty or meaningless size.

@@ -8,8 +8,6 @@
 namespace tessaron::metafile {
 namespace {
 
-constexpr std::uint32_t kPlaceableKey = 0x9AC6CDD7;
-
 struct Layout {
     std::size_t header = 0;   // offset of the metafile header
     std::size_t records = 0;  // offset of the first record
@@ -76,8 +74,8 @@ Layout layoutOf(const Reader& file)
 
 class WmfPlayer : public Player {
 public:
-    WmfPlayer(MetafileCanvas& canvas, Size size, const Layout& layout)
-        : Player(canvas, size.width, size.height), layout_(layout)
+    WmfPlayer(MetafileCanvas& canvas, Size size, const Layout& layout, Spent& spent)
+        : Player(canvas, size.width, size.height, spent), layout_(layout)
     {
         dc_.mapMode = 8;
         dc_.windowOrg = {layout.box.x, layout.box.y};
@@ -533,12 +531,12 @@ Size wmfSize(const Reader& file, float twipsX, float twipsY)
     return pictureSize(l.box.w, l.box.h, twipsX, twipsY);
 }
 
-void playWmf(const Reader& file, float twipsX, float twipsY, MetafileCanvas& canvas)
+void playWmf(const Reader& file, float twipsX, float twipsY, MetafileCanvas& canvas, Spent& spent)
 {
     const Layout layout = layoutOf(file);
     const Size size = wmfSize(file, twipsX, twipsY);
     canvas.begin(size.width, size.height);
-    WmfPlayer player(canvas, size, layout);
+    WmfPlayer player(canvas, size, layout, spent);
     player.run(file);
 }
 

@@ -61,6 +61,81 @@ inline Bytes emfStretchDib(const Bytes& dib, int w, int h)
     return cat(longs({0, 0, w, h, 0, 0, 0, 0, 2, 2, 80, 40, 120, static_cast<std::int64_t>(dib.size()) - 40, 0, 0x00CC0020, w, h}), dib);
 }
 
+inline Bytes& append(Bytes& b, const std::string& text)
+{
+    b.insert(b.end(), text.begin(), text.end());
+    return b;
+}
+
+inline std::string letters(int count)
+{
+    std::string text;
+    for (int i = 0; i < count; ++i)
+        text.push_back(static_cast<char>('a' + i % 26));
+    return text;
+}
+
+// TEXTOUT: count, the string padded to words, y, x.
+inline Bytes wmfText(const std::string& text, int x, int y)
+{
+    Bytes b = words({static_cast<std::int64_t>(text.size())});
+    append(b, text).resize(2 + ((text.size() + 1) & ~std::size_t{1}));
+    return put16(b, {y, x});
+}
+
+// EXTTEXTOUT without a rectangle: y, x, count, options, the string padded to words, then
+// an advance of 8 pixels for every character.
+inline Bytes wmfExtText(const std::string& text, int x, int y)
+{
+    Bytes b = words({y, x, static_cast<std::int64_t>(text.size()), 0});
+    append(b, text).resize(8 + ((text.size() + 1) & ~std::size_t{1}));
+    for (std::size_t i = 0; i < text.size(); ++i)
+        put16(b, {8 * 15});
+    return b;
+}
+
+// CREATEFONTINDIRECT with a character height in twips.
+inline Bytes wmfFont(int height, const std::string& face)
+{
+    Bytes b = words({-height, 0, 0, 0, 400, 0, 0, 0, 0});
+    append(b, face).push_back(0);
+    return b;
+}
+
+// EXTTEXTOUTW of UTF-16 text with advances of 8 pixels: bounds, graphics mode, scales,
+// then EMRTEXT (reference, count, string offset, options, rectangle, advances offset).
+inline Bytes emfExtText(const std::string& text, int x, int y)
+{
+    const auto n = static_cast<std::int64_t>(text.size());
+    const std::int64_t stringAt = 76, dxAt = stringAt + ((2 * n + 3) & ~std::int64_t{3});
+    Bytes b = longs({0, 0, 0, 0, 1, 0x3F800000, 0x3F800000, x, y, n, stringAt, 0, 0, 0, 0, 0, dxAt});
+    for (const char c : text)
+        put16(b, {c});
+    b.resize(static_cast<std::size_t>(dxAt - 8));
+    for (std::int64_t i = 0; i < n; ++i)
+        put32(b, {8});
+    return b;
+}
+
+// EXTCREATEFONTINDIRECTW into handle 1: LOGFONTW with a character height in pixels.
+inline Bytes emfFont(int height, const std::string& face)
+{
+    Bytes b = longs({1, -height, 0, 0, 0, 400, 0, 0});
+    for (std::size_t i = 0; i < 32; ++i)
+        put16(b, {i < face.size() ? face[i] : 0});
+    return b;
+}
+
+// POLYGON or POLYLINE parameters: `count` points zigzagging between the top and the
+// bottom of a square picture of `side` units.
+inline Bytes zigzag(int count, int side)
+{
+    Bytes b = words({count});
+    for (int i = 0; i < count; ++i)
+        put16(b, {i * side / count, i % 2 ? side : 0});
+    return b;
+}
+
 class WmfWriter {
 public:
     // Placeable with the box 0,0..width,height in `unitsPerInch`; unitsPerInch 0 writes
@@ -89,6 +164,7 @@ public:
     WmfWriter& brush(int style, std::uint32_t rgb, int hatch = 0) { return record(0x02FC, {style, rgb & 0xFFFF, rgb >> 16, hatch}); }
     WmfWriter& select(int index) { return record(0x012D, {index}); }
     WmfWriter& rectangle(int l, int t, int r, int b) { return record(0x041B, {b, r, t, l}); }
+    std::size_t size() const { return bytes_.size(); }
 
     Bytes finish()
     {
@@ -123,6 +199,7 @@ public:
     EmfWriter& brush(int index, int style, std::uint32_t rgb) { return record(39, {index, style, rgb, 0}); }
     EmfWriter& select(std::int64_t index) { return record(37, {index}); }
     EmfWriter& rectangle(int l, int t, int r, int b) { return record(43, {l, t, r, b}); }
+    std::size_t size() const { return bytes_.size(); }
 
     Bytes finish()
     {
@@ -134,6 +211,16 @@ public:
 private:
     Bytes bytes_;
 };
+
+// `writer` with records made by `record` from their number until the file would be
+// `bytes` long, give or take a record, and finished.
+template <typename Writer, typename Record>
+Bytes filledTo(Writer writer, std::size_t bytes, Record record)
+{
+    for (int i = 0; writer.size() + 2048 < bytes; ++i)
+        record(writer, i);
+    return writer.finish();
+}
 
 // `at` is the first point of the shape or text, in picture pixels.
 struct Call { metafile::PointF at; metafile::DrawState state; std::u16string text; };

@@ -4,6 +4,7 @@
 // picture and keeps a second copy for its transparency; this one takes a picture up to
 // the loader's own limit, only the part the caller keeps, and no more memory than that.
 
+#include "core/platform/reduced_rows.h"
 #include "core/platform/surface.h"
 
 #include <cstddef>
@@ -37,18 +38,30 @@ public:
     bool readPixels(Pixel* out, std::ptrdiff_t stride, std::int32_t keepWidth, std::int32_t keepHeight,
         Pixel background);
 
+    // Decodes the whole picture at `reduce`'s size, reduce.reduced(width()) x
+    // reduce.reduced(height()), as readPixels would show it. Only the frame's rows that are
+    // read take more than counting their pixels, and the screen around the frame is never
+    // filled at its full size.
+    bool readReduced(Pixel* out, std::ptrdiff_t stride, const ReducedRows& reduce, Pixel background);
+
 private:
+    class Rows;
+
+    bool decode(Pixel* out, std::ptrdiff_t stride, std::int32_t keepWidth, std::int32_t keepHeight,
+        Pixel background, const ReducedRows& reduce);
+    bool decodeCodes(Rows& rows, const Pixel* palette);
     int byte();
     bool bytes(std::uint8_t* into, std::size_t count);
     bool skipBlocks();
     bool readColours(std::vector<Pixel>& colours, int flags);
-    int dataByte();
+    std::size_t dataBytes(std::uint8_t* into, std::size_t most);
 
     Read read_;
     std::vector<std::uint8_t> buffer_;
     std::size_t at_ = 0;
     std::size_t end_ = 0;
-    int blockLeft_ = 0;
+    int blockLeft_ = 0;       // of the image data's current block
+    bool dataEnded_ = false;
 
     std::int32_t width_ = 0;
     std::int32_t height_ = 0;

@@ -1,6 +1,7 @@
 #include "ui/platform/metafile_painter.h"
 
 #include <QFontMetricsF>
+#include <QPainterPathStroker>
 
 #include <algorithm>
 #include <cmath>
@@ -182,9 +183,110 @@ QPainterPath boundedStroke(const QPainterPath& device, const QRectF& limit)
     return out;
 }
 
+// Qt's rasteriser notes a cell wherever an outline crosses a pixel. It holds a few
+// hundred and, when a band of rows needs more, halves the band and walks the whole outline
+// again for each half; so a shape that crosses every row many times is walked hundreds
+// of times over: a 50-point zigzag across a 1000-pixel picture took a second, filled,
+// stroked wide or as a clip. Such a shape is filled in strips of rows that each fit,
+// which walks each part of it about once.
+constexpr double kStripCells = 256;
+
+// Running totals of the cells each row of a picture `height` rows high needs for the
+// outline: above[y] is the sum over the rows above y. The outline lies within the
+// picture and a margin, so an edge's width is the picture's at most.
+std::vector<double> cellsAbove(const QList<QPolygonF>& outline, int height)
+{
+    std::vector<double> step(static_cast<std::size_t>(height) + 1, 0);
+    for (const QPolygonF& polygon : outline) {
+        for (qsizetype i = 0; i < polygon.size(); ++i) {
+            const QPointF a = polygon[i], b = polygon[(i + 1) % polygon.size()];
+            const double top = std::clamp(std::floor(std::min(a.y(), b.y())), 0.0, double(height));
+            const double bottom = std::clamp(std::floor(std::max(a.y(), b.y())) + 1, 0.0, double(height));
+            if (bottom <= top)
+                continue;
+            const double perRow = std::abs(b.x() - a.x()) / (bottom - top) + 1;
+            step[static_cast<std::size_t>(top)] += perRow;
+            step[static_cast<std::size_t>(bottom)] -= perRow;
+        }
+    }
+    std::vector<double> above(static_cast<std::size_t>(height) + 1, 0);
+    double row = 0;
+    for (std::size_t y = 0; y < static_cast<std::size_t>(height); ++y) {
+        row += step[y];
+        above[y + 1] = above[y] + row;
+    }
+    return above;
+}
+
+// The parts of the outline between two rows, as a fill of them.
+QList<QPolygonF> between(const QList<QPolygonF>& outline, int top, int bottom)
+{
+    const QRectF rows(-1e9, top, 2e9, bottom - top);
+    QList<QPolygonF> parts;
+    for (const QPolygonF& polygon : outline) {
+        const auto [low, high] = std::minmax_element(polygon.begin(), polygon.end(),
+            [](QPointF a, QPointF b) { return a.y() < b.y(); });
+        if (low == polygon.end() || high->y() <= top || low->y() >= bottom)
+            continue;
+        if (low->y() >= top && high->y() <= bottom) {
+            parts.append(polygon);  // shared, not copied
+            continue;
+        }
+        QPolygonF part = clipPolygon(polygon, rows);
+        if (part.size() >= 3)
+            parts.append(std::move(part));
+    }
+    return parts;
+}
+
+QPainterPath pathOf(const QList<QPolygonF>& outline, Qt::FillRule rule)
+{
+    QPainterPath path;
+    path.setFillRule(rule);
+    for (const QPolygonF& polygon : outline)
+        path.addPolygon(polygon);
+    return path;
+}
+
+void fillStrips(const QList<QPolygonF>& outline, Qt::FillRule rule, const QBrush& brush,
+    const std::vector<double>& above, int top, int bottom, QPainter& onto)
+{
+    if (outline.isEmpty())
+        return;
+    if (bottom - top <= 1 || above[static_cast<std::size_t>(bottom)] - above[static_cast<std::size_t>(top)] <= kStripCells) {
+        onto.fillPath(pathOf(outline, rule), brush);
+        return;
+    }
+    const int middle = top + (bottom - top) / 2;
+    fillStrips(between(outline, top, middle), rule, brush, above, top, middle, onto);
+    fillStrips(between(outline, middle, bottom), rule, brush, above, middle, bottom, onto);
+}
+
+// Fills a shape in picture pixels, in strips of rows when it is too complex for Qt's
+// rasteriser to fill in one go; false, with nothing drawn, when it is not.
+bool fillInStrips(const QPainterPath& device, const QBrush& brush, QPainter& onto)
+{
+    if (device.elementCount() < 8 && device.controlPointRect().height() < kStripCells)
+        return false;  // a rectangle or a few lines, as most shapes are: few cells
+    const QList<QPolygonF> outline = device.toSubpathPolygons();
+    const std::vector<double> above = cellsAbove(outline, onto.device()->height());
+    if (above.back() <= 4 * kStripCells)
+        return false;
+    onto.setTransform(QTransform());
+    QBrush deviceBrush = brush;
+    deviceBrush.setTransform(QTransform());
+    fillStrips(between(outline, 0, onto.device()->height()), device.fillRule(), deviceBrush, above, 0,
+        onto.device()->height(), onto);
+    return true;
+}
+
 }  // namespace
 
-MetafilePainter::~MetafilePainter() = default;
+MetafilePainter::~MetafilePainter()
+{
+    if (painter_)
+        painter_->restore();  // the state saved at the start, without a clip
+}
 
 void MetafilePainter::begin(std::int32_t width, std::int32_t height)
 {
@@ -194,12 +296,73 @@ void MetafilePainter::begin(std::int32_t width, std::int32_t height)
     image_.fill(Qt::white);
     painter_ = std::make_unique<QPainter>(&image_);
     painter_->setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
+    painter_->save();
 }
 
 QImage MetafilePainter::finish()
 {
+    if (painter_)
+        painter_->restore();
     painter_.reset();
     return std::move(image_);
+}
+
+// GDI clips whole pixels, so a clip here is a region too. Rectangles, which clip records
+// and most regions are, combine as they are; a clip of many, or of any other outline, is
+// filled into a mask of its box (in strips, as any shape), and the pixels it covers at
+// least half make up its region. Combining outlines instead, or handing Qt a complex
+// one to clip with, can take seconds.
+QRegion MetafilePainter::regionOf(const ClipStep& step) const
+{
+    if (step.devicePath.empty())
+        return {};
+    const std::vector<RectF> rects = rectanglesOf(step.devicePath);
+    if (!rects.empty() && rects.size() <= kClipRectangles) {
+        QRegion region;
+        for (const RectF& r : rects) {
+            const QPoint topLeft(qRound(std::clamp(r.x, -1e6, 1e6)), qRound(std::clamp(r.y, -1e6, 1e6)));
+            const QPoint end(qRound(std::clamp(r.x + r.w, -1e6, 1e6)), qRound(std::clamp(r.y + r.h, -1e6, 1e6)));
+            region += QRect(topLeft, end - QPoint(1, 1)) & image_.rect();
+        }
+        return region;
+    }
+    QPainterPath p = qpath(step.devicePath, step.winding);
+    const QRectF limit = QRectF(image_.rect()).adjusted(-16, -16, 16, 16);
+    if (!limit.contains(p.controlPointRect()))
+        p = boundedFill(p, limit);
+    // The mask covers the outline's box within the picture.
+    const QRect box = p.controlPointRect().toAlignedRect().adjusted(-1, -1, 1, 1) & image_.rect();
+    if (box.isEmpty())
+        return {};
+    QImage mask(box.size(), QImage::Format_Grayscale8);
+    if (mask.isNull())
+        throw std::bad_alloc();
+    mask.fill(0);
+    p.translate(-box.topLeft());
+    {
+        QPainter painter(&mask);
+        painter.setRenderHint(QPainter::Antialiasing);
+        if (!fillInStrips(p, Qt::white, painter))
+            painter.fillPath(p, Qt::white);
+    }
+    // Each row's runs of covered pixels, in the order a region keeps its rectangles.
+    std::vector<QRect> runs;
+    const int width = mask.width();
+    for (int y = 0; y < mask.height(); ++y) {
+        const uchar* row = mask.constScanLine(y);
+        for (int x = 0; x < width;) {
+            while (x < width && row[x] < 128)
+                ++x;
+            const int start = x;
+            while (x < width && row[x] >= 128)
+                ++x;
+            if (x > start)
+                runs.emplace_back(box.x() + start, box.y() + y, x - start, 1);
+        }
+    }
+    QRegion region;
+    region.setRects(runs.data(), static_cast<int>(runs.size()));
+    return region;
 }
 
 void MetafilePainter::applyClip(const Clip& clip)
@@ -208,30 +371,25 @@ void MetafilePainter::applyClip(const Clip& clip)
         return;
     clip_ = clip;
     clipEmpty_ = false;
-    painter_->resetTransform();
-    if (!clip) {
-        painter_->setClipping(false);
+    // Back to the state without a clip saved at the start: replacing a complex clip
+    // with another makes Qt rasterise the new one as an outline, which can take seconds.
+    painter_->restore();
+    painter_->save();
+    if (!clip)
         return;
-    }
-    QPainterPath whole;
-    whole.addRect(QRectF(0, 0, image_.width(), image_.height()));
-    QPainterPath region = whole;
+    QRegion region(image_.rect());
     for (const ClipStep& step : *clip) {
-        QPainterPath p = qpath(step.devicePath, step.winding);
-        const QRectF limit = QRectF(image_.rect()).adjusted(-16, -16, 16, 16);
-        if (!limit.contains(p.controlPointRect()))
-            p = boundedFill(p, limit);
+        const QRegion r = regionOf(step);
         switch (step.kind) {
-        case ClipStep::Kind::Intersect: region = region.intersected(p); break;
-        case ClipStep::Kind::Exclude: region = region.subtracted(p); break;
-        case ClipStep::Kind::Replace: region = p; break;
-        case ClipStep::Kind::Unite: region = region.united(p); break;
-        case ClipStep::Kind::Xor: region = region.subtracted(p).united(p.subtracted(region)); break;
+        case ClipStep::Kind::Intersect: region &= r; break;
+        case ClipStep::Kind::Exclude: region -= r; break;
+        case ClipStep::Kind::Replace: region = r; break;
+        case ClipStep::Kind::Unite: region |= r; break;
+        case ClipStep::Kind::Xor: region ^= r; break;
         }
     }
-    clipPath_ = region;
     clipEmpty_ = region.isEmpty();
-    painter_->setClipPath(clipPath_);
+    painter_->setClipRegion(region);
 }
 
 bool MetafilePainter::prepare(const DrawState& state)
@@ -321,10 +479,27 @@ void MetafilePainter::drawPath(const Path& path, const DrawState& state, bool fi
     if (fill) {
         painter_->setBackgroundMode(state.opaqueBackground ? Qt::OpaqueMode : Qt::TransparentMode);
         painter_->setBackground(qcolor(state.backColor));
-        painter_->fillPath(bounded ? p : boundedFill(device, limit), qbrush);
+        const QPainterPath shape = bounded ? device : boundedFill(device, limit);
+        if (!fillInStrips(shape, qbrush, *painter_))
+            painter_->fillPath(bounded ? p : shape, qbrush);
+        painter_->setTransform(bounded ? toDevice : QTransform());
     }
-    if (stroke)
-        painter_->strokePath(bounded ? p : boundedStroke(device, limit), qpen);
+    if (stroke && qpen.style() != Qt::NoPen) {
+        if (qpen.isCosmetic()) {
+            // Hairlines are drawn line by line, not through the rasteriser.
+            painter_->strokePath(bounded ? p : boundedStroke(device, limit), qpen);
+            return;
+        }
+        // A wide pen's outline is a fill; mapped from logical units, it keeps the pen's
+        // shape under any mapping.
+        QPainterPathStroker stroker(qpen);
+        const QPainterPath outline = bounded ? toDevice.map(stroker.createStroke(p))
+                                             : stroker.createStroke(boundedStroke(device, limit));
+        if (!fillInStrips(outline, qpen.brush(), *painter_)) {
+            painter_->setTransform(QTransform());
+            painter_->fillPath(outline, qpen.brush());
+        }
+    }
 }
 
 QFont MetafilePainter::font(const DrawState& state, double pixelHeight) const

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
+#include <QRegion>
 
 #include <memory>
 
@@ -31,6 +32,7 @@ private:
     // Sets transform, clip and raster operation; false when nothing would show.
     bool prepare(const metafile::DrawState& state);
     void applyClip(const metafile::Clip& clip);
+    QRegion regionOf(const metafile::ClipStep& step) const;
     QPen pen(const metafile::DrawState& state) const;
     QBrush brush(const metafile::DrawState& state) const;
     QFont font(const metafile::DrawState& state, double pixelHeight) const;
@@ -38,7 +40,6 @@ private:
     QImage image_;
     std::unique_ptr<QPainter> painter_;
     metafile::Clip clip_;  // kept alive so the cache key cannot be reused
-    QPainterPath clipPath_;
     bool clipEmpty_ = false;
 };
 

@@ -4,6 +4,7 @@
 #include "ui/platform/metafile_painter.h"
 #include "core/platform/runtime_error.h"
 
+#include <algorithm>
 #include <new>
 
 namespace tessaron {
@@ -19,6 +20,13 @@ std::span<const std::uint8_t> bytesOf(const QByteArray& data)
 bool isMetafile(const QByteArray& head)
 {
     return metafile::looksLikeMetafile(bytesOf(head));
+}
+
+qint64 metafileLength(QIODevice& file, qint64 fileSize)
+{
+    const QByteArray head = file.peek(static_cast<qint64>(metafile::kLengthHeadBytes));
+    return static_cast<qint64>(std::min<std::uint64_t>(static_cast<std::uint64_t>(std::max<qint64>(fileSize, 0)),
+        metafile::statedLength(bytesOf(head))));
 }
 
 QImage renderMetafile(const QByteArray& data, float twipsX, float twipsY)

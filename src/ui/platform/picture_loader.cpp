@@ -3,15 +3,18 @@
 #include "core/platform/big_pages.h"
 #include "core/platform/bmp_rows.h"
 #include "core/platform/gif_frame.h"
+#include "core/platform/reduced_rows.h"
 #include "ui/platform/metafile_render.h"
 #include "ui/platform/native_names.h"
 #include "core/platform/runtime_error.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QImageReader>
 #include <QPainter>
 #include <QRect>
 #include <QTransform>
+#include <QtEndian>
 
 #include <algorithm>
 #include <cerrno>
@@ -21,7 +24,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <mutex>
 #include <new>
+#include <numeric>
 #include <span>
 #include <vector>
 
@@ -123,6 +128,26 @@ QImage opaque(QImage image, const QColor& background)
         image.setColorTable(colours);
         return image.convertToFormat(QImage::Format_RGB32);
     }
+    // Laid on the background in its own memory, a band of rows at a time, so that a large
+    // picture is never held twice: each row blends exactly as on a fresh canvas.
+    if (image.depth() == 32) {
+        constexpr int kBandRows = 64;
+        uchar* const bits = image.bits();
+        if (!bits)
+            return {};
+        const qsizetype perLine = image.bytesPerLine();
+        for (int top = 0; top < image.height(); top += kBandRows) {
+            const QImage band = image.copy(0, top, image.width(), std::min(kBandRows, image.height() - top));
+            if (band.isNull())
+                return {};
+            QImage canvas(bits + top * perLine, band.width(), band.height(), perLine, QImage::Format_RGB32);
+            canvas.fill(background.rgb());
+            QPainter painter(&canvas);
+            painter.drawImage(0, 0, band);
+        }
+        image.reinterpretAsFormat(QImage::Format_RGB32);
+        return image;
+    }
     QImage result(image.size(), QImage::Format_RGB32);
     if (result.isNull())
         return result;
@@ -149,104 +174,81 @@ QSize previewSize(QSize stored, QImageIOHandler::Transformations transformation,
     return turned ? reduced.transposed() : reduced;
 }
 
-std::uint32_t le32(const QByteArray& bytes, qsizetype at)
+std::span<const std::uint8_t> bytesOf(const QByteArray& bytes)
 {
-    if (at + 4 > bytes.size())
-        return 0;
-    const auto b = [&](qsizetype i) { return std::uint32_t{static_cast<unsigned char>(bytes[at + i])}; };
-    return b(0) | b(1) << 8 | b(2) << 16 | b(3) << 24;
+    return {reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())};
 }
 
-std::uint32_t le16(const QByteArray& bytes, qsizetype at)
-{
-    if (at + 2 > bytes.size())
-        return 0;
-    return std::uint32_t{static_cast<unsigned char>(bytes[at])}
-        | std::uint32_t{static_cast<unsigned char>(bytes[at + 1])} << 8;
-}
+// The first `size` bytes of a file as a device of their own: the general decoder reads
+// through it, so it can never read further than the checks found the picture needs.
+class FilePrefix final : public QIODevice {
+public:
+    // Buffered, as the file is: the decoder reads a run-length stream a byte at a time.
+    FilePrefix(QFile& file, qint64 size) : file_(file), size_(size) { open(QIODevice::ReadOnly); }
+    bool isSequential() const override { return false; }
+    qint64 size() const override { return size_; }
 
-// True when an RLE4/RLE8 stream reaches its end-of-bitmap mark, or fills every row,
-// before the data runs out.
-bool rleComplete(const QByteArray& data, std::int64_t rows, bool fourBits)
-{
-    const auto at = [&](qsizetype i) { return static_cast<unsigned char>(data[i]); };
-    qsizetype i = 0;
-    std::int64_t row = 0;
-    while (i + 2 <= data.size()) {
-        const int count = at(i);
-        const int code = at(i + 1);
-        i += 2;
-        if (count > 0)
-            continue;  // a run: two bytes, whatever it paints
-        if (code == 0 && ++row >= rows)
-            return true;
-        if (code == 1)
-            return true;
-        if (code == 2) {
-            if (i + 2 > data.size())
-                return false;
-            row += at(i + 1);
-            i += 2;
-            if (row >= rows)
-                return true;
-        } else if (code > 2) {
-            const qsizetype bytes = fourBits ? (code + 1) / 2 : code;
-            i += bytes + (bytes & 1);  // absolute runs are padded to a 16-bit boundary
-            if (i > data.size())
-                return false;
-        }
+protected:
+    qint64 readData(char* data, qint64 most) override
+    {
+        const qint64 at = pos();
+        if (at >= size_)
+            return 0;
+        if (file_.pos() != at && !file_.seek(at))
+            return -1;
+        return file_.read(data, std::min(most, size_ - at));
     }
-    return false;
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    QFile& file_;
+    qint64 size_;
+};
+
+// Reads a BMP's pixel data from its start up to `end` and no further.
+ReadBytes pixelReader(QFile& file, const BmpLayout& bmp, std::int64_t end)
+{
+    if (!file.seek(bmp.pixelOffset))
+        throw RuntimeError(err::InvalidPicture);
+    return [&file, left = end - bmp.pixelOffset](std::uint8_t* into, std::size_t most) mutable {
+        const qint64 got = file.read(reinterpret_cast<char*>(into), std::min<qint64>(static_cast<qint64>(most), left));
+        left -= std::max<qint64>(got, 0);
+        return got > 0 ? static_cast<std::size_t>(got) : std::size_t{0};
+    };
 }
 
 // Qt's BMP decoder fills no rows it could not read and follows a pixel offset past the
-// end of the file, so a cut-short BMP would show whatever memory held before. Such a
-// file is refused here; the rest of the checking is Qt's.
-void checkBmp(QFile& file, std::int64_t fileSize)
+// end of the file, so a cut-short BMP would show whatever memory held before. Such a file
+// is refused here; the rest of the checking is Qt's. Returns the layout, and in
+// `readable` how far into the file the picture may be read: to the end of its rows; for a
+// run-length stream, no further than the file size its header states, nor than its
+// pixels could ever need. The stream itself is checked a buffer at a time, and only up
+// to its end.
+BmpLayout checkBmp(QFile& file, std::int64_t fileSize, std::int64_t& readable)
 {
-    constexpr qsizetype kFileHeader = 14;
-    const QByteArray head = file.peek(kFileHeader + 64);
-    const std::int64_t headerSize = le32(head, kFileHeader);
-    std::int64_t width = 0, height = 0, bits = 0, compression = 0, colours = 0, entry = 4, masks = 0;
-    if (headerSize == 12) {  // OS/2 1.x
-        width = le16(head, 18);
-        height = static_cast<std::int16_t>(le16(head, 20));
-        bits = le16(head, 24);
-        entry = 3;
-    } else if (headerSize >= 40) {
-        width = static_cast<std::int32_t>(le32(head, 18));
-        height = static_cast<std::int32_t>(le32(head, 22));
-        bits = le16(head, 28);
-        compression = le32(head, 30);
-        colours = le32(head, 46);
-        if (headerSize == 40 && (compression == 3 || compression == 6))
-            masks = compression == 3 ? 12 : 16;
-    } else {
+    const auto layout = bmpLayout(bytesOf(file.peek(78)));
+    if (!layout)
         throw RuntimeError(err::InvalidPicture);
-    }
-    width = std::abs(width);
-    height = std::abs(height);
-    if (width * height * 4 > kMaxPictureBytes)
+    const BmpLayout& bmp = *layout;
+    const std::int64_t width = std::abs(bmp.width);
+    if (width * bmp.height * kBytesPerPixel > kMaxPictureBytes)
         throw RuntimeError(err::OutOfMemory);
-    if (bits <= 8 && colours == 0)
-        colours = std::int64_t{1} << bits;
-    if (colours > 256)
+    if (bmp.pixelOffset >= fileSize)
         throw RuntimeError(err::InvalidPicture);
-    // Qt starts at the stated offset when it lies beyond the palette, else right after it.
-    const std::int64_t start = std::max<std::int64_t>(le32(head, 10), kFileHeader + headerSize + masks + colours * entry);
-    if (start >= fileSize)
-        throw RuntimeError(err::InvalidPicture);
-    if (compression == 0 || compression == 3 || compression == 6) {
-        const std::int64_t stride = (width * bits + 31) / 32 * 4;
-        if (start + stride * height > fileSize)
+    readable = bmp.statedSize > bmp.pixelOffset && bmp.statedSize < fileSize ? bmp.statedSize : fileSize;
+    if (bmp.uncompressed()) {
+        readable = bmp.pixelOffset + bmp.stride() * bmp.height;
+        if (readable > fileSize)
             throw RuntimeError(err::InvalidPicture);
-    } else if (compression == 1 || compression == 2) {
-        file.seek(start);
-        const QByteArray data = file.read(fileSize - start);
-        file.seek(0);
-        if (!rleComplete(data, height, compression == 2))
+    } else if (bmp.runLengths()) {
+        // No stream needs more than four bytes a pixel and two a row (a jump costs four
+        // and moves at least one pixel; every other code paints at least one for two).
+        readable = std::min(readable, bmp.pixelOffset + 4 * width * bmp.height + 2 * bmp.height + 2);
+        const std::int64_t taken = rleStreamBytes(pixelReader(file, bmp, readable), bmp.height, bmp.compression == 2);
+        if (taken == 0 || !file.seek(0))
             throw RuntimeError(err::InvalidPicture);
     }
+    return bmp;
 }
 
 // ---- JPEG, decoded with libjpeg-turbo itself: straight into the picture's pixels, and
@@ -443,9 +445,10 @@ JpegJob& jobOf(j_common_ptr info)
 
 void jpegFail(j_common_ptr info)
 {
-    // libjpeg's own allocations fail with these; anything else is damage.
+    // libjpeg's own allocations fail with the first two; anything else is damage.
     const int code = info->err->msg_code;
-    if (code == JERR_OUT_OF_MEMORY || code == JERR_NO_BACKING_STORE)
+    // A picture past libjpeg's 65500 pixels a side is one too large to hold, not a damaged one.
+    if (code == JERR_OUT_OF_MEMORY || code == JERR_NO_BACKING_STORE || code == JERR_IMAGE_TOO_BIG)
         jobOf(info).failure = err::OutOfMemory;
     std::longjmp(reinterpret_cast<JpegErrors*>(info->err)->jump, 1);
 }
@@ -803,8 +806,38 @@ QImage decodeJpeg(QFile& file, QSize box, const KeepPart* keep, QSize* natural, 
     return image;
 }
 
+// The preview's size, and how much smaller than the picture it is read first: at a
+// step of 1 the picture is decoded whole and scaled, else at the reduced size.
+struct PreviewPlan {
+    QSize size;           // invalid: the picture as it is
+    ReducedRows reduce;
+};
+
+PreviewPlan previewPlan(QSize picture, QSize box)
+{
+    if (!box.isValid() || box.isEmpty())
+        return {};
+    const QSize size = previewSize(picture, QImageIOHandler::TransformationNone, box);
+    if (!size.isValid())
+        return {};
+    return {size, ReducedRows::toCover(picture.width(), picture.height(), size.width(), size.height())};
+}
+
+// A picture made at its reduced size, scaled smoothly to the preview's.
+QImage finishPreview(QImage image, QSize size)
+{
+    if (image.isNull())
+        throw RuntimeError(err::OutOfMemory);
+    if (size.isValid() && image.size() != size)
+        image = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (image.isNull())
+        throw RuntimeError(err::OutOfMemory);
+    return image;
+}
+
 // The first frame of a GIF straight into the picture's pixels; with `keep`, only the
-// kept top-left part. A preview is the whole picture scaled, as Qt's reader makes it.
+// kept top-left part. A preview is the whole picture scaled, as Qt's reader makes it, from
+// a reduced picture when the whole is far larger than the preview.
 QImage decodeGif(QFile& file, QSize box, const PictureOptions& options, const KeepPart* keep, QSize* natural)
 {
     GifFrame gif([&file](std::uint8_t* into, std::size_t most) {
@@ -816,6 +849,19 @@ QImage decodeGif(QFile& file, QSize box, const PictureOptions& options, const Ke
     const QSize whole(gif.width(), gif.height());
     if (std::int64_t{whole.width()} * whole.height() * kBytesPerPixel > kMaxPictureBytes)
         throw RuntimeError(err::OutOfMemory);
+    if (natural)
+        *natural = whole;
+    const PreviewPlan preview = previewPlan(whole, box);
+    if (preview.reduce.step > 1) {
+        QImage reduced(preview.reduce.reduced(whole.width()), preview.reduce.reduced(whole.height()),
+            QImage::Format_RGB32);
+        if (reduced.isNull())
+            throw RuntimeError(err::OutOfMemory);
+        if (!gif.readReduced(reinterpret_cast<Pixel*>(reduced.bits()), reduced.bytesPerLine() / kBytesPerPixel,
+                preview.reduce, options.background.rgb()))
+            throw RuntimeError(err::InvalidPicture);
+        return finishPreview(std::move(reduced), preview.size);
+    }
     const QSize part = keep ? clampedPart((*keep)(whole), whole) : whole;
     QImage image(part, QImage::Format_RGB32);
     if (image.isNull())
@@ -824,23 +870,14 @@ QImage decodeGif(QFile& file, QSize box, const PictureOptions& options, const Ke
     if (!gif.readPixels(reinterpret_cast<Pixel*>(image.bits()), image.bytesPerLine() / kBytesPerPixel,
             part.width(), part.height(), options.background.rgb()))
         throw RuntimeError(err::InvalidPicture);
-    if (natural)
-        *natural = whole;
-    if (box.isValid() && !box.isEmpty()) {
-        const QSize reduced = previewSize(whole, QImageIOHandler::TransformationNone, box);
-        if (reduced.isValid())
-            image = image.scaled(reduced, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        if (image.isNull())
-            throw RuntimeError(err::OutOfMemory);
-    }
-    return image;
+    return finishPreview(std::move(image), preview.size);
 }
 
 // The commonest BMP read straight into the picture's pixels, in blocks of rows; with
 // `keep`, only the rows and columns of the kept top-left part.
-QImage decodePlainBmp(QFile& file, const PlainBmp& bmp, const KeepPart* keep, QSize* natural)
+QImage decodePlainBmp(QFile& file, const BmpLayout& bmp, const KeepPart* keep, QSize* natural)
 {
-    const QSize whole(bmp.width, bmp.height);
+    const QSize whole(static_cast<int>(bmp.width), static_cast<int>(bmp.height));
     QSize part = whole;
     if (keep) {
         part = clampedPart((*keep)(whole), whole);
@@ -851,26 +888,165 @@ QImage decodePlainBmp(QFile& file, const PlainBmp& bmp, const KeepPart* keep, QS
     adviseBigPagesFor(image);
     // The kept rows lie together in the file, whichever way up it is stored.
     const std::int32_t rows = part.height();
+    const std::int64_t stride = bmp.stride();
     const std::int64_t first = bmp.topDown ? bmp.rowOffset(0) : bmp.rowOffset(rows - 1);
     if (!file.seek(first))
         throw RuntimeError(err::InvalidPicture);
     constexpr std::int64_t kBlockBytes = std::int64_t{1} << 18;
-    const std::int32_t perBlock = static_cast<std::int32_t>(std::clamp<std::int64_t>(kBlockBytes / bmp.stride, 1, rows));
-    std::vector<std::uint8_t> block(static_cast<std::size_t>(bmp.stride * perBlock));
+    const std::int32_t perBlock = static_cast<std::int32_t>(std::clamp<std::int64_t>(kBlockBytes / stride, 1, rows));
+    std::vector<std::uint8_t> block(static_cast<std::size_t>(stride * perBlock));
     for (std::int32_t done = 0; done < rows; done += perBlock) {
         const std::int32_t count = std::min(perBlock, rows - done);
-        const std::int64_t bytes = bmp.stride * count;
+        const std::int64_t bytes = stride * count;
         if (file.read(reinterpret_cast<char*>(block.data()), bytes) != bytes)
             throw RuntimeError(err::InvalidPicture);  // the file shrank under us
         for (std::int32_t i = 0; i < count; ++i) {
             const std::int32_t stored = done + i;  // in file order
             const std::int32_t y = bmp.topDown ? stored : rows - 1 - stored;
-            bmpRowToPixels(bmp, block.data() + static_cast<std::size_t>(bmp.stride) * i,
+            bmpRowToPixels(bmp, block.data() + static_cast<std::size_t>(stride) * i,
                 reinterpret_cast<Pixel*>(image.scanLine(y)), part.width());
         }
     }
     if (natural)
         *natural = whole;
+    return image;
+}
+
+void putLe32(QByteArray& bytes, qsizetype at, std::int64_t value)
+{
+    qToLittleEndian(static_cast<quint32>(value), bytes.data() + at);
+}
+
+// Rows of an uncompressed BMP, decoded by Qt a few at a time from a BMP made of the
+// file's own headers and just those rows: each comes out exactly as in the whole picture,
+// for the cost of those rows alone. `take(i, pixels)` is handed picture row rows[i], as
+// opaque pixels of the picture's width.
+void decodeBmpRows(QIODevice& file, const BmpLayout& bmp, const std::vector<std::int64_t>& rows,
+    const QColor& background, const std::function<void(std::size_t, const QRgb*)>& take)
+{
+    if (!file.seek(0))
+        throw RuntimeError(err::InvalidPicture);
+    const QByteArray head = file.read(bmp.headerEnd);
+    if (head.size() != bmp.headerEnd)
+        throw RuntimeError(err::InvalidPicture);
+    const std::int64_t stride = bmp.stride();
+    // A few MiB at a time; never so many rows that an OS/2 header's 16-bit height turns negative.
+    constexpr std::int64_t kChunkBytes = std::int64_t{4} << 20;
+    const auto perChunk = static_cast<std::size_t>(std::clamp<std::int64_t>(kChunkBytes / stride, 1, 1 << 14));
+    for (std::size_t start = 0; start < rows.size(); start += perChunk) {
+        const std::size_t count = std::min(perChunk, rows.size() - start);
+        QByteArray part = head;
+        part.resize(static_cast<qsizetype>(bmp.headerEnd + stride * static_cast<std::int64_t>(count)));
+        // Stored bottom-up, as the header's positive height says: the last row first.
+        for (std::size_t i = 0; i < count; ++i) {
+            char* into = part.data() + bmp.headerEnd + stride * static_cast<std::int64_t>(count - 1 - i);
+            if (!file.seek(bmp.rowOffset(rows[start + i])) || file.read(into, stride) != stride)
+                throw RuntimeError(err::InvalidPicture);  // the file shrank under us
+        }
+        putLe32(part, 2, part.size());
+        putLe32(part, 10, bmp.headerEnd);
+        if (bmp.headerSize == 12) {
+            qToLittleEndian(static_cast<quint16>(count), part.data() + 20);
+        } else {
+            putLe32(part, 22, static_cast<std::int64_t>(count));
+            putLe32(part, 34, stride * static_cast<std::int64_t>(count));
+        }
+        QBuffer device(&part);
+        device.open(QIODevice::ReadOnly);
+        QImageReader reader(&device, "bmp");
+        QImage image;
+        if (!reader.read(&image))
+            throw RuntimeError(err::InvalidPicture);
+        image = opaque(std::move(image), background);
+        if (image.isNull())
+            throw RuntimeError(err::OutOfMemory);
+        for (std::size_t i = 0; i < count; ++i)
+            take(start + i, reinterpret_cast<const QRgb*>(image.constScanLine(static_cast<int>(i))));
+    }
+}
+
+// The preview of a BMP from `rows` of an uncompressed one, the rows that the reduced
+// picture's rows stand for.
+QImage previewFromRows(QIODevice& device, const BmpLayout& bmp, const std::vector<std::int64_t>& rows,
+    const PreviewPlan& preview, const QColor& background)
+{
+    const ReducedRows& reduce = preview.reduce;
+    const auto width = static_cast<std::int32_t>(bmp.width);
+    QImage reduced(reduce.reduced(width), static_cast<int>(rows.size()), QImage::Format_RGB32);
+    if (reduced.isNull())
+        throw RuntimeError(err::OutOfMemory);
+    decodeBmpRows(device, bmp, rows, background, [&](std::size_t i, const QRgb* pixels) {
+        reduce.averageRow(pixels, width, reinterpret_cast<Pixel*>(reduced.scanLine(static_cast<int>(i))));
+    });
+    return finishPreview(std::move(reduced), preview.size);
+}
+
+// Rows 0 to count - 1.
+std::vector<std::int64_t> firstRows(std::int64_t count)
+{
+    std::vector<std::int64_t> rows(static_cast<std::size_t>(count));
+    std::iota(rows.begin(), rows.end(), std::int64_t{0});
+    return rows;
+}
+
+// A preview of an uncompressed BMP far larger than it, from one row in every reduce.step.
+QImage previewBmpRows(QFile& file, const BmpLayout& bmp, const PreviewPlan& preview, const QColor& background)
+{
+    const auto height = static_cast<std::int32_t>(bmp.height);
+    std::vector<std::int64_t> rows(static_cast<std::size_t>(preview.reduce.reduced(height)));
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        rows[i] = preview.reduce.sourceRow(static_cast<std::int32_t>(i), height);
+    return previewFromRows(file, bmp, rows, preview, background);
+}
+
+// A preview of a run-length BMP far larger than it. The stream is decoded once, keeping
+// the palette indices of one row in every reduce.step; Qt colours them as it would the
+// whole, from an uncompressed BMP of just those rows behind the file's own headers.
+QImage previewRleRows(QFile& file, const BmpLayout& bmp, std::int64_t readable, const PreviewPlan& preview,
+    const QColor& background)
+{
+    const ReducedRows& reduce = preview.reduce;
+    const auto height = static_cast<std::int32_t>(bmp.height);
+    const std::int32_t kept = reduce.reduced(height);
+    const std::int64_t stride = (bmp.width + 3) / 4 * 4;
+    if (!file.seek(0))
+        throw RuntimeError(err::InvalidPicture);
+    QByteArray rows = file.read(bmp.headerEnd);
+    if (rows.size() != bmp.headerEnd)
+        throw RuntimeError(err::InvalidPicture);
+    rows.resize(static_cast<qsizetype>(bmp.headerEnd + stride * kept), '\0');  // what is not painted takes index 0
+    putLe32(rows, 2, rows.size());
+    putLe32(rows, 10, bmp.headerEnd);
+    putLe32(rows, 22, kept);
+    qToLittleEndian<quint16>(8, rows.data() + 28);
+    putLe32(rows, 30, 0);
+    putLe32(rows, 34, stride * kept);
+    putLe32(rows, 46, (bmp.headerEnd - 14 - bmp.headerSize) / 4);  // the palette as long as it is
+    decodeRle(pixelReader(file, bmp, readable), bmp.width, bmp.height, bmp.compression == 2,
+        [&](std::int64_t y) -> std::uint8_t* {
+            if (!reduce.reads(static_cast<std::int32_t>(y), height))
+                return nullptr;
+            const std::int64_t row = y / reduce.step;  // stored bottom-up, as a positive height says
+            return reinterpret_cast<std::uint8_t*>(rows.data()) + bmp.headerEnd + stride * (kept - 1 - row);
+        });
+    const auto layout = bmpLayout(bytesOf(rows.left(78)));
+    if (!layout)
+        throw RuntimeError(err::InvalidPicture);
+    QBuffer device(&rows);
+    device.open(QIODevice::ReadOnly);
+    return previewFromRows(device, *layout, firstRows(kept), preview, background);
+}
+
+// The kept top-left part of an uncompressed BMP, from its kept rows alone.
+QImage partOfBmpRows(QFile& file, const BmpLayout& bmp, QSize part, const QColor& background)
+{
+    QImage image(part, QImage::Format_RGB32);
+    if (image.isNull())
+        throw RuntimeError(err::OutOfMemory);
+    const auto rowBytes = static_cast<std::size_t>(part.width()) * sizeof(QRgb);
+    decodeBmpRows(file, bmp, firstRows(part.height()), background, [&](std::size_t i, const QRgb* pixels) {
+        std::memcpy(image.scanLine(static_cast<int>(i)), pixels, rowBytes);
+    });
     return image;
 }
 
@@ -891,7 +1067,10 @@ QImage decodeOther(QFile& file, Kind kind, std::int64_t fileSize, QSize box, con
     const KeepPart* keep, QSize* natural)
 {
     if (kind == Kind::Metafile) {
-        QImage image = renderMetafile(file.readAll(), options.twipsX, options.twipsY);
+        // Whatever follows the end its header gives is never drawn, so it is not read: a
+        // small drawing at the head of a huge file costs what the drawing costs.
+        const qint64 length = metafileLength(file, fileSize);
+        QImage image = renderMetafile(file.read(length), options.twipsX, options.twipsY);
         if (natural)
             *natural = image.size();
         if (keep)
@@ -900,18 +1079,40 @@ QImage decodeOther(QFile& file, Kind kind, std::int64_t fileSize, QSize box, con
     }
     if (kind == Kind::Gif)
         return decodeGif(file, box, options, keep, natural);
-    checkBmp(file, fileSize);
-    const QByteArray head = file.peek(64);
-    const auto plain = plainBmp(std::span(reinterpret_cast<const std::uint8_t*>(head.constData()),
-        static_cast<std::size_t>(head.size())), fileSize);
-    if (plain && !(box.isValid() && !box.isEmpty()))
-        return decodePlainBmp(file, *plain, keep, natural);
+    std::int64_t readable = 0;
+    const BmpLayout bmp = checkBmp(file, fileSize, readable);
+    const QSize pictureSize(static_cast<int>(std::abs(bmp.width)), static_cast<int>(bmp.height));
+    const PreviewPlan preview = previewPlan(pictureSize, box);
+    if (bmp.plain() && !preview.size.isValid())
+        return decodePlainBmp(file, bmp, keep, natural);
+    // The rows of any other uncompressed BMP stand apart in the file: a preview or a part
+    // needs only some of them. The later headers, which end at 124 bytes, hold nothing
+    // that reaches past the palette.
+    if (bmp.uncompressed() && bmp.width > 0 && bmp.height > 0 && bmp.headerSize <= 124
+        && (preview.reduce.step > 1 || keep)) {
+        if (natural)
+            *natural = pictureSize;
+        if (preview.reduce.step > 1)
+            return previewBmpRows(file, bmp, preview, options.background);
+        return partOfBmpRows(file, bmp, clampedPart((*keep)(pictureSize), pictureSize), options.background);
+    }
+    // A run-length stream must be read through to its top rows, but only a few of them
+    // need colours and memory.
+    if (bmp.runLengths() && !bmp.topDown && bmp.width > 0 && bmp.headerSize <= 124 && preview.reduce.step > 1) {
+        if (natural)
+            *natural = pictureSize;
+        return previewRleRows(file, bmp, readable, preview, options.background);
+    }
 
     // Qt refuses anything above 128 MB by default, which an 8000 x 6000 photo exceeds.
     // The limit is raised to ours, and ours is checked first against what the header
-    // claims, so a forged header is refused before a pixel buffer exists.
-    QImageReader::setAllocationLimit(static_cast<int>(kMaxPictureBytes >> 20));
-    QImageReader reader(&file, "bmp");
+    // claims, so a forged header is refused before a pixel buffer exists. The limit is
+    // Qt's for the whole process and previews decode on a thread of their own: it is set
+    // once, never while another decode reads it.
+    static std::once_flag limitRaised;
+    std::call_once(limitRaised, [] { QImageReader::setAllocationLimit(static_cast<int>(kMaxPictureBytes >> 20)); });
+    FilePrefix prefix(file, readable);
+    QImageReader reader(&prefix, "bmp");
     reader.setAutoTransform(true);
     // A top-down BMP reports its height negative, as its header stores it.
     const QSize claimed = reader.size();

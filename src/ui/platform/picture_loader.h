@@ -39,8 +39,11 @@ QImage loadPicture(const QString& path, const PictureOptions& options = {});
 
 // The picture decoded at a reduced size that keeps its proportions and is at least as
 // large as `box` in both directions, so it still fills the box when stretched to it;
-// never larger than its natural size. A large photo previews several times faster than
-// it loads. Same errors as loadPicture; an invalid or empty box gives the natural size.
+// never larger than its natural size, and scaled smoothly. A large photo previews several
+// times faster than it loads; a GIF or uncompressed BMP many times larger than the box is
+// first read at a few times the box's size, from one row in several, so that neither its
+// whole file nor its whole pixels are needed. Same errors as loadPicture; an invalid or
+// empty box gives the natural size.
 QImage loadPreview(const QString& path, QSize box, const PictureOptions& options = {});
 
 // A picture of which only a top-left part will be used, and the size of the whole.
@@ -53,8 +56,8 @@ struct PicturePart {
 // the upright natural size and answers the top-left width x height the caller will use;
 // the answer is clamped to the picture and to at least 1 x 1, so an empty answer still
 // gives a 1 x 1 image. Within the kept part the pixels are exactly loadPicture's.
-// JPEG, GIF and plain BMP are decoded in part: the image is then exactly the kept part,
-// and `keep` is called before any of its pixels are decoded. The other formats are
+// JPEG, GIF and uncompressed BMP are decoded in part: the image is then exactly the kept
+// part, and `keep` is called before any of its pixels are decoded. The other formats are
 // loaded whole (a metafile is rendered before `keep` is asked) and the caller cuts. Same errors as
 // loadPicture, and an exception from `keep` passes through (std::bad_alloc as error 7).
 // An empty path gives a null image and an invalid natural size without asking `keep`.

@@ -92,6 +92,13 @@ TEST(MetafilePainter, RecordsDrawTheirPixelsAndNoOthers)
         // moving it 50 right.
         {"EMF path", redEmf().record(35, {0x3F800000, 0, 0, 0x3F800000, 0x42480000, 0}).record(59, {}).raw(86, poly16).record(60, {})
                 .record(62, {0, 0, 0, 0}).finish(), {{70, 50, kRed}, {20, 50, kWhite}, {95, 50, kWhite}}},
+        // A zigzag crossing each row a dozen times is filled in strips of rows; exclusive
+        // or shows a row filled twice or not at all where two strips meet (rows 12, 50).
+        {"zigzag in strips", redBrush().record(0x0104, {7}).raw(0x0324, zigzag(12, tw(100))).finish(),
+            {{8, 12, kGreen | kBlue}, {8, 50, kGreen | kBlue}, {16, 50, kWhite}}},
+        // A clip of any other outline than rectangles goes through a mask of its box.
+        {"EMF clip path", redEmf().record(59, {}).raw(3, longs({0, 0, 0, 0, 3, 40, 40, 100, 40, 100, 100})).record(60, {})
+                .record(67, {5}).rectangle(0, 0, 100, 100).finish(), {{90, 50, kRed}, {50, 90, kWhite}, {10, 10, kWhite}}},
         {"opaque hatch", hatched(2), {{50, 19, kRed}, {50, 27, kRed}, {50, 23, kBlue}}},
         {"transparent hatch", hatched(1), {{50, 19, kRed}, {50, 23, kWhite}}},
         {"R2_NOP", redBrush().record(0x0104, {11}).rectangle(0, 0, tw(100), tw(100)).finish(), {{50, 50, kWhite}}},

@@ -7,6 +7,7 @@
 #include "ui/platform/picture_loader.h"
 #include "metafile/record_writer.h"
 #include "support/error_number.h"
+#include "support/gif_writer.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -23,7 +24,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <fstream>
 #include <stdexcept>
+#include <string>
 
 #include <sys/stat.h>
 
@@ -79,12 +82,62 @@ QByteArray gifOf(int width, int height)
         + QByteArray(w, 2) + QByteArray(h, 2) + QByteArray("\0\x02\x02\x44\x01\0;", 7);
 }
 
-// A BMP's header patched to claim `width` x `height`.
-QByteArray claiming(QByteArray bmp, qint32 width, qint32 height)
+// A BMP's header patched to claim `width` x `height`, and with `bits`, that many bits a pixel.
+QByteArray claiming(QByteArray bmp, qint32 width, qint32 height, quint16 bits = 0)
 {
     qToLittleEndian(width, bmp.data() + 18);
     qToLittleEndian(height, bmp.data() + 22);
+    if (bits)
+        qToLittleEndian(bits, bmp.data() + 28);
     return bmp;
+}
+
+// A BMP's header patched to state its file size as the bytes it has.
+QByteArray statingItsSize(QByteArray bmp)
+{
+    qToLittleEndian(quint32(bmp.size()), bmp.data() + 2);
+    return bmp;
+}
+
+// An 8-bit picture as an RLE8 BMP: runs of equal pixels, every row ended.
+QByteArray runLengths(const QImage& indexed)
+{
+    QByteArray bmp = encode(indexed, "bmp");
+    EXPECT_EQ(bmp[28], 8);  // bits a pixel: Qt keeps the palette
+    QByteArray data;
+    for (int y = indexed.height() - 1; y >= 0; --y) {
+        for (int x = 0, run = 1; x < indexed.width(); x += run, run = 1) {
+            while (x + run < indexed.width() && run < 255 && indexed.pixelIndex(x + run, y) == indexed.pixelIndex(x, y))
+                ++run;
+            data.append(char(run)).append(char(indexed.pixelIndex(x, y)));
+        }
+        data.append(2, '\0');
+    }
+    bmp = bmp.left(qFromLittleEndian<qint32>(bmp.constData() + 10)) + data;
+    qToLittleEndian<quint32>(1, bmp.data() + 30);
+    qToLittleEndian<quint32>(quint32(data.size()), bmp.data() + 34);
+    return statingItsSize(bmp);
+}
+
+// What this process has read from files so far: bytes, and calls that read them.
+struct Reads {
+    qint64 bytes = 0;
+    qint64 calls = 0;
+};
+
+Reads readsSoFar()
+{
+    std::ifstream io("/proc/self/io");
+    std::string field;
+    qint64 value = 0;
+    Reads reads;
+    while (io >> field >> value) {
+        if (field == "rchar:")
+            reads.bytes = value;
+        else if (field == "syscr:")
+            reads.calls = value;
+    }
+    return reads;
 }
 
 // Red wins, green wins... within JPEG's tolerance.
@@ -122,14 +175,19 @@ TEST_F(PictureLoader, FailsWithTheNumberThatFitsTheFileOrTheMemory)
     const QByteArray rle = rleFile.readAll(), jpeg = encode(quadrants(16, 16), "jpeg");
     QByteArray farOffset = encode(quadrants(64, 48), "bmp");
     qToLittleEndian<qint32>(0x7FFFFFF0, farOffset.data() + 10);
+    // A 16384 x 16384 screen with one black pixel in it, 43 bytes in all.
+    testing::GifLayout screen{.screenWidth = 16384, .screenHeight = 16384, .width = 1, .height = 1};
+    const QByteArray largeScreen = QByteArray::fromStdString(testing::gifBytes(screen, {0}, [](int, int) { return 0; }));
+    const QByteArray largeBmp = claiming(encode(quadrants(8, 8), "bmp"), 16384, 16384, 32);
     const auto canvas = testing::WmfWriter(4000, 3000, 96).finish();  // 96 units an inch: a unit a pixel
     const QByteArray wmf(reinterpret_cast<const char*>(canvas.data()), qsizetype(canvas.size()));
     constexpr qint64 kMiB = 1 << 20;
     const struct {
         QString path;
-        int error;               // whole and as a preview
+        int error;               // whole, and as a preview unless `preview` says otherwise
         int part = -1;           // -1: as `error`
         qint64 headroom = 0;     // 0: no limit but the loader's own
+        int preview = -1;        // -1: as `error`
     } cases[] = {
         {"/dev/null/missing.jpg", 53},  // through a file; a plain missing one is the dialog tests'
         {secret, 70},
@@ -139,10 +197,13 @@ TEST_F(PictureLoader, FailsWithTheNumberThatFitsTheFileOrTheMemory)
         {write("magic.gif", "GIF89a and then only text"), 481},
         // A cut-short BMP is refused rather than shown with stale memory.
         {write("half-rle.bmp", rle.left(rle.size() / 2)), 481},
+        // Its zeros would end its rows, but the file says it ends before them.
+        {write("half-rle-padded.bmp", statingItsSize(rle.left(rle.size() / 2)), 1'100'000'000), 481},
         {write("far-offset.bmp", farOffset), 481},
         {write("short.bmp", encode(quadrants(13, 7), "bmp").chopped(1)), 481},  // one byte short of the last row
         // More than 1 GiB of pixels, before the caller is asked what part to keep.
         {write("16385x16384.jpg", withFrameSize(jpeg, 16385, 16384)), 7},  // one column over
+        {write("65535x65535.jpg", withFrameSize(jpeg, 65535, 65535)), 7},  // past what libjpeg takes
         {write("16385x16384.gif", gifOf(16385, 16384)), 7},
         {write("60000.bmp", claiming(rle, 60000, 60000)), 7},
         // A file too large to be any picture we accept is refused before it is read.
@@ -150,7 +211,11 @@ TEST_F(PictureLoader, FailsWithTheNumberThatFitsTheFileOrTheMemory)
         // 1.5 GiB of coefficients besides the pixels: refused unless only the top is kept.
         {write("progressive-444.jpg", withFrameSize(encode(quadrants(64, 64), "jpeg", true), 16384, 16384, true)), 7,
             0},
-        {write("16384x16384.gif", gifOf(16384, 16384)), 7, 0, 64 * kMiB},  // at the limit, where a part fits
+        // At the limit, where a part or a preview fits.
+        {write("16384x16384.gif", gifOf(16384, 16384)), 7, 0, 64 * kMiB, 0},
+        {write("screen-16384x16384.gif", largeScreen), 7, 0, 64 * kMiB, 0},
+        {write("16384x16384.bmp", largeBmp, 54 + (qint64{16384} * 16384 << 2)), 7, 0, 64 * kMiB, 0},
+        {write("padded-rle.bmp", rle, 1'100'000'000), 0, 0, 64 * kMiB},  // read no further than its pixels
         {write("8000x8000-rle.bmp", claiming(rle, 8000, 8000)), 7, 7, 32 * kMiB},  // through Qt
         {write("4000x3000.wmf", wmf), 7, 7, 32 * kMiB},  // the canvas it is drawn on
     };
@@ -163,9 +228,35 @@ TEST_F(PictureLoader, FailsWithTheNumberThatFitsTheFileOrTheMemory)
         const int part = c.part < 0 ? c.error : c.part;
         const auto keep = [&](QSize) { return part == 7 && c.headroom == 0 ? throw std::logic_error("asked too early") : QSize(8, 8); };
         EXPECT_EQ(errorNumberAsPlayer([&] { loadPicture(c.path); }, c.headroom), c.error);
-        EXPECT_EQ(errorNumberAsPlayer([&] { loadPreview(c.path, QSize(217, 217)); }, c.headroom), c.error);
+        EXPECT_EQ(errorNumberAsPlayer([&] { loadPreview(c.path, QSize(217, 217)); }, c.headroom),
+            c.preview < 0 ? c.error : c.preview);
         EXPECT_EQ(errorNumberAsPlayer([&] { loadPicturePart(c.path, keep); }, c.headroom), part);
     }
+}
+
+// Bytes this thread has read from files so far.
+qint64 bytesRead()
+{
+    QFile io("/proc/thread-self/io");
+    if (!io.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray text = io.readAll();
+    const qsizetype at = text.indexOf("rchar: ") + 7;
+    return text.mid(at, text.indexOf('\n', at) - at).toLongLong();
+}
+
+// A metafile ends where its header says: what follows is neither drawn nor read, so a
+// small drawing at the head of a long file loads as quickly as on its own.
+TEST_F(PictureLoader, MetafileIsReadNoFurtherThanItsHeaderSays)
+{
+    const auto drawing = testing::WmfWriter(1500, 1500).brush(0, 0x0000FF).select(0).rectangle(0, 0, 1500, 1500).finish();
+    const QByteArray wmf(reinterpret_cast<const char*>(drawing.data()), qsizetype(drawing.size()));
+    const QString padded = write("padded.wmf", wmf, qint64{64} << 20);
+    const qint64 before = bytesRead();
+    const QImage image = loadPreview(padded, QSize(217, 217));
+    EXPECT_LT(bytesRead() - before, 1 << 20);
+    EXPECT_EQ(image.size(), QSize(100, 100));
+    EXPECT_EQ(image.pixel(50, 50), kRed);
 }
 
 // `image` painted onto opaque white at `size`.
@@ -236,6 +327,9 @@ void expectFitMatches(const QString& path)
 TEST_F(PictureLoader, LoadsAtItsSizeInItsColours)
 {
     const QImage picture = quadrants(40, 24), large = quadrants(800, 600);
+    // Black on the left, white on the right, behind a graphic control block of no bytes.
+    const QByteArray emptyControl = QByteArray::fromStdString(testing::gifBytes({.screenWidth = 4, .screenHeight = 2,
+        .width = 4, .height = 2, .extensions = std::string("\x21\xF9\0", 3)}, testing::grayPalette(), [](int x, int) { return x < 2 ? 0 : 255; }));
     const QByteArray progressive = encode(large, "jpeg", true), big = encode(quadrants(256, 256), "jpeg", true);
     const struct {
         QString path;
@@ -253,6 +347,7 @@ TEST_F(PictureLoader, LoadsAtItsSizeInItsColours)
         // Transparent pixels show the picture box's background.
         {kData + "/gif-giflib-x-trans.gif", {100, 100}, {0, 0}, 0xFFFF00FF, {}, QColor(255, 0, 255)},
         {kData + "/gif-giflib-x-trans.gif", {100, 100}, {60, 36}, kBlack, {}, QColor(255, 0, 255)},
+        {write("empty-control.gif", emptyControl), {4, 2}, {3, 1}, kWhite},  // drawn, as browsers draw it
         // Run-length (through Qt) and 32-bit (read straight) BMPs.
         {kData + "/bmp-suite-pal4rle.bmp", {127, 64}, {0, 0}, kRed},
         {kData + "/bmp-suite-rgb32.bmp", {127, 64}, {0, 0}, kRed},
@@ -273,6 +368,82 @@ TEST_F(PictureLoader, LoadsAtItsSizeInItsColours)
         EXPECT_EQ(rounded(image.pixel(c.at)), c.colour) << "at " << c.at.x() << "," << c.at.y();
         expectPartMatches(c.path, {37, 23}, false);
         expectFitMatches(c.path);
+    }
+}
+
+// A preview of a picture many times larger than its box reads a few of its rows, yet
+// looks like the whole picture scaled smoothly: within a few levels of it on average,
+// fine stripes grey as they blend, not black or white as one column of them would show,
+// and what a cut-short file lacks as empty as in the whole.
+TEST_F(PictureLoader, PreviewOfALargePictureLooksLikeTheWholeScaled)
+{
+    constexpr int kWidth = 1200, kHeight = 900;  // three times over for a 60 x 60 box
+    QRandomGenerator noise(7);
+    QImage gray(kWidth, kHeight, QImage::Format_Indexed8);
+    QList<QRgb> levels;
+    for (const std::uint32_t c : testing::grayPalette())
+        levels.append(0xFF000000u | c);
+    gray.setColorTable(levels);
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) {
+            const int stripe = x % 2 ? 255 : 0, quadrant = 40 + (y >= kHeight / 2) * 120 + (x >= kWidth / 2) * 60;
+            gray.setPixel(x, y, x < kWidth / 2 && y < kHeight / 2 ? stripe : quadrant + int(noise.bounded(32)));
+        }
+    const auto gif = [&](bool interlaced) {
+        return QByteArray::fromStdString(testing::gifBytes({.screenWidth = kWidth, .screenHeight = kHeight,
+            .width = kWidth, .height = kHeight, .interlaced = interlaced}, testing::grayPalette(),
+            [&](int x, int y) { return std::uint8_t(gray.pixelIndex(x, y)); }));
+    };
+    const struct {
+        QString path;
+        bool inPart;  // loaded in part as well, the palette BMP from its rows through Qt
+    } cases[] = {
+        {write("large.gif", gif(true)), true},
+        {write("cut.gif", gif(false).chopped(400'000)), true},
+        {write("large-8.bmp", encode(gray, "bmp")), true},
+        {write("large-24.bmp", encode(gray.convertToFormat(QImage::Format_RGB32), "bmp")), true},
+        {write("large-rle8.bmp", runLengths(gray)), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        const QImage preview = loadPreview(c.path, QSize(60, 60));
+        ASSERT_EQ(preview.size(), QSize(80, 60));
+        const QImage whole = loadPicture(c.path).scaled(preview.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        EXPECT_LT(meanDifference(preview, whole, 0), 3.0);
+        expectPartMatches(c.path, {333, 222}, c.inPart);
+    }
+}
+
+// A picture is read as far as its pixels go: not through a gigabyte of zeros after them,
+// nor past the size its header states, nor, for a preview, through every row of a
+// picture far larger than it; and a buffer at a time, not a byte.
+TEST_F(PictureLoader, ReadsNoMoreOfAFileThanItsPictureTakes)
+{
+    QFile rleFile(kData + "/bmp-suite-pal4rle.bmp");
+    ASSERT_TRUE(rleFile.open(QIODevice::ReadOnly));
+    const QByteArray rle = rleFile.readAll();
+    constexpr qint64 kPadded = 1'100'000'000, kMiB = 1 << 20;
+    const qint64 largeBmp = 54 + (qint64{16384} * 16384 << 2);
+    const struct {
+        QString path;
+        QSize box;  // none (invalid): the whole picture
+        qint64 bytes;
+        qint64 calls = 64;
+    } cases[] = {
+        {write("padded-rle.bmp", rle, kPadded), {}, kMiB},
+        {write("padded-rle.bmp", rle, kPadded), {217, 217}, kMiB},
+        {write("half-rle-padded.bmp", statingItsSize(rle.left(rle.size() / 2)), kPadded), {}, kMiB},
+        {write("padded.jpg", encode(quadrants(64, 64), "jpeg", true), kPadded), {}, kMiB},
+        // One row in eighteen, a row at a time.
+        {write("large.bmp", claiming(encode(quadrants(8, 8), "bmp"), 16384, 16384, 32), largeBmp), {217, 217},
+            largeBmp / 16, 2048},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        const Reads before = readsSoFar();
+        errorNumberOf([&] { loadPreview(c.path, c.box); });
+        EXPECT_LT(readsSoFar().bytes - before.bytes, c.bytes);
+        EXPECT_LT(readsSoFar().calls - before.calls, c.calls);
     }
 }
 
@@ -354,7 +525,8 @@ protected:
 };
 
 // Within the part its caller keeps, a picture is pixel for pixel the whole one. Plain
-// BMPs and all GIFs skip Qt's decoder, yet show as Qt shows them on white.
+// BMPs and all GIFs skip Qt's decoder, yet show as Qt shows them on white, and so do BMPs
+// with alpha, laid on white in their own memory.
 TEST_F(PictureCorpus, EveryGoodFileLoadsAtItsSizeWholeInPartAndAsPreview)
 {
     const QRegularExpression size(R"(^(JPEG|GIF|BMP\d?) (\d+)x(\d+))");  // metafiles give no pixel size
@@ -375,7 +547,7 @@ TEST_F(PictureCorpus, EveryGoodFileLoadsAtItsSizeWholeInPartAndAsPreview)
             expectPartMatches(path, {37, 23}, false);
             const bool gif = name.endsWith(".gif");
             const QImage qt = QImageReader(path, gif ? "gif" : "bmp").read();  // null for the other types
-            EXPECT_TRUE(qt.isNull() || (!gif && qt.hasAlphaChannel()) || image == onWhite(qt, qt.size()));  // Qt keeps a BMP's alpha
+            EXPECT_TRUE(qt.isNull() || image == onWhite(qt, qt.size()));
             if (name.endsWith(".wmf") || name.endsWith(".emf")) {
                 const QImage reference = referenceFor(name);
                 ASSERT_FALSE(reference.isNull());

@@ -1,0 +1,36 @@
+#pragma once
+// A preview of a picture many times larger than its box is first read at a reduced size:
+// one row in every `step`, each averaged over `step` columns at a time. Skipping rows is
+// what saves the reading, the decoding into memory and the memory itself; averaging the
+// columns of a row that is read anyway keeps fine vertical detail from turning into
+// stripes. The reduced picture, still a few times the box, is then scaled smoothly to it
+// like any other preview.
+
+#include "core/platform/surface.h"
+
+#include <cstdint>
+
+namespace tessaron {
+
+struct ReducedRows {
+    std::int32_t step = 1;  // 1: every row and column as it is
+
+    // The largest step that leaves a `width` x `height` picture at least four times the
+    // `boxWidth` x `boxHeight` it is to be scaled to, each way; 1 when none does.
+    static ReducedRows toCover(std::int32_t width, std::int32_t height, std::int32_t boxWidth,
+        std::int32_t boxHeight);
+
+    std::int32_t reduced(std::int32_t length) const { return (length + step - 1) / step; }
+
+    // The row of a picture `height` rows high that is read for reduced row `row`: the
+    // middle one of the rows it stands for.
+    std::int32_t sourceRow(std::int32_t row, std::int32_t height) const;
+
+    // Whether row `y` of the picture is one that is read.
+    bool reads(std::int32_t y, std::int32_t height) const { return sourceRow(y / step, height) == y; }
+
+    // The reduced row of the `width` pixels at `row`: reduced(width) averages, opaque.
+    void averageRow(const Pixel* row, std::int32_t width, Pixel* out) const;
+};
+
+}  // namespace tessaron

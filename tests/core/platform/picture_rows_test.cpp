@@ -1,0 +1,127 @@
+// The rows of pictures read without Qt: a GIF read reduced for a preview averages the
+// columns of one row in each block, keeps the screen around its frame and shows what
+// arrived of a file cut short; a run-length BMP stream ends where its picture does and
+// paints what its codes say.
+
+#include "core/platform/bmp_rows.h"
+#include "core/platform/gif_frame.h"
+#include "support/gif_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace tessaron {
+namespace {
+
+// Reads from `bytes` a few at a time, as a slow device gives them.
+ReadBytes reader(const std::string& bytes)
+{
+    return [&bytes, at = std::size_t{0}](std::uint8_t* into, std::size_t most) mutable {
+        const std::size_t count = std::min({most, bytes.size() - at, std::size_t{5}});
+        std::memcpy(into, bytes.data() + at, count);
+        at += count;
+        return count;
+    };
+}
+
+// A 12 x 6 screen in gray levels, reduced by 3 to 4 x 2 from its rows 1 and 4: each
+// reduced pixel the mean of three columns of those rows. The level of screen pixel
+// (x, y) is 10 y + x wherever the frame covers it; the screen around it is white.
+TEST(PictureRows, GifReducedAveragesAColumnBlockOfOneRowInEachAndShowsWhatArrived)
+{
+    constexpr int kWhite = 255;
+    const auto gif = [](int left, int top, int width, int height) {
+        return testing::gifBytes({.screenWidth = 12, .screenHeight = 6, .left = left, .top = top, .width = width,
+            .height = height, .background = kWhite}, testing::grayPalette(),
+            [=](int x, int y) { return std::uint8_t(10 * (y + top) + x + left); });
+    };
+    // Header, palette, frame and code size take 793 bytes; then each pixel takes 9 bits,
+    // after a clear code: 62 bytes bring 54 pixels, rows 0 to 3 and half of row 4.
+    const std::string whole = gif(0, 0, 12, 6), cut = whole.substr(0, 793 + 62);
+    const struct {
+        const char* name;
+        std::string bytes;
+        int levels[2][4];
+    } cases[] = {
+        {"whole frame", whole, {{11, 14, 17, 20}, {41, 44, 47, 50}}},
+        {"frame inside the screen", gif(3, 3, 6, 3), {{kWhite, kWhite, kWhite, kWhite}, {kWhite, 44, 47, kWhite}}},
+        {"cut in row 4", cut, {{11, 14, 17, 20}, {41, 44, kWhite, kWhite}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        GifFrame frame(reader(c.bytes));
+        ASSERT_TRUE(frame.readHeader());
+        const ReducedRows reduce{3};
+        ASSERT_EQ(reduce.reduced(frame.width()), 4);
+        ASSERT_EQ(reduce.reduced(frame.height()), 2);
+        std::vector<Pixel> pixels(2 * 5, 0);  // a column to spare, which stays untouched
+        ASSERT_TRUE(frame.readReduced(pixels.data(), 5, reduce, kBlack));
+        for (int y = 0; y < 2; ++y) {
+            for (int x = 0; x < 4; ++x)
+                EXPECT_EQ(pixels[std::size_t(y * 5 + x)], rgb(c.levels[y][x], c.levels[y][x], c.levels[y][x]))
+                    << "at " << x << "," << y;
+            EXPECT_EQ(pixels[std::size_t(y * 5 + 4)], 0u);
+        }
+    }
+}
+
+// The bytes a run-length stream takes for a picture of so many rows: up to its end
+// mark, or the code that ends its last row, or a jump past it; 0 when it is cut short.
+TEST(PictureRows, RunLengthStreamEndsWhereItsPictureDoes)
+{
+    const struct {
+        const char* name;
+        std::string stream;
+        int rows;
+        bool fourBits;
+        std::int64_t bytes;
+    } cases[] = {
+        {"end of bitmap first", std::string("\0\1\5\5", 4), 9, false, 2},
+        {"each row ended", std::string("\3\7\0\0\2\1\0\0\7\7", 10), 2, false, 8},
+        {"a jump down past the last row", std::string("\3\7\0\2\1\5\7\7", 8), 3, false, 6},
+        {"a jump within the picture", std::string("\0\2\0\1\0\0", 6), 3, false, 0},
+        {"literal pixels padded to a word", std::string("\0\3abc\0\0\1", 8), 1, false, 8},
+        {"five literal nibbles in three bytes and a pad", std::string("\0\5abc\0\0\0", 8), 1, true, 8},
+        {"cut inside literal pixels", std::string("\0\6abc", 5), 1, false, 0},
+        {"runs that never end a row", std::string("\5\1\5\1", 4), 1, false, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(rleStreamBytes(reader(c.stream), c.rows, c.fourBits), c.bytes);
+    }
+}
+
+// Runs, literals, row ends and jumps land where they paint, in a 4 x 2 picture stored
+// bottom row first; 9 marks what the stream leaves unpainted. Shown top row first.
+TEST(PictureRows, RunLengthStreamPaintsItsRunsLiteralsAndJumps)
+{
+    const struct {
+        const char* name;
+        std::string stream;
+        bool fourBits;
+        std::string picture;
+    } cases[] = {
+        {"runs, each row ended", std::string("\2\5\2\6\0\0\4\7\0\1", 10), false, "7777" "5566"},
+        {"a run cut at the row's end", std::string("\6\5\0\0\1\3\0\1", 8), false, "3999" "5555"},
+        {"literals padded to a word", std::string("\0\3\1\2\3\0\1\4\0\1", 10), false, "9999" "1234"},
+        {"a jump right and a row on", std::string("\1\4\0\2\2\1\1\x08\0\1", 10), false, "9998" "4999"},
+        {"runs of two nibbles in turn", std::string("\3\x12\0\0\4\x34\0\1", 8), true, "3434" "1219"},
+        {"three literal nibbles", std::string("\0\3\x56\x70\0\0\0\1", 8), true, "9999" "5679"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string picture(8, '\x09');
+        decodeRle(reader(c.stream), 4, 2, c.fourBits,
+            [&](std::int64_t y) { return reinterpret_cast<std::uint8_t*>(picture.data()) + 4 * y; });
+        for (char& index : picture)
+            index = char('0' + index);
+        EXPECT_EQ(picture, c.picture);
+    }
+}
+
+}  // namespace
+}  // namespace tessaron

@@ -1,0 +1,112 @@
+#pragma once
+// GIFs made by the tests and the benchmarks, without Qt. Every pixel is written as a literal LZW code,
+// with a clear code before the code size would grow: the longest stream those pixels can
+// take, so a reader decodes each pixel the hard way. Written a piece at a time, so that a
+// picture of 16384 x 16384 never has to be held whole.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tessaron::testing {
+
+struct GifLayout {
+    int screenWidth = 0;
+    int screenHeight = 0;
+    int left = 0;            // the frame, on the screen
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    bool interlaced = false;
+    std::string extensions{};  // between the screen and the frame: a graphic control block...
+    int background = 0;      // the palette index of the screen around the frame
+};
+
+// Writes the GIF to `sink` in pieces. `palette` holds up to 256 colours as 0xRRGGBB;
+// `index(x, y)` is the frame's pixel at (x, y).
+inline void writeGif(const GifLayout& gif, const std::vector<std::uint32_t>& palette,
+    const std::function<std::uint8_t(int x, int y)>& index, const std::function<void(const std::string&)>& sink)
+{
+    std::string out("GIF89a");
+    const auto u16 = [&out](int value) { out.append(1, char(value & 0xFF)).append(1, char(value >> 8 & 0xFF)); };
+    u16(gif.screenWidth);
+    u16(gif.screenHeight);
+    out.append(1, char(0xF7)).append(1, char(gif.background)).append(1, '\0');  // a global table of 256
+    for (int i = 0; i < 256; ++i) {
+        const std::uint32_t c = i < int(palette.size()) ? palette[std::size_t(i)] : 0;
+        out.append(1, char(c >> 16)).append(1, char(c >> 8)).append(1, char(c));
+    }
+    out.append(gif.extensions).append(1, ',');
+    u16(gif.left);
+    u16(gif.top);
+    u16(gif.width);
+    u16(gif.height);
+    out.append(1, gif.interlaced ? '\x40' : '\0').append(1, '\x08');
+
+    std::string block;
+    std::uint32_t bits = 0;
+    int bitCount = 0;
+    const auto code = [&](int value) {  // 9 bits: the table never grows past 511
+        bits |= std::uint32_t(value) << bitCount;
+        for (bitCount += 9; bitCount >= 8; bitCount -= 8, bits >>= 8) {
+            block.append(1, char(bits & 0xFF));
+            if (block.size() == 255) {
+                out.append(1, char(255)).append(block);
+                block.clear();
+                if (out.size() >= (1 << 20)) {
+                    sink(out);
+                    out.clear();
+                }
+            }
+        }
+    };
+    constexpr int kClear = 256, kEnd = 257, kLiteralsPerClear = 250;
+    int sinceClear = kLiteralsPerClear;
+    const auto rowsFrom = [&](int first, int step) {
+        for (int y = first; y < gif.height; y += step)
+            for (int x = 0; x < gif.width; ++x) {
+                if (sinceClear == kLiteralsPerClear) {
+                    code(kClear);
+                    sinceClear = 0;
+                }
+                code(index(x, y));
+                ++sinceClear;
+            }
+    };
+    if (gif.interlaced) {
+        rowsFrom(0, 8);
+        rowsFrom(4, 8);
+        rowsFrom(2, 4);
+        rowsFrom(1, 2);
+    } else {
+        rowsFrom(0, 1);
+    }
+    code(kEnd);
+    if (bitCount > 0)
+        block.append(1, char(bits & 0xFF));
+    if (!block.empty())
+        out.append(1, char(block.size())).append(block);
+    out.append(1, '\0').append(1, ';');
+    sink(out);
+}
+
+// A palette of the 256 gray levels, index for level.
+inline std::vector<std::uint32_t> grayPalette()
+{
+    std::vector<std::uint32_t> palette(256);
+    for (std::uint32_t i = 0; i < 256; ++i)
+        palette[i] = i * 0x010101u;
+    return palette;
+}
+
+// The whole GIF in memory, for small pictures.
+inline std::string gifBytes(const GifLayout& gif, const std::vector<std::uint32_t>& palette,
+    const std::function<std::uint8_t(int x, int y)>& index)
+{
+    std::string all;
+    writeGif(gif, palette, index, [&all](const std::string& piece) { all.append(piece); });
+    return all;
+}
+
+}  // namespace tessaron::testing
