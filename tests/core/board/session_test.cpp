@@ -51,6 +51,12 @@ std::pair<float, float> centreOf(const Puzzle& puzzle, Place place)
         static_cast<float>(l.top) + (place.row - 0.5f) * l.picHeight / static_cast<float>(puzzle.board().rows())};
 }
 
+// Whether the finished picture covers the board, and whether "Show image" is offered.
+std::pair<bool, bool> overlayAndCommand(const PlayState& state)
+{
+    return {state.finishedPictureShown, state.showImageAvailable};
+}
+
 MoveResult drag(PuzzleSession& session, std::pair<float, float> from, std::pair<float, float> to)
 {
     session.pressAt(from.first, from.second);
@@ -109,7 +115,7 @@ TEST(Session, TheFinishedPictureTakesTheBoardsInputUntilThePreviewHidesIt)
         screen.victoryHasText = hasText;
         PuzzleSession session(screen);
         session.start(makePuzzle(2, 1, 100, 50), 1);
-        EXPECT_EQ(screen.state, (PlayState{.finishedPictureShown = false, .showImageAvailable = true}));
+        EXPECT_EQ(overlayAndCommand(screen.state), std::pair(false, true));
         ASSERT_EQ(drag(session, Place{1, 1}, Place{2, 1}), MoveResult::Solved);
         EXPECT_EQ(screen.victories, 1);
         EXPECT_EQ(screen.state.finishedPictureShown, hasText);
@@ -132,12 +138,12 @@ TEST(Session, TheFinishedPictureTakesTheBoardsInputUntilThePreviewHidesIt)
     const BoardArray before = session.puzzle().board();
     session.pressAt(centreOf(session.puzzle(), {1, 1}).first, centreOf(session.puzzle(), {1, 1}).second);
     session.showWholePicture();
-    EXPECT_EQ(screen.state, (PlayState{.finishedPictureShown = true, .showImageAvailable = true}));
+    EXPECT_EQ(overlayAndCommand(screen.state), std::pair(true, true));
     session.pressAt(centreOf(session.puzzle(), {2, 1}).first, centreOf(session.puzzle(), {2, 1}).second);
     EXPECT_EQ(session.keyPressed(Key::Down).report, std::nullopt);
     for (int tick = 1; tick <= 4; ++tick)
         session.tick();
-    EXPECT_EQ(screen.state, (PlayState{.finishedPictureShown = false, .showImageAvailable = false}));
+    EXPECT_EQ(overlayAndCommand(screen.state), std::pair(false, false));
     const auto [x, y] = centreOf(session.puzzle(), {3, 1});
     EXPECT_NE(session.releaseAt(x, y), MoveResult::Refused);
     EXPECT_EQ(session.puzzle().board()(3, 1), before(1, 1));
@@ -158,12 +164,12 @@ TEST(Session, ThePreviewOutlivesItsPuzzle)
     session.showWholePicture();
     for (int tick = 1; tick <= 3; ++tick)
         session.tick();
-    EXPECT_EQ(screen.state, (PlayState{.finishedPictureShown = true, .showImageAvailable = false}));
+    EXPECT_EQ(overlayAndCommand(screen.state), std::pair(true, false));
     session.start(makePuzzle(2, 2, 90, 90), 1);
-    EXPECT_EQ(screen.state, (PlayState{.finishedPictureShown = false, .showImageAvailable = true}));
+    EXPECT_EQ(overlayAndCommand(screen.state), std::pair(false, true));
     session.showWholePicture();  // offered again, and shown
     session.tick();              // the fourth tick of the cycle under way
-    EXPECT_EQ(screen.state, (PlayState{.finishedPictureShown = false, .showImageAvailable = false}));
+    EXPECT_EQ(overlayAndCommand(screen.state), std::pair(false, false));
     for (int tick = 5; tick < 20; ++tick)
         session.tick();
     EXPECT_FALSE(screen.state.showImageAvailable);
@@ -250,14 +256,17 @@ TEST(Session, UndoRedoAndRestartChangeThePictureWithTheBoard)
             return wrongPiecePixels(session.puzzle(), [&](int x, int y) { return solved.pixel(area.x + x, area.y + y); }) == 0;
         };
         EXPECT_FALSE(screen.state.undoAvailable || screen.state.redoAvailable || screen.state.restartAvailable);
-        // Twelve moves by hints, clicks and drags, whatever the style allows.
+        // Twelve drags, one move each: into the empty place from beside it, or anywhere.
         std::vector<BoardArray> boards{handedOver};
         RandomSource random(3);
         while (session.record().moves < 12) {
-            const Place at{static_cast<std::int16_t>(random.draw(5)), static_cast<std::int16_t>(random.draw(4))};
-            const Place to{static_cast<std::int16_t>(random.draw(5)), static_cast<std::int16_t>(random.draw(4))};
+            const Place to = style == PuzzleStyle::Difficult
+                ? session.puzzle().emptyPlace()
+                : Place{static_cast<std::int16_t>(random.draw(5)), static_cast<std::int16_t>(random.draw(4))};
+            const Place from{static_cast<std::int16_t>(to.column + random.draw(3) - 2),
+                static_cast<std::int16_t>(to.row + random.draw(3) - 2)};
             const int before = session.record().moves;
-            drag(session, at, style == PuzzleStyle::Difficult ? at : to);
+            drag(session, from, to);
             if (session.record().moves > before)
                 boards.push_back(session.puzzle().board());
         }

@@ -107,13 +107,16 @@ TEST_F(GameWindowTest, KeysPlayBothStylesToTheVictoryWithTheCursorOverTheBoard)
     victory();
     EXPECT_EQ(heard(), "Column 1, row 1 exchanged with column 2, row 1");
 
-    // A mouse press takes the cursor and its pick away, from the screen too.
+    // A mouse press takes the cursor away, from the screen too; the mark stays for a click
+    // to exchange with, until Escape.
     start(3, 3, path);
     key(Qt::Key_Down);
     key(Qt::Key_Space);
     ASSERT_EQ(shown(6), 0xE62828u);
     QTest::mousePress(board(), Qt::LeftButton, {}, QPoint(2, 2));
     EXPECT_EQ(shown(2), boardPixel(2));
+    EXPECT_EQ(shown(6), 0xE62828u);
+    key(Qt::Key_Escape);
     EXPECT_EQ(shown(6), boardPixel(6));
 }
 

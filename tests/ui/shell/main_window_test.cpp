@@ -7,6 +7,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <map>
+
 namespace tessaron {
 namespace {
 
@@ -35,12 +37,17 @@ TEST_F(MainWindowTest, MenuTreeInOrderWithItsStates)
 {
     EXPECT_EQ(tree(form->menuBar()->actions()),
         QString::fromUtf8("Archivo[Abrir,Salir],language[MLanguageIngles,MLanguageEspañol,MLanguageGallego],"
-                          "Montado,MWeb[MWebTessaron,MWebAutor,MWebRodanto],AcercaDe"));
+                          "Montado,MWeb[MWebTessaron,MWebAutor,MWebRodanto],AcercaDe,"
+                          "GameMenu[Undo,Redo,Restart,Hint,HowToPlay]"));
     const MenuTree& m = form->menu();
     EXPECT_TRUE(m.englishAction->isChecked() && !m.spanishAction->isChecked());
     EXPECT_FALSE(m.galicianAction->isVisible() || m.galicianAction->isEnabled());
+    // Only the Game menu's items have keys, those other games use; no item has an access key.
+    const std::map<QString, QString> keys{{"Undo", "Ctrl+Z"}, {"Redo", "Ctrl+Shift+Z; Ctrl+Y"}, {"Hint", "H"}};
     for (QAction* action : form->findChildren<QAction*>()) {
-        EXPECT_TRUE(action->shortcut().isEmpty()) << action->objectName().toStdString();
+        const auto key = keys.find(action->objectName());
+        EXPECT_EQ(QKeySequence::listToString(action->shortcuts()), key == keys.end() ? QString() : key->second)
+            << action->objectName().toStdString();
         EXPECT_FALSE(action->text().contains('&')) << action->objectName().toStdString();
     }
 }
