@@ -28,10 +28,11 @@ void ring(QPainter& painter, const QRectF& outer, qreal width, const QColor& col
 }
 
 // A coloured band between two dark lines shows on any picture, dark or light. Its unit
-// shrinks with small places so that a frame never fills its place.
-void frame(QPainter& painter, const QRectF& place, qreal inset, const QColor& colour)
+// shrinks with small places so that a frame never fills its place; `weight` makes a frame
+// that must catch the eye (a hint) thicker on large places.
+void frame(QPainter& painter, const QRectF& place, qreal inset, const QColor& colour, qreal weight = 1.0)
 {
-    const qreal unit = std::clamp(std::min(place.width(), place.height()) / 16.0, 0.25, 1.0);
+    const qreal unit = std::clamp(std::min(place.width(), place.height()) / 16.0, 0.25, weight);
     const QRectF outer = place.adjusted(inset * unit, inset * unit, -inset * unit, -inset * unit);
     ring(painter, outer, unit, Qt::black);
     ring(painter, outer.adjusted(unit, unit, -unit, -unit), 2 * unit, colour);
@@ -84,12 +85,12 @@ void BoardView::paintEvent(QPaintEvent* event)
         return;
     QPainter painter(this);
     painter.setClipRegion(event->region());
-    const auto draw = [&](Place place, qreal inset, const QColor& colour) {
-        frame(painter, placeRect(place.column, place.row), inset, colour);
+    const auto draw = [&](Place place, qreal inset, const QColor& colour, qreal weight = 1.0) {
+        frame(painter, placeRect(place.column, place.row), inset, colour, weight);
     };
     if (input.hint()) {
-        draw(input.hint()->from, 0, kHintFromColour);
-        draw(input.hint()->to, 0, kHintToColour);
+        draw(input.hint()->from, 0, kHintFromColour, 2.0);
+        draw(input.hint()->to, 0, kHintToColour, 2.0);
     }
     // The mark inside the cursor's frame: on the same place the two make a double frame.
     if (input.marked())

@@ -29,6 +29,8 @@
 #include <QDropEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -505,6 +507,13 @@ void MainWindow::applyLanguageTexts()
 {
     tessaron::applyLanguageTexts(language_, this, [this] { return static_cast<QWidget*>(&newPuzzleDialog()); },
         [this] { return static_cast<QWidget*>(&aboutBox()); });
+    // Qt's translations of its standard buttons, where the system has them (Debian's
+    // qt6-translations-l10n); without them the buttons stay in English.
+    QCoreApplication::removeTranslator(&qtTexts_);
+    if (language_ == kSpanish
+        && qtTexts_.load(QLocale(QLocale::Spanish), QStringLiteral("qtbase"), QStringLiteral("_"),
+            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTexts_);
     showRecord(session_.record());
 }
 

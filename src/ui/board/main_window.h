@@ -11,6 +11,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QTranslator>
 
 #include <cstdint>
 
@@ -111,6 +112,8 @@ private:
     BoardView* boardView_ = nullptr;
     QLabel* notice_ = nullptr;
     QLabel* record_ = nullptr;
+    // Qt's own texts (the message boxes' Yes, No and OK) in the game's language.
+    QTranslator qtTexts_;
     SurfaceView* overlay_ = nullptr;
     QTimer* previewTimer_ = nullptr;
     bool ending_ = false;

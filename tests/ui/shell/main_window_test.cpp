@@ -6,6 +6,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QAbstractButton>
 
 #include <map>
 
@@ -113,6 +114,29 @@ TEST_F(MainWindowTest, ExitQuestionAnswersNoOnEnterAndEveryCloseRequestAsksInThe
     form->menu().exitAction->trigger();
     EXPECT_EQ(asked, "Tessaron|Do you want to close the program?|" + QString::number(QMessageBox::Information));
     EXPECT_EQ(endings, 0);
+
+    // Qt's own buttons speak the game's language, and follow the language menu at once;
+    // every box leaves its title room to show whole.
+    const auto buttons = [&](std::int16_t code, const QString& box) {
+        form->chooseLanguage(code);
+        QString texts;
+        answers[box] = [&](QWidget* window) {
+            auto* shown = static_cast<QMessageBox*>(window);
+            for (QAbstractButton* button : shown->buttons())
+                texts += button->text() + ",";
+            EXPECT_GE(shown->width(), shown->fontMetrics().horizontalAdvance(shown->windowTitle()) + 150);
+            shown->defaultButton()->click();
+        };
+        if (box == "QuestionBox")
+            form->menu().exitAction->trigger();
+        else
+            showMessage(form.get(), "!");  // as short as a message comes
+        return texts;
+    };
+    EXPECT_EQ(buttons(kSpanish, "QuestionBox"), QString::fromUtf8("&S\u00ED,&No,"));
+    EXPECT_EQ(buttons(kSpanish, "MessageBox"), "Aceptar,");
+    EXPECT_EQ(buttons(kEnglish, "QuestionBox"), "&Yes,&No,");
+    EXPECT_EQ(buttons(kEnglish, "MessageBox"), "OK,");
     answers["QuestionBox"] = [](QWidget* box) { static_cast<QMessageBox*>(box)->button(QMessageBox::Yes)->click(); };
     EXPECT_TRUE(form->close());
     EXPECT_EQ(endings, 1);
