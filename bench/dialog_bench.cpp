@@ -6,7 +6,7 @@
 // stay within a frame, 16 ms).
 
 #include "ui/dialog/browser_lists.h"
-#include "ui/dialog/dialog.h"
+#include "ui/dialog/new_puzzle_dialog.h"
 #include "ui/platform/picture_loader.h"
 
 #include <QApplication>
@@ -61,7 +61,8 @@ void makeHugePicture()
 }
 
 struct Browser {
-    tessaron::Dialog dialog{0, tessaron::screenMetrics()};
+    const std::int16_t english = 0;
+    tessaron::NewPuzzleDialog dialog{english, tessaron::screenMetrics()};
     tessaron::FileList* files = dialog.findChild<tessaron::FileList*>("File1");
     QLabel* preview = dialog.findChild<QLabel*>("Image1");
 

@@ -1,4 +1,4 @@
-// ExchangePlaces against its physical bound: memcpy of the same bytes, in the same run.
+// exchangePlaces against its physical bound: memcpy of the same bytes, in the same run.
 // Prints the ratio per grid.
 
 #include "core/board/rendering.h"
@@ -50,7 +50,9 @@ void BM_ExchangePlaces(benchmark::State& state)
     std::size_t i = 0;
     for (auto _ : state) {
         const Exchange& e = exchanges[i++ % exchanges.size()];
-        benchmark::DoNotOptimize(ExchangePlaces(window, scratch, geometry, e.fromX, e.fromY, e.toX, e.toY));
+        const Move move{{static_cast<std::int16_t>(e.fromX), static_cast<std::int16_t>(e.fromY)},
+            {static_cast<std::int16_t>(e.toX), static_cast<std::int16_t>(e.toY)}};
+        benchmark::DoNotOptimize(exchangePlaces(window, scratch, geometry, move));
     }
     const PixelRect piece = geometry.windowRect(1, 1);
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * 3 * piece.w * piece.h * 4);
@@ -101,7 +103,7 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    std::cout << "\nExchangePlaces / memcpy of the same bytes (target: <= 1.5 at 4 and 20, <= 3 at 75)\n";
+    std::cout << "\nexchangePlaces / memcpy of the same bytes (target: <= 1.5 at 4 and 20, <= 3 at 75)\n";
     for (const char* grid : {"4", "20", "75"}) {
         const double exchange = reporter.cpu("BM_ExchangePlaces/" + std::string(grid));
         const double copy = reporter.cpu("BM_Memcpy/" + std::string(grid));

@@ -3,7 +3,7 @@
 // scale that covers the board's picture, in the same run; and the start's peak memory
 // against the scaled picture and the file.
 
-#include "ui/board/form1.h"
+#include "ui/board/main_window.h"
 #include "ui/platform/picture_loader.h"
 
 #include <QApplication>
@@ -85,7 +85,7 @@ bool writePhoto(const QString& path)
 
 void BM_FittedStart(benchmark::State& state, const QString& photo)
 {
-    Form1 form(desktop());
+    MainWindow form(desktop());
     for (auto _ : state)
         form.startPuzzle(fitted(photo));
 }
@@ -106,7 +106,7 @@ void BM_Djpeg(benchmark::State& state, const PeerCommand& command)
 // back without new pages. Answers the size of the board's picture.
 QSize reportMemory(const QString& photo)
 {
-    Form1 form(desktop());
+    MainWindow form(desktop());
     QCoreApplication::processEvents();
     const long idle = restartPeak();
     form.startPuzzle(fitted(photo));
@@ -118,8 +118,11 @@ QSize reportMemory(const QString& photo)
     // The puzzle's surfaces lie in whole 2 MiB pages, and ordinary pages past the last.
     double kept = 0;
     double keptInPages = 0;
-    for (const Surface* surface : {&puzzle.scratchSurface(), &puzzle.wholePicture(), &puzzle.boardSurface()}) {
-        const double bytes = static_cast<double>(surface->width()) * surface->height() * 4;
+    const PixelRect piece = puzzle.geometry().pieceRect();  // the scratch surface of exchanges
+    const QSize sizes[] = {{piece.w, piece.h}, {puzzle.wholePicture().width(), puzzle.wholePicture().height()},
+        {puzzle.boardSurface().width(), puzzle.boardSurface().height()}};
+    for (const QSize size : sizes) {
+        const double bytes = static_cast<double>(size.width()) * size.height() * 4;
         kept += bytes / (1024.0 * 1024.0);
         keptInPages += std::ceil(bytes / 4096.0) * 4096.0 / (1024.0 * 1024.0);
     }

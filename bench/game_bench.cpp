@@ -5,13 +5,14 @@
 // "Visible" benchmark shows the shuffle as a player sees it.
 // Also prints the memory a large photo's puzzle takes.
 
-#include "ui/board/form1.h"
+#include "ui/board/main_window.h"
 #include "core/board/random_source.h"
 #include "ui/platform/picture_loader.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QImage>
+#include <QMouseEvent>
 #include <QTemporaryDir>
 
 #include "peak_memory.h"
@@ -39,7 +40,7 @@ ScreenMetrics bigScreen()
 }
 
 struct Window {
-    Form1 form{bigScreen()};
+    MainWindow form{bigScreen()};
     const Puzzle& puzzle() const { return form.session().puzzle(); }
     explicit Window(bool visible)
     {
@@ -63,7 +64,6 @@ void startPuzzle(benchmark::State& state, bool visible)
     Window window(visible);
     for (auto _ : state)
         window.start(75);
-    state.counters["exchanges"] = static_cast<double>(window.puzzle().exchangeCount());
 }
 
 void BM_StartPuzzle75Hidden(benchmark::State& state) { startPuzzle(state, false); }
@@ -74,6 +74,9 @@ struct NoScreen : BoardScreen {
     void placeNewPuzzle(const Puzzle&) override {}
     void showChanges(const Damage&) override {}
     void settle() override {}
+    void showPlayState(const PlayState&) override {}
+    void showInput(const KeyCursor&, const std::optional<BoardReport>&) override {}
+    bool announceVictory() override { return true; }
 };
 
 void BM_BuildPuzzle75Hidden(benchmark::State& state)
@@ -107,9 +110,9 @@ struct Bound {
     std::vector<PixelRect> copies;  // destination, source, alternately
     std::vector<const Surface*> from;
     std::vector<Surface*> to;
-    explicit Bound(Form1& form)
+    explicit Bound(MainWindow& form)
         : window(form.session().puzzle().boardSurface().width(), form.session().puzzle().boardSurface().height()),
-          scratch(form.session().puzzle().scratchSurface().width(), form.session().puzzle().scratchSurface().height()),
+          scratch(form.session().puzzle().geometry().pieceRect().w, form.session().puzzle().geometry().pieceRect().h),
           picture(form.session().puzzle().wholePicture().width(), form.session().puzzle().wholePicture().height())
     {
     }
@@ -187,14 +190,22 @@ void move4x4(benchmark::State& state, bool visible)
     Window window(visible);
     window.start(4);
     const float cell = 1920.0f * 15 / 4;
-    const float left = static_cast<float>(window.puzzle().layout().BoardLeft);
-    const float top = static_cast<float>(window.puzzle().layout().BoardTop);
+    const float left = static_cast<float>(window.puzzle().layout().left);
+    const float top = static_cast<float>(window.puzzle().layout().top);
+    QWidget* board = window.form.findChild<QWidget*>(QStringLiteral("Form1Client"));
+    // The press and the release as the window receives them, in its pixels.
+    const auto mouse = [board](QEvent::Type type, float x, float y) {
+        const QPointF at(x / 15.0f, y / 15.0f);
+        QMouseEvent event(type, at, board->mapToGlobal(at), Qt::LeftButton,
+            type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(board, &event);
+    };
     int i = 0;
     for (auto _ : state) {
         const float x1 = left + cell * static_cast<float>(i % 4) + 100;
         const float x2 = left + cell * static_cast<float>((i + 1) % 4) + 100;
-        window.form.pressAt(x1, top + 100);
-        window.form.releaseAt(x2, top + 100);
+        mouse(QEvent::MouseButtonPress, x1, top + 100);
+        mouse(QEvent::MouseButtonRelease, x2, top + 100);
         ++i;
     }
 }
@@ -234,7 +245,7 @@ void reportMemory(const QString& photo)
 {
     if (!QFile::exists(photo))
         return;
-    Form1 form(bigScreen());
+    MainWindow form(bigScreen());
     form.show();
     QCoreApplication::processEvents();
     // Reset the high-water mark so only what follows counts.

@@ -1,5 +1,5 @@
 #include "app/command_line.h"
-#include "ui/board/form1.h"
+#include "ui/board/main_window.h"
 #include "ui/platform/screen_metrics.h"
 
 #include <QApplication>
@@ -11,9 +11,9 @@ int main(int argc, char* argv[])
     // The program ends only through the exit question.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    tessaron::Form1 form(tessaron::screenMetrics());
+    tessaron::MainWindow form(tessaron::screenMetrics());
     // Ending the loop at once, not through a posted event, so nothing else is handled.
-    QObject::connect(&form, &tessaron::Form1::programEnded, &app, [] { QCoreApplication::exit(0); });
+    QObject::connect(&form, &tessaron::MainWindow::programEnded, &app, [] { QCoreApplication::exit(0); });
     form.startUp(tessaron::pictureArgument(argc, argv));
     return QApplication::exec();
 }

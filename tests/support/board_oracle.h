@@ -17,7 +17,7 @@ int wrongPiecePixels(const Puzzle& puzzle, const Expected& expected, int margin 
     int wrong = 0;
     for (int r = 1; r <= cells.rows(); ++r) {
         for (int c = 1; c <= cells.columns(); ++c) {
-            const int piece = cells(r, c) - 1;
+            const int piece = cells(c, r) - 1;
             const PixelRect at = places.windowRect(c, r);
             const PixelRect home = places.windowRect(piece % cells.columns() + 1, piece / cells.columns() + 1);
             for (int y = margin; y < at.h - margin; ++y)

@@ -2,7 +2,7 @@
 // What the window tests share: message boxes answered without a screen, modal windows
 // driven from inside their own event loop, and a main window with pictures of its own.
 
-#include "ui/board/form1.h"
+#include "ui/board/main_window.h"
 #include "ui/platform/message_box.h"
 
 #include <QApplication>
@@ -68,7 +68,7 @@ struct BoardWindowTest : ::testing::Test, QObject {
     QString previousFolder = QDir::currentPath();
     ScreenMetrics metrics;  // 15 twips per pixel
     BoxRecorder boxes;
-    std::unique_ptr<Form1> form;
+    std::unique_ptr<MainWindow> form;
     std::map<QString, std::function<void(QWidget*)>> answers;
     QStringList seen;
 
@@ -94,14 +94,23 @@ struct BoardWindowTest : ::testing::Test, QObject {
         return false;
     }
 
-    Form1& makeForm(QRect screen = {0, 0, 1920, 1040})
+    MainWindow& makeForm(QRect screen = {0, 0, 1920, 1040})
     {
         form.reset();
         metrics.available = screen;
-        form = std::make_unique<Form1>(metrics);
+        form = std::make_unique<MainWindow>(metrics);
         return *form;
     }
     const Puzzle& puzzle() const { return form->session().puzzle(); }
+    // Where the picture lies in the client area, in layout pixels.
+    QRect pictureBox() const
+    {
+        const Layout& layout = puzzle().layout();
+        return metrics.toPixels(static_cast<float>(layout.left), static_cast<float>(layout.top), layout.picWidth,
+            layout.picHeight);
+    }
+    // One tick of the window's one-second timer.
+    void tick() const { QMetaObject::invokeMethod(form->findChild<QTimer*>("Timer1"), "timeout"); }
     QWidget* board() const { return form->findChild<QWidget*>("Form1Client"); }
 
     // Every pixel tells where it lies, so a piece out of place shows.
@@ -140,7 +149,7 @@ struct BoardWindowTest : ::testing::Test, QObject {
     // A press on the centre of one place and a release on another's, as the player makes them.
     void drag(int fromC, int fromR, int toC, int toR)
     {
-        const QRect box = form->findChild<QWidget*>("Pic")->geometry();
+        const QRect box = pictureBox();
         const auto at = [&](int c, int r) {
             return QPoint(box.x() + (2 * c - 1) * box.width() / (2 * puzzle().board().columns()),
                 box.y() + (2 * r - 1) * box.height() / (2 * puzzle().board().rows()));

@@ -6,13 +6,13 @@
 
 namespace tessaron {
 
-void BoardArray::allocate(std::int16_t piecesX, std::int16_t piecesY)
+void BoardArray::allocate(std::int16_t columns, std::int16_t rows)
 {
-    if (piecesX < 0 || piecesY < 0)
+    if (columns < 0 || rows < 0)
         throw RuntimeError(err::SubscriptOutOfRange);
-    rows_ = piecesY;
-    columns_ = piecesX;
-    cells_.assign(static_cast<std::size_t>(piecesY + 1) * static_cast<std::size_t>(piecesX + 1), 0);
+    columns_ = columns;
+    rows_ = rows;
+    cells_.assign(static_cast<std::size_t>(columns + 1) * static_cast<std::size_t>(rows + 1), 0);
 }
 
 BoardArray solvedBoard(std::int16_t columns, std::int16_t rows)
@@ -28,10 +28,10 @@ void BoardArray::numberSolved()
     std::int16_t count = 0;
     for (std::int32_t r = 1; r <= rows_; ++r)
         for (std::int32_t c = 1; c <= columns_; ++c)
-            (*this)(r, c) = ++count;
+            (*this)(c, r) = ++count;
 }
 
-std::size_t BoardArray::index(std::int32_t row, std::int32_t column) const
+std::size_t BoardArray::index(std::int32_t column, std::int32_t row) const
 {
     if (cells_.empty() || row < 0 || row > rows_ || column < 0 || column > columns_)
         throw RuntimeError(err::SubscriptOutOfRange);
@@ -39,20 +39,19 @@ std::size_t BoardArray::index(std::int32_t row, std::int32_t column) const
         + static_cast<std::size_t>(column);
 }
 
-std::int16_t& BoardArray::operator()(std::int32_t row, std::int32_t column)
+std::int16_t& BoardArray::operator()(std::int32_t column, std::int32_t row)
 {
-    return cells_[index(row, column)];
+    return cells_[index(column, row)];
 }
 
-std::int16_t BoardArray::operator()(std::int32_t row, std::int32_t column) const
+std::int16_t BoardArray::operator()(std::int32_t column, std::int32_t row) const
 {
-    return cells_[index(row, column)];
+    return cells_[index(column, row)];
 }
 
-void BoardArray::exchange(std::int32_t row1, std::int32_t column1, std::int32_t row2,
-    std::int32_t column2)
+void BoardArray::exchange(Place a, Place b)
 {
-    std::swap(cells_[index(row1, column1)], cells_[index(row2, column2)]);
+    std::swap(cells_[index(a.column, a.row)], cells_[index(b.column, b.row)]);
 }
 
 }  // namespace tessaron

@@ -2,18 +2,18 @@
 
 #include <algorithm>
 
-#include "core/platform/vb_math.h"
+#include "core/platform/arithmetic.h"
 
 namespace tessaron {
 
-float PlaceGeometry::pieceWidth() const { return divide(divide(W, PiecesX), TwipsX); }
+float PlaceGeometry::pieceWidth() const { return divide(divide(width, columns), twipsX); }
 
-float PlaceGeometry::pieceHeight() const { return divide(divide(H, PiecesY), TwipsY); }
+float PlaceGeometry::pieceHeight() const { return divide(divide(height, rows), twipsY); }
 
 PlaceGeometry::Scale PlaceGeometry::scale() const
 {
-    return {pieceWidth(), pieceHeight(), divide(static_cast<float>(BoardLeft), TwipsX),
-        divide(static_cast<float>(BoardTop), TwipsY)};
+    return {pieceWidth(), pieceHeight(), divide(static_cast<float>(left), twipsX),
+        divide(static_cast<float>(top), twipsY)};
 }
 
 PixelRect PlaceGeometry::windowRect(const Scale& s, std::int32_t column, std::int32_t row)
@@ -36,9 +36,9 @@ PixelRect PlaceGeometry::pieceRect() const
 
 PixelRect PlaceGeometry::pictureArea() const
 {
-    return {roundToInt32(divide(static_cast<float>(BoardLeft), TwipsX)),
-        roundToInt32(divide(static_cast<float>(BoardTop), TwipsY)),
-        roundToInt32(divide(W, TwipsX)), roundToInt32(divide(H, TwipsY))};
+    return {roundToInt32(divide(static_cast<float>(left), twipsX)),
+        roundToInt32(divide(static_cast<float>(top), twipsY)),
+        roundToInt32(divide(width, twipsX)), roundToInt32(divide(height, twipsY))};
 }
 
 PixelRect PlaceGeometry::framedArea() const
@@ -49,16 +49,16 @@ PixelRect PlaceGeometry::framedArea() const
         return roundToInt32(divide(static_cast<float>(static_cast<double>(corner) + whole / pieces * pieces), twips));
     };
     const PixelRect area = pictureArea();
-    return {area.x, area.y, std::max(area.w, edge(BoardLeft, W, PiecesX, TwipsX) - area.x),
-        std::max(area.h, edge(BoardTop, H, PiecesY, TwipsY) - area.y)};
+    return {area.x, area.y, std::max(area.w, edge(left, width, columns, twipsX) - area.x),
+        std::max(area.h, edge(top, height, rows, twipsY) - area.y)};
 }
 
 PixelRect PlaceGeometry::emptyPlaceFill() const
 {
-    const std::int32_t lastX = roundToInt32(divide(W - divide(W, PiecesX), TwipsX));
-    const std::int32_t lastY = roundToInt32(divide(H - divide(H, PiecesY), TwipsY));
-    return {roundToInt32(divide(static_cast<float>(BoardLeft), TwipsX) + static_cast<float>(lastX)),
-        roundToInt32(divide(static_cast<float>(BoardTop), TwipsY) + static_cast<float>(lastY)),
+    const std::int32_t lastX = roundToInt32(divide(width - divide(width, columns), twipsX));
+    const std::int32_t lastY = roundToInt32(divide(height - divide(height, rows), twipsY));
+    return {roundToInt32(divide(static_cast<float>(left), twipsX) + static_cast<float>(lastX)),
+        roundToInt32(divide(static_cast<float>(top), twipsY) + static_cast<float>(lastY)),
         roundToInt32(pieceWidth()), roundToInt32(pieceHeight())};
 }
 

@@ -12,14 +12,14 @@
 namespace tessaron {
 
 struct PlaceGeometry {
-    float TwipsX = 15.0f;
-    float TwipsY = 15.0f;
-    std::int16_t PiecesX = 1;
-    std::int16_t PiecesY = 1;
-    float W = 0.0f;               // inner width of the picture area, twips
-    float H = 0.0f;               // inner height, twips
-    std::int32_t BoardLeft = 0;   // twips, in the window's client coordinates
-    std::int32_t BoardTop = 0;
+    float twipsX = 15.0f;
+    float twipsY = 15.0f;
+    std::int16_t columns = 1;
+    std::int16_t rows = 1;
+    float width = 0.0f;           // inner width of the picture area, twips
+    float height = 0.0f;          // inner height, twips
+    std::int32_t left = 0;        // the picture area's corner, twips, in the window's client coordinates
+    std::int32_t top = 0;
 
     // Piece size in pixels, fractional. Division by zero without a grid.
     float pieceWidth() const;

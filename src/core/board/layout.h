@@ -18,17 +18,15 @@ struct LayoutInput {
 };
 
 struct Layout {
-    std::int32_t MarginLeft = 0;
-    std::int32_t MarginTop = 0;
-    std::int32_t MarginBottom = 0;
-    std::int32_t BoardLeft = 0;
-    std::int32_t BoardTop = 0;
+    // The picture area's corner in the client area: the left margin (the right one is the
+    // same) and the top one (the bottom one too). The picture's holder has no border, so
+    // this is where the hit test measures from and where the drawing starts.
+    std::int32_t left = 0;
+    std::int32_t top = 0;
     float windowWidth = 0;
     float windowHeight = 0;
     float clientWidth = 0;
     float clientHeight = 0;
-    float picLeft = 0;          // the holder's outer corner: where the hit test measures from
-    float picTop = 0;
     float picWidth = 0;         // the picture area W x H: all of the picture, or its
     float picHeight = 0;        // top-left part when the screen cuts it
 };

@@ -5,19 +5,19 @@ namespace tessaron {
 PreviewCycle::Tick PreviewCycle::tick()
 {
     Tick tick;
-    if (Tag != kPreviewRunning)
+    if (!running)
         return tick;
-    ++PreviewTicks;
-    ++CooldownTicks;
+    ++previewTicks;
+    ++cooldownTicks;
     tick.disableCommand = true;
-    if (PreviewTicks == 4) {
+    if (previewTicks == 4) {
         tick.hideOverlay = true;
-        PreviewTicks = 0;
+        previewTicks = 0;
     }
-    if (CooldownTicks == 20) {
-        CooldownTicks = 0;
+    if (cooldownTicks == 20) {
+        cooldownTicks = 0;
         tick.enableCommand = true;
-        Tag.clear();
+        running = false;
     }
     return tick;
 }

@@ -3,16 +3,13 @@
 // the one-second timer, and the command stays unavailable until the twentieth.
 
 #include <cstdint>
-#include <string>
 
 namespace tessaron {
 
-inline constexpr const char* kPreviewRunning = "activado";
-
 struct PreviewCycle {
-    std::string Tag;                 // the command's marker: "activado" while a cycle runs
-    std::int16_t PreviewTicks = 0;   // ticks since the overlay was shown, back to 0 after 4
-    std::int16_t CooldownTicks = 0;  // ticks since the cycle began, back to 0 after 20
+    bool running = false;             // from the command until the cycle's twentieth tick
+    std::int16_t previewTicks = 0;    // ticks since the overlay was shown, back to 0 after 4
+    std::int16_t cooldownTicks = 0;   // ticks since the cycle began, back to 0 after 20
 
     struct Tick {
         bool disableCommand = false;
@@ -21,7 +18,7 @@ struct PreviewCycle {
     };
 
     // The command: the caller shows the overlay; the counters are left alone.
-    void click() { Tag = kPreviewRunning; }
+    void click() { running = true; }
     // One timer tick: what to do to the command and the overlay. Nothing while no cycle
     // runs.
     Tick tick();

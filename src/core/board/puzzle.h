@@ -1,14 +1,15 @@
 #pragma once
 // One puzzle: which piece lies at which place, where the places are, the picture they are
 // cut from and the board surface a window shows. The board array and the surface change
-// together, one exchange at a time, so the image in each place is always the piece its
-// cell names; nothing outside can change one without the other. Knows nothing of windows.
+// together, one move at a time, so the image in each place is always the piece its cell
+// names; nothing outside can change one without the other. Knows nothing of windows,
+// nor of the player's input: that is read into moves elsewhere.
 
 #include "core/board/board_state.h"
 #include "core/board/geometry.h"
 #include "core/board/layout.h"
+#include "core/board/place.h"
 #include "core/board/random_source.h"
-#include "core/language/texts.h"
 #include "core/platform/surface.h"
 
 #include <cstdint>
@@ -22,42 +23,11 @@ namespace tessaron {
 // puzzle around the black empty place, which starts bottom right.
 enum class PuzzleStyle { Normal, Difficult };
 
-enum class MoveResult { Refused, Moved, Solved };
-
-// A place on the board, 1-based.
-struct Place {
-    std::int16_t column = 0;
-    std::int16_t row = 0;
-    friend bool operator==(const Place&, const Place&) = default;
-};
-
-// Keyboard play: the four arrows, Pick (Space or Enter) and Drop (Escape).
-enum class Key { Left, Right, Up, Down, Pick, Drop };
-
-// The keyboard's cursor of the Normal style: a frame around one place, hidden until the
-// first key and again after a mouse press, and the place whose piece it picked up. It is
-// never drawn into the board surface: the window paints it over the board.
-struct KeyCursor {
-    bool shown = false;
-    Place place{1, 1};
-    std::optional<Place> picked;
-};
-
-// What one key did: its move (Refused when no piece moved) and, when anything changed,
-// what a screen reader should hear: the cursor's place, or where a piece went and, for
-// an exchange, the other place.
-struct KeyOutcome {
-    MoveResult result = MoveResult::Refused;
-    std::optional<BoardNews> news;
-    Place at;
-    Place other;
-};
-
 // Everything a new puzzle is made from, besides its picture.
 struct PuzzlePlan {
     float twipsX = 15.0f;        // twips per device pixel
     float twipsY = 15.0f;
-    std::int16_t columns = 4;    // 1..75
+    std::int16_t columns = 4;    // 1..75; once built, the board array is the grid's owner
     std::int16_t rows = 4;
     PuzzleStyle style = PuzzleStyle::Normal;
     Layout layout;               // the picture area and its margins, in twips
@@ -80,19 +50,19 @@ public:
     static Puzzle build(Surface picture, const PuzzlePlan& plan);
 
     bool exists() const { return board_.exists(); }
-    PuzzleStyle style() const { return plan_.style; }
-    bool difficult() const { return plan_.style == PuzzleStyle::Difficult; }
+    PuzzleStyle style() const { return style_; }
+    bool difficult() const { return style_ == PuzzleStyle::Difficult; }
     const BoardArray& board() const { return board_; }
-    const Layout& layout() const { return plan_.layout; }
+    const Layout& layout() const { return layout_; }
     PlaceGeometry geometry() const;
     bool isSolved() const;
+    // Where the last piece lies: in the Difficult style, the empty place.
+    Place emptyPlace() const { return empty_; }
 
     // What the window shows, and what changed on it since the last time it was asked.
     const Surface& boardSurface() const { return window_; }
     Damage takeDamage() { return window_.takeDamage(); }
-    // The scratch surface of exchanges (one piece), and the whole picture: the source of
-    // the board's first drawing and of the finished look.
-    const Surface& scratchSurface() const { return scratch_; }
+    // The whole picture: the source of the board's first drawing and of the finished look.
     const Surface& wholePicture() const { return whole_; }
 
     // 5 x columns x rows random exchanges, `shown` called after each, then the grid. In
@@ -106,42 +76,32 @@ public:
     // The place under a point of the window's client area, in twips; nothing off the
     // picture or without a puzzle.
     std::optional<Place> placeAt(float x, float y) const;
-    // A press picks the place under it (or nothing); the release moves the picked piece
-    // there by the style's rules. Either way the release then looks for a solved board.
-    void pressAt(float x, float y);
-    MoveResult releaseAt(float x, float y);
-    // The same from place to place.
-    MoveResult move(Place from, Place to);
 
-    // A key. Difficult: an arrow slides the piece beside the empty place into it, in the
-    // arrow's direction. Normal: the first key shows the cursor; arrows move it, stopping
-    // at the edges; Pick picks the piece under it, then exchanges it with the piece under
-    // the cursor as a press and release would (on the same place it drops it, as Drop
-    // does). A move runs the same solved test as the mouse's.
-    KeyOutcome keyPressed(Key key);
-    const KeyCursor& cursor() const { return cursor_; }
-
-    // Exchanges made since the puzzle was built (the shuffle's and the moves').
-    std::int64_t exchangeCount() const { return exchanges_; }
+    // Whether the style's rules let the move be played: both places on the board, and in
+    // the Difficult style a piece beside the empty place going into it.
+    bool allows(const Move& move) const;
+    // The one way a move is played, whatever asked for it: checked by allows(), then the
+    // two places' images and cells exchanged together and the grid drawn again over them.
+    // Then the board is looked at: Solved when it is solved, even after a move refused,
+    // as every move asked for ends with that look.
+    MoveResult play(const Move& move);
 
 private:
-    void drawGrid(std::span<const PixelRect> within = {});
-    void exchange(std::int32_t fromX, std::int32_t fromY, std::int32_t toX, std::int32_t toY,
-        const std::function<void()>& shown);
+    void execute(const Move& move, const std::function<void()>& shown = {});
     void slideShuffle(RandomSource& random, std::int32_t rounds, const std::function<void()>& shown);
     void repairParity(RandomSource& random, const std::function<void()>& shown);
     void unsolve(RandomSource& random, const std::function<void()>& shown);
-    KeyOutcome slideByKey(Key key);
-    KeyOutcome cursorKey(Key key);
+    Place randomPlace(RandomSource& random) const;
 
-    PuzzlePlan plan_;
+    float twipsX_ = 15.0f;
+    float twipsY_ = 15.0f;
+    PuzzleStyle style_ = PuzzleStyle::Normal;
+    Layout layout_;
     BoardArray board_;
+    Place empty_;
     Surface scratch_;  // one piece; each exchange leaves a piece's image here
     Surface whole_;    // the picture area as loaded, for the finished look
     Surface window_;   // the board surface
-    std::optional<Place> picked_;
-    KeyCursor cursor_;
-    std::int64_t exchanges_ = 0;
 };
 
 }  // namespace tessaron

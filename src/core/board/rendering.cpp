@@ -1,7 +1,7 @@
 #include "core/board/rendering.h"
 
 #include "core/platform/runtime_error.h"
-#include "core/platform/vb_math.h"
+#include "core/platform/arithmetic.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -43,10 +43,16 @@ PixelRect drawLineTwips(Surface& surface, float twipsX, float twipsY, float x1, 
     return drawn;
 }
 
-PixelRect DrawGrid(Surface& window, float twipsX, float twipsY, std::int32_t left,
-    std::int32_t top, std::int32_t width, std::int32_t height, std::int16_t columns,
-    std::int16_t rows, std::span<const PixelRect> within)
+PixelRect drawGrid(Surface& window, const PlaceGeometry& geometry, std::span<const PixelRect> within)
 {
+    const float twipsX = geometry.twipsX;
+    const float twipsY = geometry.twipsY;
+    const std::int32_t left = geometry.left;
+    const std::int32_t top = geometry.top;
+    const std::int32_t width = roundToInt32(geometry.width);
+    const std::int32_t height = roundToInt32(geometry.height);
+    const std::int16_t columns = geometry.columns;
+    const std::int16_t rows = geometry.rows;
     if (columns == 0 || rows == 0)
         throw RuntimeError(err::DivisionByZero);
     const auto fLeft = static_cast<float>(left);
@@ -67,12 +73,11 @@ PixelRect DrawGrid(Surface& window, float twipsX, float twipsY, std::int32_t lef
     return changed;
 }
 
-PixelRect ExchangePlaces(Surface& window, Surface& scratch, const PlaceGeometry& geometry,
-    std::int32_t fromX, std::int32_t fromY, std::int32_t toX, std::int32_t toY)
+PixelRect exchangePlaces(Surface& window, Surface& scratch, const PlaceGeometry& geometry, const Move& move)
 {
     const PlaceGeometry::Scale scale = geometry.scale();
-    const PixelRect a = PlaceGeometry::windowRect(scale, fromX, fromY);
-    const PixelRect b = PlaceGeometry::windowRect(scale, toX, toY);
+    const PixelRect a = PlaceGeometry::windowRect(scale, move.from.column, move.from.row);
+    const PixelRect b = PlaceGeometry::windowRect(scale, move.to.column, move.to.row);
     blockCopy(scratch, 0, 0, a.w, a.h, window, a.x, a.y);
     const PixelRect changedA = blockCopy(window, a.x, a.y, a.w, a.h, window, b.x, b.y);
     const PixelRect changedB = blockCopy(window, b.x, b.y, b.w, b.h, scratch, 0, 0);
@@ -91,8 +96,7 @@ void drawPicture(Surface& window, const Surface& picture, const PlaceGeometry& g
 {
     window.clear(background);
     copyPictureArea(window, picture, geometry);
-    DrawGrid(window, geometry.TwipsX, geometry.TwipsY, geometry.BoardLeft, geometry.BoardTop,
-        roundToInt32(geometry.W), roundToInt32(geometry.H), geometry.PiecesX, geometry.PiecesY);
+    drawGrid(window, geometry);
 }
 
 PixelRect blackenEmptyPlace(Surface& window, const PlaceGeometry& geometry)

@@ -3,6 +3,7 @@
 // redrawn from the board array, every change copies rectangles of pixels.
 
 #include "core/board/geometry.h"
+#include "core/board/place.h"
 #include "core/platform/surface.h"
 
 #include <cstdint>
@@ -22,17 +23,15 @@ PixelRect drawLineTwips(Surface& surface, float twipsX, float twipsY, float x1, 
 // Positions are computed in 64-bit floating point and handed on as 32-bit floats.
 // After a move only the two places changed, so the grid needs drawing only there:
 // `within` limits the lines to those rectangles, with the same result on the surface.
-PixelRect DrawGrid(Surface& window, float twipsX, float twipsY, std::int32_t left,
-    std::int32_t top, std::int32_t width, std::int32_t height, std::int16_t columns,
-    std::int16_t rows, std::span<const PixelRect> within = {});
+// The area's size is rounded to whole twips first.
+PixelRect drawGrid(Surface& window, const PlaceGeometry& geometry, std::span<const PixelRect> within = {});
 
-// Exchanges the images of place A = (fromX, fromY) and place B = (toX, toY) with three
+// Exchanges the images of place A = move.from and place B = move.to with three
 // block copies, in this order: A on the window -> the scratch surface's corner; B on the
 // window -> A on the window; the scratch surface's corner -> B on the window. Every place
 // is a piece's size, so the scratch surface need hold only one piece, and it is left
 // holding A's former image. Returns the area changed.
-PixelRect ExchangePlaces(Surface& window, Surface& scratch, const PlaceGeometry& geometry,
-    std::int32_t fromX, std::int32_t fromY, std::int32_t toX, std::int32_t toY);
+PixelRect exchangePlaces(Surface& window, Surface& scratch, const PlaceGeometry& geometry, const Move& move);
 
 // The whole picture area, up to the grid's frame, copied from the picture's top-left
 // corner onto the window.

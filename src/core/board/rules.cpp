@@ -19,34 +19,24 @@ std::int16_t countFor(float offset, float cell, std::int16_t pieces)
 
 }  // namespace
 
-bool FindCell(float Left, float Top, float CellWidth, float CellHeight, float X, float Y,
-    std::int16_t PiecesX, std::int16_t PiecesY, std::int16_t& Column, std::int16_t& Row)
+std::optional<Place> findCell(const CellGrid& grid, float x, float y)
 {
-    Column = 0;
-    Row = 0;
-    const float right = Left + static_cast<float>(PiecesX) * CellWidth;
-    if (!(X > Left && X < right))
-        return false;
-    const float bottom = Top + static_cast<float>(PiecesY) * CellHeight;
-    if (!(Y > Top && Y < bottom))
-        return false;
-    Column = countFor(X - Left, CellWidth, PiecesX);
-    Row = countFor(Y - Top, CellHeight, PiecesY);
-    return true;
+    const float right = grid.left + static_cast<float>(grid.columns) * grid.cellWidth;
+    if (!(x > grid.left && x < right))
+        return std::nullopt;
+    const float bottom = grid.top + static_cast<float>(grid.rows) * grid.cellHeight;
+    if (!(y > grid.top && y < bottom))
+        return std::nullopt;
+    return Place{countFor(x - grid.left, grid.cellWidth, grid.columns), countFor(y - grid.top, grid.cellHeight, grid.rows)};
 }
 
-bool areNeighbours(std::int32_t fromX, std::int32_t fromY, std::int32_t toX, std::int32_t toY)
+bool areNeighbours(Place a, Place b)
 {
-    return (toX == fromX && std::abs(toY - fromY) == 1) || (toY == fromY && std::abs(toX - fromX) == 1);
+    return (a.column == b.column && std::abs(a.row - b.row) == 1)
+        || (a.row == b.row && std::abs(a.column - b.column) == 1);
 }
 
-bool canMoveToEmpty(const BoardArray& board, std::int32_t fromX, std::int32_t fromY,
-    std::int32_t toX, std::int32_t toY)
-{
-    if (board(toY, toX) != board.rows() * board.columns())
-        return false;
-    return areNeighbours(fromX, fromY, toX, toY);
-}
+bool canMoveToEmpty(Place empty, const Move& move) { return move.to == empty && areNeighbours(move.from, move.to); }
 
 bool isSolved(const BoardArray& board)
 {
@@ -54,9 +44,18 @@ bool isSolved(const BoardArray& board)
     std::int32_t k = 0;
     for (std::int32_t r = 1; r <= board.rows(); ++r)
         for (std::int32_t c = 1; c <= board.columns(); ++c)
-            if (board(r, c) != ++k)
+            if (board(c, r) != ++k)
                 solved = false;
     return solved;
+}
+
+Place findLastPiece(const BoardArray& board)
+{
+    for (std::int16_t r = 1; r <= board.rows(); ++r)
+        for (std::int16_t c = 1; c <= board.columns(); ++c)
+            if (board(c, r) == board.lastPiece())
+                return {c, r};
+    return {};
 }
 
 bool isSolvableBySlides(const BoardArray& board)
@@ -66,16 +65,9 @@ bool isSolvableBySlides(const BoardArray& board)
     const std::int32_t n = columns * rows;
     std::vector<std::int32_t> pieces;
     pieces.reserve(static_cast<std::size_t>(n));
-    std::int32_t emptyX = 0, emptyY = 0;
-    for (std::int32_t r = 1; r <= rows; ++r) {
-        for (std::int32_t c = 1; c <= columns; ++c) {
-            pieces.push_back(board(r, c));
-            if (board(r, c) == n) {
-                emptyX = c;
-                emptyY = r;
-            }
-        }
-    }
+    for (std::int32_t r = 1; r <= rows; ++r)
+        for (std::int32_t c = 1; c <= columns; ++c)
+            pieces.push_back(board(c, r));
     if (rows == 1 || columns == 1) {
         // Slides only move the empty place along the line: the others keep their order.
         std::int32_t expected = 1;
@@ -98,7 +90,8 @@ bool isSolvableBySlides(const BoardArray& board)
             seen[static_cast<std::size_t>(j)] = true;
     }
     const std::int32_t permutationParity = (n - cycles) % 2;
-    const std::int32_t distance = (columns - emptyX) + (rows - emptyY);
+    const Place empty = findLastPiece(board);
+    const std::int32_t distance = (columns - empty.column) + (rows - empty.row);
     return permutationParity == distance % 2;
 }
 

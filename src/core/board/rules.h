@@ -3,26 +3,35 @@
 // style, the solved test, and which Difficult positions slides can solve.
 
 #include "core/board/board_state.h"
+#include "core/board/place.h"
 
 #include <cstdint>
+#include <optional>
 
 namespace tessaron {
 
-// The place under the point (X, Y), all in twips: Left and Top are the picture holder's
-// outer corner, CellWidth and CellHeight a place's size. Both outer bounds are strict
-// and a point on an inner boundary belongs to the place left of it (or above it), so
-// Column = ceil((X - Left) / CellWidth). A miss leaves 0, 0 and returns false.
-bool FindCell(float Left, float Top, float CellWidth, float CellHeight, float X, float Y,
-    std::int16_t PiecesX, std::int16_t PiecesY, std::int16_t& Column, std::int16_t& Row);
+// The grid of places over the picture, in twips: `left` and `top` are the picture
+// holder's outer corner, `cellWidth` and `cellHeight` a place's size.
+struct CellGrid {
+    float left = 0;
+    float top = 0;
+    float cellWidth = 0;
+    float cellHeight = 0;
+    std::int16_t columns = 0;
+    std::int16_t rows = 0;
+};
+
+// The place under the point (x, y), in twips. Both outer bounds are strict and a point on
+// an inner boundary belongs to the place left of it (or above it), so the column is
+// ceil((x - left) / cellWidth). Nothing off the grid.
+std::optional<Place> findCell(const CellGrid& grid, float x, float y);
 
 // Places beside each other: same column and adjacent rows, or same row and adjacent
 // columns. Diagonals, places further apart and the same place are not neighbours.
-bool areNeighbours(std::int32_t fromX, std::int32_t fromY, std::int32_t toX, std::int32_t toY);
+bool areNeighbours(Place a, Place b);
 
-// The Difficult move: only into the empty place (the cell holding PiecesX * PiecesY),
-// and only from beside it.
-bool canMoveToEmpty(const BoardArray& board, std::int32_t fromX, std::int32_t fromY,
-    std::int32_t toX, std::int32_t toY);
+// The Difficult move: only into the empty place, and only from beside it.
+bool canMoveToEmpty(Place empty, const Move& move);
 
 // Every place holds its own number. Checks every place, not just until the first miss.
 bool isSolved(const BoardArray& board);
@@ -33,5 +42,9 @@ bool isSolved(const BoardArray& board);
 // empty place's distance from home (in steps) must agree. A single row or column admits
 // only the solved order with the empty place anywhere.
 bool isSolvableBySlides(const BoardArray& board);
+
+// Where the last piece (the Difficult style's empty place) lies; looked for once, when a
+// board is handed over, and then followed move by move.
+Place findLastPiece(const BoardArray& board);
 
 }  // namespace tessaron

@@ -7,7 +7,7 @@ enum class Step { Settings, Texts, Picture, Dialog, Puzzle, Done };
 
 }  // namespace
 
-std::int16_t runStartup(const StartupSteps& steps)
+void runStartup(const StartupSteps& steps)
 {
     std::int16_t language = 0;
     bool chosen = false;
@@ -60,8 +60,6 @@ std::int16_t runStartup(const StartupSteps& steps)
                 step = Step::Done;
                 if (chosen)
                     steps.startPuzzle();
-                else
-                    steps.goWithoutPuzzle();
                 break;
             case Step::Done:
                 break;
@@ -73,7 +71,6 @@ std::int16_t runStartup(const StartupSteps& steps)
             }
         }
     }
-    return language;
 }
 
 }  // namespace tessaron

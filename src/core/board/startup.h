@@ -24,11 +24,11 @@ struct StartupSteps {
     std::function<void()> offerPicture;                     // into the dialog; unset: none
     std::function<bool()> choosePuzzle;                     // the dialog: true on OK
     std::function<void()> startPuzzle;                      // the puzzle it chose
-    std::function<void()> goWithoutPuzzle;                  // the dialog was cancelled
     std::function<void(const RuntimeError&)> report;
 };
 
-// Runs start-up; returns the language it settled on (0 if none was read or chosen).
-std::int16_t runStartup(const StartupSteps& steps);
+// Runs start-up. The language it settles on reaches the windows through applyTexts, and
+// its owner keeps it from there.
+void runStartup(const StartupSteps& steps);
 
 }  // namespace tessaron

@@ -1,6 +1,6 @@
 #include "core/dialog/puzzle_options.h"
 
-#include "core/platform/vb_math.h"
+#include "core/platform/arithmetic.h"
 
 namespace tessaron {
 

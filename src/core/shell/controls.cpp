@@ -55,7 +55,6 @@ std::vector<Control> form1Controls()
         {.name = "Label1", .place = {240, 2280, 8295, 735}, .design = "No hay ninguna imagen abierta",
             .caption = {"There is not any loaded image", "No hay ninguna imagen abierta"}},
         {.name = "Form1Client", .description = {"Puzzle board", "Tablero del puzzle"}},
-        {.name = "Pic", .description = {"Puzzle picture", "Imagen del puzzle"}},
         {.name = "Pic2", .description = {"Finished picture", "Imagen terminada"}},
     };
 }

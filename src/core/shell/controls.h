@@ -11,7 +11,7 @@
 
 namespace tessaron {
 
-enum class GameWindow { Form1, Dialog, FormIdioma, About };
+enum class GameWindow { Main, NewPuzzle, Language, About };
 
 // A control's place in its container, in twips. A control placed by code (menu items,
 // the board and its pictures, which follow the puzzle) has none.

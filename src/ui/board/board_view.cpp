@@ -51,7 +51,7 @@ QRectF BoardView::placeRect(std::int16_t column, std::int16_t row) const
 
 QRegion BoardView::frames() const
 {
-    const KeyCursor& cursor = session_.puzzle().cursor();
+    const KeyCursor& cursor = session_.cursor();
     QRegion region;
     if (!cursor.shown)
         return region;
@@ -72,7 +72,7 @@ void BoardView::followCursor()
 void BoardView::paintEvent(QPaintEvent* event)
 {
     SurfaceView::paintEvent(event);
-    const KeyCursor& cursor = session_.puzzle().cursor();
+    const KeyCursor& cursor = session_.cursor();
     if (!cursor.shown)
         return;
     QPainter painter(this);

@@ -62,19 +62,19 @@ void applyWindowTexts(QWidget* window, GameWindow which, std::int16_t languageCo
     setAccessibleNames(window, which, languageCode);
 }
 
-void ApplyLanguageTexts(std::int16_t languageCode, QWidget* form1, const std::function<QWidget*()>& dialog,
+void applyLanguageTexts(std::int16_t languageCode, QWidget* form1, const std::function<QWidget*()>& dialog,
     const std::function<QWidget*()>& about)
 {
     if (form1 && knownLanguage(languageCode)) {
         setCheckMark(form1, "MLanguageIngles", languageCode == kEnglish);
         setCheckMark(form1, "MLanguageEspa\u00F1ol", languageCode == kSpanish);
     }
-    applyWindowTexts(form1, GameWindow::Form1, languageCode);
+    applyWindowTexts(form1, GameWindow::Main, languageCode);
     // The window is asked for first: creating it runs its own load, and the code is
     // read after that.
     if (knownLanguage(languageCode) && dialog) {
         QWidget* window = dialog();
-        applyWindowTexts(window, GameWindow::Dialog, languageCode);
+        applyWindowTexts(window, GameWindow::NewPuzzle, languageCode);
     }
     if (knownLanguage(languageCode) && about) {
         QWidget* window = about();

@@ -1,6 +1,6 @@
 #include "ui/platform/screen_metrics.h"
 
-#include "core/platform/vb_math.h"
+#include "core/platform/arithmetic.h"
 
 #include <QGuiApplication>
 #include <QScreen>

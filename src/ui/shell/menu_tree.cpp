@@ -14,15 +14,15 @@ namespace {
 QMenu* addMenu(QMenuBar* bar, std::string_view name)
 {
     QMenu* menu = bar->addMenu(QString());
-    declareControl(menu, GameWindow::Form1, name, nullptr);
-    declareControl(menu->menuAction(), GameWindow::Form1, name, nullptr);
+    declareControl(menu, GameWindow::Main, name, nullptr);
+    declareControl(menu->menuAction(), GameWindow::Main, name, nullptr);
     return menu;
 }
 
 QAction* addItem(QWidget* container, std::string_view name)
 {
     auto* action = new QAction(container);
-    declareControl(action, GameWindow::Form1, name, nullptr);
+    declareControl(action, GameWindow::Main, name, nullptr);
     action->setMenuRole(QAction::NoRole);
     container->addAction(action);
     return action;
@@ -33,29 +33,29 @@ QAction* addItem(QWidget* container, std::string_view name)
 MenuTree buildMenuTree(QMenuBar* bar)
 {
     MenuTree m;
-    m.Archivo = addMenu(bar, "Archivo");
-    m.Abrir = addItem(m.Archivo, "Abrir");
-    m.Salir = addItem(m.Archivo, "Salir");
+    m.fileMenu = addMenu(bar, "Archivo");
+    m.openAction = addItem(m.fileMenu, "Abrir");
+    m.exitAction = addItem(m.fileMenu, "Salir");
 
-    m.language = addMenu(bar, "language");
-    m.MLanguageIngles = addItem(m.language, "MLanguageIngles");
-    m.MLanguageEspanol = addItem(m.language, "MLanguageEspa\u00F1ol");
-    m.MLanguageGallego = addItem(m.language, "MLanguageGallego");
+    m.languageMenu = addMenu(bar, "language");
+    m.englishAction = addItem(m.languageMenu, "MLanguageIngles");
+    m.spanishAction = addItem(m.languageMenu, "MLanguageEspa\u00F1ol");
+    m.galicianAction = addItem(m.languageMenu, "MLanguageGallego");
     // The check marks are set by the language handlers, not toggled by the click itself.
-    m.MLanguageIngles->setCheckable(true);
-    m.MLanguageIngles->setChecked(true);
-    m.MLanguageEspanol->setCheckable(true);
-    m.MLanguageGallego->setVisible(false);
-    m.MLanguageGallego->setEnabled(false);
+    m.englishAction->setCheckable(true);
+    m.englishAction->setChecked(true);
+    m.spanishAction->setCheckable(true);
+    m.galicianAction->setVisible(false);
+    m.galicianAction->setEnabled(false);
 
-    m.Montado = addItem(bar, "Montado");
+    m.showImageAction = addItem(bar, "Montado");
 
-    m.MWeb = addMenu(bar, "MWeb");
-    m.MWebTessaron = addItem(m.MWeb, "MWebTessaron");
-    m.MWebAutor = addItem(m.MWeb, "MWebAutor");
-    m.MWebRodanto = addItem(m.MWeb, "MWebRodanto");
+    m.webMenu = addMenu(bar, "MWeb");
+    m.gamePageAction = addItem(m.webMenu, "MWebTessaron");
+    m.authorPageAction = addItem(m.webMenu, "MWebAutor");
+    m.otherGamePageAction = addItem(m.webMenu, "MWebRodanto");
 
-    m.AcercaDe = addItem(bar, "AcercaDe");
+    m.aboutAction = addItem(bar, "AcercaDe");
     return m;
 }
 

@@ -10,20 +10,21 @@ class QMenuBar;
 
 namespace tessaron {
 
+// Each item's object name, the design's, follows it.
 struct MenuTree {
-    QMenu* Archivo = nullptr;
-    QAction* Abrir = nullptr;
-    QAction* Salir = nullptr;
-    QMenu* language = nullptr;
-    QAction* MLanguageIngles = nullptr;
-    QAction* MLanguageEspanol = nullptr;  // object name "MLanguageEspañol"
-    QAction* MLanguageGallego = nullptr;
-    QAction* Montado = nullptr;           // acts from the menu bar itself
-    QMenu* MWeb = nullptr;
-    QAction* MWebTessaron = nullptr;
-    QAction* MWebAutor = nullptr;
-    QAction* MWebRodanto = nullptr;
-    QAction* AcercaDe = nullptr;          // acts from the menu bar itself
+    QMenu* fileMenu = nullptr;                // Archivo
+    QAction* openAction = nullptr;            // Abrir
+    QAction* exitAction = nullptr;            // Salir
+    QMenu* languageMenu = nullptr;            // language
+    QAction* englishAction = nullptr;         // MLanguageIngles
+    QAction* spanishAction = nullptr;         // MLanguageEspañol
+    QAction* galicianAction = nullptr;        // MLanguageGallego, never shown
+    QAction* showImageAction = nullptr;       // Montado, acting from the menu bar itself
+    QMenu* webMenu = nullptr;                 // MWeb
+    QAction* gamePageAction = nullptr;        // MWebTessaron
+    QAction* authorPageAction = nullptr;      // MWebAutor
+    QAction* otherGamePageAction = nullptr;   // MWebRodanto
+    QAction* aboutAction = nullptr;           // AcercaDe, acting from the menu bar itself
 };
 
 MenuTree buildMenuTree(QMenuBar* bar);

@@ -22,13 +22,13 @@ struct WebLink {
 WebLink linkOf(WebItem item)
 {
     switch (item) {
-    case WebItem::MWebTessaron:
+    case WebItem::GamePage:
         return {true, WebAddress::GamePage, WebAddress::GamePageSpanish,
             WebAddress::GamePageWritten};
-    case WebItem::MWebAutor:
+    case WebItem::AuthorPage:
         return {true, WebAddress::AuthorPageEnglish, WebAddress::AuthorPage,
             WebAddress::AuthorPageWritten};
-    case WebItem::MWebRodanto:
+    case WebItem::OtherGamePage:
         break;
     }
     return {false, WebAddress::OtherGamePage, WebAddress::OtherGamePage,

@@ -8,7 +8,7 @@ class QWidget;
 
 namespace tessaron {
 
-enum class WebItem { MWebTessaron, MWebAutor, MWebRodanto };
+enum class WebItem { GamePage, AuthorPage, OtherGamePage };
 
 // The game's and the author's pages depend on the language; with no language they open
 // nothing and report a failure with 0. The other game's page is the same for all.

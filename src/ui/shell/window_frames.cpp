@@ -10,7 +10,7 @@ namespace tessaron {
 
 void applyMainFrame(QWidget* window)
 {
-    window->setObjectName(fromUtf8(windowDesign(GameWindow::Form1).name));
+    window->setObjectName(fromUtf8(windowDesign(GameWindow::Main).name));
     window->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
         | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     window->setWindowTitle(fromUtf8(kProgramTitle));

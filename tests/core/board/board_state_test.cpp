@@ -6,16 +6,19 @@
 namespace tessaron {
 namespace {
 
-TEST(BoardArray, SolvedOrderIsRowByRowAndRowAndColumnZeroExistButNothingBeyond)
+TEST(BoardArray, SolvedOrderIsRowByRowAddressedColumnFirstAndNothingBeyondTheGrid)
 {
     EXPECT_FALSE(BoardArray().exists());
-    const BoardArray board = solvedBoard(4, 3);
+    BoardArray board = solvedBoard(4, 3);
     for (int r = 1; r <= 3; ++r)
         for (int c = 1; c <= 4; ++c)
-            EXPECT_EQ(board(r, c), (r - 1) * 4 + c);  // 12, bottom right, is the empty place
-    EXPECT_EQ(board(0, 0), 0);
-    for (auto [row, column] : {std::pair{4, 1}, {1, 5}, {-1, 1}})
-        EXPECT_EQ(errorNumberOf([&] { board(row, column); }), err::SubscriptOutOfRange) << row << "," << column;
+            EXPECT_EQ(board(c, r), (r - 1) * 4 + c);
+    EXPECT_EQ(board.lastPiece(), 12);  // bottom right: the empty place
+    board.exchange({4, 1}, {1, 3});
+    EXPECT_EQ((board[Place{4, 1}]), 9);
+    EXPECT_EQ(board(1, 3), 4);
+    for (auto [column, row] : {std::pair{5, 1}, {1, 4}, {-1, 1}})
+        EXPECT_EQ(errorNumberOf([&] { board(column, row); }), err::SubscriptOutOfRange) << column << "," << row;
 }
 
 }  // namespace

@@ -19,7 +19,7 @@ std::vector<int> coverage(const PlaceGeometry& g)
 {
     const PixelRect area = g.pictureArea();
     std::vector<int> count(static_cast<std::size_t>(area.w), 0);
-    for (std::int32_t c = 1; c <= g.PiecesX; ++c) {
+    for (std::int32_t c = 1; c <= g.columns; ++c) {
         const PixelRect r = g.windowRect(c, 1);
         EXPECT_GE(r.x, area.x) << "column " << c;
         EXPECT_LE(r.x + r.w, area.x + area.w) << "column " << c;

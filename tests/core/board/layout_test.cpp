@@ -35,8 +35,7 @@ TEST(Layout, MarginsGrowWithThePictureAndWhatTheScreenCannotHoldIsCut)
         const Layout l = layoutPicture(
             {c.width * 15, c.height * 15, 120, 750, c.screenWidth * 15, c.screenHeight * 15});
         // Every value is a whole number of twips, exact in a float.
-        EXPECT_EQ(std::tuple(l.MarginLeft, l.BoardLeft, l.MarginTop, l.MarginBottom, l.BoardTop),
-            std::tuple(c.marginLeft, c.marginLeft, c.marginTop, c.marginTop, c.marginTop));
+        EXPECT_EQ(std::tuple(l.left, l.top), std::tuple(c.marginLeft, c.marginTop));
         EXPECT_EQ(std::tuple(l.picWidth, l.picHeight, l.windowWidth, l.windowHeight, l.clientWidth, l.clientHeight),
             std::tuple(c.picWidth, c.picHeight, c.windowWidth, c.windowHeight, c.windowWidth - 120, c.windowHeight - 750));
     }

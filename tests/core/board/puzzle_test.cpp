@@ -1,3 +1,4 @@
+#include "core/board/board_input.h"
 #include "core/board/puzzle.h"
 #include "core/board/rendering.h"
 #include "core/board/rules.h"
@@ -25,10 +26,8 @@ PuzzlePlan planFor(std::int16_t columns, std::int16_t rows, std::int32_t width, 
     plan.columns = columns;
     plan.rows = rows;
     plan.style = style;
-    plan.layout.BoardLeft = 322;
-    plan.layout.BoardTop = 233;
-    plan.layout.picLeft = 322;
-    plan.layout.picTop = 233;
+    plan.layout.left = 322;
+    plan.layout.top = 233;
     plan.layout.picWidth = static_cast<float>(width) * 15;
     plan.layout.picHeight = static_cast<float>(height) * 15;
     plan.boardWidth = width + 50;
@@ -51,7 +50,7 @@ bool isPermutation(const BoardArray& board)
     std::vector<std::int16_t> all;
     for (std::int32_t r = 1; r <= board.rows(); ++r)
         for (std::int32_t c = 1; c <= board.columns(); ++c)
-            all.push_back(board(r, c));
+            all.push_back(board(c, r));
     std::sort(all.begin(), all.end());
     return std::adjacent_find(all.begin(), all.end()) == all.end() && all.front() == 1
         && all.back() == static_cast<std::int16_t>(all.size());
@@ -61,6 +60,14 @@ bool sameSurface(const Surface& a, const Surface& b)
 {
     return a.width() == b.width() && a.height() == b.height()
         && std::equal(a.data(), a.data() + a.width() * a.height(), b.data());
+}
+
+// Every grid line is where it belongs: drawing the whole grid again changes nothing.
+bool gridIsWhole(const Puzzle& puzzle)
+{
+    Surface redrawn = puzzle.boardSurface();
+    drawGrid(redrawn, puzzle.geometry());
+    return sameSurface(redrawn, puzzle.boardSurface());
 }
 
 // A shuffle never hands over a finished board where another arrangement exists; a
@@ -90,10 +97,9 @@ TEST(Shuffle, NeverSolvedAndDifficultAlwaysSolvableBySlides)
             if (!g.difficult)
                 continue;
             ASSERT_TRUE(isSolvableBySlides(board)) << "seed " << seed;
-            for (std::int32_t r = 1; r <= g.rows; ++r)
-                for (std::int32_t c = 1; c <= g.columns; ++c)
-                    if (board(r, c) == pieces)
-                        emptyAt[static_cast<std::size_t>((r - 1) * g.columns + c)] = true;
+            const Place empty = puzzle.emptyPlace();
+            ASSERT_EQ(board[empty], pieces) << "seed " << seed;
+            emptyAt[static_cast<std::size_t>((empty.row - 1) * g.columns + empty.column)] = true;
         }
         if (g.difficult && (g.columns == 1 || g.rows == 1)) {
             for (std::int32_t place = 1; place < pieces; ++place)
@@ -103,13 +109,15 @@ TEST(Shuffle, NeverSolvedAndDifficultAlwaysSolvableBySlides)
 }
 
 // Random moves, most of them refused in the Difficult style and some off the board: the
-// images follow the board whatever the caller asks.
-TEST(Moves, ImagesFollowTheBoardThroughThousandsOfMovesInBothStyles)
+// images follow the board whatever the caller asks, and the grid stays whole, after the
+// shuffle and after every kind of move.
+TEST(Moves, ImagesFollowTheBoardAndTheGridStaysWholeThroughThousandsOfMovesInBothStyles)
 {
     const struct {
         std::int16_t columns, rows;
         std::int32_t width, height;
-    } cases[] = {{4, 4, 200, 160}, {7, 5, 333, 211}, {3, 2, 1000, 37}, {75, 75, 600, 450}, {1, 5, 40, 90}};
+    } cases[] = {{4, 4, 200, 160}, {7, 5, 333, 211}, {12, 9, 500, 377}, {3, 2, 1000, 37}, {75, 75, 600, 450},
+        {1, 5, 40, 90}};
     for (const auto& k : cases) {
         for (const auto style : {PuzzleStyle::Normal, PuzzleStyle::Difficult}) {
             SCOPED_TRACE(testing::Message() << k.columns << "x" << k.rows << (style == PuzzleStyle::Difficult ? " difficult" : " normal"));
@@ -121,27 +129,44 @@ TEST(Moves, ImagesFollowTheBoardThroughThousandsOfMovesInBothStyles)
             }
             RandomSource random(7);
             puzzle.shuffle(random);
+            EXPECT_TRUE(gridIsWhole(puzzle)) << "after the shuffle";
             int moved = 0;
             for (int move = 0; move < 3000; ++move) {
                 const auto place = [&](std::int16_t n) { return static_cast<std::int16_t>(random.draw(n + 2) - 1); };
-                Place from{place(k.columns), place(k.rows)}, to{place(k.columns), place(k.rows)};
+                Move next{{place(k.columns), place(k.rows)}, {place(k.columns), place(k.rows)}};
                 if (style == PuzzleStyle::Difficult && random.draw(5) > 1) {
                     // Mostly towards the empty place, from a neighbour or from off the board.
-                    for (std::int16_t r = 1; r <= k.rows; ++r)
-                        for (std::int16_t c = 1; c <= k.columns; ++c)
-                            if (puzzle.board()(r, c) == k.columns * k.rows)
-                                to = {c, r};
+                    next.to = puzzle.emptyPlace();
                     const int step[4][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}};
                     const auto* d = step[random.draw(4) - 1];
-                    from = {static_cast<std::int16_t>(to.column + d[0]), static_cast<std::int16_t>(to.row + d[1])};
+                    next.from = {static_cast<std::int16_t>(next.to.column + d[0]), static_cast<std::int16_t>(next.to.row + d[1])};
                 }
-                moved += puzzle.move(from, to) != MoveResult::Refused;
+                const BoardArray before = puzzle.board();
+                const MoveResult result = puzzle.play(next);
+                moved += result != MoveResult::Refused;
+                if (result == MoveResult::Refused) {
+                    ASSERT_EQ(puzzle.board(), before);
+                }
             }
             EXPECT_GT(moved, 20);
             const PixelRect area = puzzle.geometry().pictureArea();
             EXPECT_EQ(wrongPiecePixels(puzzle, [&](int x, int y) { return start.pixel(area.x + x, area.y + y); }), 0);
+            EXPECT_TRUE(gridIsWhole(puzzle)) << "after the moves";
+            if (style == PuzzleStyle::Difficult) {
+                EXPECT_EQ(puzzle.board()[puzzle.emptyPlace()], k.columns * k.rows);
+            }
         }
     }
+}
+
+// A key read by the input and played on the puzzle, as the session does.
+KeyIntent press(BoardInput& input, Puzzle& puzzle, Key key, MoveResult* result = nullptr)
+{
+    const KeyIntent intent = input.key(key, puzzle);
+    const MoveResult played = intent.move ? puzzle.play(*intent.move) : MoveResult::Refused;
+    if (result)
+        *result = played;
+    return intent;
 }
 
 const struct {
@@ -150,40 +175,43 @@ const struct {
 } kArrows[] = {{Key::Left, -1, 0}, {Key::Right, 1, 0}, {Key::Up, 0, -1}, {Key::Down, 0, 1}};
 
 // Normal: the cursor shows on the first key, stops at every edge, picks and drops, and
-// exchanges exactly as a press and a release would. It never touches the board surface.
+// asks for exactly the move a press and a release would. It never touches the board.
 TEST(Keys, NormalCursorStopsAtEveryEdgePicksDropsAndExchangesAsTheMouseDoes)
 {
     for (const auto& [columns, rows] : {std::pair<std::int16_t, std::int16_t>{1, 1}, {3, 2}, {1, 3}}) {
         SCOPED_TRACE(testing::Message() << columns << "x" << rows);
         Puzzle puzzle = makePuzzle(columns, rows, 90, 60);
+        BoardInput input;
         const Surface start = puzzle.boardSurface();
         puzzle.takeDamage();  // the drawing of the new puzzle
-        EXPECT_FALSE(puzzle.keyPressed(Key::Drop).news);  // nothing to drop, nothing shown
-        EXPECT_FALSE(puzzle.cursor().shown);
-        const KeyOutcome shown = puzzle.keyPressed(Key::Down);
-        EXPECT_TRUE(puzzle.cursor().shown);
-        EXPECT_EQ(shown.news, BoardNews::Cursor);
-        EXPECT_EQ(puzzle.cursor().place, (Place{1, 1}));  // the first key only shows it
+        EXPECT_FALSE(press(input, puzzle, Key::Drop).report);  // nothing to drop, nothing shown
+        EXPECT_FALSE(input.cursor().shown);
+        const KeyIntent shown = press(input, puzzle, Key::Down);
+        EXPECT_TRUE(input.cursor().shown);
+        ASSERT_TRUE(shown.report);
+        EXPECT_EQ(shown.report->news, BoardNews::Cursor);
+        EXPECT_EQ(input.cursor().place, (Place{1, 1}));  // the first key only shows it
         const auto goTo = [&](Place p) {
             for (int i = 0; i < columns + rows; ++i) {
-                puzzle.keyPressed(Key::Left);
-                puzzle.keyPressed(Key::Up);
+                press(input, puzzle, Key::Left);
+                press(input, puzzle, Key::Up);
             }
             for (int i = 1; i < p.column; ++i)
-                puzzle.keyPressed(Key::Right);
+                press(input, puzzle, Key::Right);
             for (int i = 1; i < p.row; ++i)
-                puzzle.keyPressed(Key::Down);
-            ASSERT_EQ(puzzle.cursor().place, p);
+                press(input, puzzle, Key::Down);
+            ASSERT_EQ(input.cursor().place, p);
         };
         for (std::int16_t r = 1; r <= rows; ++r) {
             for (std::int16_t c = 1; c <= columns; ++c) {
                 for (const auto& arrow : kArrows) {
                     goTo({c, r});
-                    const KeyOutcome outcome = puzzle.keyPressed(arrow.key);
+                    const KeyIntent intent = press(input, puzzle, arrow.key);
                     const Place expected{std::clamp<std::int16_t>(static_cast<std::int16_t>(c + arrow.dc), 1, columns),
                         std::clamp<std::int16_t>(static_cast<std::int16_t>(r + arrow.dr), 1, rows)};
-                    EXPECT_EQ(puzzle.cursor().place, expected) << "from " << c << "," << r;
-                    EXPECT_EQ(outcome.news.has_value(), expected != (Place{c, r}));
+                    EXPECT_EQ(input.cursor().place, expected) << "from " << c << "," << r;
+                    EXPECT_EQ(intent.report.has_value(), expected != (Place{c, r}));
+                    EXPECT_FALSE(intent.move);
                 }
             }
         }
@@ -191,33 +219,41 @@ TEST(Keys, NormalCursorStopsAtEveryEdgePicksDropsAndExchangesAsTheMouseDoes)
         const Place last{columns, rows};
         goTo(last);
         for (const Key putBack : {Key::Pick, Key::Drop}) {
-            EXPECT_EQ(puzzle.keyPressed(Key::Pick).news, BoardNews::Picked);
-            EXPECT_EQ(puzzle.cursor().picked, last);
-            const KeyOutcome back = puzzle.keyPressed(putBack);
-            EXPECT_EQ(back.result, MoveResult::Refused);
-            EXPECT_EQ(back.news, BoardNews::Cursor);
-            EXPECT_FALSE(puzzle.cursor().picked);
+            EXPECT_EQ(press(input, puzzle, Key::Pick).report->news, BoardNews::Picked);
+            EXPECT_EQ(input.cursor().picked, last);
+            const KeyIntent back = press(input, puzzle, putBack);
+            EXPECT_FALSE(back.move);
+            EXPECT_EQ(back.report->news, BoardNews::Cursor);
+            EXPECT_FALSE(input.cursor().picked);
         }
         EXPECT_TRUE(sameSurface(puzzle.boardSurface(), start));
         EXPECT_TRUE(puzzle.takeDamage().empty());
         if (columns * rows > 1) {
             // The last piece onto the first place, as the mouse would put it; then back.
-            Puzzle mouse = puzzle;
-            ASSERT_EQ(mouse.move(last, {1, 1}), MoveResult::Moved);
-            puzzle.keyPressed(Key::Pick);
+            BoardInput mouse;
+            mouse.press(last);
+            EXPECT_EQ(mouse.release(Place{1, 1}), (Move{last, {1, 1}}));
+            press(input, puzzle, Key::Pick);
             goTo({1, 1});
-            const KeyOutcome exchanged = puzzle.keyPressed(Key::Pick);
-            EXPECT_EQ(exchanged.result, MoveResult::Moved);
-            EXPECT_EQ(exchanged.news, BoardNews::Exchanged);
-            EXPECT_EQ(exchanged.other, last);
-            EXPECT_EQ(puzzle.board(), mouse.board());
-            EXPECT_TRUE(sameSurface(puzzle.boardSurface(), mouse.boardSurface()));
-            EXPECT_FALSE(puzzle.cursor().picked);
-            puzzle.keyPressed(Key::Pick);
+            MoveResult result = MoveResult::Refused;
+            const KeyIntent exchanged = press(input, puzzle, Key::Pick, &result);
+            EXPECT_EQ(exchanged.move, (Move{last, {1, 1}}));
+            EXPECT_EQ(result, MoveResult::Moved);
+            EXPECT_EQ(exchanged.report->news, BoardNews::Exchanged);
+            EXPECT_EQ(exchanged.report->other, last);
+            EXPECT_FALSE(input.cursor().picked);
+            press(input, puzzle, Key::Pick);
             goTo(last);
-            EXPECT_EQ(puzzle.keyPressed(Key::Pick).result, MoveResult::Solved);
+            press(input, puzzle, Key::Pick, &result);
+            EXPECT_EQ(result, MoveResult::Solved);
             EXPECT_TRUE(sameSurface(puzzle.boardSurface(), start));
         }
+        // A press hides the cursor and drops its pick, keeping its place.
+        press(input, puzzle, Key::Pick);
+        input.press(std::nullopt);
+        EXPECT_FALSE(input.cursor().shown);
+        EXPECT_FALSE(input.cursor().picked);
+        EXPECT_EQ(input.cursor().place, last);
     }
 }
 
@@ -228,41 +264,48 @@ TEST(Keys, DifficultArrowsSlideTheEmptyPlacesNeighbourOrNothing)
     Puzzle puzzle = makePuzzle(3, 3, 90, 90, PuzzleStyle::Difficult);
     // The empty place walks through every place, the mouse sliding its neighbours in.
     const Place walk[] = {{3, 3}, {2, 3}, {1, 3}, {1, 2}, {2, 2}, {3, 2}, {3, 1}, {2, 1}, {1, 1}};
-    Place hole{3, 3};
     for (const Place next : walk) {
-        if (next != hole) {
-            ASSERT_EQ(puzzle.move(next, hole), MoveResult::Moved);
+        if (next != puzzle.emptyPlace()) {
+            ASSERT_EQ(puzzle.play({next, puzzle.emptyPlace()}), MoveResult::Moved);
         }
-        hole = next;
+        const Place hole = puzzle.emptyPlace();
+        ASSERT_EQ(hole, next);
         for (const auto& arrow : kArrows) {
             SCOPED_TRACE(testing::Message() << "empty at " << hole.column << "," << hole.row << " key " << static_cast<int>(arrow.key));
-            Puzzle keys = puzzle, mouse = puzzle;
-            const KeyOutcome outcome = keys.keyPressed(arrow.key);
+            Puzzle keys = puzzle;
+            BoardInput input;
+            const KeyIntent intent = press(input, keys, arrow.key);
             const Place from{static_cast<std::int16_t>(hole.column - arrow.dc), static_cast<std::int16_t>(hole.row - arrow.dr)};
             const bool onBoard = from.column >= 1 && from.column <= 3 && from.row >= 1 && from.row <= 3;
             if (onBoard) {
-                EXPECT_EQ(outcome.result, mouse.move(from, hole));
-                EXPECT_EQ(outcome.news, BoardNews::Slid);
-                EXPECT_EQ(outcome.at, hole);
+                EXPECT_EQ(intent.move, (Move{from, hole}));
+                EXPECT_EQ(intent.report->news, BoardNews::Slid);
+                EXPECT_EQ(intent.report->at, hole);
+                EXPECT_EQ(keys.emptyPlace(), from);
             } else {
-                EXPECT_EQ(outcome.result, MoveResult::Refused);
-                EXPECT_FALSE(outcome.news);
+                EXPECT_FALSE(intent.move);
+                EXPECT_FALSE(intent.report);
+                EXPECT_EQ(keys.board(), puzzle.board());
             }
-            EXPECT_EQ(keys.board(), mouse.board());
-            EXPECT_TRUE(sameSurface(keys.boardSurface(), mouse.boardSurface()));
         }
         for (const Key other : {Key::Pick, Key::Drop})
-            EXPECT_FALSE(Puzzle(puzzle).keyPressed(other).news);  // no cursor, no move
+            EXPECT_FALSE(BoardInput().key(other, puzzle).report);  // no cursor, no move
     }
     // The slide that finishes the puzzle brings the victory.
     Puzzle nearly = makePuzzle(3, 3, 90, 90, PuzzleStyle::Difficult);
-    ASSERT_EQ(nearly.move({2, 3}, {3, 3}), MoveResult::Moved);
-    EXPECT_EQ(nearly.keyPressed(Key::Left).result, MoveResult::Solved);
+    ASSERT_EQ(nearly.play({{2, 3}, {3, 3}}), MoveResult::Moved);
+    BoardInput input;
+    MoveResult result = MoveResult::Refused;
+    press(input, nearly, Key::Left, &result);
+    EXPECT_EQ(result, MoveResult::Solved);
 }
 
 // A screen that writes down what the session asked of it.
 struct LoggedScreen : BoardScreen {
     std::vector<std::string> log;
+    PlayState state;
+    bool victoryHasText = true;
+    int victories = 0;
     void placeNewPuzzle(const Puzzle& puzzle) override
     {
         log.push_back("place " + std::to_string(puzzle.board().columns()));
@@ -273,7 +316,35 @@ struct LoggedScreen : BoardScreen {
             log.push_back("show");
     }
     void settle() override { log.push_back("settle"); }
+    void showPlayState(const PlayState& shown) override { state = shown; }
+    void showInput(const KeyCursor&, const std::optional<BoardReport>&) override {}
+    bool announceVictory() override
+    {
+        ++victories;
+        // The overlay appears only once the player has read the message.
+        EXPECT_FALSE(state.finishedPictureShown);
+        return victoryHasText;
+    }
 };
+
+// Where the centre of a place lies in twips, for presses.
+std::pair<float, float> centreOf(const Puzzle& puzzle, Place place)
+{
+    const Layout& l = puzzle.layout();
+    return {static_cast<float>(l.left) + (place.column - 0.5f) * l.picWidth / static_cast<float>(puzzle.board().columns()),
+        static_cast<float>(l.top) + (place.row - 0.5f) * l.picHeight / static_cast<float>(puzzle.board().rows())};
+}
+
+MoveResult drag(PuzzleSession& session, std::pair<float, float> from, std::pair<float, float> to)
+{
+    session.pressAt(from.first, from.second);
+    return session.releaseAt(to.first, to.second);
+}
+
+MoveResult drag(PuzzleSession& session, Place from, Place to)
+{
+    return drag(session, centreOf(session.puzzle(), from), centreOf(session.puzzle(), to));
+}
 
 // A release after a press on a place moves by the style's rules; a release without a
 // press on this board, or after a press off the picture, moves nothing; the victory
@@ -282,67 +353,106 @@ TEST(Session, MovesByTheStylesRulesAndReportsTheVictory)
 {
     LoggedScreen screen;
     PuzzleSession session(screen);
-    const auto centre = [&](int c, int r) {
-        const Layout& l = session.puzzle().layout();
-        const auto& board = session.puzzle().board();
-        return std::pair{l.picLeft + (static_cast<float>(c) - 0.5f) * l.picWidth / static_cast<float>(board.columns()),
-            l.picTop + (static_cast<float>(r) - 0.5f) * l.picHeight / static_cast<float>(board.rows())};
-    };
-    const auto drag = [&](std::pair<float, float> from, std::pair<float, float> to) {
-        session.pressAt(from.first, from.second);
-        return session.releaseAt(to.first, to.second);
-    };
     // A single piece has no other arrangement: it is handed over as it is, and won.
     session.start(makePuzzle(1, 1, 100, 80, PuzzleStyle::Difficult), 3);
     EXPECT_EQ(screen.log, (std::vector<std::string>{"place 1", "show", "settle"}));
-    EXPECT_EQ(drag(centre(1, 1), centre(1, 1)), MoveResult::Solved);
+    EXPECT_EQ(drag(session, Place{1, 1}, Place{1, 1}), MoveResult::Solved);
+    EXPECT_EQ(screen.victories, 1);
 
     for (const auto style : {PuzzleStyle::Normal, PuzzleStyle::Difficult}) {
         session.start(makePuzzle(2, 2, 200, 200, style), 5);
-        EXPECT_GE(session.puzzle().exchangeCount(), 20);  // five per place, and a repair
         const BoardArray before = session.puzzle().board();
-        EXPECT_EQ(session.releaseAt(centre(1, 1).first, centre(1, 1).second), MoveResult::Refused);
-        EXPECT_EQ(drag({10, 10}, centre(2, 2)), MoveResult::Refused);  // picked on the margin
+        const auto [x, y] = centreOf(session.puzzle(), {1, 1});
+        EXPECT_EQ(session.releaseAt(x, y), MoveResult::Refused);
+        EXPECT_EQ(drag(session, {10, 10}, centreOf(session.puzzle(), {2, 2})), MoveResult::Refused);  // picked on the margin
         EXPECT_EQ(session.puzzle().board(), before);
         // The empty place, and the places diagonal to it and beside it.
-        int ex = 1, ey = 1;
-        for (int r = 1; r <= 2; ++r)
-            for (int c = 1; c <= 2; ++c)
-                if (before(r, c) == 4)
-                    ex = c, ey = r;
-        const MoveResult diagonal = drag(centre(3 - ex, 3 - ey), centre(ex, ey));
+        const Place empty = session.puzzle().emptyPlace();
+        const auto other = [](std::int16_t n) { return static_cast<std::int16_t>(3 - n); };
+        const MoveResult diagonal = drag(session, Place{other(empty.column), other(empty.row)}, empty);
         if (style == PuzzleStyle::Difficult) {
             EXPECT_EQ(diagonal, MoveResult::Refused);
-            EXPECT_NE(drag(centre(3 - ex, ey), centre(ex, ey)), MoveResult::Refused);
-            EXPECT_EQ(session.puzzle().board()(ey, ex), before(ey, 3 - ex));
+            EXPECT_NE(drag(session, Place{other(empty.column), empty.row}, empty), MoveResult::Refused);
+            EXPECT_EQ(session.puzzle().board()[empty], before(other(empty.column), empty.row));
         } else {
             EXPECT_NE(diagonal, MoveResult::Refused);
-            EXPECT_EQ(session.puzzle().board()(ey, ex), before(3 - ey, 3 - ex));
+            EXPECT_EQ(session.puzzle().board()[empty], before(other(empty.column), other(empty.row)));
         }
     }
 }
 
-// A puzzle that cannot be made leaves the one in play untouched; the preview's timeline
-// goes on across new puzzles.
-TEST(Session, AFailedBuildChangesNothingAndThePreviewOutlivesItsPuzzle)
+// The victory lays the finished picture over the board once the player has read the
+// message, and takes "Show image" away; under the finished picture no key or press plays,
+// while around it a press still drops a pick. With no message in the game's language
+// (a language code of neither language) nothing covers the board and play goes on.
+TEST(Session, TheFinishedPictureTakesTheBoardsInputUntilThePreviewHidesIt)
+{
+    for (const bool hasText : {true, false}) {
+        SCOPED_TRACE(hasText ? "a message" : "no message");
+        LoggedScreen screen;
+        screen.victoryHasText = hasText;
+        PuzzleSession session(screen);
+        session.start(makePuzzle(2, 1, 100, 50), 1);
+        EXPECT_EQ(screen.state, (PlayState{.finishedPictureShown = false, .showImageAvailable = true}));
+        ASSERT_EQ(drag(session, Place{1, 1}, Place{2, 1}), MoveResult::Solved);
+        EXPECT_EQ(screen.victories, 1);
+        EXPECT_EQ(screen.state.finishedPictureShown, hasText);
+        EXPECT_EQ(screen.state.showImageAvailable, !hasText);
+        EXPECT_EQ(session.takesInput(), !hasText);
+
+        const BoardArray won = session.puzzle().board();
+        drag(session, Place{1, 1}, Place{2, 1});
+        EXPECT_EQ(session.puzzle().board() != won, !hasText);
+        drag(session, Place{1, 1}, Place{2, 1});
+        for (const Key key : {Key::Down, Key::Pick, Key::Right, Key::Pick})
+            session.keyPressed(key);
+        EXPECT_EQ(session.puzzle().board() != won, !hasText);
+    }
+
+    // The preview: a pick made before it survives presses over the picture, not around it.
+    LoggedScreen screen;
+    PuzzleSession session(screen);
+    session.start(makePuzzle(3, 1, 150, 50), 2);
+    const BoardArray before = session.puzzle().board();
+    session.pressAt(centreOf(session.puzzle(), {1, 1}).first, centreOf(session.puzzle(), {1, 1}).second);
+    session.showWholePicture();
+    EXPECT_EQ(screen.state, (PlayState{.finishedPictureShown = true, .showImageAvailable = true}));
+    session.pressAt(centreOf(session.puzzle(), {2, 1}).first, centreOf(session.puzzle(), {2, 1}).second);
+    EXPECT_EQ(session.keyPressed(Key::Down).report, std::nullopt);
+    for (int tick = 1; tick <= 4; ++tick)
+        session.tick();
+    EXPECT_EQ(screen.state, (PlayState{.finishedPictureShown = false, .showImageAvailable = false}));
+    const auto [x, y] = centreOf(session.puzzle(), {3, 1});
+    EXPECT_NE(session.releaseAt(x, y), MoveResult::Refused);
+    EXPECT_EQ(session.puzzle().board()(3, 1), before(1, 1));
+}
+
+// The preview's timeline goes on across new puzzles: a new puzzle hides the overlay and
+// offers the command again, but the cycle's next tick takes it back until the twentieth.
+TEST(Session, ThePreviewOutlivesItsPuzzle)
 {
     LoggedScreen screen;
     PuzzleSession session(screen);
-    session.start(makePuzzle(3, 3, 90, 90), 1);
-    const Surface shown = session.puzzle().boardSurface();
-    try {
-        session.start(Puzzle::build(Surface(20, 20), planFor(9, 9, 20000, 20000)), 1);
-        ADD_FAILURE() << "a board surface of 1.6 GB must be refused";
-    } catch (const RuntimeError& error) {
-        EXPECT_EQ(error.number(), err::OutOfMemory);
-    }
-    EXPECT_TRUE(sameSurface(session.puzzle().boardSurface(), shown));
+    session.clear(10, 10, kWhite);
+    EXPECT_FALSE(screen.state.showImageAvailable);
+    session.showWholePicture();  // no puzzle: nothing to show
+    EXPECT_FALSE(screen.state.finishedPictureShown);
 
+    session.start(makePuzzle(3, 3, 90, 90), 1);
     session.showWholePicture();
     for (int tick = 1; tick <= 3; ++tick)
-        EXPECT_FALSE(session.tick().hideOverlay);
+        session.tick();
+    EXPECT_EQ(screen.state, (PlayState{.finishedPictureShown = true, .showImageAvailable = false}));
     session.start(makePuzzle(2, 2, 90, 90), 1);
-    EXPECT_TRUE(session.tick().hideOverlay);  // the fourth tick of the cycle under way
+    EXPECT_EQ(screen.state, (PlayState{.finishedPictureShown = false, .showImageAvailable = true}));
+    session.showWholePicture();  // offered again, and shown
+    session.tick();              // the fourth tick of the cycle under way
+    EXPECT_EQ(screen.state, (PlayState{.finishedPictureShown = false, .showImageAvailable = false}));
+    for (int tick = 5; tick < 20; ++tick)
+        session.tick();
+    EXPECT_FALSE(screen.state.showImageAvailable);
+    session.tick();
+    EXPECT_TRUE(screen.state.showImageAvailable);
 }
 
 }  // namespace

@@ -26,16 +26,13 @@ const PlaceGeometry kFourByThree{15.0f, 15.0f, 4, 3, 6000, 4500, 525, 450};
 
 TEST(ExchangePlaces, MovesExactlyThePixelsOfTheTwoPlaces)
 {
-    const struct {
-        std::int32_t fromX, fromY, toX, toY;
-    } cases[] = {{1, 1, 4, 3}, {2, 2, 3, 2}, {4, 1, 1, 3}};
-    for (const auto& c : cases) {
+    for (const Move& c : {Move{{1, 1}, {4, 3}}, Move{{2, 2}, {3, 2}}, Move{{4, 1}, {1, 3}}}) {
         Surface window = patterned(500, 400);
         const Surface before = window;
         Surface scratch(100, 100);  // one piece
-        ExchangePlaces(window, scratch, kFourByThree, c.fromX, c.fromY, c.toX, c.toY);
-        const PixelRect a = kFourByThree.windowRect(c.fromX, c.fromY);
-        const PixelRect b = kFourByThree.windowRect(c.toX, c.toY);
+        exchangePlaces(window, scratch, kFourByThree, c);
+        const PixelRect a = kFourByThree.windowRect(c.from.column, c.from.row);
+        const PixelRect b = kFourByThree.windowRect(c.to.column, c.to.row);
         for (std::int32_t y = 0; y < 400; ++y) {
             for (std::int32_t x = 0; x < 500; ++x) {
                 Pixel expected = before.pixel(x, y);
@@ -58,11 +55,11 @@ TEST(ExchangePlaces, SamePlaceAndSubPixelPiecesChangeNothingVisible)
     Surface window = patterned(500, 400);
     const Surface before = window;
     Surface scratch(400, 300);
-    ExchangePlaces(window, scratch, kFourByThree, 2, 3, 2, 3);
+    exchangePlaces(window, scratch, kFourByThree, {{2, 3}, {2, 3}});
     EXPECT_TRUE(std::equal(window.data(), window.data() + 500 * 400, before.data()));
 
     const PlaceGeometry tiny{15.0f, 15.0f, 75, 75, 450, 450, 0, 0};  // 0.4 pixels a piece
-    EXPECT_TRUE(ExchangePlaces(window, scratch, tiny, 1, 1, 75, 75).empty());
+    EXPECT_TRUE(exchangePlaces(window, scratch, tiny, {{1, 1}, {75, 75}}).empty());
     EXPECT_TRUE(tiny.emptyPlaceFill().empty());
     EXPECT_TRUE(std::equal(window.data(), window.data() + 500 * 400, before.data()));
 }
@@ -86,17 +83,17 @@ void expectGrid(const Surface& s, const std::set<std::int32_t>& columns,
 TEST(DrawGrid, LinesFrameThePictureAreaAndCutItIntoPlaces)
 {
     Surface window(500, 400);
-    DrawGrid(window, 15.0f, 15.0f, 525, 450, 6000, 4500, 1, 1);
+    drawGrid(window, {15.0f, 15.0f, 1, 1, 6000, 4500, 525, 450});
     expectGrid(window, {35, 435}, {30, 330});
 
     window.clear(kWhite);
-    DrawGrid(window, 15.0f, 15.0f, 525, 450, 6000, 4500, 4, 3);
+    drawGrid(window, kFourByThree);
     expectGrid(window, {35, 135, 235, 335, 435}, {30, 130, 230, 330});
 
     // Lines at exact fractions in twips, not at the pieces' rounded rectangles:
     // 1000 / 3 twips apart is 22.22 pixels.
     window.clear(kWhite);
-    DrawGrid(window, 15.0f, 15.0f, 0, 0, 1000, 1000, 3, 3);
+    drawGrid(window, {15.0f, 15.0f, 3, 3, 1000, 1000, 0, 0});
     expectGrid(window, {0, 22, 44, 67}, {0, 22, 44, 67});
 }
 
@@ -104,7 +101,7 @@ TEST(DrawGrid, WideBoardsNeedMoreThanSixteenBits)
 {
     // A 2560-pixel-wide picture is 38400 twips: past 32767, where 16-bit twips overflowed.
     Surface window(2700, 20);
-    DrawGrid(window, 15.0f, 15.0f, 750, 15, 38400, 150, 2, 1);
+    drawGrid(window, {15.0f, 15.0f, 2, 1, 38400, 150, 750, 15});
     EXPECT_EQ(window.pixel(50 + 2560, 5), kBlack);
     EXPECT_EQ(window.pixel(50 + 1280, 5), kBlack);
 }

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <optional>
 #include <set>
 #include <numeric>
 #include <queue>
@@ -15,42 +17,52 @@ TEST(FindCell, BoundsAreStrictAndInnerBoundariesBelongLeftAndAbove)
 {
     // 4 x 3 places of 1500 twips on a 6000 x 4500 picture whose holder stands at (L, T).
     const float L = 525, T = 450;
+    const CellGrid grid{L, T, 1500, 1500, 4, 3};
     const struct {
         float x, y;
-        bool inside;
-        std::int16_t column, row;
+        std::optional<Place> place;
     } cases[] = {
-        {L + 1500, T + 10, true, 1, 1},
-        {L + 1501, T + 10, true, 2, 1},
-        {L, T + 10, false, 0, 0},
-        {L + 6000, T + 10, false, 0, 0},
-        {L + 5999, T + 10, true, 4, 1},
-        {L + 10, T + 4499, true, 1, 3},
-        {L + 10, T + 4500, false, 0, 0},
-        {L + 10, T, false, 0, 0},
-        {L + 4500, T + 3000, true, 3, 2},
-        {L + 0.5f, T + 0.5f, true, 1, 1},
-        {-1000, -1000, false, 0, 0},
+        {L + 1500, T + 10, Place{1, 1}},
+        {L + 1501, T + 10, Place{2, 1}},
+        {L, T + 10, std::nullopt},
+        {L + 6000, T + 10, std::nullopt},
+        {L + 5999, T + 10, Place{4, 1}},
+        {L + 10, T + 4499, Place{1, 3}},
+        {L + 10, T + 4500, std::nullopt},
+        {L + 10, T, std::nullopt},
+        {L + 4500, T + 3000, Place{3, 2}},
+        {L + 0.5f, T + 0.5f, Place{1, 1}},
+        {-1000, -1000, std::nullopt},
     };
-    for (const auto& c : cases) {
-        std::int16_t column = 9, row = 9;
-        EXPECT_EQ(FindCell(L, T, 1500, 1500, c.x, c.y, 4, 3, column, row), c.inside)
-            << c.x - L << "," << c.y - T;
-        EXPECT_EQ(column, c.column) << c.x - L << "," << c.y - T;
-        EXPECT_EQ(row, c.row) << c.x - L << "," << c.y - T;
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(findCell(grid, c.x, c.y), c.place) << c.x - L << "," << c.y - T;
 }
 
 TEST(FindCell, NeverNamesAPlaceOutsideTheGrid)
 {
     // Cells that do not divide evenly: the float steps must still stop at the last place.
-    std::int16_t column = 0, row = 0;
+    const CellGrid even{0, 0, 1000.0f / 75, 1000.0f / 75, 75, 75};
     for (float x = 0.01f; x < 1000.0f; x += 0.37f) {
-        ASSERT_TRUE(FindCell(0, 0, 1000.0f / 75, 1000.0f / 75, x, x, 75, 75, column, row));
-        ASSERT_GE(column, 1);
-        ASSERT_LE(column, 75);
+        const std::optional<Place> place = findCell(even, x, x);
+        ASSERT_TRUE(place) << x;
+        ASSERT_GE(place->column, 1);
+        ASSERT_LE(place->column, 75) << x;
     }
-    EXPECT_FALSE(FindCell(0, 0, 0, 0, 1, 1, 4, 4, column, row));  // an empty picture
+    // A fractional corner and a point a hair inside the far edge: the offset from the
+    // corner rounds up to a whole grid, which would name the place past the last.
+    const struct {
+        float left, cell;
+        std::int16_t pieces;
+        float x;
+    } edges[] = {{9856.58398f, 980.412292f, 40, 49073.0742f}, {1428.32788f, 94.774559f, 66, 7683.44873f},
+        {12255.7715f, 503.303955f, 74, 49500.2617f}};
+    for (const auto& e : edges) {
+        const std::optional<Place> place = findCell({e.left, e.left, e.cell, e.cell, e.pieces, e.pieces}, e.x, e.x);
+        ASSERT_TRUE(place) << e.left;
+        EXPECT_EQ(place->column, e.pieces) << e.left;
+        EXPECT_EQ(place->row, e.pieces) << e.left;
+    }
+    EXPECT_FALSE(findCell({0, 0, 0, 0, 4, 4}, 1, 1));  // an empty picture
 }
 
 BoardArray boardFrom(std::int16_t columns, std::int16_t rows, const std::vector<std::int16_t>& cells)
@@ -58,26 +70,25 @@ BoardArray boardFrom(std::int16_t columns, std::int16_t rows, const std::vector<
     BoardArray board;
     board.allocate(columns, rows);
     for (std::int32_t i = 0; i < columns * rows; ++i)
-        board(1 + i / columns, 1 + i % columns) = cells[static_cast<std::size_t>(i)];
+        board(1 + i % columns, 1 + i / columns) = cells[static_cast<std::size_t>(i)];
     return board;
 }
 
 TEST(MoveToEmpty, OnlyNeighboursMoveIntoTheEmptyPlace)
 {
-    // 4 x 4 with the empty piece (16) at column 2, row 2.
-    const BoardArray board = boardFrom(4, 4, {1, 2, 3, 4, 5, 16, 7, 8, 9, 10, 11, 12, 13, 14, 15, 6});
+    const Place empty{2, 2};
     const struct {
-        std::int32_t fromX, fromY, toX, toY;
-        bool moves;
+        Move move;
+        bool allowed;
     } cases[] = {
-        {2, 1, 2, 2, true}, {1, 2, 2, 2, true}, {3, 2, 2, 2, true}, {2, 3, 2, 2, true},
-        {1, 1, 2, 2, false}, {3, 3, 2, 2, false}, {2, 4, 2, 2, false}, {2, 2, 2, 2, false},
-        {2, 2, 2, 1, false},  // picking the empty place and releasing beside it
-        {1, 1, 2, 1, false},  // a neighbour, but not the empty place
+        {{{2, 1}, {2, 2}}, true}, {{{1, 2}, {2, 2}}, true}, {{{3, 2}, {2, 2}}, true}, {{{2, 3}, {2, 2}}, true},
+        {{{1, 1}, {2, 2}}, false}, {{{3, 3}, {2, 2}}, false}, {{{2, 4}, {2, 2}}, false}, {{{2, 2}, {2, 2}}, false},
+        {{{2, 2}, {2, 1}}, false},  // picking the empty place and releasing beside it
+        {{{1, 1}, {2, 1}}, false},  // a neighbour, but not the empty place
     };
     for (const auto& c : cases)
-        EXPECT_EQ(canMoveToEmpty(board, c.fromX, c.fromY, c.toX, c.toY), c.moves)
-            << c.fromX << "," << c.fromY << " -> " << c.toX << "," << c.toY;
+        EXPECT_EQ(canMoveToEmpty(empty, c.move), c.allowed) << c.move.from.column << "," << c.move.from.row
+                                                            << " -> " << c.move.to.column << "," << c.move.to.row;
 }
 
 TEST(IsSolved, EveryPlaceIsChecked)

@@ -13,7 +13,7 @@ TEST_F(HiDpi, BoardIsDrawnAndExchangedInDevicePixels)
     metrics = screenMetrics();
     if (metrics.devicePixelRatio != 2.0)
         GTEST_SKIP() << "needs a screen of device pixel ratio 2";
-    form = std::make_unique<Form1>(metrics);
+    form = std::make_unique<MainWindow>(metrics);
     // The window keeps its layout in twips: 8865 x 5430 is still 591 x 362 layout pixels.
     EXPECT_EQ(form->clientSize(), QSize(591, 362));
     form->show();
@@ -23,7 +23,7 @@ TEST_F(HiDpi, BoardIsDrawnAndExchangedInDevicePixels)
 
     // The picture is shown at its own size in device pixels: 240 x 160 device pixels
     // are 120 x 80 layout pixels, plus margins of size / 20 + 225 twips.
-    EXPECT_EQ(form->findChild<QWidget*>("Pic")->size(), QSize(120, 80));
+    EXPECT_EQ(pictureBox().size(), QSize(120, 80));
     const Surface& surface = puzzle().boardSurface();
     EXPECT_EQ(surface.width(), 2 * form->clientSize().width());
 
@@ -48,7 +48,7 @@ TEST_F(HiDpi, BoardIsDrawnAndExchangedInDevicePixels)
     start(4, 2, picture(299, 160));
     const PixelRect odd = puzzle().geometry().pictureArea();
     ASSERT_EQ(odd.x % 2, 1);
-    form->showWholePicture();
+    form->menu().showImageAction->trigger();
     const QImage shown = board()->grab().toImage();
     EXPECT_EQ(count(QRect(0, 0, odd.w, odd.h), 1, [&](int x, int y) {
         return ((shown.pixel(odd.x + x, odd.y + y) ^ expected.pixel(x, y)) & 0xFFFFFF) != 0;

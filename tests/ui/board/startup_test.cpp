@@ -72,12 +72,12 @@ TEST_F(StartupTest, FirstRunInSpanishGivesSpanishTextsFromTheFirstMoment)
         const QStringList errors = boxes.take();
         EXPECT_TRUE(writable ? errors.isEmpty() : errors.size() == 1 && errors[0].startsWith("Error: "))
             << errors.join('|').toStdString();
-        EXPECT_EQ(QStringList({dialogFrame, label(), form->menu().Abrir->text()}),
+        EXPECT_EQ(QStringList({dialogFrame, label(), form->menu().openAction->text()}),
             QStringList({"Selecciona una imagen", "No hay ninguna imagen abierta", "Abrir"}));
         // Cancel at start-up: the notice, the design title, nothing to show.
         EXPECT_TRUE(form->isVisible() && form->findChild<QLabel*>("Label1")->isVisible());
         EXPECT_EQ(form->windowTitle(), "Tessaron");
-        EXPECT_FALSE(form->menu().Montado->isEnabled());
+        EXPECT_FALSE(form->menu().showImageAction->isEnabled());
     }
 }
 
@@ -113,14 +113,13 @@ TEST_F(StartupTest, OkAtStartUpShowsTheWindowOnlyOnceShuffledOrReportsThePicture
         EXPECT_FALSE(visibleDuringShuffle);
         EXPECT_TRUE(form->isVisible());
         EXPECT_EQ(form->windowTitle(), breaks ? "Tessaron" : "Tessaron  -  start.bmp");
-        EXPECT_EQ(form->menu().Montado->isEnabled(), !breaks);
+        EXPECT_EQ(form->menu().showImageAction->isEnabled(), !breaks);
     }
     // File > Open lays the same picture out exactly as start-up did, framed alike.
     answers["Dialog"] = choose("start.bmp");
     const auto placed = [this] {
         return std::tuple{form->clientSize(), form->frameGeometry().size(),
-            form->findChild<QWidget*>("Pic")->geometry(),
-            puzzle().layout().BoardTop, puzzle().layout().MarginTop};
+            pictureBox(), puzzle().layout().top};
     };
     const auto atStartUp = placed();
     form->openNewPuzzle();

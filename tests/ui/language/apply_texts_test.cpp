@@ -17,8 +17,8 @@ namespace {
 TEST(ApplyTexts, MissingWindowsAreMadeHiddenOnceAndCheckMarksFollow)
 {
     const ScreenMetrics metrics;
-    Form1 form{metrics};
-    QPointer<Dialog> dialog;
+    MainWindow form{metrics};
+    QPointer<NewPuzzleDialog> dialog;
     QPointer<About> about;
     // The code, how many of each window there are after it, the Montado caption and
     // whether English or Spanish is ticked.
@@ -30,15 +30,15 @@ TEST(ApplyTexts, MissingWindowsAreMadeHiddenOnceAndCheckMarksFollow)
     };
     for (const auto& [code, windows, montado, english, spanish] : cases) {
         SCOPED_TRACE(code);
-        ApplyLanguageTexts(code, &form,
-            [&]() -> QWidget* { return dialog ? dialog : (dialog = new Dialog(code, metrics, &form)); },
+        applyLanguageTexts(code, &form,
+            [&]() -> QWidget* { return dialog ? dialog : (dialog = new NewPuzzleDialog(code, metrics, &form)); },
             [&]() -> QWidget* { return about ? about : (about = new About(metrics, {}, &form)); });
-        EXPECT_EQ(std::pair(form.findChildren<Dialog*>().size(), form.findChildren<About*>().size()),
+        EXPECT_EQ(std::pair(form.findChildren<NewPuzzleDialog*>().size(), form.findChildren<About*>().size()),
             std::pair(windows, windows));
         EXPECT_FALSE((dialog && dialog->isVisible()) || (about && about->isVisible()));
-        EXPECT_EQ(form.menu().Montado->text(), montado);
-        EXPECT_EQ(form.menu().MLanguageIngles->isChecked(), english);
-        EXPECT_EQ(form.menu().MLanguageEspanol->isChecked(), spanish);
+        EXPECT_EQ(form.menu().showImageAction->text(), montado);
+        EXPECT_EQ(form.menu().englishAction->isChecked(), english);
+        EXPECT_EQ(form.menu().spanishAction->isChecked(), spanish);
     }
 }
 

@@ -47,7 +47,7 @@ TEST_F(AboutTest, TextsFollowTheLanguageOnEachShowingAndOnlyTheCloseBoxDestroysI
         form->chooseLanguage(code);
         dismiss = how;
         texts.clear();
-        form->menu().AcercaDe->trigger();
+        form->menu().aboutAction->trigger();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         ASSERT_EQ(texts.size(), 3);
         EXPECT_EQ(texts.mid(0, 2), QStringList({"Tessaron", version}));

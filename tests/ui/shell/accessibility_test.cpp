@@ -1,7 +1,7 @@
-#include "ui/board/form1.h"
-#include "ui/dialog/dialog.h"
+#include "ui/board/main_window.h"
+#include "ui/dialog/new_puzzle_dialog.h"
 #include "ui/language/apply_texts.h"
-#include "ui/language/form_idioma.h"
+#include "ui/language/language_window.h"
 #include "ui/shell/about.h"
 #include "ui/shell/accessibility.h"
 #include "ui/shell/declared_controls.h"
@@ -46,17 +46,17 @@ QMultiHash<QString, QObject*> namedControls(QWidget* window)
 TEST(Accessibility, TablesNameTheControlsAndTheirTextsFollowTheLanguage)
 {
     const ScreenMetrics metrics = screenMetrics();
-    Form1 form{metrics};
-    auto* dialog = new Dialog(kEnglish, metrics, &form);
+    MainWindow form{metrics};
+    auto* dialog = new NewPuzzleDialog(kEnglish, metrics, &form);
     auto* about = new About(metrics, {}, &form);
-    FormIdioma language{metrics};
-    const std::pair<QWidget*, GameWindow> windows[] = {{&form, GameWindow::Form1}, {dialog, GameWindow::Dialog},
-        {&language, GameWindow::FormIdioma}, {about, GameWindow::About}};
+    LanguageWindow language{metrics};
+    const std::pair<QWidget*, GameWindow> windows[] = {{&form, GameWindow::Main}, {dialog, GameWindow::NewPuzzle},
+        {&language, GameWindow::Language}, {about, GameWindow::About}};
     for (const std::int16_t code : {kEnglish, kSpanish}) {
         dialog->findChild<QListWidget*>("ListX")->setCurrentRow(4);
         dialog->findChild<QAbstractButton*>("Option2")->click();
-        ApplyLanguageTexts(code, &form, [&] { return dialog; }, [&] { return about; });
-        setAccessibleNames(&language, GameWindow::FormIdioma, code);
+        applyLanguageTexts(code, &form, [&] { return dialog; }, [&] { return about; });
+        setAccessibleNames(&language, GameWindow::Language, code);
         for (const auto& [window, which] : windows) {
             QMultiHash<QString, QObject*> unlisted = namedControls(window);
             for (const Control& control : controlsOf(which)) {

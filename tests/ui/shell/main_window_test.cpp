@@ -17,7 +17,7 @@ struct MainWindowTest : test::BoardWindowTest {
     {
         BoardWindowTest::SetUp();
         makeForm().show();
-        QObject::connect(form.get(), &Form1::programEnded, [this] { ++endings; });
+        QObject::connect(form.get(), &MainWindow::programEnded, [this] { ++endings; });
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     }
 };
@@ -37,8 +37,8 @@ TEST_F(MainWindowTest, MenuTreeInOrderWithItsStates)
         QString::fromUtf8("Archivo[Abrir,Salir],language[MLanguageIngles,MLanguageEspañol,MLanguageGallego],"
                           "Montado,MWeb[MWebTessaron,MWebAutor,MWebRodanto],AcercaDe"));
     const MenuTree& m = form->menu();
-    EXPECT_TRUE(m.MLanguageIngles->isChecked() && !m.MLanguageEspanol->isChecked());
-    EXPECT_FALSE(m.MLanguageGallego->isVisible() || m.MLanguageGallego->isEnabled());
+    EXPECT_TRUE(m.englishAction->isChecked() && !m.spanishAction->isChecked());
+    EXPECT_FALSE(m.galicianAction->isVisible() || m.galicianAction->isEnabled());
     for (QAction* action : form->findChildren<QAction*>()) {
         EXPECT_TRUE(action->shortcut().isEmpty()) << action->objectName().toStdString();
         EXPECT_FALSE(action->text().contains('&')) << action->objectName().toStdString();
@@ -58,8 +58,8 @@ TEST_F(MainWindowTest, FramesAndTheClientAreaAsDesigned)
     ScreenMetrics small;  // 15 twips per pixel
     small.available = QRect(0, 0, 1000, 800);
     QDialog dialog, idioma, about;
-    applySecondaryFrame(&dialog, GameWindow::Dialog, small);
-    applySecondaryFrame(&idioma, GameWindow::FormIdioma, small);
+    applySecondaryFrame(&dialog, GameWindow::NewPuzzle, small);
+    applySecondaryFrame(&idioma, GameWindow::Language, small);
     applySecondaryFrame(&about, GameWindow::About, small);
     EXPECT_EQ(dialog.geometry().center(), small.available.center());
     QStringList names;
@@ -103,7 +103,7 @@ TEST_F(MainWindowTest, ExitQuestionAnswersNoOnEnterAndEveryCloseRequestAsksInThe
         EXPECT_TRUE(box->isVisible()) << "neither Escape nor the close box may dismiss the question";
         QTest::keyClick(box, Qt::Key_Return);
     };
-    form->menu().Salir->trigger();
+    form->menu().exitAction->trigger();
     EXPECT_EQ(asked, "Tessaron|Do you want to close the program?|" + QString::number(QMessageBox::Information));
     EXPECT_EQ(endings, 0);
     answers["QuestionBox"] = [](QWidget* box) { static_cast<QMessageBox*>(box)->button(QMessageBox::Yes)->click(); };

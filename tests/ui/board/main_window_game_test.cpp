@@ -29,7 +29,7 @@ TEST_F(GameWindowTest, NewPuzzleSizesTheWindowAroundThePictureAndABrokenOneChang
     start(4, 4, picture(320, 200));
     // Margins of size / 20 + 225 twips: 465 and 375 twips, 31 and 25 pixels.
     EXPECT_EQ(form->clientSize(), QSize(320 + 2 * 31, 200 + 2 * 25));
-    EXPECT_EQ(form->findChild<QWidget*>("Pic")->geometry(), QRect(31, 25, 320, 200));
+    EXPECT_EQ(pictureBox(), QRect(31, 25, 320, 200));
     EXPECT_FALSE(form->findChild<QLabel*>("Label1")->isVisible());
 
     const BoardArray before = cells();
@@ -41,7 +41,7 @@ TEST_F(GameWindowTest, NewPuzzleSizesTheWindowAroundThePictureAndABrokenOneChang
     EXPECT_EQ(form->windowTitle(), "Tessaron  -  pic.bmp");
     EXPECT_EQ(form->grab().toImage(), screen);
     drag(1, 1, 2, 1);  // still playable
-    EXPECT_EQ(cells()(1, 1), before(1, 2));
+    EXPECT_EQ(cells()(1, 1), before(2, 1));
 
     // A file name is plain text in the title too, whatever it looks like, and one line:
     // its control characters show as their pictures.
@@ -68,7 +68,7 @@ TEST_F(GameWindowTest, KeysPlayBothStylesToTheVictoryWithTheCursorOverTheBoard)
         EXPECT_EQ(boxes.take(), QStringList{"You've got it!"});
         EXPECT_FALSE(overlayDuringMessage);
         EXPECT_TRUE(overlay()->isVisible());
-        EXPECT_FALSE(form->menu().Montado->isEnabled());
+        EXPECT_FALSE(form->menu().showImageAction->isEnabled());
         // Nothing under the finished picture is played, so no second victory.
         QTest::mouseClick(overlay(), Qt::LeftButton, {}, QPoint(10, 10));
         EXPECT_TRUE(boxes.take().isEmpty());
@@ -78,7 +78,7 @@ TEST_F(GameWindowTest, KeysPlayBothStylesToTheVictoryWithTheCursorOverTheBoard)
     start(2, 1, path, true);
     for (const Qt::Key k : {Qt::Key_Right, Qt::Key_Up, Qt::Key_Down, Qt::Key_Space, Qt::Key_Escape})
         key(k);
-    EXPECT_EQ(cells()(1, 2), 1);
+    EXPECT_EQ(cells()(2, 1), 1);
     key(Qt::Key_Left);
     victory();
     EXPECT_EQ(heard(), "Piece moved to column 1, row 1");
@@ -124,42 +124,42 @@ TEST_F(GameWindowTest, SwitchingLanguageOnAFinishedBoardChangesOnlyCaptions)
     start(1, 1, picture(60, 40));
     drag(1, 1, 1, 1);
     ASSERT_EQ(boxes.take(), QStringList{"You've got it!"});
-    form->menu().MLanguageEspanol->trigger();
-    form->menu().MLanguageEspanol->trigger();
-    EXPECT_TRUE(form->menu().MLanguageEspanol->isChecked() && !form->menu().MLanguageIngles->isChecked());
+    form->menu().spanishAction->trigger();
+    form->menu().spanishAction->trigger();
+    EXPECT_TRUE(form->menu().spanishAction->isChecked() && !form->menu().englishAction->isChecked());
     EXPECT_EQ(settings(), QByteArray(" 1 \r\n"));
-    EXPECT_EQ(form->menu().Montado->text(), "Verlo montado");
-    EXPECT_FALSE(form->menu().Montado->isEnabled());
+    EXPECT_EQ(form->menu().showImageAction->text(), "Verlo montado");
+    EXPECT_FALSE(form->menu().showImageAction->isEnabled());
     EXPECT_EQ(form->windowTitle(), "Tessaron  -  pic.bmp");
     EXPECT_TRUE(overlay()->isVisible());
     // The dialog, reopened, shows the 4 x 4 texts of the new language.
-    EXPECT_EQ(form->findChild<Dialog*>()->findChild<QLabel*>("Label2")->text(), "Puzzle de 16 piezas (4x4)");
+    EXPECT_EQ(form->findChild<NewPuzzleDialog*>()->findChild<QLabel*>("Label2")->text(), "Puzzle de 16 piezas (4x4)");
 }
 
 TEST_F(GameWindowTest, PreviewTimelineWithANewPuzzleAndAVictoryDuringTheCycle)
 {
-    const auto ticks = [this](int n) { while (n-- > 0) form->previewTick(); };
+    const auto ticks = [this](int n) { while (n-- > 0) tick(); };
     const QString path = picture(120, 90);
     start(3, 3, path);
-    form->showWholePicture();
-    EXPECT_TRUE(overlay()->isVisible() && form->menu().Montado->isEnabled());  // until tick 1
+    form->menu().showImageAction->trigger();
+    EXPECT_TRUE(overlay()->isVisible() && form->menu().showImageAction->isEnabled());  // until tick 1
     ticks(3);
-    EXPECT_TRUE(overlay()->isVisible() && !form->menu().Montado->isEnabled());
+    EXPECT_TRUE(overlay()->isVisible() && !form->menu().showImageAction->isEnabled());
     ticks(1);  // tick 4
     EXPECT_FALSE(overlay()->isVisible());
 
     start(1, 1, path);  // a new puzzle during the cycle: command back, cycle goes on
-    EXPECT_TRUE(form->menu().Montado->isEnabled());
+    EXPECT_TRUE(form->menu().showImageAction->isEnabled());
     ticks(1);  // tick 5
-    EXPECT_FALSE(form->menu().Montado->isEnabled());
+    EXPECT_FALSE(form->menu().showImageAction->isEnabled());
     drag(1, 1, 1, 1);  // a victory during the cycle
     EXPECT_TRUE(overlay()->isVisible());
     ticks(3);
     EXPECT_FALSE(overlay()->isVisible());  // the cycle's next fourth tick hides it again
     ticks(11);
-    EXPECT_FALSE(form->menu().Montado->isEnabled());
+    EXPECT_FALSE(form->menu().showImageAction->isEnabled());
     ticks(1);  // tick 20
-    EXPECT_TRUE(form->menu().Montado->isEnabled());
+    EXPECT_TRUE(form->menu().showImageAction->isEnabled());
 }
 
 // Larger than the screen, a photo keeps its top-left part, which is all that is decoded,
@@ -205,7 +205,7 @@ TEST_F(GameWindowTest, PicturesCutFittedOrStretchedByTheScreenKeepEveryPlaceWhol
         }
         const BoardArray before = cells();
         drag(c.columns, c.rows, 1, 1);
-        EXPECT_EQ(cells()(1, 1), before(c.rows, c.columns));
+        EXPECT_EQ(cells()(1, 1), before(c.columns, c.rows));
         if (boxes.take().isEmpty()) {  // unless that won, and the finished picture lies over the board
             const QImage shown = onScreen();
             EXPECT_EQ(count(QRect(0, 0, surface.width(), surface.height()), 3,

@@ -1,5 +1,5 @@
 #include "ui/dialog/browser_lists.h"
-#include "ui/dialog/dialog.h"
+#include "ui/dialog/new_puzzle_dialog.h"
 #include "ui/dialog/preview_queue.h"
 #include "ui/platform/picture_loader.h"
 #include "core/language/texts.h"
@@ -71,7 +71,8 @@ struct HeldLoader {
 
 struct DialogTest : ::testing::Test {
     test::BoxRecorder boxes;
-    Dialog dialog{kEnglish, screenMetrics()};
+    std::int16_t language = kEnglish;
+    NewPuzzleDialog dialog{language, screenMetrics()};
     QTemporaryDir pictures;
 
     void SetUp() override
@@ -104,7 +105,7 @@ struct DialogTest : ::testing::Test {
     bool decodesEnded() { return QTest::qWaitFor([this] { return !previews()->busy(); }); }
     // The dialog's decodes wait for the test from here on.
     std::shared_ptr<HeldLoader> held = std::make_shared<HeldLoader>();
-    void holdDecodes(Dialog& which)
+    void holdDecodes(NewPuzzleDialog& which)
     {
         which.findChild<PreviewQueue*>()->setLoader(
             [loader = held](const QString& path, QSize box, const PictureOptions& options) {
@@ -191,9 +192,9 @@ TEST_F(DialogTest, PieceCountStyleAndMissingPictureInEachLanguage)
             "Solo puedes mover una pieza si tiene un lugar vac\u00EDo a su lado.", {}},
     };
     dialog.show();
-    for (const auto& [language, columns, rows, difficult, count, style, asked] : cases) {
+    for (const auto& [code, columns, rows, difficult, count, style, asked] : cases) {
         SCOPED_TRACE(count);
-        dialog.setLanguage(language);
+        language = code;
         pick("ListX", columns);
         pick("ListY", rows);
         control<QRadioButton>(difficult ? "Option2" : "Option1")->click();
@@ -391,7 +392,7 @@ TEST_F(DialogTest, HiddenOrDestroyedWhileDecodingShowsNothingLater)
 
     // Previews are decoded one after another, so the dialog's next has waited for the
     // one the destroyed dialog left behind.
-    auto other = std::make_unique<Dialog>(kEnglish, screenMetrics());
+    auto other = std::make_unique<NewPuzzleDialog>(language, screenMetrics());
     holdDecodes(*other);
     emit other->findChild<FolderList*>("Dir1")->folderOpened(pictures.path());
     other->show();
@@ -440,7 +441,8 @@ TEST_F(DialogTest, PictureFromOutsideIsDecodedOnceAndMovesTheBrowserOnlyWhenPrev
 }
 
 // Volumes that stop answering or vanish: the drive, folder and file lists always show the
-// same place, and the choice goes only when they have moved.
+// same place, and the choice goes only when they have moved; the player is told in the
+// game's language.
 TEST_F(DialogTest, VolumesThatVanishKeepTheListsAndTheChoiceTogether)
 {
     QTemporaryDir volumes;
@@ -453,32 +455,35 @@ TEST_F(DialogTest, VolumesThatVanishKeepTheListsAndTheChoiceTogether)
     dialog.show();
 
     const std::function<void()> chooseStick = [&] { chooseDrive(stick); };
-    const QString notReady = "The selected unit is not ready";
-    // The volumes that no longer answer, what the player does, where all three lists end
-    // up, whether the choice is still there and what the player is told.
-    const std::tuple<QStringList, std::function<void()>, QString, bool, QStringList> cases[] = {
-        {{}, chooseStick, stick, false, {}},
-        {{stick}, chooseStick, root, false, {notReady}},
-        {{stick, root}, chooseStick, home, true, {notReady, notReady}},
-        {{}, [&] { mounted->erase(mounted->begin() + 1); drive->showPopup(); drive->hidePopup(); }, root, false, {}},
-        {{}, [&] { openFolder(pictures.filePath("Gone")); }, home, true, {"Error: 76.  Path not found"}},
-    };
-    for (const auto& [gone, act, where, choiceKept, messages] : cases) {
-        SCOPED_TRACE(where.toStdString() + " " + messages.join(", ").toStdString());
-        ASSERT_TRUE(QDir().mkpath(root) && QDir().mkpath(stick));
-        *mounted = all;
-        chooseDrive(root);
-        chooseDrive(home);
-        choose("sea.jpg");
-        boxes.take();
-        for (const QString& volume : gone)
-            QDir(volume).removeRecursively();
-        act();
-        EXPECT_EQ(boxes.take(), messages);
-        EXPECT_EQ(QFile::decodeName(drive->volume().path.c_str()), where);
-        const QString kept = choiceKept ? "sea.jpg" : "";
-        EXPECT_EQ(lists(), QStringList({where, where, kept, kept}));
-        EXPECT_EQ(previewShown(), choiceKept);
+    for (const auto& [code, notReady] : {std::pair{kEnglish, QString("The selected unit is not ready")},
+             std::pair{kSpanish, QString("La unidad escogida no est\u00E1 lista")}}) {
+        language = code;
+        // The volumes that no longer answer, what the player does, where all three lists end
+        // up, whether the choice is still there and what the player is told.
+        const std::tuple<QStringList, std::function<void()>, QString, bool, QStringList> cases[] = {
+            {{}, chooseStick, stick, false, {}},
+            {{stick}, chooseStick, root, false, {notReady}},
+            {{stick, root}, chooseStick, home, true, {notReady, notReady}},
+            {{}, [&] { mounted->erase(mounted->begin() + 1); drive->showPopup(); drive->hidePopup(); }, root, false, {}},
+            {{}, [&] { openFolder(pictures.filePath("Gone")); }, home, true, {"Error: 76.  Path not found"}},
+        };
+        for (const auto& [gone, act, where, choiceKept, messages] : cases) {
+            SCOPED_TRACE(where.toStdString() + " " + messages.join(", ").toStdString());
+            ASSERT_TRUE(QDir().mkpath(root) && QDir().mkpath(stick));
+            *mounted = all;
+            chooseDrive(root);
+            chooseDrive(home);
+            choose("sea.jpg");
+            boxes.take();
+            for (const QString& volume : gone)
+                QDir(volume).removeRecursively();
+            act();
+            EXPECT_EQ(boxes.take(), messages);
+            EXPECT_EQ(QFile::decodeName(drive->volume().path.c_str()), where);
+            const QString kept = choiceKept ? "sea.jpg" : "";
+            EXPECT_EQ(lists(), QStringList({where, where, kept, kept}));
+            EXPECT_EQ(previewShown(), choiceKept);
+        }
     }
 }
 

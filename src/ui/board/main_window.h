@@ -3,8 +3,9 @@
 // on the puzzle session, lays itself out around each new puzzle and shows the board surface the puzzle
 // draws on; the puzzle and its rules live in the session.
 
+#include "core/board/puzzle_plan.h"
 #include "core/board/session.h"
-#include "ui/dialog/dialog.h"
+#include "ui/dialog/new_puzzle_dialog.h"
 #include "ui/platform/screen_metrics.h"
 #include "ui/shell/menu_tree.h"
 
@@ -22,16 +23,14 @@ namespace tessaron {
 
 class About;
 class BoardView;
-class Dialog;
+class NewPuzzleDialog;
 class SurfaceView;
-struct Layout;
-struct LayoutInput;
 
-class Form1 : public QMainWindow, private BoardScreen {
+class MainWindow : public QMainWindow, private BoardScreen {
     Q_OBJECT
 public:
-    explicit Form1(const ScreenMetrics& metrics, QWidget* parent = nullptr);
-    ~Form1() override;
+    explicit MainWindow(const ScreenMetrics& metrics, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     const MenuTree& menu() const { return menu_; }
     const PuzzleSession& session() const { return session_; }
@@ -52,14 +51,6 @@ public:
     // its error and leaves the current puzzle, grid size included, exactly as it was.
     void startPuzzle(const PuzzleChoice& choice);
 
-    // A mouse press picks the place under it, the release moves the piece by the style's
-    // rules and then looks for a solved board; positions in twips in the client area.
-    void pressAt(float x, float y);
-    void releaseAt(float x, float y);
-
-    // The finished-picture preview, and the tick of its one-second timer.
-    void showWholePicture();
-    void previewTick();
     void showAbout();
     // Asks whether to close the program; true when the player said yes and it is ending.
     bool confirmExit();
@@ -83,39 +74,28 @@ private:
     void placeNewPuzzle(const Puzzle& puzzle) override;
     void showChanges(const Damage& changed) override;
     void settle() override;
+    void showPlayState(const PlayState& state) override;
+    void showInput(const KeyCursor& cursor, const std::optional<BoardReport>& report) override;
+    bool announceVictory() override;
 
     void buildClientArea();
     void playChoice(const std::optional<PuzzleChoice>& choice);
     // The secondary windows, created hidden on first use and only hidden afterwards.
-    Dialog& newPuzzleDialog();
+    NewPuzzleDialog& newPuzzleDialog();
     About& aboutBox();
     void applyLanguageTexts();
-    // Twips per device pixel: on a high-resolution screen the board is drawn, and pieces
-    // are exchanged, in the screen's own pixels.
-    float boardTwipsX() const;
-    float boardTwipsY() const;
-    // The puzzle for a picture that may be only the top-left part of a picture of size
-    // `natural`; made aside, nothing of the window changes.
-    Puzzle preparePuzzle(QImage picture, QSize natural, const PuzzleChoice& choice) const;
-    // The board's layout around a picture of that many pixels, on this screen, and what
-    // it is laid out from.
-    Layout boardLayout(QSize picture) const;
-    LayoutInput layoutInput(QSize picture) const;
-    // The size a picture is scaled down to so that the board shows all of it.
-    QSize fittedSize(QSize natural) const;
+    // What the window system tells of this window and its screen, for planning a puzzle.
+    WindowMeasures measures() const;
     // The frame the window system puts around the window, and the menu bar's height.
     QMargins windowFrame() const;
     int menuBarHeight(int windowWidth) const;
     // The window sized around a client area, in layout pixels.
     void fitWindowTo(QSize client);
-    // The top-left part of such a picture that takes part in the puzzle, in pixels.
-    QSize keptPart(const Layout& layout) const;
-    void placePictureBoxes(const Puzzle& puzzle);
+    void placeOverlay(const Puzzle& puzzle);
     void keepOnScreen();
-    // Keyboard play on the board, and what a screen reader hears of it.
+    // A release and a key on the board: what the session cannot play is reported.
+    void releaseAt(float x, float y);
     void playKey(Key key);
-    void describeBoard(const KeyOutcome& outcome);
-    void announceVictory();
     void commitDataRequest(QSessionManager& manager);
     void endProgram();
 
@@ -125,11 +105,10 @@ private:
     MenuTree menu_;
     BoardView* boardView_ = nullptr;
     QLabel* notice_ = nullptr;
-    SurfaceView* pictureBox_ = nullptr;
     SurfaceView* overlay_ = nullptr;
     QTimer* previewTimer_ = nullptr;
     bool ending_ = false;
-    QPointer<Dialog> dialog_;
+    QPointer<NewPuzzleDialog> dialog_;
     QPointer<About> about_;
 };
 

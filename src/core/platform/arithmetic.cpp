@@ -1,4 +1,4 @@
-#include "core/platform/vb_math.h"
+#include "core/platform/arithmetic.h"
 
 #include "core/platform/runtime_error.h"
 

@@ -39,13 +39,13 @@ struct PuzzleChoice {
     bool fitToScreen = false; // a picture too large for the screen is scaled down whole, not cut
 };
 
-class Dialog : public QDialog {
+class NewPuzzleDialog : public QDialog {
     Q_OBJECT
 public:
-    // The language is the one its messages and piece counts speak; captions are the
-    // language switch's business.
-    Dialog(std::int16_t language, const ScreenMetrics& metrics, QWidget* parent = nullptr);
-    void setLanguage(std::int16_t code);
+    // `language` is the game's language, which the main window owns; the dialog's
+    // messages and piece counts speak whatever it holds when they are shown. Captions are
+    // the language switch's business.
+    NewPuzzleDialog(const std::int16_t& language, const ScreenMetrics& metrics, QWidget* parent = nullptr);
 
     // Shows the dialog modally: the choice when the player pressed OK, nothing when they
     // cancelled.
@@ -94,7 +94,7 @@ private:
     void previewFailed(const RuntimeError& error);
     void placeOutsidePicture(const QString& path, const QImage& picture);
 
-    std::int16_t language_;
+    const std::int16_t& language_;
     ScreenMetrics metrics_;
     std::optional<PuzzleChoice> chosen_;
     PreviewQueue* previews_ = nullptr;

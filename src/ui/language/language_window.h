@@ -15,10 +15,10 @@ class QRadioButton;
 
 namespace tessaron {
 
-class FormIdioma : public QDialog {
+class LanguageWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit FormIdioma(const ScreenMetrics& metrics, QWidget* parent = nullptr);
+    explicit LanguageWindow(const ScreenMetrics& metrics, QWidget* parent = nullptr);
 
     // The language OK took; nothing when the window was closed instead.
     std::optional<std::int16_t> chosen() const { return chosen_; }

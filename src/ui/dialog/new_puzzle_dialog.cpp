@@ -1,4 +1,4 @@
-#include "ui/dialog/dialog.h"
+#include "ui/dialog/new_puzzle_dialog.h"
 
 #include "ui/dialog/browser_lists.h"
 #include "ui/dialog/preview_queue.h"
@@ -8,7 +8,7 @@
 #include "ui/platform/native_names.h"
 #include "ui/platform/picture_loader.h"
 #include "core/platform/runtime_error.h"
-#include "core/platform/vb_math.h"
+#include "core/platform/arithmetic.h"
 #include "ui/shell/accessibility.h"
 #include "ui/shell/declared_controls.h"
 #include "ui/shell/window_frames.h"
@@ -47,25 +47,23 @@ void selectByText(QListWidget* list, const QString& wanted)
 
 }  // namespace
 
-Dialog::Dialog(std::int16_t language, const ScreenMetrics& metrics, QWidget* parent)
+NewPuzzleDialog::NewPuzzleDialog(const std::int16_t& language, const ScreenMetrics& metrics, QWidget* parent)
     : QDialog(parent), language_(language), metrics_(metrics), previews_(new PreviewQueue(this))
 {
-    applySecondaryFrame(this, GameWindow::Dialog, metrics_);
+    applySecondaryFrame(this, GameWindow::NewPuzzle, metrics_);
     buildControls();
     setKeyboardOrder();
     load();
-    setAccessibleNames(this, GameWindow::Dialog, language_);
+    setAccessibleNames(this, GameWindow::NewPuzzle, language_);
 }
-
-void Dialog::setLanguage(std::int16_t code) { language_ = code; }
 
 
 // Controls as the window's table declares them; the language switch translates them
 // later from the same table. ListX and ListY belong to the dialog but lie over Frame2, so
 // they are made after it to stay on top.
-void Dialog::buildControls()
+void NewPuzzleDialog::buildControls()
 {
-    const ControlTable table{GameWindow::Dialog, metrics_};
+    const ControlTable table{GameWindow::NewPuzzle, metrics_};
     ok_ = table.make(new QPushButton(this), "OKButton");
     cancel_ = table.make(new QPushButton(this), "CancelButton");
 
@@ -105,16 +103,16 @@ void Dialog::buildControls()
         label->setTextFormat(Qt::PlainText);
     }
 
-    connect(drives_, &DriveList::driveChosen, this, &Dialog::driveChanged);
-    connect(folders_, &FolderList::folderOpened, this, &Dialog::openFolder);
-    connect(files_, &FileList::fileClicked, this, &Dialog::pictureClicked);
-    connect(filter_, &QComboBox::currentIndexChanged, this, &Dialog::filterChanged);
-    connect(showPreview_, &QCheckBox::toggled, this, &Dialog::previewToggled);
-    connect(columns_, &QListWidget::currentRowChanged, this, &Dialog::pieceCountChanged);
-    connect(rows_, &QListWidget::currentRowChanged, this, &Dialog::pieceCountChanged);
+    connect(drives_, &DriveList::driveChosen, this, &NewPuzzleDialog::driveChanged);
+    connect(folders_, &FolderList::folderOpened, this, &NewPuzzleDialog::openFolder);
+    connect(files_, &FileList::fileClicked, this, &NewPuzzleDialog::pictureClicked);
+    connect(filter_, &QComboBox::currentIndexChanged, this, &NewPuzzleDialog::filterChanged);
+    connect(showPreview_, &QCheckBox::toggled, this, &NewPuzzleDialog::previewToggled);
+    connect(columns_, &QListWidget::currentRowChanged, this, &NewPuzzleDialog::pieceCountChanged);
+    connect(rows_, &QListWidget::currentRowChanged, this, &NewPuzzleDialog::pieceCountChanged);
     // A click on the item already selected is a click all the same.
-    connect(columns_, &QListWidget::itemClicked, this, &Dialog::pieceCountChanged);
-    connect(rows_, &QListWidget::itemClicked, this, &Dialog::pieceCountChanged);
+    connect(columns_, &QListWidget::itemClicked, this, &NewPuzzleDialog::pieceCountChanged);
+    connect(rows_, &QListWidget::itemClicked, this, &NewPuzzleDialog::pieceCountChanged);
     connect(normal_, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
             normalChosen();
@@ -123,14 +121,14 @@ void Dialog::buildControls()
         if (on)
             difficultChosen();
     });
-    connect(ok_, &QPushButton::clicked, this, &Dialog::acceptChoice);
-    connect(cancel_, &QPushButton::clicked, this, &Dialog::cancel);
-    connect(previews_, &PreviewQueue::previewed, this, &Dialog::previewArrived);
-    connect(previews_, &PreviewQueue::failed, this, &Dialog::previewFailed);
+    connect(ok_, &QPushButton::clicked, this, &NewPuzzleDialog::acceptChoice);
+    connect(cancel_, &QPushButton::clicked, this, &NewPuzzleDialog::cancel);
+    connect(previews_, &PreviewQueue::previewed, this, &NewPuzzleDialog::previewArrived);
+    connect(previews_, &PreviewQueue::failed, this, &NewPuzzleDialog::previewFailed);
 }
 
 // The keyboard order of the design; frames and labels take no focus, so they drop out.
-void Dialog::setKeyboardOrder()
+void NewPuzzleDialog::setKeyboardOrder()
 {
     QWidget* const order[] = {ok_, cancel_, columns_, rows_, drives_, files_, folders_, showPreview_,
         fitToScreen_, normal_, difficult_, filter_};
@@ -144,7 +142,7 @@ void Dialog::setKeyboardOrder()
 
 // The one-time set-up. The language's texts come first in the design, but the language
 // switch applies them to this dialog from outside once it exists, by object name.
-void Dialog::load()
+void NewPuzzleDialog::load()
 {
     for (int i = 1; i <= 75; ++i) {
         columns_->addItem(QString::number(i));
@@ -179,18 +177,18 @@ void Dialog::load()
         filter_->addItem(QString::fromLatin1(kAllFiles));
         filter_->setCurrentIndex(-1);
     }
-    filter_->setCurrentIndex(0);  // runs Combo1_Click, which applies the pattern
+    filter_->setCurrentIndex(0);  // the change applies the pattern to the file list
 }
 
 // ---- the picture browser ------------------------------------------------------------
 
-void Dialog::setDirPath(const QString& folder)
+void NewPuzzleDialog::setDirPath(const QString& folder)
 {
     folders_->setPath(folder, nameFromNative(drives_->volume().path));
     folderChanged();
 }
 
-void Dialog::driveChanged()
+void NewPuzzleDialog::driveChanged()
 {
     const Volume chosen = drives_->volume();
     try {
@@ -221,7 +219,7 @@ void Dialog::driveChanged()
 
 // The choice goes first: when the new folder cannot be read the file list has moved
 // all the same, and a name kept from the old folder would no longer be in it.
-void Dialog::folderChanged()
+void NewPuzzleDialog::folderChanged()
 {
     forgetChoice();
     files_->setPath(folders_->path());
@@ -229,7 +227,7 @@ void Dialog::folderChanged()
 
 // Opening an entry of the folder list. A folder that cannot be opened is reported, and
 // the lists and the choice stay as they were.
-void Dialog::openFolder(const QString& folder)
+void NewPuzzleDialog::openFolder(const QString& folder)
 {
     try {
         setDirPath(folder);
@@ -238,7 +236,7 @@ void Dialog::openFolder(const QString& folder)
     }
 }
 
-void Dialog::filterChanged()
+void NewPuzzleDialog::filterChanged()
 {
     try {
         files_->setPattern(filter_->currentText());
@@ -248,12 +246,12 @@ void Dialog::filterChanged()
 }
 
 // The chosen file's path, its bytes kept whatever they are, so that it opens.
-QString Dialog::chosenPath() const
+QString NewPuzzleDialog::chosenPath() const
 {
     return nameFromNative(joinPath(nativeFromName(files_->path()), nativeFromName(files_->fileName())));
 }
 
-PictureOptions Dialog::previewOptions() const
+PictureOptions NewPuzzleDialog::previewOptions() const
 {
     PictureOptions options;
     options.twipsX = metrics_.twipsPerPixelX;
@@ -264,27 +262,27 @@ PictureOptions Dialog::previewOptions() const
 
 // The name shows at once; the preview follows when it is decoded, and until then the box
 // is empty rather than showing the picture clicked before.
-void Dialog::pictureClicked()
+void NewPuzzleDialog::pictureClicked()
 {
     fileName_->setText(shownName(files_->fileName()));
     clearPreview();
     requestPreview(chosenPath());
 }
 
-void Dialog::requestPreview(const QString& path)
+void NewPuzzleDialog::requestPreview(const QString& path)
 {
     outside_.clear();
     previews_->request(path, preview_->size(), previewOptions());
 }
 
 // A chosen file whose preview was dropped when the dialog was hidden gets it now.
-void Dialog::previewChoiceIfMissing()
+void NewPuzzleDialog::previewChoiceIfMissing()
 {
     if (outside_.isEmpty() && !previews_->waiting() && !fileName_->text().isEmpty() && preview_->pixmap().isNull())
         requestPreview(chosenPath());
 }
 
-void Dialog::previewArrived(const QImage& picture)
+void NewPuzzleDialog::previewArrived(const QImage& picture)
 {
     if (!outside_.isEmpty()) {
         placeOutsidePicture(std::exchange(outside_, QString()), picture);
@@ -297,7 +295,7 @@ void Dialog::previewArrived(const QImage& picture)
     }
 }
 
-void Dialog::previewFailed(const RuntimeError& error)
+void NewPuzzleDialog::previewFailed(const RuntimeError& error)
 {
     // A picture from outside that cannot be previewed is told as such, whatever the
     // reason, and the browser keeps what it showed.
@@ -318,7 +316,7 @@ void Dialog::previewFailed(const RuntimeError& error)
     reportAndForget(error);
 }
 
-void Dialog::choosePicture(const QString& path)
+void NewPuzzleDialog::choosePicture(const QString& path)
 {
     requestPreview(path);
     outside_ = path;
@@ -326,7 +324,7 @@ void Dialog::choosePicture(const QString& path)
 
 // The picture from outside has been previewed: the browser moves to it and chooses it,
 // and the preview already decoded is the one shown, not decoded again.
-void Dialog::placeOutsidePicture(const QString& path, const QImage& picture)
+void NewPuzzleDialog::placeOutsidePicture(const QString& path, const QImage& picture)
 {
     const std::string native = nativeFromName(path);
     const std::size_t slash = native.rfind('/');
@@ -361,13 +359,13 @@ void Dialog::placeOutsidePicture(const QString& path, const QImage& picture)
     previewArrived(picture);
 }
 
-void Dialog::previewToggled() { preview_->setVisible(showPreview_->isChecked()); }
+void NewPuzzleDialog::previewToggled() { preview_->setVisible(showPreview_->isChecked()); }
 
-void Dialog::clearPreview() { preview_->setPixmap(QPixmap()); }
+void NewPuzzleDialog::clearPreview() { preview_->setPixmap(QPixmap()); }
 
 // Whatever preview was on its way, for the choice or for a picture from outside, is
 // dropped with the choice.
-void Dialog::forgetChoice()
+void NewPuzzleDialog::forgetChoice()
 {
     previews_->cancel();
     outside_.clear();
@@ -375,7 +373,7 @@ void Dialog::forgetChoice()
     clearPreview();
 }
 
-void Dialog::reportAndForget(const RuntimeError& error)
+void NewPuzzleDialog::reportAndForget(const RuntimeError& error)
 {
     showError(this, error);
     clearPreview();
@@ -384,7 +382,7 @@ void Dialog::reportAndForget(const RuntimeError& error)
 
 // ---- the options and the hand-over ---------------------------------------------------
 
-void Dialog::pieceCountChanged()
+void NewPuzzleDialog::pieceCountChanged()
 {
     const std::string columns = listText(columns_);
     const std::string rows = listText(rows_);
@@ -392,19 +390,19 @@ void Dialog::pieceCountChanged()
         pieceCount_->setText(QString::fromStdString(*line));
 }
 
-void Dialog::normalChosen()
+void NewPuzzleDialog::normalChosen()
 {
     if (const auto description = messageText(Message::NormalStyle, language_))
         styleText_->setText(fromUtf8(*description));
 }
 
-void Dialog::difficultChosen()
+void NewPuzzleDialog::difficultChosen()
 {
     if (const auto description = messageText(Message::DifficultStyle, language_))
         styleText_->setText(fromUtf8(*description));
 }
 
-void Dialog::acceptChoice()
+void NewPuzzleDialog::acceptChoice()
 {
     if (fileName_->text().isEmpty()) {
         if (const auto message = messageText(Message::NoPictureChosen, language_))
@@ -417,7 +415,7 @@ void Dialog::acceptChoice()
     done(QDialog::Accepted);
 }
 
-void Dialog::cancel()
+void NewPuzzleDialog::cancel()
 {
     chosen_.reset();
     done(QDialog::Rejected);
@@ -425,9 +423,9 @@ void Dialog::cancel()
 
 // Escape and the close box both come here, and are Cancel: a dismissal that kept an
 // earlier OK's choice would have the caller start a puzzle.
-void Dialog::reject() { cancel(); }
+void NewPuzzleDialog::reject() { cancel(); }
 
-void Dialog::showEvent(QShowEvent* event)
+void NewPuzzleDialog::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     previewChoiceIfMissing();
@@ -436,7 +434,7 @@ void Dialog::showEvent(QShowEvent* event)
 // Hidden (OK, Cancel), the dialog drops the preview on its way, so nothing turns up
 // while it is away; the chosen file's is decoded again when it shows. A hiding by the
 // window system (the game minimized) is no such end.
-void Dialog::hideEvent(QHideEvent* event)
+void NewPuzzleDialog::hideEvent(QHideEvent* event)
 {
     QDialog::hideEvent(event);
     if (event->spontaneous())
@@ -445,7 +443,7 @@ void Dialog::hideEvent(QHideEvent* event)
     outside_.clear();
 }
 
-std::optional<PuzzleChoice> Dialog::choose()
+std::optional<PuzzleChoice> NewPuzzleDialog::choose()
 {
     chosen_.reset();
     exec();

@@ -1,4 +1,4 @@
-#include "ui/language/form_idioma.h"
+#include "ui/language/language_window.h"
 
 #include "core/language/texts.h"
 #include "ui/shell/accessibility.h"
@@ -46,14 +46,14 @@ void fitToWindow(QLabel* label, int windowWidth)
 
 }  // namespace
 
-FormIdioma::FormIdioma(const ScreenMetrics& metrics, QWidget* parent)
+LanguageWindow::LanguageWindow(const ScreenMetrics& metrics, QWidget* parent)
     : QDialog(parent)
 {
-    applySecondaryFrame(this, GameWindow::FormIdioma, metrics);
+    applySecondaryFrame(this, GameWindow::Language, metrics);
     setModal(true);
 
     // Created in keyboard order: OK first, then the two languages.
-    const ControlTable table{GameWindow::FormIdioma, metrics};
+    const ControlTable table{GameWindow::Language, metrics};
     ok_ = table.make(new QPushButton(this), "OKButton");
     english_ = table.make(new QRadioButton(this), "Option0");
     spanish_ = table.make(new QRadioButton(this), "Option1");
@@ -76,11 +76,11 @@ FormIdioma::FormIdioma(const ScreenMetrics& metrics, QWidget* parent)
     setTabOrder(english_, spanish_);
     ok_->setFocus();
 
-    connect(ok_, &QPushButton::clicked, this, &FormIdioma::takeLanguage);
-    setAccessibleNames(this, GameWindow::FormIdioma);
+    connect(ok_, &QPushButton::clicked, this, &LanguageWindow::takeLanguage);
+    setAccessibleNames(this, GameWindow::Language);
 }
 
-void FormIdioma::takeLanguage()
+void LanguageWindow::takeLanguage()
 {
     if (english_->isChecked())
         chosen_ = kEnglish;
