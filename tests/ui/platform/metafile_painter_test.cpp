@@ -67,14 +67,16 @@ TEST(MetafilePainter, RecordsDrawTheirPixelsAndNoOthers)
             {{5, 5, kRed}, {55, 55, kWhite}}},
         {"EMF MM_ANISOTROPIC", redEmf().record(17, {8}).record(9, {200, 200}).record(11, {100, 100}).rectangle(100, 60, 150, 150).finish(),
             {{60, 50, kRed}, {40, 50, kWhite}, {60, 20, kWhite}}},
+        // Two slots: 2, one past the table, is as far outside as 0xFFFF.
         {"a deleted slot is the first reused; indices outside the table are ignored", WmfWriter(1500, 1500).brush(0, 0x0000FF)
-                .brush(0, 0x00FF00).record(0x01F0, {0}).brush(0, 0xFF0000).select(1).select(0).select(7).select(0xFFFF).record(0x01F0, {0x1234})
-                .rectangle(0, 0, tw(100), tw(100)).finish(), {{50, 50, kBlue}}},
+                .brush(0, 0x00FF00).record(0x01F0, {0}).brush(0, 0xFF0000).select(1).select(0).select(2).select(7).select(0xFFFF)
+                .record(0x01F0, {2}).record(0x01F0, {0x1234}).rectangle(0, 0, tw(100), tw(100)).finish(), {{50, 50, kBlue}}},
         // The writer numbered the objects after it counting it.
         {"an object too short to read still takes its slot", WmfWriter(1500, 1500).brush(0, 0x0000FF).record(0x02FA, {0}).brush(0, 0x00FF00)
                 .select(0).select(2).rectangle(0, 0, tw(100), tw(100)).finish(), {{50, 50, kGreen}}},
         {"EMF indices beyond the header's 16 handles are ignored", EmfWriter(hmm(100), hmm(100)).brush(1, 0, 0x00FF00).brush(16, 0, 0xFF0000)
-                .brush(0x7FFFFFFF, 0, 0xFF0000).select(1).select(16).select(0x7FFFFFFF).rectangle(0, 0, 100, 100).finish(), {{50, 50, kGreen}}},
+                .brush(0x7FFFFFFF, 0, 0xFF0000).select(1).select(16).select(0x7FFFFFFF).record(40, {16}).select(16)
+                .rectangle(0, 0, 100, 100).finish(), {{50, 50, kGreen}}},
         // Keep the top-left quarter but not its corner; restoring lifts the clip and brings
         // back the red brush, and a restore with nothing saved is ignored.
         {"clip rectangles and RESTOREDC", redBrush().record(0x001E, {}).brush(0, 0xFF0000).select(2).record(0x0416, {tw(50), tw(50), 0, 0})
