@@ -234,6 +234,10 @@ TEST(Session, ClicksMarkAndExchangeInTheNormalStyleAndSlideLinesInTheDifficultOn
                         before(empty.column + (k + 1) * dc, empty.row + (k + 1) * dr));
             }
         }
+        // A drag the slide rule refuses is no move.
+        const Place far{static_cast<std::int16_t>(empty.column <= 2 ? empty.column + 2 : empty.column - 2), empty.row};
+        drag(session, far, empty);
+        EXPECT_EQ(session.record().moves, 0);
     }
 }
 

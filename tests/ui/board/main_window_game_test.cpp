@@ -5,6 +5,7 @@
 #include <QAccessible>
 #include <QAction>
 #include <QLabel>
+#include <QMenuBar>
 #include <QWindow>
 
 namespace tessaron {
@@ -163,6 +164,65 @@ TEST_F(GameWindowTest, PreviewTimelineWithANewPuzzleAndAVictoryDuringTheCycle)
     EXPECT_FALSE(form->menu().showImageAction->isEnabled());
     ticks(1);  // tick 20
     EXPECT_TRUE(form->menu().showImageAction->isEnabled());
+}
+
+// The menu bar's right corner counts the moves and the time where the items leave room,
+// in the game's language, and gives the par after the victory; where there is no room,
+// screen readers still hear it from the menu bar. The Game menu's commands reach the
+// board, and a hint is framed over it until the next input.
+TEST_F(GameWindowTest, TheGameMenuPlaysAndTheMenuBarCornerCounts)
+{
+    auto* corner = form->findChild<QLabel*>("MovesAndTime");
+    ASSERT_TRUE(corner);
+    const auto heard = [&] { return QAccessible::queryAccessibleInterface(form->menuBar())->text(QAccessible::Description); };
+    EXPECT_FALSE(corner->isVisible());  // no puzzle, nothing to count
+    start(4, 4, picture(800, 300));
+    QApplication::processEvents();
+    EXPECT_TRUE(corner->isVisible());
+    EXPECT_EQ(corner->text(), "0 moves  0:00");
+    const QRect lastItem = form->menuBar()->actionGeometry(form->menu().gameMenu->menuAction());
+    EXPECT_GT(corner->geometry().left(), lastItem.right());
+    EXPECT_LE(corner->geometry().right(), form->menuBar()->width());
+
+    const BoardArray handedOver = cells();
+    drag(1, 1, 4, 4);
+    EXPECT_EQ(corner->text(), "1 move  0:00");
+    EXPECT_TRUE(form->menu().undoAction->isEnabled() && !form->menu().redoAction->isEnabled());
+    form->menu().undoAction->trigger();
+    EXPECT_EQ(cells(), handedOver);
+    form->menu().redoAction->trigger();
+    EXPECT_EQ(cells()(4, 4), handedOver(1, 1));
+    form->menu().restartAction->trigger();
+    EXPECT_EQ(cells(), handedOver);
+    EXPECT_EQ(corner->text(), "0 moves  0:00");
+
+    // A hint: its frames over the board, gone at the next input.
+    form->menu().hintAction->trigger();
+    const Move hint = *form->session().input().hint();
+    const PixelRect from = puzzle().geometry().windowRect(hint.from.column, hint.from.row);
+    const auto framed = [&] { return onScreen().pixel(from.x + 3, from.y + 3) & 0xFFFFFF; };
+    EXPECT_EQ(framed(), 0x28C83Cu);
+    QTest::mouseClick(board(), Qt::LeftButton, {}, QPoint(2, 2));
+    EXPECT_NE(framed(), 0x28C83Cu);
+
+    // Won by the last move, with the par; in Spanish too.
+    start(2, 1, picture(800, 300));
+    drag(1, 1, 2, 1);
+    EXPECT_EQ(boxes.take(), QStringList{"You've got it!"});
+    EXPECT_EQ(corner->text(), "1 move (par 1)  0:00");
+    form->chooseLanguage(kSpanish);
+    EXPECT_EQ(corner->text(), "1 movimiento (par 1)  0:00");
+    EXPECT_FALSE(form->menu().undoAction->isEnabled() || form->menu().hintAction->isEnabled());
+
+    // A window too narrow for it: not shown, still heard.
+    start(2, 1, picture(120, 90));
+    QApplication::processEvents();
+    EXPECT_FALSE(corner->isVisible());
+    EXPECT_EQ(heard(), "0 movimientos  0:00");
+    form->menu().howToPlayAction->trigger();
+    const QStringList told = boxes.take();
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told[0].startsWith(QString::fromUtf8("Estilo normal: pulsa")));
 }
 
 // Larger than the screen, a photo keeps its top-left part, which is all that is decoded,
