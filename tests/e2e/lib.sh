@@ -7,6 +7,10 @@ out=${E2E_OUT:-$(mktemp -d)}
 mkdir -p "$out"
 work=$(mktemp -d)
 cd "$work"
+# The game keeps the new-puzzle dialog's last choice in the configuration folder: the
+# run's own, never the player's, so no run sees what another left there.
+export XDG_CONFIG_HOME="$work/config"
+mkdir -p "$XDG_CONFIG_HOME"
 pid=
 xserver=
 finish() {
