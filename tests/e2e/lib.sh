@@ -7,6 +7,11 @@ out=${E2E_OUT:-$(mktemp -d)}
 mkdir -p "$out"
 work=$(mktemp -d)
 cd "$work"
+# The game keeps the new-puzzle dialog's last choice in the configuration folder: the
+# run's own, never the player's, so no run sees what another left there. The window
+# manager's log goes to a cache folder of the run's own too.
+export XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache"
+mkdir -p "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME"
 pid=
 xserver=
 finish() {

@@ -131,8 +131,9 @@ TEST_F(StartupTest, OkAtStartUpShowsTheWindowOnlyOnceShuffledOrReportsThePicture
 // (escaped, or with the bytes of a name that is not UTF-8 as they are) opens the dialog
 // on the picture's folder with it chosen and previewed, after the language window at a
 // first run; OK plays it. A picture whose name the picture patterns miss is found among
-// all files, and one with a hidden (dot) name is listed. A missing file, or one that is
-// no picture (the settings file), is reported and the dialog opens as it always does.
+// all files, and one with a hidden (dot) name is listed. The picture named wins over the
+// one played last time, which the dialog would otherwise open on; a missing file, or one
+// that is no picture (the settings file), is reported and the dialog opens on that one.
 // Later arguments are ignored.
 TEST_F(StartupTest, OpenedOnAPictureTheDialogShowsItChosen)
 {
@@ -156,7 +157,7 @@ TEST_F(StartupTest, OpenedOnAPictureTheDialogShowsItChosen)
     QStringList shown;
     answers["Dialog"] = [&](QWidget* w) {
         shown = shownBy(w);
-        w->findChild<QPushButton*>(shown[1].isEmpty() ? "CancelButton" : "OKButton")->click();
+        w->findChild<QPushButton*>(boxes.boxes.isEmpty() ? "OKButton" : "CancelButton")->click();
     };
     for (auto [argument, firstRun, chosen, reported] : cases) {
         SCOPED_TRACE(argument.toStdString());
@@ -168,8 +169,7 @@ TEST_F(StartupTest, OpenedOnAPictureTheDialogShowsItChosen)
         run(pictureArgument(3, argv));
         EXPECT_EQ(seen, firstRun ? QStringList({"FormIdioma", "Dialog"}) : QStringList{"Dialog"});
         EXPECT_EQ(boxes.take(), reported);
-        EXPECT_EQ(shown, chosen.isEmpty() ? QStringList({QCoreApplication::applicationDirPath(), "", "no preview"})
-                                          : QStringList({folder.path(), chosen, "preview"}));
+        EXPECT_EQ(shown, QStringList({folder.path(), chosen.isEmpty() ? ".hidden.bmp" : chosen, "preview"}));
         EXPECT_EQ(form->windowTitle(), chosen.isEmpty() ? "Tessaron" : "Tessaron  -  " + chosen);
     }
 }

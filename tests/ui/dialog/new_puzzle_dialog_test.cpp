@@ -1,6 +1,8 @@
 #include "ui/dialog/browser_lists.h"
 #include "ui/dialog/new_puzzle_dialog.h"
 #include "ui/dialog/preview_queue.h"
+#include "ui/language/apply_texts.h"
+#include "ui/platform/native_names.h"
 #include "ui/platform/picture_loader.h"
 #include "core/language/texts.h"
 #include "support/window_test_support.h"
@@ -9,6 +11,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 #include <QThread>
 
 #include <sys/stat.h>
@@ -72,7 +75,7 @@ struct HeldLoader {
 struct DialogTest : ::testing::Test {
     test::BoxRecorder boxes;
     std::int16_t language = kEnglish;
-    NewPuzzleDialog dialog{language, screenMetrics()};
+    std::optional<NewPuzzleDialog> dialog{std::in_place, language, screenMetrics()};
     QTemporaryDir pictures;
 
     void SetUp() override
@@ -93,12 +96,12 @@ struct DialogTest : ::testing::Test {
     }
 
     template <typename T = QWidget>
-    T* control(const char* name) { return dialog.findChild<T*>(QString::fromLatin1(name)); }
+    T* control(const char* name) { return dialog->findChild<T*>(QString::fromLatin1(name)); }
     FileList* files() { return control<FileList>("File1"); }
     FolderList* folders() { return control<FolderList>("Dir1"); }
     QString text(const char* label) { return control<QLabel>(label)->text(); }
 
-    PreviewQueue* previews() { return dialog.findChild<PreviewQueue*>(); }
+    PreviewQueue* previews() { return dialog->findChild<PreviewQueue*>(); }
     // Lets the window thread run until the newest preview has arrived, or the last
     // decode has ended.
     bool previewed() { return QTest::qWaitFor([this] { return !previews()->waiting(); }); }
@@ -145,12 +148,12 @@ struct DialogTest : ::testing::Test {
     std::optional<PuzzleChoice> choice;
     QString run(std::function<void()> act)
     {
-        QTimer::singleShot(0, &dialog, [this, act] {
+        QTimer::singleShot(0, &*dialog, [this, act] {
             act();
-            if (dialog.isVisible())
-                dialog.reject();
+            if (dialog->isVisible())
+                dialog->reject();
         });
-        choice = dialog.choose();
+        choice = dialog->choose();
         if (!choice)
             return "nothing";
         return QString("%1 as %2 %3x%4%5%6").arg(QDir(pictures.path()).relativeFilePath(choice->path), choice->name)
@@ -164,6 +167,51 @@ struct DialogTest : ::testing::Test {
     QStringList lists()
     {
         return {folders()->path(), files()->path(), text("LabArchivo"), files()->currentIndex().data().toString()};
+    }
+    // The game started again: a new dialog, which reads what the last OK kept, given the
+    // language's texts as the game gives them.
+    void nextStart()
+    {
+        dialog.reset();
+        dialog.emplace(language, screenMetrics());
+        applyWindowTexts(&*dialog, GameWindow::NewPuzzle, language);
+    }
+    // What the dialog shows when it opens, once the preview on its way has come: the
+    // folder below the pictures folder ("own" for the program's), the file chosen, the
+    // grid, the style and the two boxes, and whether a preview shows. The lines below
+    // the grid tell the grid and the style shown.
+    QString opening()
+    {
+        dialog->show();
+        EXPECT_TRUE(previewed());
+        const QString folder = folders()->path();
+        EXPECT_EQ(files()->path(), folder);
+        const bool difficult = control<QRadioButton>("Option2")->isChecked();
+        EXPECT_TRUE(text("Label2").endsWith(QString("(%1x%2)").arg(control<QListWidget>("ListX")->currentItem()->text(),
+            control<QListWidget>("ListY")->currentItem()->text())));
+        EXPECT_EQ(text("Label3").startsWith("You can only move"), difficult);
+        QString shown = QString("%1 '%2' %3x%4")
+            .arg(folder == QCoreApplication::applicationDirPath() ? "own"
+                    : folder == pictures.path()                  ? "."
+                                                                 : folder.mid(pictures.path().size() + 1),
+                text("LabArchivo"), control<QListWidget>("ListX")->currentItem()->text(),
+                control<QListWidget>("ListY")->currentItem()->text());
+        for (const auto& [on, word] : {std::pair{difficult, " difficult"},
+                 {!control<QCheckBox>("Check1")->isChecked(), " unticked"},
+                 {control<QCheckBox>("CheckFit")->isChecked(), " fit"}, {previewShown(), " previewed"}})
+            if (on)
+                shown += word;
+        dialog->hide();
+        return shown;
+    }
+    // The grid, the style and the boxes, set as the player would leave them.
+    void setOptions(const char* columns, const char* rows, bool difficult, bool preview, bool fit)
+    {
+        pick("ListX", columns);
+        pick("ListY", rows);
+        control<QRadioButton>(difficult ? "Option2" : "Option1")->click();
+        control<QCheckBox>("Check1")->setChecked(preview);
+        control<QCheckBox>("CheckFit")->setChecked(fit);
     }
     // Blue alone tells the sea from the sand, within what JPEG keeps.
     bool previewLooksLike(QRgb colour)
@@ -191,7 +239,7 @@ TEST_F(DialogTest, PieceCountStyleAndMissingPictureInEachLanguage)
         {2, "7", "3", false, "Puzzle de 10 piezas (5x2)",
             "Solo puedes mover una pieza si tiene un lugar vac\u00EDo a su lado.", {}},
     };
-    dialog.show();
+    dialog->show();
     for (const auto& [code, columns, rows, difficult, count, style, asked] : cases) {
         SCOPED_TRACE(count);
         language = code;
@@ -202,7 +250,7 @@ TEST_F(DialogTest, PieceCountStyleAndMissingPictureInEachLanguage)
         control<QPushButton>("OKButton")->click();
         EXPECT_TRUE(boxes.boxes.isEmpty() || boxes.boxes[0].kind == BoxKind::Ok);
         EXPECT_EQ(boxes.take(), asked);
-        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_TRUE(dialog->isVisible());
     }
 }
 
@@ -220,7 +268,7 @@ TEST_F(DialogTest, OkAndCancelHandOverAndChoicesPersistBetweenShowings)
     control<QCheckBox>("CheckFit")->click();
     const std::function<void()> dismissals[] = {
         [this] { pick("ListX", "9"); control<QPushButton>("CancelButton")->click(); },
-        [this] { dialog.close(); }, [this] { dialog.reject(); }};
+        [this] { dialog->close(); }, [this] { dialog->reject(); }};
     for (const auto& dismiss : dismissals)
         EXPECT_EQ(run(dismiss), "nothing");
     EXPECT_TRUE(text("LabArchivo") == "sea.jpg" && previewShown());
@@ -243,9 +291,9 @@ TEST_F(DialogTest, TabOrderAndEnterAndEscapeInEachControl)
     run([&] {
         control("OKButton")->setFocus();
         for (const auto& [name, onEnter] : enter) {
-            visited << dialog.focusWidget()->objectName();
+            visited << dialog->focusWidget()->objectName();
             order << name;
-            QTest::keyClick(dialog.focusWidget(), Qt::Key_Tab);
+            QTest::keyClick(dialog->focusWidget(), Qt::Key_Tab);
         }
     });
     EXPECT_EQ(visited, order);
@@ -259,7 +307,7 @@ TEST_F(DialogTest, TabOrderAndEnterAndEscapeInEachControl)
                 folders()->setCurrentItem(folders()->findItems("Other", Qt::MatchExactly).front());
                 control(name)->setFocus();
                 QTest::keyClick(control(name), key);
-                EXPECT_EQ(dialog.isVisible(), expected == OpensFolder);
+                EXPECT_EQ(dialog->isVisible(), expected == OpensFolder);
             });
             EXPECT_EQ(handed, expected == Accepts ? "sea.jpg as sea.jpg 4x4" : "nothing");
             const QString other = pictures.filePath("Other"), here = pictures.path();
@@ -340,8 +388,8 @@ TEST_F(DialogTest, PreviewsComeLaterOneAtATimeAndOnlyTheNewestShows)
 {
     openFolder(pictures.path());
     control<QComboBox>("Combo1")->setCurrentIndex(1);
-    dialog.show();
-    holdDecodes(dialog);
+    dialog->show();
+    holdDecodes(*dialog);
     files()->selectFile("sea.jpg");
     EXPECT_TRUE(text("LabArchivo") == "sea.jpg" && !previewShown());
     pick("ListX", "5");
@@ -372,7 +420,7 @@ TEST_F(DialogTest, PreviewsComeLaterOneAtATimeAndOnlyTheNewestShows)
 TEST_F(DialogTest, HiddenOrDestroyedWhileDecodingShowsNothingLater)
 {
     openFolder(pictures.path());
-    holdDecodes(dialog);
+    holdDecodes(*dialog);
     EXPECT_EQ(run([&] {
         files()->selectFile("Beach.JPG");
         QFile::remove(pictures.filePath("Beach.JPG"));
@@ -415,15 +463,15 @@ TEST_F(DialogTest, PictureFromOutsideIsDecodedOnceAndMovesTheBrowserOnlyWhenPrev
     const QString here = pictures.path(), other = pictures.filePath("Other");
     const QString hidden = pictures.filePath("Other/.hidden.jpg");
     openFolder(here);
-    dialog.show();
-    holdDecodes(dialog);
-    dialog.choosePicture(hidden);
+    dialog->show();
+    holdDecodes(*dialog);
+    dialog->choosePicture(hidden);
     files()->selectFile("Beach.JPG");
     held->letGo(2);
     EXPECT_TRUE(previewed() && previewLooksLike(kSand));
     EXPECT_EQ(lists(), QStringList({here, here, "Beach.JPG", "Beach.JPG"}));
 
-    dialog.choosePicture(hidden);
+    dialog->choosePicture(hidden);
     EXPECT_EQ(lists(), QStringList({here, here, "Beach.JPG", "Beach.JPG"}));
     held->letGo();
     EXPECT_TRUE(previewed() && previewLooksLike(kSea));
@@ -431,13 +479,129 @@ TEST_F(DialogTest, PictureFromOutsideIsDecodedOnceAndMovesTheBrowserOnlyWhenPrev
     EXPECT_EQ(lists(), chosen);
     for (const auto& [name, reported] : {std::pair<const char*, const char*>{"notes.txt", "Error: 481.  Invalid picture"},
              {"gone.jpg", "Error: 53.  File not found"}}) {
-        dialog.choosePicture(pictures.filePath(name));
+        dialog->choosePicture(pictures.filePath(name));
         held->letGo();
         EXPECT_TRUE(previewed());
         EXPECT_EQ(boxes.take(), QStringList{reported});
         EXPECT_TRUE(lists() == chosen && previewLooksLike(kSea)) << name;
     }
     EXPECT_EQ(held->seen(), QStringList({".hidden.jpg", "Beach.JPG", ".hidden.jpg", "notes.txt", "gone.jpg"}));
+}
+
+// OK keeps the folder, the picture, the grid, the style and both boxes in the player's
+// configuration folder, and the next start opens on them with the picture chosen and
+// previewed, whatever its name's bytes, and among all files when the picture patterns
+// miss it; its texts tell the grid and the style kept, not the language's 4 x 4 Normal.
+// Cancel keeps nothing.
+TEST_F(DialogTest, TheAcceptedChoiceComesBackAtTheNextStartAndCancelKeepsNothing)
+{
+    const std::string base = QFile::encodeName(pictures.path()).toStdString();
+    ASSERT_EQ(::mkdir((base + "/fotos\xE9").c_str(), 0755), 0);
+    ASSERT_TRUE(QFile::copy(pictures.filePath("sea.jpg"), pictures.filePath("latin1.jpg")));
+    ASSERT_EQ(std::rename((base + "/latin1.jpg").c_str(), (base + "/fotos\xE9/mar\xE9.jpg").c_str()), 0);
+    const QString latin1 = nameFromNative(base + "/fotos\xE9");
+    // What the player chooses before OK, what the next start opens on, what its OK hands
+    // over and the filter it shows.
+    const std::tuple<std::function<void()>, QString, QString, int> cases[] = {
+        {[&] { openFolder(pictures.path()); choose("sea.jpg"); setOptions("9", "2", true, false, true); },
+            ". 'sea.jpg' 9x2 difficult unticked fit previewed", "sea.jpg as sea.jpg 9x2 difficult fit", 0},
+        {[&] { control<QComboBox>("Combo1")->setCurrentIndex(1); choose("holiday.jpe"); setOptions("4", "4", false, true, false); },
+            ". 'holiday.jpe' 4x4 previewed", "holiday.jpe as holiday.jpe 4x4", 1},
+        {[&] { openFolder(latin1); choose(nameFromNative("mar\xE9.jpg")); setOptions("75", "1", false, true, true); },
+            latin1.mid(pictures.path().size() + 1) + " 'mar\uFFFD.jpg' 75x1 fit previewed",
+            nameFromNative("fotos\xE9/mar\xE9.jpg") + " as mar\uFFFD.jpg 75x1 fit", 0},
+    };
+    for (const auto& [act, opens, handed, filter] : cases) {
+        SCOPED_TRACE(handed.toStdString());
+        act();
+        ASSERT_EQ(pressOk(), handed);
+        EXPECT_EQ(run([&] {
+            choose("Beach.JPG");
+            setOptions("5", "5", false, true, false);
+            control<QPushButton>("CancelButton")->click();
+        }), "nothing");
+        nextStart();
+        EXPECT_EQ(opening(), opens);
+        EXPECT_EQ(control<QComboBox>("Combo1")->currentIndex(), filter);
+        EXPECT_TRUE(previewLooksLike(filter == 1 ? kSand : kSea));
+        EXPECT_EQ(pressOk(), handed);
+    }
+    EXPECT_EQ(loadPicture(choice->path).size(), QSize(64, 48));
+    EXPECT_TRUE(QFile::exists(qEnvironmentVariable("XDG_CONFIG_HOME") + "/tessaron/tessaron.conf"));
+    EXPECT_TRUE(boxes.take().isEmpty());
+    // The temporary folder cannot remove what it cannot name.
+    std::remove((base + "/fotos\xE9/mar\xE9.jpg").c_str());
+    ::rmdir((base + "/fotos\xE9").c_str());
+}
+
+// What has gone since, or reads as nothing sensible, is forgotten without a word, value
+// by value: a folder gone opens the program's own, a picture gone or no picture any more
+// (deleted even after it was listed) leaves nothing chosen, and the rest still counts.
+TEST_F(DialogTest, KeptChoicesThatHaveGoneOrAreJunkAreForgottenQuietly)
+{
+    ASSERT_TRUE(QDir(pictures.path()).mkdir("Album"));
+    const QString album = pictures.filePath("Album");
+    const auto keep = [&](const char* picture) {
+        QDir().mkpath(album);
+        savePicture(QString("Album/") + picture, 10, 10, kSea);
+        openFolder(album);
+        choose(picture);
+        setOptions("9", "2", true, false, true);
+        ASSERT_NE(pressOk(), "nothing");
+    };
+    const auto settings = [](const std::map<QString, QVariant>& values) {
+        QSettings file(QSettings::NativeFormat, QSettings::UserScope, "tessaron", "tessaron");
+        for (const auto& [key, value] : values)
+            file.setValue("newPuzzle/" + key, value);
+    };
+    // How the kept choice is spoilt, and what the next start opens on.
+    const std::pair<std::function<void()>, QString> cases[] = {
+        {[&] { keep("a.jpg"); QDir(album).removeRecursively(); }, "own '' 9x2 difficult unticked fit"},
+        {[&] { keep("b.jpg"); QFile::remove(album + "/b.jpg"); }, "Album '' 9x2 difficult unticked fit"},
+        {[&] { keep("c.jpg"); QFile::resize(album + "/c.jpg", 3); }, "Album '' 9x2 difficult unticked fit"},
+        {[&] { keep("d.jpg"); settings({{"folder", "."}, {"columns", 76},
+                 {"difficult", "maybe"}, {"preview", 0}}); }, "own '' 4x2 fit"},
+        {[&] { keep("e.jpg"); settings({{"folder", QFile::encodeName(pictures.path())}, {"picture", "Album/e.jpg"},
+                 {"columns", "banana"}, {"rows", 0}, {"fitToScreen", "yes"}}); }, ". '' 4x4 difficult unticked"},
+        {[&] {
+             QFile file(qEnvironmentVariable("XDG_CONFIG_HOME") + "/tessaron/tessaron.conf");
+             ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("\x00\xff[newPuzzle\ncolumns=\x01\n@@", 27) == 27);
+         }, "own '' 4x4"},
+    };
+    for (const auto& [spoil, opens] : cases) {
+        SCOPED_TRACE(opens.toStdString());
+        spoil();
+        nextStart();
+        EXPECT_EQ(opening(), opens);
+        for (const QString& name : files()->fileNames())
+            EXPECT_TRUE(QFile::exists(QDir(files()->path()).filePath(name))) << name.toStdString();
+        EXPECT_TRUE(boxes.take().isEmpty());
+    }
+
+    // The kept picture deleted once listed, before its preview is decoded (the decode
+    // waits behind one the test holds), is forgotten quietly; a file the player clicks
+    // meanwhile, and which goes as well, is reported as ever.
+    for (const bool click : {false, true}) {
+        SCOPED_TRACE(click ? "clicked" : "kept");
+        keep("g.jpg");
+        savePicture("Album/h.jpg", 10, 10, kSand);
+        NewPuzzleDialog holder{language, screenMetrics()};
+        holdDecodes(holder);
+        emit holder.findChild<FolderList*>("Dir1")->folderOpened(album);
+        // Its own kept picture's decode, which it no longer wants, is over first.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !holder.findChild<PreviewQueue*>()->busy(); }));
+        holder.findChild<FileList*>("File1")->selectFile("e.jpg");
+        NewPuzzleDialog next{language, screenMetrics()};
+        EXPECT_EQ(next.findChild<QLabel*>("LabArchivo")->text(), "g.jpg");
+        if (click)
+            next.findChild<FileList*>("File1")->selectFile("h.jpg");
+        QFile::remove(album + "/g.jpg");
+        QFile::remove(album + "/h.jpg");
+        held->letGo();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !next.findChild<PreviewQueue*>()->waiting(); }));
+        EXPECT_EQ(next.findChild<QLabel*>("LabArchivo")->text(), "");
+        EXPECT_EQ(boxes.take(), click ? QStringList{"Error: 53.  File not found"} : QStringList{});
+    }
 }
 
 // Volumes that stop answering or vanish: the drive, folder and file lists always show the
@@ -452,7 +616,7 @@ TEST_F(DialogTest, VolumesThatVanishKeepTheListsAndTheChoiceTogether)
     const auto mounted = std::make_shared<std::vector<Volume>>();
     auto* drive = control<DriveList>("Drive1");
     drive->setVolumeSource([mounted] { return *mounted; });
-    dialog.show();
+    dialog->show();
 
     const std::function<void()> chooseStick = [&] { chooseDrive(stick); };
     for (const auto& [code, notReady] : {std::pair{kEnglish, QString("The selected unit is not ready")},
