@@ -57,15 +57,23 @@ std::pair<bool, bool> overlayAndCommand(const PlayState& state)
     return {state.finishedPictureShown, state.showImageAvailable};
 }
 
-MoveResult drag(PuzzleSession& session, std::pair<float, float> from, std::pair<float, float> to)
+// A press and a release on the centres of places; off the board at {0, 0}.
+void press(PuzzleSession& session, Place at)
 {
-    session.pressAt(from.first, from.second);
-    return session.releaseAt(to.first, to.second);
+    const auto [x, y] = centreOf(session.puzzle(), at);
+    session.pressAt(x, y);
+}
+
+MoveResult release(PuzzleSession& session, Place at)
+{
+    const auto [x, y] = centreOf(session.puzzle(), at);
+    return session.releaseAt(x, y);
 }
 
 MoveResult drag(PuzzleSession& session, Place from, Place to)
 {
-    return drag(session, centreOf(session.puzzle(), from), centreOf(session.puzzle(), to));
+    press(session, from);
+    return release(session, to);
 }
 
 // A release after a press on a place moves by the style's rules; a release without a
@@ -84,9 +92,8 @@ TEST(Session, MovesByTheStylesRulesAndReportsTheVictory)
     for (const auto style : {PuzzleStyle::Normal, PuzzleStyle::Difficult}) {
         session.start(makePuzzle(2, 2, 200, 200, style), 5);
         const BoardArray before = session.puzzle().board();
-        const auto [x, y] = centreOf(session.puzzle(), {1, 1});
-        EXPECT_EQ(session.releaseAt(x, y), MoveResult::Refused);
-        EXPECT_EQ(drag(session, {10, 10}, centreOf(session.puzzle(), {2, 2})), MoveResult::Refused);  // picked on the margin
+        EXPECT_EQ(release(session, {1, 1}), MoveResult::Refused);
+        EXPECT_EQ(drag(session, {0, 0}, {2, 2}), MoveResult::Refused);  // picked on the margin
         EXPECT_EQ(session.puzzle().board(), before);
         // The empty place, and the places diagonal to it and beside it.
         const Place empty = session.puzzle().emptyPlace();
@@ -136,16 +143,15 @@ TEST(Session, TheFinishedPictureTakesTheBoardsInputUntilThePreviewHidesIt)
     PuzzleSession session(screen);
     session.start(makePuzzle(3, 1, 150, 50), 2);
     const BoardArray before = session.puzzle().board();
-    session.pressAt(centreOf(session.puzzle(), {1, 1}).first, centreOf(session.puzzle(), {1, 1}).second);
+    press(session, {1, 1});
     session.showWholePicture();
     EXPECT_EQ(overlayAndCommand(screen.state), std::pair(true, true));
-    session.pressAt(centreOf(session.puzzle(), {2, 1}).first, centreOf(session.puzzle(), {2, 1}).second);
+    press(session, {2, 1});
     EXPECT_EQ(session.keyPressed(Key::Down).report, std::nullopt);
     for (int tick = 1; tick <= 4; ++tick)
         session.tick();
     EXPECT_EQ(overlayAndCommand(screen.state), std::pair(false, false));
-    const auto [x, y] = centreOf(session.puzzle(), {3, 1});
-    EXPECT_NE(session.releaseAt(x, y), MoveResult::Refused);
+    EXPECT_NE(release(session, {3, 1}), MoveResult::Refused);
     EXPECT_EQ(session.puzzle().board()(3, 1), before(1, 1));
 }
 
@@ -339,9 +345,9 @@ TEST(Session, CountsMovesAndTimeFromTheFirstMoveToTheVictoryAndGivesThePar)
         for (; !session.puzzle().isSolved() && moves < 100; ++moves) {
             session.showHint();
             const Move next = *session.input().hint();
-            session.pressAt(centreOf(session.puzzle(), next.from).first, centreOf(session.puzzle(), next.from).second);
+            press(session, next.from);
             EXPECT_FALSE(session.input().hint());  // until the next input
-            session.releaseAt(centreOf(session.puzzle(), next.to).first, centreOf(session.puzzle(), next.to).second);
+            release(session, next.to);
             wait(3);
             session.tick();
         }

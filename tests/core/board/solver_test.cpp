@@ -1,8 +1,8 @@
 #include "core/board/solver.h"
 
-#include "core/board/puzzle.h"
 #include "core/board/rules.h"
 #include "support/board_search.h"
+#include "support/puzzle_maker.h"
 
 #include <gtest/gtest.h>
 
@@ -18,24 +18,10 @@ void PrintTo(const Move& move, std::ostream* out)
 
 namespace {
 
-// A puzzle in solved order on a picture of 2 x 2 pixels a piece.
-Puzzle built(std::int16_t columns, std::int16_t rows, PuzzleStyle style)
-{
-    PuzzlePlan plan;
-    plan.columns = columns;
-    plan.rows = rows;
-    plan.style = style;
-    plan.layout.picWidth = static_cast<float>(columns) * 30;
-    plan.layout.picHeight = static_cast<float>(rows) * 30;
-    plan.boardWidth = 2 * columns + 1;
-    plan.boardHeight = 2 * rows + 1;
-    return Puzzle::build(Surface(2 * columns + 1, 2 * rows + 1), plan);
-}
-
 // A board as the game hands it over, shuffled by the puzzle itself.
 BoardArray shuffled(std::int16_t columns, std::int16_t rows, PuzzleStyle style, std::uint64_t seed)
 {
-    Puzzle puzzle = built(columns, rows, style);
+    Puzzle puzzle = test::makePuzzle(columns, rows, 2 * columns, 2 * rows, style);
     RandomSource random(seed);
     puzzle.shuffle(random);
     return puzzle.board();
@@ -190,7 +176,7 @@ TEST(Slides, HintsFollowedOneAfterAnotherSolveTheBoard)
     // The game's 75 x 75 shuffle takes about a million hints, each reading the whole board:
     // too many for here (the test above asks for hints all along such a solution). This
     // one is mixed by 1,000 slides towards a random side, those off the board refused.
-    Puzzle puzzle = built(75, 75, PuzzleStyle::Difficult);
+    Puzzle puzzle = test::makePuzzle(75, 75, 150, 150, PuzzleStyle::Difficult);
     RandomSource random(9);
     for (int slide = 0; slide < 1000; ++slide) {
         const Place empty = puzzle.emptyPlace();
