@@ -225,7 +225,8 @@ Bytes filledTo(Writer writer, std::size_t bytes, Record record)
 // `at` is the first point of the shape or text, in picture pixels.
 struct Call { metafile::PointF at; metafile::DrawState state; std::u16string text; };
 
-// A canvas that notes what is drawn, and the error that stopped the drawing.
+// A canvas that notes what is drawn, the error that stopped the drawing and the work
+// it was charged.
 struct Played : metafile::MetafileCanvas {
     void begin(std::int32_t, std::int32_t) override {}
     void drawPath(const metafile::Path& p, const metafile::DrawState& s, bool, bool) override { calls.push_back({s.toDevice.map(p.points().front()), s, {}}); }
@@ -234,13 +235,14 @@ struct Played : metafile::MetafileCanvas {
     void fillRect(const metafile::RectF&, std::uint32_t, const metafile::DrawState&) override {}
     int error = 0;
     std::vector<Call> calls;
+    metafile::Spent spent;
 };
 
 inline Played played(const Bytes& file)
 {
     Played p;
     try {
-        metafile::play(file, 15, 15, p);
+        metafile::play(file, 15, 15, p, &p.spent);
     } catch (const RuntimeError& e) {
         p.error = e.number();
     }

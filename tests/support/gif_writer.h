@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tessaron::testing {
@@ -29,19 +30,15 @@ inline void writeGif(const GifLayout& gif, const std::vector<std::uint32_t>& pal
     const std::function<std::uint8_t(int x, int y)>& index, const std::function<void(const std::string&)>& sink)
 {
     std::string out("GIF89a");
-    const auto u16 = [&out](int value) { out.append(1, char(value & 0xFF)).append(1, char(value >> 8 & 0xFF)); };
-    u16(gif.screenWidth);
-    u16(gif.screenHeight);
+    const auto u16 = [&out](std::initializer_list<int> values) { for (const int v : values) out.append(1, char(v)).append(1, char(v >> 8)); };
+    u16({gif.screenWidth, gif.screenHeight});
     out.append(1, char(0xF7)).append(1, char(gif.background)).append(1, '\0');  // a global table of 256
     for (int i = 0; i < 256; ++i) {
         const std::uint32_t c = i < int(palette.size()) ? palette[std::size_t(i)] : 0;
         out.append(1, char(c >> 16)).append(1, char(c >> 8)).append(1, char(c));
     }
     out.append(gif.extensions).append(1, ',');
-    u16(gif.left);
-    u16(gif.top);
-    u16(gif.width);
-    u16(gif.height);
+    u16({gif.left, gif.top, gif.width, gif.height});
     out.append(1, gif.interlaced ? '\x40' : '\0').append(1, '\x08');
 
     std::string block;
@@ -62,26 +59,20 @@ inline void writeGif(const GifLayout& gif, const std::vector<std::uint32_t>& pal
         }
     };
     constexpr int kClear = 256, kEnd = 257, kLiteralsPerClear = 250;
-    int sinceClear = kLiteralsPerClear;
+    int literals = 0;
     const auto rowsFrom = [&](int first, int step) {
         for (int y = first; y < gif.height; y += step)
             for (int x = 0; x < gif.width; ++x) {
-                if (sinceClear == kLiteralsPerClear) {
+                if (literals++ % kLiteralsPerClear == 0)
                     code(kClear);
-                    sinceClear = 0;
-                }
                 code(index(x, y));
-                ++sinceClear;
             }
     };
-    if (gif.interlaced) {
-        rowsFrom(0, 8);
-        rowsFrom(4, 8);
-        rowsFrom(2, 4);
-        rowsFrom(1, 2);
-    } else {
+    if (gif.interlaced)
+        for (const auto& [first, step] : {std::pair{0, 8}, {4, 8}, {2, 4}, {1, 2}})
+            rowsFrom(first, step);
+    else
         rowsFrom(0, 1);
-    }
     code(kEnd);
     if (bitCount > 0)
         block.append(1, char(bits & 0xFF));

@@ -126,7 +126,7 @@ TEST(MetafileText, EachFontsCharsetDecodesItsTextWhichLandsBelowItsReference)
     const auto arial = [](int charset) { return cat(words({-tw(30), 0, 0, 0, 400, 0, charset << 8, 0, 0}), {'A', 'r', 'i', 'a', 'l', 0}); };
     const Bytes file = WmfWriter(1500, 1500).record(0x0521, {3, 0xFAD1, 0x80, tw(20), tw(10)}).raw(0x02FB, arial(204)).select(0)
             .record(0x0521, {2, 0xF0CF, tw(20), tw(10)}).raw(0x02FB, arial(238)).select(1).record(0x0521, {4, 0xF3A3, 0x9F64, tw(20), tw(10)}).finish();
-    const auto [error, calls] = played(file);
+    const auto [error, calls, spent] = played(file);
     EXPECT_EQ(error, 0);
     ASSERT_EQ(calls.size(), 3u);
     EXPECT_EQ(calls[0].text, u"Ñú€");
