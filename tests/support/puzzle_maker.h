@@ -10,8 +10,19 @@
 namespace tessaron {
 
 inline void PrintTo(const Place& place, std::ostream* out) { *out << place.column << "," << place.row; }
+inline void PrintTo(const Move& move, std::ostream* out) { PrintTo(move.from, out); *out << " -> "; PrintTo(move.to, out); }
 
 namespace test {
+
+// A picture whose every pixel differs, none of them black.
+inline Surface patterned(std::int32_t width, std::int32_t height)
+{
+    Surface picture(width, height);
+    for (std::int32_t y = 0; y < height; ++y)
+        for (std::int32_t x = 0; x < width; ++x)
+            picture.row(y)[x] = 0xFF000000u | (static_cast<Pixel>(y) << 12) | static_cast<Pixel>(x + 1);
+    return picture;
+}
 
 inline Puzzle makePuzzle(std::int16_t columns, std::int16_t rows, std::int32_t width, std::int32_t height,
     PuzzleStyle style = PuzzleStyle::Normal)
@@ -26,11 +37,7 @@ inline Puzzle makePuzzle(std::int16_t columns, std::int16_t rows, std::int32_t w
     plan.layout.picHeight = static_cast<float>(height) * 15;
     plan.boardWidth = width + 50;
     plan.boardHeight = height + 50;
-    Surface picture(width + 1, height + 1);
-    for (std::int32_t y = 0; y < picture.height(); ++y)
-        for (std::int32_t x = 0; x < picture.width(); ++x)
-            picture.row(y)[x] = 0xFF000000u | (static_cast<Pixel>(y) << 12) | static_cast<Pixel>(x + 1);
-    return Puzzle::build(std::move(picture), plan);
+    return Puzzle::build(patterned(width + 1, height + 1), plan);
 }
 
 inline bool sameSurface(const Surface& a, const Surface& b)

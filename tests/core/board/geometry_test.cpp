@@ -8,10 +8,9 @@
 namespace tessaron {
 namespace {
 
-PlaceGeometry grid(std::int16_t columns, std::int16_t rows, float w, float h,
-    std::int32_t boardLeft, std::int32_t boardTop)
+PlaceGeometry grid(std::int16_t columns, std::int16_t rows, float w, float h, std::int32_t left, std::int32_t top)
 {
-    return PlaceGeometry{15.0f, 15.0f, columns, rows, w, h, boardLeft, boardTop};
+    return PlaceGeometry{15.0f, 15.0f, columns, rows, w, h, left, top};
 }
 
 // How many places cover each pixel column of the first row.

@@ -1,4 +1,5 @@
 #include "core/board/rendering.h"
+#include "support/puzzle_maker.h"
 
 #include <gtest/gtest.h>
 
@@ -7,14 +8,7 @@
 namespace tessaron {
 namespace {
 
-Surface patterned(std::int32_t w, std::int32_t h)
-{
-    Surface s(w, h);
-    for (std::int32_t y = 0; y < h; ++y)
-        for (std::int32_t x = 0; x < w; ++x)
-            s.row(y)[x] = 0xFF000000u | (static_cast<Pixel>(y) << 12) | static_cast<Pixel>(x);
-    return s;
-}
+using test::patterned;
 
 bool inside(const PixelRect& r, std::int32_t x, std::int32_t y) { return x >= r.x && x < r.x + r.w && y >= r.y && y < r.y + r.h; }
 

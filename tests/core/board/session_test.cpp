@@ -20,11 +20,7 @@ struct LoggedScreen : BoardScreen {
     bool victoryHasText = true;
     int victories = 0;
     void placeNewPuzzle(const Puzzle& p) override { log.push_back("place " + std::to_string(p.board().columns())); }
-    void showChanges(const Damage& changed) override
-    {
-        if (!changed.empty() && log.back() != "show")
-            log.push_back("show");
-    }
+    void showChanges(const Damage& changed) override { if (!changed.empty() && log.back() != "show") log.push_back("show"); }
     void settle() override { log.push_back("settle"); }
     void showPlayState(const PlayState& shown) override { state = shown; }
     void showInput(const BoardInput&, const std::optional<BoardReport>&) override {}

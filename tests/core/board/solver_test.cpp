@@ -11,11 +11,6 @@
 
 namespace tessaron {
 
-void PrintTo(const Move& move, std::ostream* out)
-{
-    *out << move.from.column << "," << move.from.row << " -> " << move.to.column << "," << move.to.row;
-}
-
 namespace {
 
 // A board as the game hands it over, shuffled by the puzzle itself.
@@ -47,12 +42,11 @@ bool playSlides(BoardArray& board, const std::vector<Move>& moves)
 // count, no hint and no solution.
 TEST(Solver, FewestHintsAndSolutionsAgreeWithAnExhaustiveSearch)
 {
-    const struct {
-        bool slides;
-        std::int16_t columns, rows;
-    } grids[] = {{false, 1, 1}, {false, 2, 1}, {false, 1, 3}, {false, 2, 2}, {false, 3, 2}, {false, 2, 3}, {true, 1, 1},
-        {true, 1, 2}, {true, 2, 1}, {true, 1, 5}, {true, 5, 1}, {true, 2, 2}, {true, 3, 2}, {true, 2, 3}, {true, 4, 2},
-        {true, 2, 4}, {true, 3, 3}};
+    const struct { bool slides; std::int16_t columns, rows; } grids[] = {
+        {false, 1, 1}, {false, 2, 1}, {false, 1, 3}, {false, 2, 2}, {false, 3, 2}, {false, 2, 3}, {true, 1, 1},
+        {true, 1, 2}, {true, 2, 1}, {true, 1, 5}, {true, 5, 1}, {true, 2, 2}, {true, 3, 2}, {true, 2, 3},
+        {true, 4, 2}, {true, 2, 4}, {true, 3, 3}
+    };
     for (const auto& [slides, columns, rows] : grids) {
         SCOPED_TRACE(testing::Message() << columns << "x" << rows << (slides ? " slides" : " exchanges"));
         const auto searched = fewestMovesBySearch(columns, rows, slides);
@@ -112,12 +106,12 @@ TEST(Slides, SolutionsAreLegalAndHintsFollowThemOnEveryKindOfGrid)
         EXPECT_FALSE(slideHint(board));
         EXPECT_TRUE(isSolved(board));
     };
-    const struct {
-        std::int16_t columns, rows;
-        int seeds;
-    } grids[] = {{1, 2, 3}, {2, 1, 3}, {1, 9, 5}, {1, 75, 5}, {75, 1, 5}, {2, 2, 5}, {3, 3, 5}, {2, 5, 40}, {5, 2, 40},
+    const struct { std::int16_t columns, rows; int seeds; } grids[] = {
+        {1, 2, 3}, {2, 1, 3}, {1, 9, 5}, {1, 75, 5}, {75, 1, 5}, {2, 2, 5}, {3, 3, 5}, {2, 5, 40}, {5, 2, 40},
         {3, 4, 40}, {4, 3, 40}, {4, 4, 30}, {5, 5, 20}, {6, 6, 20}, {6, 7, 20}, {7, 6, 20}, {9, 5, 10}, {5, 9, 10},
-        {2, 25, 10}, {25, 2, 10}, {2, 40, 8}, {40, 2, 8}, {3, 30, 8}, {30, 3, 8}, {12, 12, 3}, {16, 16, 4}, {75, 75, 1}};
+        {2, 25, 10}, {25, 2, 10}, {2, 40, 8}, {40, 2, 8}, {3, 30, 8}, {30, 3, 8}, {12, 12, 3}, {16, 16, 4},
+        {75, 75, 1}
+    };
     for (const auto& g : grids)
         for (int seed = 0; seed < g.seeds; ++seed) {
             SCOPED_TRACE(testing::Message() << g.columns << "x" << g.rows << " seed " << seed);
@@ -141,11 +135,7 @@ TEST(Par, KnownForEveryNormalBoardAndForSmallOrSingleLineDifficultOnes)
     std::vector<std::int16_t> line(75);
     std::iota(line.begin(), line.end(), std::int16_t{1});
     std::rotate(line.begin(), line.end() - 1, line.end());  // the empty place first
-    const struct {
-        BoardArray board;
-        bool difficult;
-        std::optional<std::int32_t> par;
-    } cases[] = {
+    const struct { BoardArray board; bool difficult; std::optional<std::int32_t> par; } cases[] = {
         {solvedBoard(75, 75), false, 0},
         {boardFrom(75, 1, line), true, 74},
         {boardFrom(1, 75, line), true, 74},
