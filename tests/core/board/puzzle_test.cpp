@@ -32,8 +32,7 @@ TEST(Shuffle, NeverSolvedAndDifficultAlwaysSolvableBySlides)
 {
     const struct { std::int16_t columns, rows; bool difficult; int seeds; } grids[] = {
         {1, 2, true, 60}, {1, 3, true, 60}, {1, 4, true, 80}, {6, 1, true, 150}, {2, 2, true, 200}, {4, 4, true, 60},
-        {3, 7, true, 30}, {75, 75, true, 3}, {2, 1, false, 60}, {1, 2, false, 60}, {2, 2, false, 60}
-    };
+        {3, 7, true, 30}, {75, 75, true, 3}, {2, 1, false, 60}, {1, 2, false, 60}, {2, 2, false, 60}};
     for (const auto& g : grids) {
         SCOPED_TRACE(testing::Message() << g.columns << "x" << g.rows << (g.difficult ? " difficult" : " normal"));
         const std::int32_t pieces = g.columns * g.rows;
@@ -67,8 +66,7 @@ TEST(Shuffle, NeverSolvedAndDifficultAlwaysSolvableBySlides)
 TEST(Moves, ImagesFollowTheBoardAndTheGridStaysWholeThroughThousandsOfMovesInBothStyles)
 {
     const struct { std::int16_t columns, rows; std::int32_t width, height; } cases[] = {
-        {4, 4, 200, 160}, {7, 5, 333, 211}, {12, 9, 500, 377}, {3, 2, 1000, 37}, {75, 75, 600, 450}, {1, 5, 40, 90}
-    };
+        {4, 4, 200, 160}, {7, 5, 333, 211}, {12, 9, 500, 377}, {3, 2, 1000, 37}, {75, 75, 600, 450}, {1, 5, 40, 90}};
     for (const auto& k : cases) {
         for (const auto style : {PuzzleStyle::Normal, PuzzleStyle::Difficult}) {
             SCOPED_TRACE(testing::Message() << k.columns << "x" << k.rows << (style == PuzzleStyle::Difficult ? " difficult" : " normal"));

@@ -32,8 +32,7 @@ TEST(FindCell, NeverNamesAPlaceOutsideTheGrid)
     // corner rounds up to a whole grid, which would name the place past the last.
     const struct { float left, cell; std::int16_t pieces; float x; } edges[] = {
         {9856.58398f, 980.412292f, 40, 49073.0742f}, {1428.32788f, 94.774559f, 66, 7683.44873f},
-        {12255.7715f, 503.303955f, 74, 49500.2617f}
-    };
+        {12255.7715f, 503.303955f, 74, 49500.2617f}};
     for (const auto& e : edges) {
         const std::optional<Place> place = findCell({e.left, e.left, e.cell, e.cell, e.pieces, e.pieces}, e.x, e.x);
         ASSERT_TRUE(place) << e.left;

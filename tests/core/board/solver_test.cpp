@@ -45,8 +45,7 @@ TEST(Solver, FewestHintsAndSolutionsAgreeWithAnExhaustiveSearch)
     const struct { bool slides; std::int16_t columns, rows; } grids[] = {
         {false, 1, 1}, {false, 2, 1}, {false, 1, 3}, {false, 2, 2}, {false, 3, 2}, {false, 2, 3}, {true, 1, 1},
         {true, 1, 2}, {true, 2, 1}, {true, 1, 5}, {true, 5, 1}, {true, 2, 2}, {true, 3, 2}, {true, 2, 3},
-        {true, 4, 2}, {true, 2, 4}, {true, 3, 3}
-    };
+        {true, 4, 2}, {true, 2, 4}, {true, 3, 3}};
     for (const auto& [slides, columns, rows] : grids) {
         SCOPED_TRACE(testing::Message() << columns << "x" << rows << (slides ? " slides" : " exchanges"));
         const auto searched = fewestMovesBySearch(columns, rows, slides);
@@ -109,9 +108,7 @@ TEST(Slides, SolutionsAreLegalAndHintsFollowThemOnEveryKindOfGrid)
     const struct { std::int16_t columns, rows; int seeds; } grids[] = {
         {1, 2, 3}, {2, 1, 3}, {1, 9, 5}, {1, 75, 5}, {75, 1, 5}, {2, 2, 5}, {3, 3, 5}, {2, 5, 40}, {5, 2, 40},
         {3, 4, 40}, {4, 3, 40}, {4, 4, 30}, {5, 5, 20}, {6, 6, 20}, {6, 7, 20}, {7, 6, 20}, {9, 5, 10}, {5, 9, 10},
-        {2, 25, 10}, {25, 2, 10}, {2, 40, 8}, {40, 2, 8}, {3, 30, 8}, {30, 3, 8}, {12, 12, 3}, {16, 16, 4},
-        {75, 75, 1}
-    };
+        {2, 25, 10}, {25, 2, 10}, {2, 40, 8}, {40, 2, 8}, {3, 30, 8}, {30, 3, 8}, {12, 12, 3}, {16, 16, 4}, {75, 75, 1}};
     for (const auto& g : grids)
         for (int seed = 0; seed < g.seeds; ++seed) {
             SCOPED_TRACE(testing::Message() << g.columns << "x" << g.rows << " seed " << seed);
