@@ -1,8 +1,8 @@
 #include "core/board/geometry.h"
-#include "core/platform/runtime_error.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace tessaron {
@@ -22,7 +22,7 @@ std::vector<int> coverage(const PlaceGeometry& g)
         const PixelRect r = g.windowRect(c, 1);
         EXPECT_GE(r.x, area.x) << "column " << c;
         EXPECT_LE(r.x + r.w, area.x + area.w) << "column " << c;
-        for (std::int32_t x = r.x; x < r.x + r.w; ++x)
+        for (std::int32_t x = std::max(r.x, area.x); x < std::min(r.x + r.w, area.x + area.w); ++x)
             ++count[static_cast<std::size_t>(x - area.x)];
     }
     return count;
