@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <map>
 #include <numeric>
 #include <queue>
@@ -39,25 +40,17 @@ inline std::map<std::vector<std::int16_t>, std::int32_t> fewestMovesBySearch(std
         const auto cells = todo.front();
         todo.pop();
         const std::int32_t next = distance[cells] + 1;
-        const auto visit = [&](std::int32_t a, std::int32_t b) {
-            auto moved = cells;
-            std::swap(moved[static_cast<std::size_t>(a)], moved[static_cast<std::size_t>(b)]);
-            if (distance.emplace(moved, next).second)
-                todo.push(moved);
-        };
-        if (!slides) {
-            for (std::int32_t a = 0; a < n; ++a)
-                for (std::int32_t b = a + 1; b < n; ++b)
-                    visit(a, b);
-            continue;
-        }
         const auto empty = static_cast<std::int32_t>(std::find(cells.begin(), cells.end(), n) - cells.begin());
-        const std::int32_t ex = empty % columns, ey = empty / columns;
-        for (auto [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) {
-            const std::int32_t x = ex + dx, y = ey + dy;
-            if (x >= 0 && y >= 0 && x < columns && y < rows)
-                visit(empty, y * columns + x);
-        }
+        for (std::int32_t a = 0; a < n; ++a)
+            for (std::int32_t b = a + 1; b < n; ++b) {
+                const bool beside = std::abs(a % columns - b % columns) + std::abs(a / columns - b / columns) == 1;
+                if (slides && !(beside && (a == empty || b == empty)))
+                    continue;
+                auto moved = cells;
+                std::swap(moved[static_cast<std::size_t>(a)], moved[static_cast<std::size_t>(b)]);
+                if (distance.emplace(moved, next).second)
+                    todo.push(moved);
+            }
     }
     return distance;
 }

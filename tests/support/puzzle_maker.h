@@ -10,10 +10,21 @@
 namespace tessaron {
 
 inline void PrintTo(const Place& place, std::ostream* out) { *out << place.column << "," << place.row; }
+inline void PrintTo(const Move& move, std::ostream* out) { PrintTo(move.from, out); *out << " -> "; PrintTo(move.to, out); }
 
 namespace test {
 
-inline PuzzlePlan planFor(std::int16_t columns, std::int16_t rows, std::int32_t width, std::int32_t height,
+// A picture whose every pixel differs, none of them black.
+inline Surface patterned(std::int32_t width, std::int32_t height)
+{
+    Surface picture(width, height);
+    for (std::int32_t y = 0; y < height; ++y)
+        for (std::int32_t x = 0; x < width; ++x)
+            picture.row(y)[x] = 0xFF000000u | (static_cast<Pixel>(y) << 12) | static_cast<Pixel>(x + 1);
+    return picture;
+}
+
+inline Puzzle makePuzzle(std::int16_t columns, std::int16_t rows, std::int32_t width, std::int32_t height,
     PuzzleStyle style = PuzzleStyle::Normal)
 {
     PuzzlePlan plan;
@@ -26,17 +37,7 @@ inline PuzzlePlan planFor(std::int16_t columns, std::int16_t rows, std::int32_t 
     plan.layout.picHeight = static_cast<float>(height) * 15;
     plan.boardWidth = width + 50;
     plan.boardHeight = height + 50;
-    return plan;
-}
-
-inline Puzzle makePuzzle(std::int16_t columns, std::int16_t rows, std::int32_t width, std::int32_t height,
-    PuzzleStyle style = PuzzleStyle::Normal)
-{
-    Surface picture(width + 1, height + 1);
-    for (std::int32_t y = 0; y < picture.height(); ++y)
-        for (std::int32_t x = 0; x < picture.width(); ++x)
-            picture.row(y)[x] = 0xFF000000u | (static_cast<Pixel>(y) << 12) | static_cast<Pixel>(x + 1);
-    return Puzzle::build(std::move(picture), planFor(columns, rows, width, height, style));
+    return Puzzle::build(patterned(width + 1, height + 1), plan);
 }
 
 inline bool sameSurface(const Surface& a, const Surface& b)
