@@ -114,20 +114,23 @@ TEST(Session, TheFinishedPictureTakesTheBoardsInputUntilThePreviewHidesIt)
     }
 
     // The preview: a pick made before it survives presses over the picture, not around it.
-    LoggedScreen screen;
-    PuzzleSession session(screen);
-    session.start(makePuzzle(3, 1, 150, 50), 2);
-    const BoardArray before = session.puzzle().board();
-    press(session, {1, 1});
-    session.showWholePicture();
-    EXPECT_EQ(overlayAndCommand(screen.state), std::pair(true, true));
-    press(session, {2, 1});
-    EXPECT_EQ(session.keyPressed(Key::Down).report, std::nullopt);
-    for (int tick = 1; tick <= 4; ++tick)
-        session.tick();
-    EXPECT_EQ(overlayAndCommand(screen.state), std::pair(false, false));
-    EXPECT_NE(release(session, {3, 1}), MoveResult::Refused);
-    EXPECT_EQ(session.puzzle().board()(3, 1), before(1, 1));
+    for (const Place pressedDuring : {Place{2, 1}, Place{0, 0}}) {
+        LoggedScreen screen;
+        PuzzleSession session(screen);
+        session.start(makePuzzle(3, 1, 150, 50), 2);
+        const BoardArray before = session.puzzle().board();
+        press(session, {1, 1});
+        session.showWholePicture();
+        EXPECT_EQ(overlayAndCommand(screen.state), std::pair(true, true));
+        press(session, pressedDuring);
+        EXPECT_EQ(session.keyPressed(Key::Down).report, std::nullopt);
+        for (int tick = 1; tick <= 4; ++tick)
+            session.tick();
+        EXPECT_EQ(overlayAndCommand(screen.state), std::pair(false, false));
+        const bool over = pressedDuring.column > 0;
+        EXPECT_EQ(release(session, {3, 1}) != MoveResult::Refused, over);
+        EXPECT_EQ(session.puzzle().board()(3, 1) == before(1, 1), over);
+    }
 }
 
 // The preview's timeline goes on across new puzzles: a new puzzle hides the overlay and
