@@ -140,12 +140,7 @@ TEST(MetafileHostile, EveryKindOfRecordIsChargedWhatItCosts)
     Bytes zigzagClip = longs({0, 0, 0, 0, 50});  // EMR_POLYGON in device pixels of 1000 x 1000
     for (int i = 0; i < 50; ++i)
         put32(zigzagClip, {i * 20, i % 2 ? 1000 : 0});
-    const struct {
-        const char* what;
-        Bytes file;
-        std::function<std::size_t(const Played&)> measure;
-        std::size_t atMost;
-    } cases[] = {
+    const struct { const char* what; Bytes file; std::function<std::size_t(const Played&)> measure; std::size_t atMost; } cases[] = {
         {"a million TEXTOUTs of two characters", filledTo(wmf(), kSize, [](WmfWriter& w, int i) {
              w.raw(0x0521, wmfText("ab", i % 1500, i / 1500 % 1500));
          }), texts, 66'000},

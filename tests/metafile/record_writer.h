@@ -49,29 +49,23 @@ inline Bytes dib2x2(std::initializer_list<std::uint32_t> topDownRgb)
 }
 
 // META_STRETCHDIB and EMR_STRETCHDIBITS parameters: the whole 2 x 2 `dib` onto 0,0..w,h.
-inline Bytes wmfStretchDib(const Bytes& dib, int w, int h)
-{
-    return cat(cat(longs({0x00CC0020}), words({0, 2, 2, 0, 0, h, w, 0, 0})), dib);
-}
+inline Bytes wmfStretchDib(const Bytes& dib, int w, int h) { return cat(cat(longs({0x00CC0020}), words({0, 2, 2, 0, 0, h, w, 0, 0})), dib); }
 
+// For EMF: bounds, x, y, source x, y, w, h, then the DIB's offsets from the record's
+// start, usage, raster operation and destination size.
 inline Bytes emfStretchDib(const Bytes& dib, int w, int h)
 {
-    // bounds, x, y, source x, y, w, h, then the DIB's offsets from the record's start,
-    // usage, raster operation and destination size
     return cat(longs({0, 0, w, h, 0, 0, 0, 0, 2, 2, 80, 40, 120, static_cast<std::int64_t>(dib.size()) - 40, 0, 0x00CC0020, w, h}), dib);
 }
 
-inline Bytes& append(Bytes& b, const std::string& text)
-{
-    b.insert(b.end(), text.begin(), text.end());
-    return b;
-}
+inline Bytes& append(Bytes& b, const std::string& text) { b.insert(b.end(), text.begin(), text.end()); return b; }
 
+// `count` letters, a to z and again.
 inline std::string letters(int count)
 {
-    std::string text;
-    for (int i = 0; i < count; ++i)
-        text.push_back(static_cast<char>('a' + i % 26));
+    std::string text(static_cast<std::size_t>(count), 'a');
+    for (std::size_t i = 0; i < text.size(); ++i)
+        text[i] = static_cast<char>('a' + i % 26);
     return text;
 }
 

@@ -12,16 +12,14 @@
 
 namespace tessaron::testing {
 
+// The frame lies at `left`, `top` on the screen; `extensions` go between the screen and
+// the frame (a graphic control block...); `background` is the palette index of the
+// screen around the frame.
 struct GifLayout {
-    int screenWidth = 0;
-    int screenHeight = 0;
-    int left = 0;            // the frame, on the screen
-    int top = 0;
-    int width = 0;
-    int height = 0;
+    int screenWidth = 0, screenHeight = 0, left = 0, top = 0, width = 0, height = 0;
     bool interlaced = false;
-    std::string extensions{};  // between the screen and the frame: a graphic control block...
-    int background = 0;      // the palette index of the screen around the frame
+    std::string extensions{};
+    int background = 0;
 };
 
 // Writes the GIF to `sink` in pieces. `palette` holds up to 256 colours as 0xRRGGBB;

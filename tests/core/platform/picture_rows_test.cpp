@@ -42,11 +42,7 @@ TEST(PictureRows, GifReducedAveragesAColumnBlockOfOneRowInEachAndShowsWhatArrive
     // Header, palette, frame and code size take 793 bytes; then each pixel takes 9 bits,
     // after a clear code: 62 bytes bring 54 pixels, rows 0 to 3 and half of row 4.
     const std::string whole = gif(0, 0, 12, 6), cut = whole.substr(0, 793 + 62);
-    const struct {
-        const char* name;
-        std::string bytes;
-        int levels[2][4];
-    } cases[] = {
+    const struct { const char* name; std::string bytes; int levels[2][4]; } cases[] = {
         {"whole frame", whole, {{11, 14, 17, 20}, {41, 44, 47, 50}}},
         {"frame inside the screen", gif(3, 3, 6, 3), {{kWhite, kWhite, kWhite, kWhite}, {kWhite, 44, 47, kWhite}}},
         {"cut in row 4", cut, {{11, 14, 17, 20}, {41, 44, kWhite, kWhite}}},
@@ -75,13 +71,7 @@ TEST(PictureRows, GifReducedAveragesAColumnBlockOfOneRowInEachAndShowsWhatArrive
 // where nothing is painted.
 TEST(PictureRows, RunLengthStreamEndsWhereItsPictureDoesAndPaintsWhatItsCodesSay)
 {
-    const struct {
-        const char* name;
-        std::string stream;
-        bool fourBits;
-        std::int64_t bytes;
-        std::string picture;
-    } cases[] = {
+    const struct { const char* name; std::string stream; bool fourBits; std::int64_t bytes; std::string picture; } cases[] = {
         {"runs, each row ended, then what is no part of it", std::string("\2\5\2\6\0\0\4\7\0\0\7\7", 12), false, 10, "7777" "5566"},
         {"a run cut at the row's end, the end mark early", std::string("\6\5\0\0\1\3\0\1", 8), false, 8, "3999" "5555"},
         {"literals padded to a word", std::string("\0\3\1\2\3\0\1\4\0\1", 10), false, 10, "9999" "1234"},

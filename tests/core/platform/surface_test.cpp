@@ -22,13 +22,7 @@ Surface patterned(std::int32_t w, std::int32_t h, Pixel salt = 0)
 TEST(BitBlt, CopyAndBlackFillClipToBothSurfaces)
 {
     constexpr std::uint32_t black = 0x00000010u;  // operation index 0 whatever the low bits say
-    const struct {
-        const char* name;
-        std::uint32_t rop;
-        std::int32_t dx, dy, w, h, sx, sy;
-        PixelRect changed;
-        bool withinOne = false;
-    } cases[] = {
+    const struct { const char* name; std::uint32_t rop; std::int32_t dx, dy, w, h, sx, sy; PixelRect changed; bool withinOne = false; } cases[] = {
         {"inside", kSrcCopy, 2, 3, 4, 5, 1, 1, {2, 3, 4, 5}}, {"fully outside", kSrcCopy, 20, 0, 4, 4, 0, 0, {}},
         {"negative destination", kSrcCopy, -2, -1, 5, 4, 3, 3, {0, 0, 3, 3}},
         {"negative source", kSrcCopy, 4, 4, 5, 5, -3, -2, {7, 6, 2, 3}},

@@ -37,6 +37,8 @@ namespace {
 const QString kData = QStringLiteral(TESSARON_TEST_DATA_DIR), kCorpus = QStringLiteral(TESSARON_TESTDATA);
 constexpr QRgb kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF, kWhite = 0xFFFFFFFF, kBlack = 0xFF000000;
 
+QByteArray fileBytes(const QString& path) { QFile file(path); return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray(); }
+
 QByteArray encode(const QImage& image, const char* format, bool progressive = false)
 {
     QBuffer buffer;
@@ -94,11 +96,7 @@ QByteArray claiming(QByteArray bmp, qint32 width, qint32 height, quint16 bits = 
 }
 
 // A BMP's header patched to state its file size as the bytes it has.
-QByteArray statingItsSize(QByteArray bmp)
-{
-    qToLittleEndian(quint32(bmp.size()), bmp.data() + 2);
-    return bmp;
-}
+QByteArray statingItsSize(QByteArray bmp) { qToLittleEndian(quint32(bmp.size()), bmp.data() + 2); return bmp; }
 
 // An 8-bit picture as an RLE8 BMP: a run of one for each pixel, every row ended.
 QByteArray runLengths(const QImage& indexed)
@@ -131,11 +129,7 @@ QByteArray bytesOf(const testing::Bytes& file) { return QByteArray(reinterpret_c
 QByteArray redSquare() { return bytesOf(testing::WmfWriter(1500, 1500).brush(0, 0x0000FF).select(0).rectangle(0, 0, 1500, 1500).finish()); }
 
 // Red wins, green wins... within JPEG's tolerance.
-QRgb rounded(QRgb c)
-{
-    const auto bit = [](int v) { return v > 128 ? 255 : 0; };
-    return qRgb(bit(qRed(c)), bit(qGreen(c)), bit(qBlue(c)));
-}
+QRgb rounded(QRgb c) { return qRgb(qRed(c) > 128 ? 255 : 0, qGreen(c) > 128 ? 255 : 0, qBlue(c) > 128 ? 255 : 0); }
 
 class PictureLoader : public ::testing::Test {
 protected:
@@ -163,9 +157,7 @@ TEST_F(PictureLoader, FailsWithTheNumberThatFitsAndReadsNoFurtherThanThePicture)
     ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("pipe")).constData(), 0644), 0);
     const QString secret = write("secret.bmp", encode(quadrants(8, 8), "bmp"));
     ASSERT_EQ(::chmod(QFile::encodeName(secret).constData(), 0), 0);
-    QFile rleFile(kData + "/bmp-suite-pal4rle.bmp");
-    ASSERT_TRUE(rleFile.open(QIODevice::ReadOnly));
-    const QByteArray rle = rleFile.readAll(), jpeg = encode(quadrants(16, 16), "jpeg");
+    const QByteArray rle = fileBytes(kData + "/bmp-suite-pal4rle.bmp"), jpeg = encode(quadrants(16, 16), "jpeg");
     QByteArray farOffset = encode(quadrants(64, 48), "bmp");
     qToLittleEndian<qint32>(0x7FFFFFF0, farOffset.data() + 10);
     // A 16384 x 16384 screen with one black pixel in it, 43 bytes in all.
@@ -173,15 +165,9 @@ TEST_F(PictureLoader, FailsWithTheNumberThatFitsAndReadsNoFurtherThanThePicture)
     const QByteArray largeScreen = QByteArray::fromStdString(testing::gifBytes(screen, {0}, [](int, int) { return 0; }));
     const QByteArray largeBmp = claiming(encode(quadrants(8, 8), "bmp"), 16384, 16384, 32);
     constexpr qint64 kMiB = 1 << 20, kPadded = 1'100'000'000, kLargeBmp = 54 + (qint64{16384} * 16384 << 2);
-    const struct {
-        QString path;
-        int error;               // whole, and as a preview unless `preview` says otherwise
-        int part = -1;           // -1: as `error`
-        qint64 headroom = 0;     // 0: no limit but the loader's own
-        int preview = -1;        // -1: as `error`
-        qint64 bytes = kMiB;     // the most each load may read, and in so many calls
-        qint64 calls = 64;
-    } cases[] = {
+    // The error whole, in part and as a preview (-1: as whole); the headroom, 0 for no
+    // limit but the loader's own; the most each load may read, and in so many calls.
+    const struct { QString path; int error, part = -1; qint64 headroom = 0; int preview = -1; qint64 bytes = kMiB, calls = 64; } cases[] = {
         {"/dev/null/missing.jpg", 53},  // through a file; a plain missing one is the dialog tests'
         {secret, 70},
         {dir.filePath("pipe"), 75},     // no writer: must not block; like a folder or a device, no plain file
@@ -309,14 +295,8 @@ TEST_F(PictureLoader, LoadsAtItsSizeInItsColours)
     const QByteArray emptyControl = QByteArray::fromStdString(testing::gifBytes({.screenWidth = 4, .screenHeight = 2,
         .width = 4, .height = 2, .extensions = std::string("\x21\xF9\0", 3)}, testing::grayPalette(), [](int x, int) { return x < 2 ? 0 : 255; }));
     const QByteArray progressive = encode(large, "jpeg", true), big = encode(quadrants(256, 256), "jpeg", true);
-    const struct {
-        QString path;
-        QSize size;
-        QPoint at;
-        QRgb colour;
-        QSize box{};  // for loadPreview; none (invalid) for loadPicture
-        QColor background = Qt::white;
-    } cases[] = {
+    // `box` for loadPreview; none (invalid) for loadPicture.
+    const struct { QString path; QSize size; QPoint at; QRgb colour; QSize box{}; QColor background = Qt::white; } cases[] = {
         // The format comes from the content, never from the name.
         {write("photo.bmp", encode(picture, "jpeg")), {40, 24}, {5, 5}, kRed},
         {write("half.jpg", big.left(big.size() / 2)), {256, 256}, {8, 8}, kRed},  // what arrived, like a viewer
@@ -371,10 +351,8 @@ TEST_F(PictureLoader, PreviewOfALargePictureLooksLikeTheWholeScaled)
             .width = kWidth, .height = kHeight, .interlaced = interlaced}, testing::grayPalette(),
             [&](int x, int y) { return std::uint8_t(gray.pixelIndex(x, y)); }));
     };
-    const struct {
-        QString path;
-        bool inPart;  // loaded in part as well, the palette BMP from its rows through Qt
-    } cases[] = {
+    // `inPart`: loaded in part as well, the palette BMP from its rows through Qt.
+    const struct { QString path; bool inPart; } cases[] = {
         {write("large.gif", gif(true)), true},
         {write("cut.gif", gif(false).chopped(400'000)), true},
         {write("large-8.bmp", encode(gray, "bmp")), true},
@@ -426,10 +404,7 @@ TEST_F(PictureLoader, PhotoStandsUprightAndAPartIsExactlyThatPartOfTheWhole)
 // The cells of the README's table row for the file `name`, which comes first.
 QStringList readmeRow(const QString& name)
 {
-    static const QString readme = [] {
-        QFile file(kCorpus + "/README.md");
-        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-    }();
+    static const QString readme = QString::fromUtf8(fileBytes(kCorpus + "/README.md"));
     const qsizetype at = readme.indexOf("| `" + name + "` |");
     return at < 0 ? QStringList() : readme.mid(at + 1, readme.indexOf('\n', at) - at - 1).split('|');
 }
@@ -460,12 +435,7 @@ double thresholdFor(const QString& name)
 }
 
 class PictureCorpus : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        if (!QFile::exists(kCorpus + "/README.md"))
-            GTEST_SKIP() << "no picture corpus at " << kCorpus.toStdString();
-    }
+    void SetUp() override { if (!QFile::exists(kCorpus + "/README.md")) GTEST_SKIP() << "no picture corpus at " << kCorpus.toStdString(); }
 };
 
 // Within the part its caller keeps, a picture is pixel for pixel the whole one. Plain
