@@ -160,10 +160,10 @@ public:
     WmfWriter& rectangle(int l, int t, int r, int b) { return record(0x041B, {b, r, t, l}); }
     std::size_t size() const { return bytes_.size(); }
 
-    Bytes finish()
+    // Ended by META_EOF, the size in words in the header.
+    Bytes finish() const
     {
-        Bytes out = bytes_;
-        put16(put32(out, {3}), {0});  // META_EOF
+        const Bytes out = WmfWriter(*this).record(0, {}).bytes_;
         return with32(out, header_ + 6, static_cast<std::int64_t>((out.size() - header_) / 2));
     }
 
@@ -195,10 +195,10 @@ public:
     EmfWriter& rectangle(int l, int t, int r, int b) { return record(43, {l, t, r, b}); }
     std::size_t size() const { return bytes_.size(); }
 
-    Bytes finish()
+    // Ended by EMR_EOF, the size in bytes in the header.
+    Bytes finish() const
     {
-        Bytes out = bytes_;
-        put32(out, {14, 20, 0, 0, 20});  // EMR_EOF
+        const Bytes out = EmfWriter(*this).record(14, {0, 0, 20}).bytes_;
         return with32(out, 48, static_cast<std::int64_t>(out.size()));
     }
 
@@ -235,11 +235,7 @@ struct Played : metafile::MetafileCanvas {
 inline Played played(const Bytes& file)
 {
     Played p;
-    try {
-        metafile::play(file, 15, 15, p, &p.spent);
-    } catch (const RuntimeError& e) {
-        p.error = e.number();
-    }
+    try { metafile::play(file, 15, 15, p, &p.spent); } catch (const RuntimeError& e) { p.error = e.number(); }
     return p;
 }
 

@@ -40,20 +40,15 @@ inline void writeGif(const GifLayout& gif, const std::vector<std::uint32_t>& pal
     out.append(1, gif.interlaced ? '\x40' : '\0').append(1, '\x08');
 
     std::string block;
-    std::uint32_t bits = 0;
-    int bitCount = 0;
+    std::uint32_t bits = 0, bitCount = 0;
     const auto code = [&](int value) {  // 9 bits: the table never grows past 511
         bits |= std::uint32_t(value) << bitCount;
         for (bitCount += 9; bitCount >= 8; bitCount -= 8, bits >>= 8) {
-            block.append(1, char(bits & 0xFF));
-            if (block.size() == 255) {
-                out.append(1, char(255)).append(block);
-                block.clear();
-                if (out.size() >= (1 << 20)) {
-                    sink(out);
-                    out.clear();
-                }
-            }
+            if (block.append(1, char(bits & 0xFF)).size() < 255)
+                continue;
+            out.append(1, char(255)).append(std::exchange(block, {}));
+            if (out.size() >= (1 << 20))
+                sink(std::exchange(out, {}));
         }
     };
     constexpr int kClear = 256, kEnd = 257, kLiteralsPerClear = 250;

@@ -28,6 +28,7 @@
 #include <map>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include <sys/stat.h>
 
@@ -161,8 +162,8 @@ TEST_F(PictureLoader, FailsWithTheNumberThatFitsAndReadsNoFurtherThanThePicture)
     QByteArray farOffset = encode(quadrants(64, 48), "bmp");
     qToLittleEndian<qint32>(0x7FFFFFF0, farOffset.data() + 10);
     // A 16384 x 16384 screen with one black pixel in it, 43 bytes in all.
-    testing::GifLayout screen{.screenWidth = 16384, .screenHeight = 16384, .width = 1, .height = 1};
-    const QByteArray largeScreen = QByteArray::fromStdString(testing::gifBytes(screen, {0}, [](int, int) { return 0; }));
+    const QByteArray largeScreen = QByteArray::fromStdString(
+        testing::gifBytes({.screenWidth = 16384, .screenHeight = 16384, .width = 1, .height = 1}, {0}, [](int, int) { return 0; }));
     const QByteArray largeBmp = claiming(encode(quadrants(8, 8), "bmp"), 16384, 16384, 32);
     constexpr qint64 kMiB = 1 << 20, kPadded = 1'100'000'000, kLargeBmp = 54 + (qint64{16384} * 16384 << 2);
     // The error whole, in part and as a preview (-1: as whole); the headroom, 0 for no
@@ -259,26 +260,25 @@ double meanDifference(const QImage& ours, const QImage& ref, int slack = 3)
     return best;
 }
 
-// Loads `path` keeping `keep` and checks it against the whole load: `keep` is asked with
-// the whole's upright size, and the part is pixel for pixel the whole's top-left, exactly
-// `keep` clamped to the whole and to 1 x 1 (or, unless `surelyInPart`, the whole, as
-// formats not decoded in part give it).
-void expectPartMatches(const QString& path, QSize keep, bool surelyInPart = true)
+// Loads `path` keeping each of `keeps` and checks it against the whole load: a `keep` is
+// asked with the whole's upright size, and the part is pixel for pixel the whole's
+// top-left, exactly `keep` clamped to the whole and to 1 x 1 (or, unless `surelyInPart`,
+// the whole, as formats not decoded in part give it).
+// With `fit`: fitted to two thirds of its upright size, the picture is the whole
+// smoothly scaled to exactly that, within what decoding at a reduced scale changes: on
+// average a few levels a channel. Fitted to its size or more, it is the whole itself.
+void expectLikeTheWhole(const QString& path, const std::vector<QSize>& keeps, bool surelyInPart, bool fit)
 {
     const QImage whole = loadPicture(path);
-    const PicturePart part = loadPicturePart(path, [&](QSize natural) { EXPECT_EQ(natural, whole.size()); return keep; });
-    EXPECT_EQ(part.natural, whole.size());
-    const QSize kept(std::clamp(keep.width(), 1, whole.width()), std::clamp(keep.height(), 1, whole.height()));
-    EXPECT_TRUE(part.image.size() == kept || (!surelyInPart && part.image.size() == whole.size()));
-    EXPECT_EQ(part.image, whole.copy(QRect(QPoint(), part.image.size())));
-}
-
-// Fitted to two thirds of its upright size, the picture is the whole smoothly scaled to
-// exactly that, within what decoding at a reduced scale changes: on average a few levels
-// a channel. Fitted to its size or more, it is the whole itself.
-void expectFitMatches(const QString& path)
-{
-    const QImage whole = loadPicture(path);
+    for (const QSize keep : keeps) {
+        const PicturePart part = loadPicturePart(path, [&](QSize natural) { EXPECT_EQ(natural, whole.size()); return keep; });
+        EXPECT_EQ(part.natural, whole.size());
+        const QSize kept(std::clamp(keep.width(), 1, whole.width()), std::clamp(keep.height(), 1, whole.height()));
+        EXPECT_TRUE(part.image.size() == kept || (!surelyInPart && part.image.size() == whole.size()));
+        EXPECT_EQ(part.image, whole.copy(QRect(QPoint(), part.image.size())));
+    }
+    if (!fit)
+        return;
     const QSize size((whole.width() * 2 + 2) / 3, (whole.height() * 2 + 2) / 3);
     const QImage fitted = loadFittedPicture(path, [size](QSize) { return size; });
     ASSERT_EQ(fitted.size(), size);
@@ -319,14 +319,12 @@ TEST_F(PictureLoader, LoadsAtItsSizeInItsColours)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path.toStdString());
-        PictureOptions options;
-        options.background = c.background;
+        const PictureOptions options{.background = c.background};
         const QImage image = c.box.isValid() ? loadPreview(c.path, c.box, options) : loadPicture(c.path, options);
         EXPECT_EQ(image.size(), c.size);
         EXPECT_EQ(image.format(), QImage::Format_RGB32);
         EXPECT_EQ(rounded(image.pixel(c.at)), c.colour) << "at " << c.at.x() << "," << c.at.y();
-        expectPartMatches(c.path, {37, 23}, false);
-        expectFitMatches(c.path);
+        expectLikeTheWhole(c.path, {{37, 23}}, false, true);
     }
 }
 
@@ -365,7 +363,7 @@ TEST_F(PictureLoader, PreviewOfALargePictureLooksLikeTheWholeScaled)
         ASSERT_EQ(preview.size(), QSize(80, 60));
         const QImage whole = loadPicture(c.path).scaled(preview.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         EXPECT_LT(meanDifference(preview, whole, 0), 3.0);
-        expectPartMatches(c.path, {333, 222}, c.inPart);
+        expectLikeTheWhole(c.path, {{333, 222}}, c.inPart, false);
     }
 }
 
@@ -377,7 +375,7 @@ TEST_F(PictureLoader, PhotoStandsUprightAndAPartIsExactlyThatPartOfTheWhole)
     const QRgb topLeft[] = {kRed, kGreen, kWhite, kBlue, kRed, kBlue, kWhite, kGreen};
     // Inside an iMCU, on iMCU boundaries, an edge or two within an iMCU of the whole's
     // either way up, the full width, larger than the whole, empty.
-    const QSize sizes[] = {{5, 11}, {32, 48}, {218, 218}, {330, 330}, {333, 17}, {1000, 1000}, {}};
+    const std::vector<QSize> sizes = {{5, 11}, {32, 48}, {218, 218}, {330, 330}, {333, 17}, {1000, 1000}, {}};
     // An EXIF block carrying only the orientation, right after SOI.
     const QByteArray exif("\xFF\xE1\0\x22" "Exif\0\0II*\0\x08\0\0\0\x01\0\x12\x01\x03\0\x01\0\0\0", 28);
     for (const bool progressive : {false, true}) {
@@ -390,9 +388,7 @@ TEST_F(PictureLoader, PhotoStandsUprightAndAPartIsExactlyThatPartOfTheWhole)
             EXPECT_EQ(image.size(), turned ? QSize(221, 333) : QSize(333, 221));
             EXPECT_EQ(rounded(image.pixel(4, 4)), topLeft[orientation - 1]);
             EXPECT_EQ(loadPreview(path, QSize(8, 8)).size(), turned ? QSize(8, 13) : QSize(13, 8));
-            for (const QSize keep : sizes)
-                expectPartMatches(path, keep);
-            expectFitMatches(path);
+            expectLikeTheWhole(path, sizes, true, true);
         }
     }
     // Plain BMPs, which skip Qt's decoder, either way up.
@@ -458,7 +454,7 @@ TEST_F(PictureCorpus, EveryGoodFileLoadsAtItsSizeWholeInPartAndAsPreview)
                 EXPECT_EQ(image.size(), name.contains("orient6") ? stored.transposed() : stored);  // shown upright
             }
             EXPECT_EQ(preview.size().boundedTo(image.size()), preview.size());  // never enlarged
-            expectPartMatches(path, {37, 23}, false);
+            expectLikeTheWhole(path, {{37, 23}}, false, false);
             const bool gif = name.endsWith(".gif");
             const QImage qt = QImageReader(path, gif ? "gif" : "bmp").read();  // null for the other types
             EXPECT_TRUE(qt.isNull() || image == onWhite(qt, qt.size()));
