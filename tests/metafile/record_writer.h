@@ -69,20 +69,17 @@ inline std::string letters(int count)
     return text;
 }
 
+// The text's bytes padded to a whole number of 16-bit words.
+inline Bytes padded(const std::string& text) { Bytes b(text.begin(), text.end()); b.resize((b.size() + 1) & ~std::size_t{1}); return b; }
+
 // TEXTOUT: count, the string padded to words, y, x.
-inline Bytes wmfText(const std::string& text, int x, int y)
-{
-    Bytes b = words({static_cast<std::int64_t>(text.size())});
-    append(b, text).resize(2 + ((text.size() + 1) & ~std::size_t{1}));
-    return put16(b, {y, x});
-}
+inline Bytes wmfText(const std::string& text, int x, int y) { return cat(cat(words({std::ssize(text)}), padded(text)), words({y, x})); }
 
 // EXTTEXTOUT without a rectangle: y, x, count, options, the string padded to words, then
 // an advance of 8 pixels for every character.
 inline Bytes wmfExtText(const std::string& text, int x, int y)
 {
-    Bytes b = words({y, x, static_cast<std::int64_t>(text.size()), 0});
-    append(b, text).resize(8 + ((text.size() + 1) & ~std::size_t{1}));
+    Bytes b = cat(words({y, x, std::ssize(text), 0}), padded(text));
     for (std::size_t i = 0; i < text.size(); ++i)
         put16(b, {8 * 15});
     return b;

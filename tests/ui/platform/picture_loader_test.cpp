@@ -243,6 +243,7 @@ double meanDifference(const QImage& ours, const QImage& ref, int slack = 3)
 {
     const QImage scaled = onWhite(ours, ref.size());
     const int w = ref.width(), h = ref.height();
+    const auto diff = [](QRgb u, QRgb v) { return std::abs(qRed(u) - qRed(v)) + std::abs(qGreen(u) - qGreen(v)) + std::abs(qBlue(u) - qBlue(v)); };
     double best = 1e9;
     for (int dy = -slack; dy <= slack; ++dy)
         for (int dx = -slack; dx <= slack; ++dx) {
@@ -250,10 +251,8 @@ double meanDifference(const QImage& ours, const QImage& ref, int slack = 3)
             for (int y = std::max(0, -dy); y < std::min(h, h - dy); ++y) {
                 const QRgb* a = reinterpret_cast<const QRgb*>(scaled.constScanLine(y + dy));
                 const QRgb* b = reinterpret_cast<const QRgb*>(ref.constScanLine(y));
-                for (int x = std::max(0, -dx); x < std::min(w, w - dx); ++x) {
-                    const QRgb u = a[x + dx], v = b[x];
-                    sum += std::abs(qRed(u) - qRed(v)) + std::abs(qGreen(u) - qGreen(v)) + std::abs(qBlue(u) - qBlue(v));
-                }
+                for (int x = std::max(0, -dx); x < std::min(w, w - dx); ++x)
+                    sum += diff(a[x + dx], b[x]);
             }
             best = std::min(best, sum / (3.0 * (w - std::abs(dx)) * (h - std::abs(dy))));
         }
