@@ -84,18 +84,13 @@ QByteArray gifOf(int width, int height)
         + QByteArray(w, 2) + QByteArray(h, 2) + QByteArray("\0\x02\x02\x44\x01\0;", 7);
 }
 
-// A BMP's header patched to claim `width` x `height`, and with `bits`, that many bits a pixel.
-QByteArray claiming(QByteArray bmp, qint32 width, qint32 height, quint16 bits = 0)
-{
-    qToLittleEndian(width, bmp.data() + 18);
-    qToLittleEndian(height, bmp.data() + 22);
-    if (bits)
-        qToLittleEndian(bits, bmp.data() + 28);
-    return bmp;
-}
+// `bytes` with `value` written little-endian at `at`.
+QByteArray patched(QByteArray bytes, qsizetype at, auto value) { qToLittleEndian(value, bytes.data() + at); return bytes; }
 
-// A BMP's header patched to state its file size as the bytes it has.
-QByteArray statingItsSize(QByteArray bmp) { qToLittleEndian(quint32(bmp.size()), bmp.data() + 2); return bmp; }
+// A BMP's header patched to claim `width` x `height`; and to state its file size as the
+// bytes it has.
+QByteArray claiming(const QByteArray& bmp, qint32 width, qint32 height) { return patched(patched(bmp, 18, width), 22, height); }
+QByteArray statingItsSize(const QByteArray& bmp) { return patched(bmp, 2, quint32(bmp.size())); }
 
 // An 8-bit picture as an RLE8 BMP: a run of one for each pixel, every row ended.
 QByteArray runLengths(const QImage& indexed)
@@ -104,10 +99,9 @@ QByteArray runLengths(const QImage& indexed)
     for (int y = indexed.height() - 1; y >= 0; --y, data.append(2, '\0'))
         for (int x = 0; x < indexed.width(); ++x)
             data.append(char(1)).append(char(indexed.pixelIndex(x, y)));
-    bmp = bmp.left(qFromLittleEndian<qint32>(bmp.constData() + 10)) + data;
-    qToLittleEndian<quint32>(1, bmp.data() + 30);
-    qToLittleEndian<quint32>(quint32(data.size()), bmp.data() + 34);
-    return statingItsSize(bmp);
+    // The headers, compression 1 (RLE8) and the size of the pixel data, then the runs.
+    const QByteArray headers = patched(bmp.left(qFromLittleEndian<qint32>(bmp.constData() + 10)), 30, quint32{1});
+    return statingItsSize(patched(headers, 34, quint32(data.size())) + data);
 }
 
 // What this process, and the children it has waited for, have read from files so far:
@@ -157,12 +151,11 @@ TEST_F(PictureLoader, FailsWithTheNumberThatFitsAndReadsNoFurtherThanThePicture)
     const QString secret = write("secret.bmp", encode(quadrants(8, 8), "bmp"));
     ASSERT_EQ(::chmod(QFile::encodeName(secret).constData(), 0), 0);
     const QByteArray rle = fileBytes(kData + "/bmp-suite-pal4rle.bmp"), jpeg = encode(quadrants(16, 16), "jpeg");
-    QByteArray farOffset = encode(quadrants(64, 48), "bmp");
-    qToLittleEndian<qint32>(0x7FFFFFF0, farOffset.data() + 10);
+    const QByteArray farOffset = patched(encode(quadrants(64, 48), "bmp"), 10, qint32{0x7FFFFFF0});
     // A 16384 x 16384 screen with one black pixel in it, 43 bytes in all.
     const QByteArray largeScreen = QByteArray::fromStdString(
         testing::gifBytes({.screenWidth = 16384, .screenHeight = 16384, .width = 1, .height = 1}, {0}, [](int, int) { return 0; }));
-    const QByteArray largeBmp = claiming(encode(quadrants(8, 8), "bmp"), 16384, 16384, 32);
+    const QByteArray largeBmp = patched(claiming(encode(quadrants(8, 8), "bmp"), 16384, 16384), 28, quint16{32});  // 32 bits a pixel
     constexpr qint64 kMiB = 1 << 20, kPadded = 1'100'000'000, kLargeBmp = 54 + (qint64{16384} * 16384 << 2);
     // The error whole, in part and as a preview (-1: as whole); the headroom, 0 for no
     // limit but the loader's own; the most each load may read, and in so many calls.
