@@ -86,9 +86,9 @@ inline Bytes wmfExtText(const std::string& text, int x, int y)
 }
 
 // CREATEFONTINDIRECT with a character height in twips.
-inline Bytes wmfFont(int height, const std::string& face)
+inline Bytes wmfFont(int height, const std::string& face, int charset = 0)
 {
-    Bytes b = words({-height, 0, 0, 0, 400, 0, 0, 0, 0});
+    Bytes b = words({-height, 0, 0, 0, 400, 0, charset << 8, 0, 0});
     append(b, face).push_back(0);
     return b;
 }
