@@ -276,55 +276,21 @@ void expectLikeTheWhole(const QString& path, const std::vector<QSize>& keeps, bo
     EXPECT_EQ(loadFittedPicture(path, [](QSize natural) { return natural * 2; }), whole);
 }
 
-// A preview is decoded at a reduced size that still covers its box, never enlarged. Each
-// picture is also loaded in part, exactly like the whole within the part.
-TEST_F(PictureLoader, LoadsAtItsSizeInItsColours)
+// A preview is decoded at a reduced size that still covers its box, never enlarged, and
+// looks like the whole picture scaled smoothly: within a few levels of it on average. Of
+// a picture many times larger than its box it reads a few rows, yet fine stripes grey as
+// they blend, not black or white as one column of them would show, and what a cut-short
+// file lacks is as empty as in the whole. Each picture is also loaded in part, exactly
+// like the whole within the part.
+TEST_F(PictureLoader, LoadsAtItsSizeInItsColoursAndPreviewsLikeTheWholeScaled)
 {
     const QImage picture = quadrants(40, 24), large = quadrants(800, 600);
     // Black on the left, white on the right, behind a graphic control block of no bytes.
     const QByteArray emptyControl = QByteArray::fromStdString(testing::gifBytes({.screenWidth = 4, .screenHeight = 2,
         .width = 4, .height = 2, .extensions = std::string("\x21\xF9\0", 3)}, testing::grayPalette(), [](int x, int) { return x < 2 ? 0 : 255; }));
     const QByteArray progressive = encode(large, "jpeg", true), big = encode(quadrants(256, 256), "jpeg", true);
-    // `box` for loadPreview; none (invalid) for loadPicture.
-    const struct { QString path; QSize size; QPoint at; QRgb colour; QSize box{}; QColor background = Qt::white; } cases[] = {
-        // The format comes from the content, never from the name.
-        {write("photo.bmp", encode(picture, "jpeg")), {40, 24}, {5, 5}, kRed},
-        {write("half.jpg", big.left(big.size() / 2)), {256, 256}, {8, 8}, kRed},  // what arrived, like a viewer
-        {write("gray.jpg", encode(picture.convertToFormat(QImage::Format_Grayscale8), "jpeg")), {40, 24}, {5, 20}, kBlack},
-        {kData + "/cmyk-red-blue-64x32.jpg", {64, 32}, {50, 16}, kBlue},
-        // Transparent pixels show the picture box's background.
-        {kData + "/gif-giflib-x-trans.gif", {100, 100}, {0, 0}, 0xFFFF00FF, {}, QColor(255, 0, 255)},
-        {kData + "/gif-giflib-x-trans.gif", {100, 100}, {60, 36}, kBlack, {}, QColor(255, 0, 255)},
-        {write("empty-control.gif", emptyControl), {4, 2}, {3, 1}, kWhite},  // drawn, as browsers draw it
-        // Run-length (through Qt) and 32-bit (read straight) BMPs.
-        {kData + "/bmp-suite-pal4rle.bmp", {127, 64}, {0, 0}, kRed},
-        {kData + "/bmp-suite-rgb32.bmp", {127, 64}, {0, 0}, kRed},
-        {write("red.wmf", redSquare()), {100, 100}, {50, 50}, kRed},
-        // Previews; of a progressive photo, from the first scans only.
-        {write("progressive.jpg", progressive), {67, 50}, {60, 40}, kWhite, {50, 50}},
-        {write("progressive-half.jpg", progressive), {400, 300}, {10, 290}, kBlue, {300, 300}},
-        {write("baseline.jpg", encode(large, "jpeg")), {290, 217}, {10, 10}, kRed, {217, 217}},
-        {write("picture.bmp", encode(large, "bmp")), {120, 90}, {110, 80}, kWhite, {60, 90}},
-        {write("small.jpg", encode(picture, "jpeg")), {40, 24}, {35, 5}, kGreen, {217, 217}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.path.toStdString());
-        const PictureOptions options{.background = c.background};
-        const QImage image = c.box.isValid() ? loadPreview(c.path, c.box, options) : loadPicture(c.path, options);
-        EXPECT_EQ(image.size(), c.size);
-        EXPECT_EQ(image.format(), QImage::Format_RGB32);
-        EXPECT_EQ(rounded(image.pixel(c.at)), c.colour) << "at " << c.at.x() << "," << c.at.y();
-        expectLikeTheWhole(c.path, {{37, 23}}, false, true);
-    }
-}
-
-// A preview of a picture many times larger than its box reads a few of its rows, yet
-// looks like the whole picture scaled smoothly: within a few levels of it on average,
-// fine stripes grey as they blend, not black or white as one column of them would show,
-// and what a cut-short file lacks as empty as in the whole.
-TEST_F(PictureLoader, PreviewOfALargePictureLooksLikeTheWholeScaled)
-{
-    constexpr int kWidth = 1200, kHeight = 900;  // three times over for a 60 x 60 box
+    // Fine stripes at the top left, noisy levels elsewhere; three times over for a 60 x 60 box.
+    constexpr int kWidth = 1200, kHeight = 900;
     QRandomGenerator noise(7);
     QImage gray(kWidth, kHeight, QImage::Format_Indexed8);
     for (int level = 0; level < 256; ++level)
@@ -339,21 +305,44 @@ TEST_F(PictureLoader, PreviewOfALargePictureLooksLikeTheWholeScaled)
             .width = kWidth, .height = kHeight, .interlaced = interlaced}, testing::grayPalette(),
             [&](int x, int y) { return std::uint8_t(gray.pixelIndex(x, y)); }));
     };
-    // `inPart`: loaded in part as well, the palette BMP from its rows through Qt.
-    const struct { QString path; bool inPart; } cases[] = {
-        {write("large.gif", gif(true)), true},
-        {write("cut.gif", gif(false).chopped(400'000)), true},
-        {write("large-8.bmp", encode(gray, "bmp")), true},
-        {write("large-24.bmp", encode(gray.convertToFormat(QImage::Format_RGB32), "bmp")), true},
-        {write("large-rle8.bmp", runLengths(gray)), false},
+    // `box` for loadPreview, none (invalid) for loadPicture; the colour at `at`, if any;
+    // `inPart`: surely decoded in part, the palette BMP from its rows through Qt.
+    const struct { QString path; QSize size, box; QPoint at; QRgb colour; bool inPart = false; QColor background = Qt::white; } cases[] = {
+        // The format comes from the content, never from the name.
+        {write("photo.bmp", encode(picture, "jpeg")), {40, 24}, {}, {5, 5}, kRed},
+        {write("half.jpg", big.left(big.size() / 2)), {256, 256}, {}, {8, 8}, kRed},  // what arrived, like a viewer
+        {write("gray.jpg", encode(picture.convertToFormat(QImage::Format_Grayscale8), "jpeg")), {40, 24}, {}, {5, 20}, kBlack},
+        {kData + "/cmyk-red-blue-64x32.jpg", {64, 32}, {}, {50, 16}, kBlue},
+        // Transparent pixels show the picture box's background.
+        {kData + "/gif-giflib-x-trans.gif", {100, 100}, {}, {0, 0}, 0xFFFF00FF, false, QColor(255, 0, 255)},
+        {kData + "/gif-giflib-x-trans.gif", {100, 100}, {}, {60, 36}, kBlack, false, QColor(255, 0, 255)},
+        {write("empty-control.gif", emptyControl), {4, 2}, {}, {3, 1}, kWhite},  // drawn, as browsers draw it
+        // Run-length (through Qt) and 32-bit (read straight) BMPs.
+        {kData + "/bmp-suite-pal4rle.bmp", {127, 64}, {}, {0, 0}, kRed},
+        {kData + "/bmp-suite-rgb32.bmp", {127, 64}, {}, {0, 0}, kRed},
+        {write("red.wmf", redSquare()), {100, 100}, {}, {50, 50}, kRed},
+        // Previews; of a progressive photo, from the first scans only.
+        {write("progressive.jpg", progressive), {67, 50}, {50, 50}, {60, 40}, kWhite},
+        {write("progressive-half.jpg", progressive), {400, 300}, {300, 300}, {10, 290}, kBlue},
+        {write("baseline.jpg", encode(large, "jpeg")), {290, 217}, {217, 217}, {10, 10}, kRed},
+        {write("picture.bmp", encode(large, "bmp")), {120, 90}, {60, 90}, {110, 80}, kWhite},
+        {write("small.jpg", encode(picture, "jpeg")), {40, 24}, {217, 217}, {35, 5}, kGreen},
+        {write("large.gif", gif(true)), {80, 60}, {60, 60}, {}, 0, true},
+        {write("cut.gif", gif(false).chopped(400'000)), {80, 60}, {60, 60}, {}, 0, true},
+        {write("large-8.bmp", encode(gray, "bmp")), {80, 60}, {60, 60}, {}, 0, true},
+        {write("large-24.bmp", encode(gray.convertToFormat(QImage::Format_RGB32), "bmp")), {80, 60}, {60, 60}, {}, 0, true},
+        {write("large-rle8.bmp", runLengths(gray)), {80, 60}, {60, 60}, {}, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path.toStdString());
-        const QImage preview = loadPreview(c.path, QSize(60, 60));
-        ASSERT_EQ(preview.size(), QSize(80, 60));
-        const QImage whole = loadPicture(c.path).scaled(preview.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        EXPECT_LT(meanDifference(preview, whole, 0), 3.0);
-        expectLikeTheWhole(c.path, {{333, 222}}, c.inPart, false);
+        const PictureOptions options{.background = c.background};
+        const QImage image = c.box.isValid() ? loadPreview(c.path, c.box, options) : loadPicture(c.path, options);
+        ASSERT_EQ(image.size(), c.size);
+        EXPECT_EQ(image.format(), QImage::Format_RGB32);
+        EXPECT_EQ(c.colour ? rounded(image.pixel(c.at)) : 0, c.colour) << "at " << c.at.x() << "," << c.at.y();
+        const QImage whole = loadPicture(c.path).scaled(c.size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        EXPECT_LT(c.box.isValid() ? meanDifference(image, whole, 0) : 0, 3.0);
+        expectLikeTheWhole(c.path, {{37, 23}, {333, 222}}, c.inPart, true);
     }
 }
 
