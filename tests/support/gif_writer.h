@@ -31,10 +31,9 @@ inline void writeGif(const GifLayout& gif, const std::vector<std::uint32_t>& pal
     const auto u16 = [&out](std::initializer_list<int> values) { for (const int v : values) out.append(1, char(v)).append(1, char(v >> 8)); };
     u16({gif.screenWidth, gif.screenHeight});
     out.append(1, char(0xF7)).append(1, char(gif.background)).append(1, '\0');  // a global table of 256
-    for (int i = 0; i < 256; ++i) {
-        const std::uint32_t c = i < int(palette.size()) ? palette[std::size_t(i)] : 0;
-        out.append(1, char(c >> 16)).append(1, char(c >> 8)).append(1, char(c));
-    }
+    for (std::size_t i = 0; i < 256; ++i)  // black past the palette's end
+        for (const int shift : {16, 8, 0})
+            out.append(1, char((i < palette.size() ? palette[i] : 0) >> shift));
     out.append(gif.extensions).append(1, ',');
     u16({gif.left, gif.top, gif.width, gif.height});
     out.append(1, gif.interlaced ? '\x40' : '\0').append(1, '\x08');

@@ -34,8 +34,7 @@ TEST(BitBlt, CopyAndBlackFillClipToBothSurfaces)
         {"right", kSrcCopy, 2, 0, 8, 8, 0, 0, {2, 0, 8, 8}, true},
     };
     for (const auto& c : cases) {
-        Surface dst = patterned(10, 10, 0x100);
-        Surface expected = dst;
+        Surface dst = patterned(10, 10, 0x100), expected = dst;
         const Surface src = c.withinOne ? dst : patterned(8, 8, 0x800);
         EXPECT_EQ(bitBlt(dst, c.dx, c.dy, c.w, c.h, c.withinOne ? dst : src, c.sx, c.sy, c.rop), c.changed) << c.name;
         for (std::int32_t y = c.changed.y; y < c.changed.y + c.changed.h; ++y)

@@ -110,9 +110,8 @@ std::map<std::string, qint64> readsSoFar()
 {
     std::ifstream io("/proc/self/io");
     std::map<std::string, qint64> fields;
-    std::string name;
-    for (qint64 value = 0; io >> name >> value;)
-        fields[name] = value;
+    for (std::pair<std::string, qint64> field; io >> field.first >> field.second;)
+        fields.insert(field);
     return fields;
 }
 
