@@ -76,14 +76,6 @@ QByteArray withFrameSize(QByteArray jpeg, int width, int height, bool fullColour
     return jpeg.replace(frame + 5, 4, size, 4);
 }
 
-// A GIF whose screen and frame claim `width` x `height`, with one pixel of data.
-QByteArray gifOf(int width, int height)
-{
-    const char w[] = {char(width & 0xFF), char(width >> 8)}, h[] = {char(height & 0xFF), char(height >> 8)};
-    return "GIF89a" + QByteArray(w, 2) + QByteArray(h, 2) + QByteArray("\x80\0\0\0\0\0\xFF\xFF\xFF,\0\0\0\0", 14)
-        + QByteArray(w, 2) + QByteArray(h, 2) + QByteArray("\0\x02\x02\x44\x01\0;", 7);
-}
-
 // `bytes` with `value` written little-endian at `at`.
 QByteArray patched(QByteArray bytes, qsizetype at, auto value) { qToLittleEndian(value, bytes.data() + at); return bytes; }
 
@@ -91,6 +83,13 @@ QByteArray patched(QByteArray bytes, qsizetype at, auto value) { qToLittleEndian
 // bytes it has.
 QByteArray claiming(const QByteArray& bmp, qint32 width, qint32 height) { return patched(patched(bmp, 18, width), 22, height); }
 QByteArray statingItsSize(const QByteArray& bmp) { return patched(bmp, 2, quint32(bmp.size())); }
+
+// A GIF whose screen (at 6) and frame (at 24) claim `width` x `height`, with one pixel of data.
+QByteArray gifOf(quint16 width, quint16 height)
+{
+    const QByteArray gif("GIF89awwhh\x80\0\0\0\0\0\xFF\xFF\xFF,\0\0\0\0wwhh\0\x02\x02\x44\x01\0;", 35);
+    return patched(patched(patched(patched(gif, 6, width), 8, height), 24, width), 26, height);
+}
 
 // An 8-bit picture as an RLE8 BMP: a run of one for each pixel, every row ended.
 QByteArray runLengths(const QImage& indexed)
