@@ -60,12 +60,11 @@ inline Bytes emfStretchDib(const Bytes& dib, int w, int h)
 
 inline Bytes& append(Bytes& b, const std::string& text) { b.insert(b.end(), text.begin(), text.end()); return b; }
 
-// `count` letters, a to z and again.
 inline std::string letters(int count)
 {
-    std::string text(static_cast<std::size_t>(count), 'a');
-    for (std::size_t i = 0; i < text.size(); ++i)
-        text[i] = static_cast<char>('a' + i % 26);
+    std::string text;
+    for (int i = 0; i < count; ++i)
+        text.push_back(static_cast<char>('a' + i % 26));
     return text;
 }
 
