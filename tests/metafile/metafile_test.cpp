@@ -62,10 +62,8 @@ TEST(MetafileHostile, BadFilesAreRefusedBadRecordsSkippedAndBrokenChainsEndTheDr
         {"30000 inches", WmfWriter(30000, 30000, 1).finish(), Refused},
         {"largest EMF frame", EmfWriter(0x7FFFFFFF, 0x7FFFFFFF).finish(), Refused},
         {"empty EMF frame", EmfWriter(0, 100).finish(), Refused},
-        {"placeable key only", Bytes{0xD7, 0xCD, 0xC6, 0x9A}, Refused},
-        {"no bytes", Bytes{}, Refused},
-        {"EMF type without its header", Bytes{1, 0, 0, 0}, Refused},
-        {"EMF header of 8 bytes", with32(emf, 4, 8), Refused},
+        {"placeable key only", Bytes{0xD7, 0xCD, 0xC6, 0x9A}, Refused}, {"no bytes", Bytes{}, Refused},
+        {"EMF type without its header", Bytes{1, 0, 0, 0}, Refused}, {"EMF header of 8 bytes", with32(emf, 4, 8), Refused},
         {"thousands of nested saves", filledTo(WmfWriter(100, 100), 5000 * 6 + 2048, [](WmfWriter& w, int) { w.record(0x001E, {}); }), Refused},
         // Records lost: refused even though the records that are there could draw.
         {"WMF shorter than its header says", with32(wmf, 22 + 6, 0x7FFFFFF0), Refused},
@@ -149,11 +147,9 @@ TEST(MetafileHostile, EveryKindOfRecordIsChargedWhatItCosts)
         {"EMF EXTTEXTOUTWs of 100 characters, each placed", characters, 270'000,
             filledTo(emf(), kSize, [](EmfWriter& e, int i) { e.raw(84, emfExtText(letters(100), 0, i % 100)); })},
         {"a new face for every TEXTOUT", faces, 2'400, filledTo(wmf(), kSize, [&](WmfWriter& w, int i) {
-             w.raw(0x02FB, wmfFont(180, face(i))).select(0).raw(0x0521, wmfText("ab", 0, 0)).record(0x01F0, {0});
-         })},
+             w.raw(0x02FB, wmfFont(180, face(i))).select(0).raw(0x0521, wmfText("ab", 0, 0)).record(0x01F0, {0}); })},
         {"a new face for every EMF EXTTEXTOUTW", faces, 2'400, filledTo(emf(), kSize, [&](EmfWriter& e, int i) {
-             e.raw(82, emfFont(12, face(i))).select(1).raw(84, emfExtText("ab", 0, 0)).record(40, {1});
-         })},
+             e.raw(82, emfFont(12, face(i))).select(1).raw(84, emfExtText("ab", 0, 0)).record(40, {1}); })},
         {"TEXTOUTs of 200-pixel characters", characters, 4'000, filledTo(wmf(k).raw(0x02FB, wmfFont(3000, "DejaVu Sans")).select(0), kSize,
              [](WmfWriter& w, int i) { w.raw(0x0521, wmfText("W@", i % k, k / 2)); })},
         {"200-point zigzags filled across 1000 pixels", shapes, 12,

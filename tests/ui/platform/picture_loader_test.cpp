@@ -159,11 +159,9 @@ TEST_F(PictureLoader, FailsWithTheNumberThatFitsAndReadsNoFurtherThanThePicture)
     // limit but the loader's own; the most each load may read, and in so many calls.
     const struct { QString path; int error, part = -1; qint64 headroom = 0; int preview = -1; qint64 bytes = kMiB, calls = 64; } cases[] = {
         {"/dev/null/missing.jpg", 53},  // through a file; a plain missing one is the dialog tests'
-        {secret, 70},
-        {dir.filePath("pipe"), 75},     // no writer: must not block; like a folder or a device, no plain file
+        {secret, 70}, {dir.filePath("pipe"), 75},  // a pipe with no writer must not block; like a folder or a device, no plain file
         {write("png.jpg", encode(quadrants(8, 8), "png")), 481},  // not one of the game's types, nor an empty file
-        {write("cut.jpg", jpeg.left(30)), 481},
-        {write("magic.gif", "GIF89a and then only text"), 481},
+        {write("cut.jpg", jpeg.left(30)), 481}, {write("magic.gif", "GIF89a and then only text"), 481},
         // A cut-short BMP is refused rather than shown with stale memory.
         {write("half-rle.bmp", rle.left(rle.size() / 2)), 481},
         // Its zeros would end its rows, but the file says it ends before them.
@@ -173,16 +171,13 @@ TEST_F(PictureLoader, FailsWithTheNumberThatFitsAndReadsNoFurtherThanThePicture)
         // More than 1 GiB of pixels, before the caller is asked what part to keep.
         {write("16385x16384.jpg", withFrameSize(jpeg, 16385, 16384)), 7},  // one column over
         {write("65535x65535.jpg", withFrameSize(jpeg, 65535, 65535)), 7},  // past what libjpeg takes
-        {write("16385x16384.gif", gifOf(16385, 16384)), 7},
-        {write("60000.bmp", claiming(rle, 60000, 60000)), 7},
+        {write("16385x16384.gif", gifOf(16385, 16384)), 7}, {write("60000.bmp", claiming(rle, 60000, 60000)), 7},
         // A file too large to be any picture we accept is refused before it is read.
         {write("2GiB.jpg", jpeg, qint64{2} << 30), 7},
         // 1.5 GiB of coefficients besides the pixels: refused unless only the top is kept.
-        {write("progressive-444.jpg", withFrameSize(encode(quadrants(64, 64), "jpeg", true), 16384, 16384, true)), 7,
-            0},
+        {write("progressive-444.jpg", withFrameSize(encode(quadrants(64, 64), "jpeg", true), 16384, 16384, true)), 7, 0},
         // At the limit, where a part or a preview fits.
-        {write("16384x16384.gif", gifOf(16384, 16384)), 7, 0, 64 * kMiB, 0},
-        {write("screen-16384x16384.gif", largeScreen), 7, 0, 64 * kMiB, 0},
+        {write("16384x16384.gif", gifOf(16384, 16384)), 7, 0, 64 * kMiB, 0}, {write("screen-16384x16384.gif", largeScreen), 7, 0, 64 * kMiB, 0},
         // Of these rows, one in eighteen, a row at a time.
         {write("16384x16384.bmp", largeBmp, kLargeBmp), 7, 0, 64 * kMiB, 0, kLargeBmp / 16, 2048},
         {write("padded-rle.bmp", rle, kPadded), 0, 0, 64 * kMiB},
@@ -316,8 +311,7 @@ TEST_F(PictureLoader, LoadsAtItsSizeInItsColoursAndPreviewsLikeTheWholeScaled)
         {kData + "/gif-giflib-x-trans.gif", {100, 100}, {}, {60, 36}, kBlack, false, QColor(255, 0, 255)},
         {write("empty-control.gif", emptyControl), {4, 2}, {}, {3, 1}, kWhite},  // drawn, as browsers draw it
         // Run-length (through Qt) and 32-bit (read straight) BMPs.
-        {kData + "/bmp-suite-pal4rle.bmp", {127, 64}, {}, {0, 0}, kRed},
-        {kData + "/bmp-suite-rgb32.bmp", {127, 64}, {}, {0, 0}, kRed},
+        {kData + "/bmp-suite-pal4rle.bmp", {127, 64}, {}, {0, 0}, kRed}, {kData + "/bmp-suite-rgb32.bmp", {127, 64}, {}, {0, 0}, kRed},
         {write("red.wmf", redSquare()), {100, 100}, {}, {50, 50}, kRed},
         // Previews; of a progressive photo, from the first scans only.
         {write("progressive.jpg", progressive), {67, 50}, {50, 50}, {60, 40}, kWhite},
