@@ -178,27 +178,25 @@ KeyOutcome PuzzleSession::keyPressed(Key key)
 
 void PuzzleSession::undo()
 {
-    if (!state_.undoAvailable)
-        return;
-    forgetHint();
-    const Move last = done_.back();
-    done_.pop_back();
-    // Both styles take a move back by the move the other way: an exchange is its own
-    // inverse, and a slide leaves the empty place where the piece came from.
-    const MoveResult result = play({last.to, last.from});
-    undone_.push_back(last);
-    afterMove(result);
+    if (state_.undoAvailable)
+        replayNewest(done_, undone_, true);
 }
 
 void PuzzleSession::redo()
 {
-    if (!state_.redoAvailable)
-        return;
+    if (state_.redoAvailable)
+        replayNewest(undone_, done_, false);
+}
+
+void PuzzleSession::replayNewest(std::vector<Move>& from, std::vector<Move>& to, bool backwards)
+{
     forgetHint();
-    const Move next = undone_.back();
-    undone_.pop_back();
-    const MoveResult result = play(next);
-    done_.push_back(next);
+    const Move move = from.back();
+    from.pop_back();
+    // Both styles take a move back by the move the other way: an exchange is its own
+    // inverse, and a slide leaves the empty place where the piece came from.
+    const MoveResult result = play(backwards ? Move{move.to, move.from} : move);
+    to.push_back(move);
     afterMove(result);
 }
 

@@ -124,6 +124,8 @@ private:
     // After every move asked for: the commands and the figures follow, and a solved board
     // brings the victory.
     void afterMove(MoveResult result);
+    // Moves the newest of `from` to `to`, playing it, or for an undo the move the other way.
+    void replayNewest(std::vector<Move>& from, std::vector<Move>& to, bool backwards);
     void forgetHint();
     void setState(PlayState next);
     void showRecord();
