@@ -75,7 +75,8 @@ struct NoScreen : BoardScreen {
     void showChanges(const Damage&) override {}
     void settle() override {}
     void showPlayState(const PlayState&) override {}
-    void showInput(const KeyCursor&, const std::optional<BoardReport>&) override {}
+    void showInput(const BoardInput&, const std::optional<BoardReport>&) override {}
+    void showRecord(const PlayRecord&) override {}
     bool announceVictory() override { return true; }
 };
 

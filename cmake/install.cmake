@@ -94,7 +94,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://tessaron.github.io/game/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Qt finds its window-system plugin at run time; no linked library names it.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+# Qt finds its window-system plugin at run time, and its own translations (the message
+# boxes' Yes, No and OK in Spanish) are files it reads; no linked library names them.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n")
 set(CPACK_STRIP_FILES ON)
 include(CPack)

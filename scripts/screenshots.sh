@@ -19,16 +19,6 @@ cp "$binary" ./tessaron
 convert -size 300x200 gradient:orange-navy -fill white -draw "circle 80,100 80,40" pic.bmp
 start_game ./tessaron
 
-# The menu bar from the keyboard: File opened with the mouse, then Right to the menu
-# counted from it and Down to its item.
-menu() {
-    xdotool mousemove --window "$main" 25 10 click 1
-    sleep 0.4
-    for _ in $(seq "$1"); do xdotool key Right; sleep 0.4; done
-    for _ in $(seq "$2"); do xdotool key Down; sleep 0.1; done
-    xdotool key Return
-    sleep 0.5
-}
 box() { new_window Tessaron "$main" 50 || fail "no window after $1"; }
 place() {  # the centre of place $1 of the 2 x 1 board, in the main window
     eval "$(xdotool getwindowgeometry --shell "$main")"
@@ -37,7 +27,7 @@ place() {  # the centre of place $1 of the 2 x 1 board, in the main window
 
 round() {  # $1: en or es; $2: where About lies on the menu bar
     local suffix=$1 about=$2 w
-    menu 0 1  # File > Open
+    menu_item "$main" 0 1  # File > Open
     dialog=$(box open)
     shot "dialog-$suffix"
     keys_to "$dialog" Tab Tab Home Down Tab Home
@@ -61,7 +51,7 @@ round() {  # $1: en or es; $2: where About lies on the menu bar
     keys_to "$w" Return
     sleep 0.5
     shot "solved-$suffix"
-    menu 0 2  # File > Exit
+    menu_item "$main" 0 2  # File > Exit
     w=$(box exit)
     shot "exit-$suffix"
     keys_to "$w" Return
@@ -78,7 +68,7 @@ $dialog")
 sleep 0.5
 shot empty-en
 round en 265
-menu 1 1  # Language > Español (the first item is already highlighted)
+menu_item "$main" 1 2  # Language > Español
 [ "$(od -An -c data.puz | tr -s ' ')" = " 1 \r \n" ] || fail "Español was not chosen"
 shot solved-switched-es
 round es 300

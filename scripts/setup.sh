@@ -7,8 +7,9 @@ set -euo pipefail
 # out recommended packages: djpeg is in libjpeg-turbo-progs; wmf2gd is in libwmf-bin, and
 # libwmf refuses every metafile unless it finds the URW base fonts (fonts-urw-base35),
 # which it only recommends. gio (libglib2.0-bin) opens a picture with the game as a file
-# manager does, telling its type through shared-mime-info.
-packages=(g++ make cmake ninja-build libgtest-dev libbenchmark-dev qt6-base-dev
+# manager does, telling its type through shared-mime-info. qt6-translations-l10n gives the
+# message boxes' standard buttons in Spanish.
+packages=(g++ make cmake ninja-build libgtest-dev libbenchmark-dev qt6-base-dev qt6-translations-l10n
     libjpeg62-turbo-dev libjpeg-turbo-progs fonts-dejavu-core xvfb xauth xdotool x11-utils
     openbox imagemagick libwmf-bin fonts-urw-base35 appstream desktop-file-utils dpkg-dev
     libglib2.0-bin shared-mime-info)

@@ -7,6 +7,11 @@ out=${E2E_OUT:-$(mktemp -d)}
 mkdir -p "$out"
 work=$(mktemp -d)
 cd "$work"
+# The game keeps the new-puzzle dialog's last choice in the configuration folder: the
+# run's own, never the player's, so no run sees what another left there. The window
+# manager's log goes to a cache folder of the run's own too.
+export XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache"
+mkdir -p "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME"
 pid=
 xserver=
 finish() {
@@ -101,3 +106,25 @@ keys_to() {
 }
 
 shot() { import -window root "$out/$1.png"; }
+# A screenshot of window $1 alone, in its own coordinates, as $out/$2.png.
+window_shot() { import -window "$1" "$out/$2.png"; }
+
+# A menu of window $1 from the keyboard: File opened with the mouse, then Right to the
+# menu $2 places from it and Down to its item $3 (1: the first), whatever the language.
+menu_item() {
+    xdotool mousemove --window "$1" 25 10 click 1
+    sleep 0.4
+    for _ in $(seq "$2"); do xdotool key Right; sleep 0.4; done
+    # Right opens the next menu with its first item highlighted already.
+    for _ in $(seq $(($3 - ($2 > 0)))); do xdotool key Down; sleep 0.1; done
+    xdotool key Return
+    sleep 0.5
+}
+
+# The centre of the pixels of colour $2 in picture $1, as "x y"; returns 1 when none has it.
+centre_of() {
+    local w h x y
+    IFS='x+' read -r w h x y < <(convert "$1" -fill black +opaque "$2" -format '%@' info: 2>/dev/null)
+    [ "$w" -gt 0 ] || return 1
+    echo "$((x + w / 2)) $((y + h / 2))"
+}

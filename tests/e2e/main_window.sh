@@ -14,10 +14,7 @@ $dialog")
 shot main-window
 
 ask_exit() {
-    # Archivo > Salir with the mouse on the menu bar and the keyboard in the menu.
-    xdotool mousemove --window "$main" 25 10 click 1
-    sleep 0.5
-    xdotool key Down Down Return
+    menu_item "$main" 0 2   # File > Exit
     question=$(new_window Tessaron "$main" 50) || fail "the exit question did not appear"
 }
 

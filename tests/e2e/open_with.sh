@@ -10,11 +10,11 @@ source "$(dirname "$0")/lib.sh"
 
 # The desktop entry as installed, with the MIME cache the install refreshes, and its
 # program found on the PATH.
-mkdir -p "$work/bin" "$work/data/applications" "$work/config" "$work/home"
+mkdir -p "$work/bin" "$work/data/applications" "$work/home"
 ln -s "$binary" "$work/bin/tessaron"
 cp "$source_dir/data/tessaron.desktop" "$work/data/applications/"
 update-desktop-database "$work/data/applications"
-export PATH="$work/bin:$PATH" XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config"
+export PATH="$work/bin:$PATH" XDG_DATA_HOME="$work/data"
 grep -qx $'\ttessaron.desktop' <<<"$(gio mime image/jpeg)" || fail "the desktop entry does not take JPEG pictures"
 gio mime image/jpeg tessaron.desktop >/dev/null
 

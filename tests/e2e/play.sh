@@ -18,6 +18,7 @@ click_in "$dialog" 60 280
 shot dialog-choice
 keys_to "$dialog" Return
 main=$(wait_new_window "Tessaron  -  pic.bmp" "")
+grep -q '^picture=.*pic\.bmp' "$XDG_CONFIG_HOME/tessaron/tessaron.conf" || fail "the choice was not kept in the configuration folder"
 shot shuffled
 eval "$(xdotool getwindowgeometry --shell "$main")"
 # The client area is the menu, then the picture and its margins: 300 + 60 by 200 + 50.

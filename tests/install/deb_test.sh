@@ -33,7 +33,7 @@ icons=$(identify -format '%m %wx%h,' "$usr"/share/icons/hicolor/{32x32,48x48,64x
 grep -q '<svg' "$usr/share/icons/hicolor/scalable/apps/tessaron.svg" || fail "no scalable icon"
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for needed in libc6 libqt6widgets6 libqt6gui6 libqt6core6 libjpeg62-turbo qt6-qpa-plugins; do
+for needed in libc6 libqt6widgets6 libqt6gui6 libqt6core6 libjpeg62-turbo qt6-qpa-plugins qt6-translations-l10n; do
     grep -q "\b$needed\b" <<<"$depends" || fail "Depends lacks $needed: $depends"
 done
 echo "ok: $(basename "$deb"): $depends"

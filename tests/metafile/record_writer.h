@@ -49,23 +49,16 @@ inline Bytes dib2x2(std::initializer_list<std::uint32_t> topDownRgb)
 }
 
 // META_STRETCHDIB and EMR_STRETCHDIBITS parameters: the whole 2 x 2 `dib` onto 0,0..w,h.
-inline Bytes wmfStretchDib(const Bytes& dib, int w, int h)
-{
-    return cat(cat(longs({0x00CC0020}), words({0, 2, 2, 0, 0, h, w, 0, 0})), dib);
-}
+inline Bytes wmfStretchDib(const Bytes& dib, int w, int h) { return cat(cat(longs({0x00CC0020}), words({0, 2, 2, 0, 0, h, w, 0, 0})), dib); }
 
+// For EMF: bounds, x, y, source x, y, w, h, then the DIB's offsets from the record's
+// start, usage, raster operation and destination size.
 inline Bytes emfStretchDib(const Bytes& dib, int w, int h)
 {
-    // bounds, x, y, source x, y, w, h, then the DIB's offsets from the record's start,
-    // usage, raster operation and destination size
     return cat(longs({0, 0, w, h, 0, 0, 0, 0, 2, 2, 80, 40, 120, static_cast<std::int64_t>(dib.size()) - 40, 0, 0x00CC0020, w, h}), dib);
 }
 
-inline Bytes& append(Bytes& b, const std::string& text)
-{
-    b.insert(b.end(), text.begin(), text.end());
-    return b;
-}
+inline Bytes& append(Bytes& b, const std::string& text) { b.insert(b.end(), text.begin(), text.end()); return b; }
 
 inline std::string letters(int count)
 {
@@ -75,29 +68,26 @@ inline std::string letters(int count)
     return text;
 }
 
+// The text's bytes padded to a whole number of 16-bit words.
+inline Bytes padded(const std::string& text) { Bytes b(text.begin(), text.end()); b.resize((b.size() + 1) & ~std::size_t{1}); return b; }
+
 // TEXTOUT: count, the string padded to words, y, x.
-inline Bytes wmfText(const std::string& text, int x, int y)
-{
-    Bytes b = words({static_cast<std::int64_t>(text.size())});
-    append(b, text).resize(2 + ((text.size() + 1) & ~std::size_t{1}));
-    return put16(b, {y, x});
-}
+inline Bytes wmfText(const std::string& text, int x, int y) { return cat(cat(words({std::ssize(text)}), padded(text)), words({y, x})); }
 
 // EXTTEXTOUT without a rectangle: y, x, count, options, the string padded to words, then
 // an advance of 8 pixels for every character.
 inline Bytes wmfExtText(const std::string& text, int x, int y)
 {
-    Bytes b = words({y, x, static_cast<std::int64_t>(text.size()), 0});
-    append(b, text).resize(8 + ((text.size() + 1) & ~std::size_t{1}));
+    Bytes b = cat(words({y, x, std::ssize(text), 0}), padded(text));
     for (std::size_t i = 0; i < text.size(); ++i)
         put16(b, {8 * 15});
     return b;
 }
 
 // CREATEFONTINDIRECT with a character height in twips.
-inline Bytes wmfFont(int height, const std::string& face)
+inline Bytes wmfFont(int height, const std::string& face, int charset = 0)
 {
-    Bytes b = words({-height, 0, 0, 0, 400, 0, 0, 0, 0});
+    Bytes b = words({-height, 0, 0, 0, 400, 0, charset << 8, 0, 0});
     append(b, face).push_back(0);
     return b;
 }
@@ -166,10 +156,10 @@ public:
     WmfWriter& rectangle(int l, int t, int r, int b) { return record(0x041B, {b, r, t, l}); }
     std::size_t size() const { return bytes_.size(); }
 
-    Bytes finish()
+    // Ended by META_EOF, the size in words in the header.
+    Bytes finish() const
     {
-        Bytes out = bytes_;
-        put16(put32(out, {3}), {0});  // META_EOF
+        const Bytes out = WmfWriter(*this).record(0, {}).bytes_;
         return with32(out, header_ + 6, static_cast<std::int64_t>((out.size() - header_) / 2));
     }
 
@@ -201,10 +191,10 @@ public:
     EmfWriter& rectangle(int l, int t, int r, int b) { return record(43, {l, t, r, b}); }
     std::size_t size() const { return bytes_.size(); }
 
-    Bytes finish()
+    // Ended by EMR_EOF, the size in bytes in the header.
+    Bytes finish() const
     {
-        Bytes out = bytes_;
-        put32(out, {14, 20, 0, 0, 20});  // EMR_EOF
+        const Bytes out = EmfWriter(*this).record(14, {0, 0, 20}).bytes_;
         return with32(out, 48, static_cast<std::int64_t>(out.size()));
     }
 
@@ -225,7 +215,8 @@ Bytes filledTo(Writer writer, std::size_t bytes, Record record)
 // `at` is the first point of the shape or text, in picture pixels.
 struct Call { metafile::PointF at; metafile::DrawState state; std::u16string text; };
 
-// A canvas that notes what is drawn, and the error that stopped the drawing.
+// A canvas that notes what is drawn, the error that stopped the drawing and the work
+// it was charged.
 struct Played : metafile::MetafileCanvas {
     void begin(std::int32_t, std::int32_t) override {}
     void drawPath(const metafile::Path& p, const metafile::DrawState& s, bool, bool) override { calls.push_back({s.toDevice.map(p.points().front()), s, {}}); }
@@ -234,16 +225,13 @@ struct Played : metafile::MetafileCanvas {
     void fillRect(const metafile::RectF&, std::uint32_t, const metafile::DrawState&) override {}
     int error = 0;
     std::vector<Call> calls;
+    metafile::Spent spent;
 };
 
 inline Played played(const Bytes& file)
 {
     Played p;
-    try {
-        metafile::play(file, 15, 15, p);
-    } catch (const RuntimeError& e) {
-        p.error = e.number();
-    }
+    try { metafile::play(file, 15, 15, p, &p.spent); } catch (const RuntimeError& e) { p.error = e.number(); }
     return p;
 }
 

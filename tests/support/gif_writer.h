@@ -7,20 +7,19 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tessaron::testing {
 
+// The frame lies at `left`, `top` on the screen; `extensions` go between the screen and
+// the frame (a graphic control block...); `background` is the palette index of the
+// screen around the frame.
 struct GifLayout {
-    int screenWidth = 0;
-    int screenHeight = 0;
-    int left = 0;            // the frame, on the screen
-    int top = 0;
-    int width = 0;
-    int height = 0;
+    int screenWidth = 0, screenHeight = 0, left = 0, top = 0, width = 0, height = 0;
     bool interlaced = false;
-    std::string extensions{};  // between the screen and the frame: a graphic control block...
-    int background = 0;      // the palette index of the screen around the frame
+    std::string extensions{};
+    int background = 0;
 };
 
 // Writes the GIF to `sink` in pieces. `palette` holds up to 256 colours as 0xRRGGBB;
@@ -29,59 +28,43 @@ inline void writeGif(const GifLayout& gif, const std::vector<std::uint32_t>& pal
     const std::function<std::uint8_t(int x, int y)>& index, const std::function<void(const std::string&)>& sink)
 {
     std::string out("GIF89a");
-    const auto u16 = [&out](int value) { out.append(1, char(value & 0xFF)).append(1, char(value >> 8 & 0xFF)); };
-    u16(gif.screenWidth);
-    u16(gif.screenHeight);
+    const auto u16 = [&out](std::initializer_list<int> values) { for (const int v : values) out.append(1, char(v)).append(1, char(v >> 8)); };
+    u16({gif.screenWidth, gif.screenHeight});
     out.append(1, char(0xF7)).append(1, char(gif.background)).append(1, '\0');  // a global table of 256
-    for (int i = 0; i < 256; ++i) {
-        const std::uint32_t c = i < int(palette.size()) ? palette[std::size_t(i)] : 0;
-        out.append(1, char(c >> 16)).append(1, char(c >> 8)).append(1, char(c));
-    }
+    for (std::size_t i = 0; i < 256; ++i)  // black past the palette's end
+        for (const int shift : {16, 8, 0})
+            out.append(1, char((i < palette.size() ? palette[i] : 0) >> shift));
     out.append(gif.extensions).append(1, ',');
-    u16(gif.left);
-    u16(gif.top);
-    u16(gif.width);
-    u16(gif.height);
+    u16({gif.left, gif.top, gif.width, gif.height});
     out.append(1, gif.interlaced ? '\x40' : '\0').append(1, '\x08');
 
     std::string block;
-    std::uint32_t bits = 0;
-    int bitCount = 0;
+    std::uint32_t bits = 0, bitCount = 0;
     const auto code = [&](int value) {  // 9 bits: the table never grows past 511
         bits |= std::uint32_t(value) << bitCount;
         for (bitCount += 9; bitCount >= 8; bitCount -= 8, bits >>= 8) {
-            block.append(1, char(bits & 0xFF));
-            if (block.size() == 255) {
-                out.append(1, char(255)).append(block);
-                block.clear();
-                if (out.size() >= (1 << 20)) {
-                    sink(out);
-                    out.clear();
-                }
-            }
+            if (block.append(1, char(bits & 0xFF)).size() < 255)
+                continue;
+            out.append(1, char(255)).append(std::exchange(block, {}));
+            if (out.size() >= (1 << 20))
+                sink(std::exchange(out, {}));
         }
     };
     constexpr int kClear = 256, kEnd = 257, kLiteralsPerClear = 250;
-    int sinceClear = kLiteralsPerClear;
+    int literals = 0;
     const auto rowsFrom = [&](int first, int step) {
         for (int y = first; y < gif.height; y += step)
             for (int x = 0; x < gif.width; ++x) {
-                if (sinceClear == kLiteralsPerClear) {
+                if (literals++ % kLiteralsPerClear == 0)
                     code(kClear);
-                    sinceClear = 0;
-                }
                 code(index(x, y));
-                ++sinceClear;
             }
     };
-    if (gif.interlaced) {
-        rowsFrom(0, 8);
-        rowsFrom(4, 8);
-        rowsFrom(2, 4);
-        rowsFrom(1, 2);
-    } else {
+    if (gif.interlaced)
+        for (const auto& [first, step] : {std::pair{0, 8}, {4, 8}, {2, 4}, {1, 2}})
+            rowsFrom(first, step);
+    else
         rowsFrom(0, 1);
-    }
     code(kEnd);
     if (bitCount > 0)
         block.append(1, char(bits & 0xFF));

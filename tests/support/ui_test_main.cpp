@@ -1,6 +1,21 @@
 #include <QApplication>
+#include <QDir>
+#include <QSettings>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+namespace {
+
+// Every test starts with nothing remembered from an earlier one.
+struct ForgetRememberedChoices : ::testing::EmptyTestEventListener {
+    void OnTestStart(const ::testing::TestInfo&) override
+    {
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, "tessaron", "tessaron").clear();
+    }
+};
+
+}  // namespace
 
 int main(int argc, char* argv[])
 {
@@ -8,8 +23,15 @@ int main(int argc, char* argv[])
     // time, on machines without a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // A configuration folder of the run's own, set before anything reads the variable: no
+    // test reads or writes the player's, and one run never sees what another left there.
+    QTemporaryDir config;
+    if (!config.isValid())
+        return 1;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     ::testing::InitGoogleTest(&argc, argv);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new ForgetRememberedChoices);
     return RUN_ALL_TESTS();
 }

@@ -1,6 +1,6 @@
 #pragma once
-// What the window tests share: message boxes answered without a screen, modal windows
-// driven from inside their own event loop, and a main window with pictures of its own.
+// What the window tests share: message boxes answered without a screen, and a main
+// window with pictures of its own whose modal windows are answered from inside their loop.
 
 #include "ui/board/main_window.h"
 #include "ui/platform/message_box.h"
@@ -52,13 +52,6 @@ struct BoxRecorder {
         return texts;
     }
 };
-
-// Runs the window modally and acts on it once its loop is up, as a player would.
-inline int execWhile(QDialog& window, std::function<void()> act)
-{
-    QTimer::singleShot(0, &window, std::move(act));
-    return window.exec();
-}
 
 // A main window run from a folder of its own, which holds its settings file and its
 // pictures. Each modal window is noted by name as it appears and answered, once its

@@ -3,21 +3,57 @@
 #include "core/board/puzzle.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <utility>
 
 namespace tessaron {
 
 void BoardInput::press(std::optional<Place> at)
 {
-    picked_ = at;
+    pressed_ = at;
     cursor_.shown = false;
-    cursor_.picked.reset();
 }
 
-std::optional<Move> BoardInput::release(std::optional<Place> at) const
+ReleaseIntent BoardInput::release(std::optional<Place> at, const Puzzle& puzzle)
 {
-    if (!at || !picked_)
-        return std::nullopt;
-    return Move{*picked_, *at};
+    const std::optional<Place> from = std::exchange(pressed_, std::nullopt);
+    if (!at || !from)
+        return {};
+    ReleaseIntent intent{.moves = {}, .onBoard = true};
+    if (*from != *at) {
+        intent.moves.push_back({*from, *at});
+        marked_.reset();
+    } else if (puzzle.difficult()) {
+        intent.moves = slideLine(*at, puzzle);
+    } else if (marked_ && *marked_ != *at) {
+        intent.moves.push_back({*std::exchange(marked_, std::nullopt), *at});
+    } else if (marked_) {
+        marked_.reset();
+    } else {
+        marked_ = at;
+    }
+    return intent;
+}
+
+std::vector<Move> BoardInput::slideLine(Place clicked, const Puzzle& puzzle) const
+{
+    const Place empty = puzzle.emptyPlace();
+    std::vector<Move> moves;
+    if ((clicked.column != empty.column && clicked.row != empty.row) || clicked == empty)
+        return moves;
+    // From the empty place towards the click: each piece in turn slides into the place
+    // the one before it left.
+    const auto step = [](std::int16_t to, std::int16_t from) {
+        return static_cast<std::int16_t>(to > from ? 1 : to < from ? -1 : 0);
+    };
+    const std::int16_t dc = step(clicked.column, empty.column);
+    const std::int16_t dr = step(clicked.row, empty.row);
+    for (Place hole = empty; hole != clicked;) {
+        const Place next{static_cast<std::int16_t>(hole.column + dc), static_cast<std::int16_t>(hole.row + dr)};
+        moves.push_back({next, hole});
+        hole = next;
+    }
+    return moves;
 }
 
 KeyIntent BoardInput::key(Key key, const Puzzle& puzzle)
@@ -48,10 +84,16 @@ KeyIntent BoardInput::slide(Key key, const Puzzle& puzzle) const
 KeyIntent BoardInput::moveCursor(Key key, const Puzzle& puzzle)
 {
     const auto report = [](BoardNews news, Place at, Place other = {}) { return BoardReport{news, at, other}; };
-    if (!cursor_.shown) {
-        // The first key only shows where the keyboard is; Escape has nothing to drop.
-        if (key == Key::Drop)
+    if (key == Key::Drop) {
+        // Escape takes the mark away, wherever it came from; with no mark it does nothing,
+        // not even show the cursor.
+        if (!marked_)
             return {};
+        marked_.reset();
+        return {std::nullopt, cursor_.shown ? std::optional(report(BoardNews::Cursor, cursor_.place)) : std::nullopt};
+    }
+    if (!cursor_.shown) {
+        // The first key only shows where the keyboard is.
         cursor_.shown = true;
         return {std::nullopt, report(BoardNews::Cursor, cursor_.place)};
     }
@@ -65,21 +107,18 @@ KeyIntent BoardInput::moveCursor(Key key, const Puzzle& puzzle)
     case Key::Up: at.row = std::max<std::int16_t>(1, static_cast<std::int16_t>(at.row - 1)); break;
     case Key::Down: at.row = std::min(rows, static_cast<std::int16_t>(at.row + 1)); break;
     case Key::Pick:
-        if (!cursor_.picked) {
-            cursor_.picked = at;
+        if (!marked_) {
+            marked_ = at;
             return {std::nullopt, report(BoardNews::Picked, at)};
         }
-        if (*cursor_.picked != at) {
-            const Place from = *cursor_.picked;
-            cursor_.picked.reset();
+        if (*marked_ != at) {
+            const Place from = *std::exchange(marked_, std::nullopt);
             return {Move{from, at}, report(BoardNews::Exchanged, at, from)};
         }
-        [[fallthrough]];  // the same place again puts the piece back down
-    case Key::Drop:
-        if (!cursor_.picked)
-            return {};
-        cursor_.picked.reset();
+        // The same place again puts the piece back down.
+        marked_.reset();
         return {std::nullopt, report(BoardNews::Cursor, at)};
+    case Key::Drop: break;  // taken above
     }
     if (at == was)
         return {};  // against the edge

@@ -1,5 +1,6 @@
 #include "core/board/rules.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -58,16 +59,39 @@ Place findLastPiece(const BoardArray& board)
     return {};
 }
 
+std::vector<std::int16_t> piecesInReadingOrder(const BoardArray& board)
+{
+    std::vector<std::int16_t> pieces;
+    pieces.reserve(static_cast<std::size_t>(board.columns() * board.rows()));
+    for (std::int32_t r = 1; r <= board.rows(); ++r)
+        for (std::int32_t c = 1; c <= board.columns(); ++c)
+            pieces.push_back(board(c, r));
+    return pieces;
+}
+
+std::int32_t countCycles(std::span<const std::int16_t> pieces)
+{
+    // Bytes, not bits, for the marks: a hint on the largest board walks 5,625 of them.
+    std::vector<std::uint8_t> seen(pieces.size(), 0);
+    std::int32_t cycles = 0;
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        if (seen[i])
+            continue;
+        ++cycles;
+        for (std::size_t j = i; !seen[j]; j = static_cast<std::size_t>(pieces[j] - 1))
+            seen[j] = 1;
+    }
+    return cycles;
+}
+
 bool isSolvableBySlides(const BoardArray& board)
 {
-    const std::int32_t columns = board.columns();
-    const std::int32_t rows = board.rows();
+    return isSolvableBySlides(piecesInReadingOrder(board), board.columns(), board.rows());
+}
+
+bool isSolvableBySlides(std::span<const std::int16_t> pieces, std::int32_t columns, std::int32_t rows)
+{
     const std::int32_t n = columns * rows;
-    std::vector<std::int32_t> pieces;
-    pieces.reserve(static_cast<std::size_t>(n));
-    for (std::int32_t r = 1; r <= rows; ++r)
-        for (std::int32_t c = 1; c <= columns; ++c)
-            pieces.push_back(board(c, r));
     if (rows == 1 || columns == 1) {
         // Slides only move the empty place along the line: the others keep their order.
         std::int32_t expected = 1;
@@ -79,19 +103,11 @@ bool isSolvableBySlides(const BoardArray& board)
         }
         return true;
     }
-    // Parity of the permutation by counting cycles: n minus the number of cycles.
-    std::vector<bool> seen(static_cast<std::size_t>(n), false);
-    std::int32_t cycles = 0;
-    for (std::int32_t i = 0; i < n; ++i) {
-        if (seen[static_cast<std::size_t>(i)])
-            continue;
-        ++cycles;
-        for (std::int32_t j = i; !seen[static_cast<std::size_t>(j)]; j = pieces[static_cast<std::size_t>(j)] - 1)
-            seen[static_cast<std::size_t>(j)] = true;
-    }
-    const std::int32_t permutationParity = (n - cycles) % 2;
-    const Place empty = findLastPiece(board);
-    const std::int32_t distance = (columns - empty.column) + (rows - empty.row);
+    // Each exchange of two pieces changes the number of cycles by one, so n minus the
+    // number of cycles has the permutation's parity.
+    const std::int32_t permutationParity = (n - countCycles(pieces)) % 2;
+    const auto empty = static_cast<std::int32_t>(std::find(pieces.begin(), pieces.end(), n) - pieces.begin());
+    const std::int32_t distance = (columns - 1 - empty % columns) + (rows - 1 - empty / columns);
     return permutationParity == distance % 2;
 }
 

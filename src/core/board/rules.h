@@ -7,6 +7,8 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
+#include <vector>
 
 namespace tessaron {
 
@@ -42,6 +44,16 @@ bool isSolved(const BoardArray& board);
 // empty place's distance from home (in steps) must agree. A single row or column admits
 // only the solved order with the empty place anywhere.
 bool isSolvableBySlides(const BoardArray& board);
+// The same for the pieces of a columns x rows board listed in reading order, for code
+// that already holds them so.
+bool isSolvableBySlides(std::span<const std::int16_t> pieces, std::int32_t columns, std::int32_t rows);
+
+// The board's pieces row by row, each row from left to right.
+std::vector<std::int16_t> piecesInReadingOrder(const BoardArray& board);
+
+// The cycles of an arrangement given in reading order: following each piece to its own
+// place leads back to the start; a piece at home is a cycle of its own.
+std::int32_t countCycles(std::span<const std::int16_t> pieces);
 
 // Where the last piece (the Difficult style's empty place) lies; looked for once, when a
 // board is handed over, and then followed move by move.

@@ -1,6 +1,6 @@
 #include "core/board/session.h"
 
-#include <chrono>
+#include "core/board/solver.h"
 
 namespace tessaron {
 namespace {
@@ -13,10 +13,38 @@ constexpr int kExchangesPerLook = 16;
 
 void PuzzleSession::setState(PlayState next)
 {
+    // The commands follow from the facts: a puzzle, not yet solved, whose board is not
+    // covered by the finished picture.
+    const bool open = puzzle_.exists() && !solved_ && !next.finishedPictureShown;
+    next.undoAvailable = open && !done_.empty();
+    next.redoAvailable = open && !undone_.empty();
+    next.restartAvailable = open && !done_.empty();
+    next.hintAvailable = open && !puzzle_.isSolved();
     if (next == state_)
         return;
     state_ = next;
     screen_.showPlayState(state_);
+}
+
+PlayRecord PuzzleSession::record() const
+{
+    PlayRecord record;
+    record.shown = puzzle_.exists();
+    record.moves = static_cast<std::int32_t>(done_.size());
+    if (firstMove_)
+        record.seconds = std::chrono::duration_cast<std::chrono::seconds>(stoppedAt_.value_or(clock_()) - *firstMove_).count();
+    if (solved_)
+        record.par = par_;
+    return record;
+}
+
+void PuzzleSession::showRecord()
+{
+    const PlayRecord now = record();
+    if (now == shownRecord_)
+        return;
+    shownRecord_ = now;
+    screen_.showRecord(now);
 }
 
 void PuzzleSession::clear(std::int32_t width, std::int32_t height, Pixel background)
@@ -24,6 +52,7 @@ void PuzzleSession::clear(std::int32_t width, std::int32_t height, Pixel backgro
     puzzle_ = Puzzle::blank(width, height, background);
     input_ = {};
     setState({.finishedPictureShown = false, .showImageAvailable = false});
+    showRecord();
 }
 
 void PuzzleSession::start(Puzzle next, std::uint64_t seed)
@@ -31,25 +60,34 @@ void PuzzleSession::start(Puzzle next, std::uint64_t seed)
     puzzle_ = std::move(next);
     // Nothing picked on the new board: a release with no press on it moves nothing.
     input_ = {};
+    done_.clear();
+    undone_.clear();
+    solved_ = false;
+    firstMove_.reset();
+    stoppedAt_.reset();
+    par_.reset();
     setState({.finishedPictureShown = false, .showImageAvailable = true});
     screen_.placeNewPuzzle(puzzle_);
     screen_.showChanges(puzzle_.takeDamage());
     screen_.settle();
 
     RandomSource random(seed);
-    using Clock = std::chrono::steady_clock;
-    auto lastShown = Clock::now();
+    using Steady = std::chrono::steady_clock;
+    auto lastShown = Steady::now();
     int sinceLook = 0;
     puzzle_.shuffle(random, [&] {
         if (++sinceLook < kExchangesPerLook)
             return;
         sinceLook = 0;
-        if (Clock::now() - lastShown >= kBurstRefresh) {
+        if (Steady::now() - lastShown >= kBurstRefresh) {
             screen_.showChanges(puzzle_.takeDamage());
-            lastShown = Clock::now();
+            lastShown = Steady::now();
         }
     });
     screen_.showChanges(puzzle_.takeDamage());
+    handedOver_ = puzzle_.board();
+    setState(state_);
+    showRecord();
 }
 
 MoveResult PuzzleSession::play(const Move& move)
@@ -59,33 +97,70 @@ MoveResult PuzzleSession::play(const Move& move)
     return result;
 }
 
-void PuzzleSession::celebrateIfSolved(MoveResult result)
+MoveResult PuzzleSession::playerMove(const Move& move)
 {
+    // Only a move that changes the board counts, and none after the victory: its figures
+    // stay until the next puzzle.
+    const bool counts = puzzle_.allows(move) && move.from != move.to && !solved_;
+    const MoveResult result = play(move);
+    if (counts) {
+        done_.push_back(move);
+        undone_.clear();
+        if (!firstMove_)
+            firstMove_ = clock_();
+    }
+    return result;
+}
+
+void PuzzleSession::afterMove(MoveResult result)
+{
+    if (result == MoveResult::Solved && !solved_) {
+        solved_ = true;
+        stoppedAt_ = clock_();
+        par_ = par(handedOver_, puzzle_.difficult());
+    }
+    setState(state_);
+    showRecord();
     // Once the player has read the message, the finished picture covers the board and
     // stays until a new puzzle, unless a preview cycle under way hides it again.
     if (result == MoveResult::Solved && screen_.announceVictory())
         setState({.finishedPictureShown = true, .showImageAvailable = false});
 }
 
+void PuzzleSession::forgetHint()
+{
+    if (!input_.hint())
+        return;
+    input_.forgetHint();
+    screen_.showInput(input_, std::nullopt);
+}
+
 void PuzzleSession::pressAt(float x, float y)
 {
     const std::optional<Place> place = puzzle_.placeAt(x, y);
-    // The finished picture covers the places; around it, a press still drops the pick.
+    // The finished picture covers the places; around it, a press still counts.
     if (!takesInput() && place)
         return;
+    input_.forgetHint();
     input_.press(place);
-    screen_.showInput(input_.cursor(), std::nullopt);
+    screen_.showInput(input_, std::nullopt);
 }
 
 MoveResult PuzzleSession::releaseAt(float x, float y)
 {
     if (!takesInput())
         return MoveResult::Refused;
-    const std::optional<Move> move = input_.release(puzzle_.placeAt(x, y));
-    if (!move)
-        return MoveResult::Refused;
-    const MoveResult result = play(*move);
-    celebrateIfSolved(result);
+    const ReleaseIntent intent = input_.release(puzzle_.placeAt(x, y), puzzle_);
+    MoveResult result = MoveResult::Refused;
+    for (const Move& move : intent.moves) {
+        result = playerMove(move);
+        if (result == MoveResult::Solved)
+            break;
+    }
+    if (intent.moves.empty() && intent.onBoard && puzzle_.isSolved())
+        result = MoveResult::Solved;
+    screen_.showInput(input_, std::nullopt);
+    afterMove(result);
     return result;
 }
 
@@ -93,11 +168,58 @@ KeyOutcome PuzzleSession::keyPressed(Key key)
 {
     if (!takesInput())
         return {};
+    input_.forgetHint();
     const KeyIntent intent = input_.key(key, puzzle_);
-    const MoveResult result = intent.move ? play(*intent.move) : MoveResult::Refused;
-    screen_.showInput(input_.cursor(), intent.report);
-    celebrateIfSolved(result);
+    const MoveResult result = intent.move ? playerMove(*intent.move) : MoveResult::Refused;
+    screen_.showInput(input_, intent.report);
+    afterMove(result);
     return {result, intent.report};
+}
+
+void PuzzleSession::undo()
+{
+    if (state_.undoAvailable)
+        replayNewest(done_, undone_, true);
+}
+
+void PuzzleSession::redo()
+{
+    if (state_.redoAvailable)
+        replayNewest(undone_, done_, false);
+}
+
+void PuzzleSession::replayNewest(std::vector<Move>& from, std::vector<Move>& to, bool backwards)
+{
+    forgetHint();
+    const Move move = from.back();
+    from.pop_back();
+    // Both styles take a move back by the move the other way: an exchange is its own
+    // inverse, and a slide leaves the empty place where the piece came from.
+    const MoveResult result = play(backwards ? Move{move.to, move.from} : move);
+    to.push_back(move);
+    afterMove(result);
+}
+
+void PuzzleSession::restart()
+{
+    if (!state_.restartAvailable)
+        return;
+    forgetHint();
+    for (; !done_.empty(); done_.pop_back())
+        puzzle_.play({done_.back().to, done_.back().from});
+    screen_.showChanges(puzzle_.takeDamage());
+    undone_.clear();
+    firstMove_.reset();
+    afterMove(MoveResult::Refused);
+}
+
+void PuzzleSession::showHint()
+{
+    if (!state_.hintAvailable)
+        return;
+    const BoardArray& board = puzzle_.board();
+    input_.showHint(puzzle_.difficult() ? slideHint(board) : exchangeHint(board));
+    screen_.showInput(input_, std::nullopt);
 }
 
 void PuzzleSession::showWholePicture()
@@ -119,6 +241,7 @@ void PuzzleSession::tick()
     if (tick.enableCommand)
         next.showImageAvailable = true;
     setState(next);
+    showRecord();
 }
 
 }  // namespace tessaron

@@ -1,25 +1,45 @@
 #pragma once
 // The game in play, whatever window shows it: the puzzle, the player's input read as
-// moves on it, the victory, and the finished-picture preview's timeline. It decides
-// whether the finished picture covers the board, whether "Show image" can be used and
-// whether the board takes input, and tells the window; the window only shows it. The
-// timeline belongs to the game rather than to one puzzle: its timer runs for the whole
-// program, and a new puzzle does not restart a cycle under way.
+// moves on it, the moves made and taken back, the clock, the victory, hints, and the
+// finished-picture preview's timeline. It decides whether the finished picture covers
+// the board, which commands can be used and whether the board takes input, and tells the
+// window; the window only shows it. The timeline belongs to the game rather than to one
+// puzzle: its timer runs for the whole program, and a new puzzle does not restart a cycle
+// under way.
 
 #include "core/board/board_input.h"
 #include "core/board/preview.h"
 #include "core/board/puzzle.h"
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <vector>
 
 namespace tessaron {
 
-// What the window shows around the board.
+// What the window shows around the board: whether the finished picture covers it, and
+// which commands can be used now.
 struct PlayState {
     bool finishedPictureShown = false;  // the whole picture lies over the board
-    bool showImageAvailable = false;    // the "Show image" command can be used
+    bool showImageAvailable = false;    // "Show image"
+    bool undoAvailable = false;
+    bool redoAvailable = false;
+    bool restartAvailable = false;
+    bool hintAvailable = false;
     friend bool operator==(const PlayState&, const PlayState&) = default;
+};
+
+// How the game is going: the moves made, the time since the first of them (stopped at the
+// victory), and after the victory the fewest moves the puzzle could have been solved in,
+// where that is known.
+struct PlayRecord {
+    bool shown = false;                  // there is a puzzle to count for
+    std::int32_t moves = 0;
+    std::int64_t seconds = 0;
+    std::optional<std::int32_t> par;     // only once solved
+    friend bool operator==(const PlayRecord&, const PlayRecord&) = default;
 };
 
 // What one key did: its move's result (Refused when no piece moved) and what a screen
@@ -39,10 +59,13 @@ public:
     virtual void showChanges(const Damage& changed) = 0;
     // Let the window system paint and lay out before a long burst; input waits.
     virtual void settle() = 0;
-    // Show the finished picture over the board or not, offer "Show image" or not.
+    // Show the finished picture over the board or not, offer the commands or not.
     virtual void showPlayState(const PlayState& state) = 0;
-    // The keyboard's cursor may have changed; with a report, tell a screen reader.
-    virtual void showInput(const KeyCursor& cursor, const std::optional<BoardReport>& report) = 0;
+    // The frames over the board (the keyboard's cursor, the marked piece, a hint) may have
+    // changed; with a report, tell a screen reader.
+    virtual void showInput(const BoardInput& input, const std::optional<BoardReport>& report) = 0;
+    // The count of moves or the clock changed.
+    virtual void showRecord(const PlayRecord& record) = 0;
     // Tell the player the puzzle is solved, and return once they have read it; false when
     // there is nothing to tell in the game's language, and then nothing else happens.
     virtual bool announceVictory() = 0;
@@ -50,13 +73,19 @@ public:
 
 class PuzzleSession {
 public:
-    explicit PuzzleSession(BoardScreen& screen) : screen_(screen) {}
+    using Clock = std::function<std::chrono::steady_clock::time_point()>;
+
+    explicit PuzzleSession(BoardScreen& screen, Clock clock = std::chrono::steady_clock::now)
+        : screen_(screen), clock_(std::move(clock))
+    {
+    }
 
     const Puzzle& puzzle() const { return puzzle_; }
     const PlayState& state() const { return state_; }
-    const KeyCursor& cursor() const { return input_.cursor(); }
-    // Presses, releases and keys reach the board: not while the finished picture lies
-    // over it.
+    const BoardInput& input() const { return input_; }
+    PlayRecord record() const;
+    // Presses, releases, keys and the commands reach the board: not while the finished
+    // picture lies over it.
     bool takesInput() const { return !state_.finishedPictureShown; }
 
     // No puzzle, on a board surface of that size in the window's colour.
@@ -67,27 +96,56 @@ public:
     void start(Puzzle next, std::uint64_t seed);
 
     // Mouse play, positions in twips in the client area. A press picks the place under
-    // it; the release moves the picked piece there by the style's rules, shows it and
-    // looks for the victory. Under the finished picture nothing can be picked.
+    // it; the release plays what it asks for (see BoardInput), shows it and looks for the
+    // victory. Under the finished picture nothing can be picked.
     void pressAt(float x, float y);
     MoveResult releaseAt(float x, float y);
     // Keyboard play; a move is shown like the mouse's.
     KeyOutcome keyPressed(Key key);
 
-    // The finished-picture preview: the command, and one tick of its one-second timer.
+    // The player's moves taken back and made again, one at a time, and all of them taken
+    // back at once: the board returns to the arrangement it was handed over in. They are
+    // moves like any other, the picture changing with the board; once the puzzle is
+    // solved the board stays finished.
+    void undo();
+    void redo();
+    void restart();
+    // Marks the piece to move next and where it goes, until the next input.
+    void showHint();
+
+    // The finished-picture preview: the command, and one tick of its one-second timer,
+    // which also moves the clock on.
     void showWholePicture();
     void tick();
 
 private:
     MoveResult play(const Move& move);
-    void celebrateIfSolved(MoveResult result);
+    MoveResult playerMove(const Move& move);
+    // After every move asked for: the commands and the figures follow, and a solved board
+    // brings the victory.
+    void afterMove(MoveResult result);
+    // Moves the newest of `from` to `to`, playing it, or for an undo the move the other way.
+    void replayNewest(std::vector<Move>& from, std::vector<Move>& to, bool backwards);
+    void forgetHint();
     void setState(PlayState next);
+    void showRecord();
 
     BoardScreen& screen_;
+    Clock clock_;
     Puzzle puzzle_;
     BoardInput input_;
     PreviewCycle preview_;
     PlayState state_;
+    // The player's moves, for undo and redo; the arrangement the board was handed over
+    // in, for the par.
+    std::vector<Move> done_;
+    std::vector<Move> undone_;
+    BoardArray handedOver_;
+    bool solved_ = false;  // the victory came: the board and the figures stay as they are
+    std::optional<std::int32_t> par_;
+    std::optional<std::chrono::steady_clock::time_point> firstMove_;
+    std::optional<std::chrono::steady_clock::time_point> stoppedAt_;
+    PlayRecord shownRecord_;
 };
 
 }  // namespace tessaron

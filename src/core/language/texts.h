@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace tessaron {
@@ -15,6 +16,7 @@ enum class Message {
     NoPictureChosen,     // the new-puzzle dialog: OK before a picture is chosen
     NormalStyle,         // the new-puzzle dialog's style descriptions, as its options set them
     DifficultStyle,
+    HowToPlay,           // the Game menu's box: both styles, with the mouse and with the keys
 };
 
 inline constexpr std::int16_t kEnglish = 0;
@@ -22,6 +24,13 @@ inline constexpr std::int16_t kSpanish = 1;
 
 // The text of a message, or nothing for a code that is neither English nor Spanish.
 std::optional<std::string_view> messageText(Message message, std::int16_t languageCode);
+
+// How the game is going, for the menu bar's corner: "12 moves  0:42", "1 movimiento
+// 0:05", and once solved, with the fewest moves where known, "23 moves (par 19)  1:12".
+// The time reads minutes and seconds, and hours first from the first hour on. Nothing for
+// a code that is neither English nor Spanish.
+std::optional<std::string> recordText(std::int32_t moves, std::int64_t seconds, std::optional<std::int32_t> par,
+    std::int16_t languageCode);
 
 }  // namespace tessaron
 

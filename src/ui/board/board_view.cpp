@@ -13,6 +13,9 @@ namespace {
 
 const QColor kCursorColour(255, 214, 0);
 const QColor kPickedColour(230, 40, 40);
+// A hint: the piece to move, and where it goes.
+const QColor kHintFromColour(40, 200, 60);
+const QColor kHintToColour(40, 140, 255);
 
 // A band `width` wide just inside `outer`.
 void ring(QPainter& painter, const QRectF& outer, qreal width, const QColor& colour)
@@ -25,10 +28,11 @@ void ring(QPainter& painter, const QRectF& outer, qreal width, const QColor& col
 }
 
 // A coloured band between two dark lines shows on any picture, dark or light. Its unit
-// shrinks with small places so that a frame never fills its place.
-void frame(QPainter& painter, const QRectF& place, qreal inset, const QColor& colour)
+// shrinks with small places so that a frame never fills its place; `weight` makes a frame
+// that must catch the eye (a hint) thicker on large places.
+void frame(QPainter& painter, const QRectF& place, qreal inset, const QColor& colour, qreal weight = 1.0)
 {
-    const qreal unit = std::clamp(std::min(place.width(), place.height()) / 16.0, 0.25, 1.0);
+    const qreal unit = std::clamp(std::min(place.width(), place.height()) / 16.0, 0.25, weight);
     const QRectF outer = place.adjusted(inset * unit, inset * unit, -inset * unit, -inset * unit);
     ring(painter, outer, unit, Qt::black);
     ring(painter, outer.adjusted(unit, unit, -unit, -unit), 2 * unit, colour);
@@ -51,17 +55,21 @@ QRectF BoardView::placeRect(std::int16_t column, std::int16_t row) const
 
 QRegion BoardView::frames() const
 {
-    const KeyCursor& cursor = session_.cursor();
+    const BoardInput& input = session_.input();
     QRegion region;
-    if (!cursor.shown)
-        return region;
-    region += placeRect(cursor.place.column, cursor.place.row).toAlignedRect();
-    if (cursor.picked)
-        region += placeRect(cursor.picked->column, cursor.picked->row).toAlignedRect();
+    const auto add = [&](Place place) { region += placeRect(place.column, place.row).toAlignedRect(); };
+    if (input.cursor().shown)
+        add(input.cursor().place);
+    if (input.marked())
+        add(*input.marked());
+    if (input.hint()) {
+        add(input.hint()->from);
+        add(input.hint()->to);
+    }
     return region;
 }
 
-void BoardView::followCursor()
+void BoardView::followInput()
 {
     // Even in the same places the frames may differ: a pick adds one inside the cursor's.
     const QRegion now = frames();
@@ -72,15 +80,23 @@ void BoardView::followCursor()
 void BoardView::paintEvent(QPaintEvent* event)
 {
     SurfaceView::paintEvent(event);
-    const KeyCursor& cursor = session_.cursor();
-    if (!cursor.shown)
+    const BoardInput& input = session_.input();
+    if (!input.cursor().shown && !input.marked() && !input.hint())
         return;
     QPainter painter(this);
     painter.setClipRegion(event->region());
-    // The pick inside the cursor's frame: on the same place the two make a double frame.
-    if (cursor.picked)
-        frame(painter, placeRect(cursor.picked->column, cursor.picked->row), 4, kPickedColour);
-    frame(painter, placeRect(cursor.place.column, cursor.place.row), 0, kCursorColour);
+    const auto draw = [&](Place place, qreal inset, const QColor& colour, qreal weight = 1.0) {
+        frame(painter, placeRect(place.column, place.row), inset, colour, weight);
+    };
+    if (input.hint()) {
+        draw(input.hint()->from, 0, kHintFromColour, 2.0);
+        draw(input.hint()->to, 0, kHintToColour, 2.0);
+    }
+    // The mark inside the cursor's frame: on the same place the two make a double frame.
+    if (input.marked())
+        draw(*input.marked(), 4, kPickedColour);
+    if (input.cursor().shown)
+        draw(input.cursor().place, 0, kCursorColour);
 }
 
 }  // namespace tessaron

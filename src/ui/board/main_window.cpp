@@ -29,6 +29,8 @@
 #include <QDropEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -97,6 +99,7 @@ MainWindow::MainWindow(const ScreenMetrics& metrics, QWidget* parent)
     applyMainFrame(this);
     menu_ = buildMenuTree(menuBar());
     buildClientArea();
+    buildRecordCorner();
     const Twips& client = windowDesign(GameWindow::Main).client;
     const QSize size = metrics_.toPixelsSize(client.width, client.height);
     fitWindowTo(size);
@@ -120,6 +123,11 @@ MainWindow::MainWindow(const ScreenMetrics& metrics, QWidget* parent)
     connect(menu_.otherGamePageAction, &QAction::triggered, this,
         [this] { openWebPage(WebItem::OtherGamePage, language_, this); });
     connect(menu_.showImageAction, &QAction::triggered, this, [this] { session_.showWholePicture(); });
+    connect(menu_.undoAction, &QAction::triggered, this, [this] { session_.undo(); });
+    connect(menu_.redoAction, &QAction::triggered, this, [this] { session_.redo(); });
+    connect(menu_.restartAction, &QAction::triggered, this, [this] { session_.restart(); });
+    connect(menu_.hintAction, &QAction::triggered, this, [this] { session_.showHint(); });
+    connect(menu_.howToPlayAction, &QAction::triggered, this, &MainWindow::showHowToPlay);
     connect(menu_.englishAction, &QAction::triggered, this, [this] { chooseLanguage(kEnglish); });
     connect(menu_.spanishAction, &QAction::triggered, this, [this] { chooseLanguage(kSpanish); });
     connect(qApp, &QGuiApplication::commitDataRequest, this, &MainWindow::commitDataRequest);
@@ -170,6 +178,11 @@ void MainWindow::buildClientArea()
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     const auto type = event->type();
+    if (watched == menuBar()) {
+        if (type == QEvent::Resize || type == QEvent::LayoutRequest)
+            placeRecord();
+        return QMainWindow::eventFilter(watched, event);
+    }
     if (type == QEvent::KeyPress && watched == boardView_) {
         if (const std::optional<Key> key = boardKey(*static_cast<QKeyEvent*>(event))) {
             playKey(*key);
@@ -286,7 +299,7 @@ void MainWindow::placeNewPuzzle(const Puzzle& puzzle)
     placeOverlay(puzzle);
     notice_->hide();
     boardView_->update();
-    boardView_->followCursor();
+    boardView_->followInput();
 }
 
 void MainWindow::showChanges(const Damage& changed) { boardView_->showChanges(changed); }
@@ -344,9 +357,9 @@ void MainWindow::playKey(Key key)
     }
 }
 
-void MainWindow::showInput(const KeyCursor&, const std::optional<BoardReport>& report)
+void MainWindow::showInput(const BoardInput&, const std::optional<BoardReport>& report)
 {
-    boardView_->followCursor();
+    boardView_->followInput();
     if (!report)
         return;
     const auto text = boardNewsText(report->news, report->at.column, report->at.row, report->other.column,
@@ -376,6 +389,56 @@ void MainWindow::showPlayState(const PlayState& state)
         overlay_->hide();
     }
     menu_.showImageAction->setEnabled(state.showImageAvailable);
+    menu_.undoAction->setEnabled(state.undoAvailable);
+    menu_.redoAction->setEnabled(state.redoAvailable);
+    menu_.restartAction->setEnabled(state.restartAvailable);
+    menu_.hintAction->setEnabled(state.hintAvailable);
+}
+
+void MainWindow::buildRecordCorner()
+{
+    // A label of the menu bar's own, placed by hand in the room its items leave: as a
+    // corner widget it would take room from the items and could wrap the bar onto another
+    // line, which would change the window's size.
+    record_ = new QLabel(menuBar());
+    declareControl(record_, GameWindow::Main, "MovesAndTime", nullptr);
+    record_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    record_->hide();
+    menuBar()->installEventFilter(this);
+}
+
+void MainWindow::showRecord(const PlayRecord& record)
+{
+    const auto text = record.shown ? recordText(record.moves, record.seconds, record.par, language_) : std::nullopt;
+    record_->setText(text ? fromUtf8(*text) : QString());
+    // Screen readers hear it from the menu bar too, where it has no room to show.
+    menuBar()->setAccessibleDescription(record_->text());
+    placeRecord();
+}
+
+void MainWindow::placeRecord()
+{
+    QMenuBar* bar = menuBar();
+    const QList<QAction*> items = bar->actions();
+    QRect last;
+    for (QAction* item : items)
+        if (item->isVisible())
+            last = bar->actionGeometry(item);
+    const int margin = record_->fontMetrics().averageCharWidth();
+    const int width = record_->fontMetrics().horizontalAdvance(record_->text()) + margin;
+    const int left = bar->width() - width - margin;
+    if (record_->text().isEmpty() || last.isNull() || left < last.right() + 2 * margin) {
+        record_->hide();
+        return;
+    }
+    record_->setGeometry(left, last.top(), width, last.height());
+    record_->show();
+}
+
+void MainWindow::showHowToPlay()
+{
+    if (const auto text = messageText(Message::HowToPlay, language_))
+        showInformation(this, fromUtf8(*text));
 }
 
 void MainWindow::fitWindowTo(QSize client)
@@ -444,6 +507,14 @@ void MainWindow::applyLanguageTexts()
 {
     tessaron::applyLanguageTexts(language_, this, [this] { return static_cast<QWidget*>(&newPuzzleDialog()); },
         [this] { return static_cast<QWidget*>(&aboutBox()); });
+    // Qt's translations of its standard buttons, where the system has them (Debian's
+    // qt6-translations-l10n); without them the buttons stay in English.
+    QCoreApplication::removeTranslator(&qtTexts_);
+    if (language_ == kSpanish
+        && qtTexts_.load(QLocale(QLocale::Spanish), QStringLiteral("qtbase"), QStringLiteral("_"),
+            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTexts_);
+    showRecord(session_.record());
 }
 
 NewPuzzleDialog& MainWindow::newPuzzleDialog()

@@ -11,6 +11,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QTranslator>
 
 #include <cstdint>
 
@@ -75,10 +76,15 @@ private:
     void showChanges(const Damage& changed) override;
     void settle() override;
     void showPlayState(const PlayState& state) override;
-    void showInput(const KeyCursor& cursor, const std::optional<BoardReport>& report) override;
+    void showInput(const BoardInput& input, const std::optional<BoardReport>& report) override;
+    void showRecord(const PlayRecord& record) override;
     bool announceVictory() override;
 
     void buildClientArea();
+    // The moves and the time, in the room the menu bar's items leave at its right.
+    void buildRecordCorner();
+    void placeRecord();
+    void showHowToPlay();
     void playChoice(const std::optional<PuzzleChoice>& choice);
     // The secondary windows, created hidden on first use and only hidden afterwards.
     NewPuzzleDialog& newPuzzleDialog();
@@ -105,6 +111,9 @@ private:
     MenuTree menu_;
     BoardView* boardView_ = nullptr;
     QLabel* notice_ = nullptr;
+    QLabel* record_ = nullptr;
+    // Qt's own texts (the message boxes' Yes, No and OK) in the game's language.
+    QTranslator qtTexts_;
     SurfaceView* overlay_ = nullptr;
     QTimer* previewTimer_ = nullptr;
     bool ending_ = false;

@@ -2,6 +2,7 @@
 
 #include "ui/dialog/browser_lists.h"
 #include "ui/dialog/preview_queue.h"
+#include "ui/dialog/remembered_choice.h"
 #include "core/dialog/puzzle_options.h"
 #include "core/language/texts.h"
 #include "ui/platform/message_box.h"
@@ -24,7 +25,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <filesystem>
 #include <new>
+#include <system_error>
 #include <utility>
 
 namespace tessaron {
@@ -141,21 +144,36 @@ void NewPuzzleDialog::setKeyboardOrder()
 }
 
 // The one-time set-up. The language's texts come first in the design, but the language
-// switch applies them to this dialog from outside once it exists, by object name.
+// switch applies them to this dialog from outside once it exists, by object name. The
+// player's last accepted choice, where one is kept, takes the place of the defaults.
 void NewPuzzleDialog::load()
 {
+    const RememberedChoice kept = RememberedChoice::load();
     for (int i = 1; i <= 75; ++i) {
         columns_->addItem(QString::number(i));
         rows_->addItem(QString::number(i));
     }
-    showPreview_->setChecked(true);
-    fitToScreen_->setChecked(false);
+    showPreview_->setChecked(kept.preview.value_or(true));
+    fitToScreen_->setChecked(kept.fitToScreen.value_or(false));
     selectByText(columns_, QStringLiteral("4"));
     selectByText(rows_, QStringLiteral("4"));
-    normal_->setChecked(true);
+    // A number the lists do not hold selects nothing, and the 4 stays.
+    for (const auto& [list, count] : {std::pair(columns_, kept.columns), std::pair(rows_, kept.rows)})
+        if (count)
+            selectByText(list, QString::number(*count));
+    (kept.difficult.value_or(false) ? difficult_ : normal_)->setChecked(true);
+    // The language's texts, applied after this, speak of 4 x 4 Normal; the first showing
+    // tells what the lists and the options hold instead.
+    keptTextsDue_ = kept.columns || kept.rows || kept.difficult;
 
     // The drive list shows the volume of the current directory, as the platform's
-    // current drive; the folder list starts at the program's own folder.
+    // current drive; the folder list starts at the program's own folder, or at the
+    // folder kept, unless that has gone.
+    if (!kept.folder.isEmpty() && openKeptFolder(kept.folder)) {
+        setFilter();
+        chooseKeptPicture(kept.picture);
+        return;
+    }
     drives_->selectVolumeOf(QDir::currentPath());
     const QString ownFolder = QCoreApplication::applicationDirPath();
     // A folder that is not there skips only that step. Any other failure is reported
@@ -170,7 +188,11 @@ void NewPuzzleDialog::load()
     };
     step([&] { setDirPath(ownFolder); });
     step([&] { files_->setPath(folders_->path()); });
+    setFilter();
+}
 
+void NewPuzzleDialog::setFilter()
+{
     {
         const QSignalBlocker quiet(filter_);
         filter_->addItem(QString::fromLatin1(kPicturePatterns));
@@ -178,6 +200,36 @@ void NewPuzzleDialog::load()
         filter_->setCurrentIndex(-1);
     }
     filter_->setCurrentIndex(0);  // the change applies the pattern to the file list
+}
+
+// A kept folder that has gone, or cannot be read any more, is simply not opened.
+bool NewPuzzleDialog::openKeptFolder(const QString& folder)
+{
+    drives_->selectVolumeOf(folder);
+    try {
+        setDirPath(folder);
+        return true;
+    } catch (const RuntimeError&) {
+        return false;
+    }
+}
+
+// The kept picture is chosen as a click would choose it, and previewed the same way; one
+// that has gone, or is no picture any more, is simply not chosen.
+void NewPuzzleDialog::chooseKeptPicture(const QString& name)
+{
+    std::error_code error;
+    if (name.isEmpty()
+        || !std::filesystem::is_regular_file(joinPath(nativeFromName(files_->path()), nativeFromName(name)), error))
+        return;
+    try {
+        if (!selectNamed(name))
+            return;
+    } catch (const RuntimeError&) {
+        return;
+    }
+    pictureClicked();
+    keptUnseen_ = true;
 }
 
 // ---- the picture browser ------------------------------------------------------------
@@ -264,6 +316,7 @@ PictureOptions NewPuzzleDialog::previewOptions() const
 // is empty rather than showing the picture clicked before.
 void NewPuzzleDialog::pictureClicked()
 {
+    keptUnseen_ = false;
     fileName_->setText(shownName(files_->fileName()));
     clearPreview();
     requestPreview(chosenPath());
@@ -288,6 +341,7 @@ void NewPuzzleDialog::previewArrived(const QImage& picture)
         placeOutsidePicture(std::exchange(outside_, QString()), picture);
         return;
     }
+    keptUnseen_ = false;
     try {
         preview_->setPixmap(QPixmap::fromImage(picture));
     } catch (const std::bad_alloc&) {
@@ -307,8 +361,8 @@ void NewPuzzleDialog::previewFailed(const RuntimeError& error)
     }
     // Not a picture: no picture counts as chosen. Anything else (a file that may not be
     // read, one deleted since it was listed) is reported the same way and the dialog
-    // goes on.
-    if (error.number() == err::InvalidPicture) {
+    // goes on; but a kept picture the player has not seen since is only forgotten.
+    if (std::exchange(keptUnseen_, false) || error.number() == err::InvalidPicture) {
         clearPreview();
         fileName_->clear();
         return;
@@ -339,24 +393,31 @@ void NewPuzzleDialog::placeOutsidePicture(const QString& path, const QImage& pic
         return;
     }
     try {
-        const QSignalBlocker quiet(files_);
-        // Listed even when its folder's listing hides it: the player named it.
-        files_->revealFile(name);
-        files_->selectFile(name);
-        // A picture the picture patterns miss (a JPEG named ".jpe") is among all files,
-        // where the player would have looked for it.
-        if (files_->fileName() != name) {
-            filter_->setCurrentIndex(1);
-            files_->selectFile(name);
-        }
+        if (!selectNamed(name))
+            return;
     } catch (const RuntimeError& error) {
         showError(this, error);
         return;
     }
-    if (files_->fileName() != name)
-        return;
     fileName_->setText(shownName(name));
     previewArrived(picture);
+}
+
+// Selects a file of the folder listed that was named from outside the list, without
+// counting as a click, and says whether it is selected. It is listed even when the
+// folder's listing hides it (a dot name): the player named it. A picture the picture
+// patterns miss (a JPEG named ".jpe") is among all files, where the player would have
+// looked for it.
+bool NewPuzzleDialog::selectNamed(const QString& name)
+{
+    const QSignalBlocker quiet(files_);
+    files_->revealFile(name);
+    files_->selectFile(name);
+    if (files_->fileName() != name) {
+        filter_->setCurrentIndex(1);
+        files_->selectFile(name);
+    }
+    return files_->fileName() == name;
 }
 
 void NewPuzzleDialog::previewToggled() { preview_->setVisible(showPreview_->isChecked()); }
@@ -367,6 +428,7 @@ void NewPuzzleDialog::clearPreview() { preview_->setPixmap(QPixmap()); }
 // dropped with the choice.
 void NewPuzzleDialog::forgetChoice()
 {
+    keptUnseen_ = false;
     previews_->cancel();
     outside_.clear();
     fileName_->clear();
@@ -412,6 +474,9 @@ void NewPuzzleDialog::acceptChoice()
     chosen_ = PuzzleChoice{.path = chosenPath(), .name = shownName(files_->fileName()),
         .columns = toInt16(leadingNumber(listText(columns_))), .rows = toInt16(leadingNumber(listText(rows_))),
         .difficult = difficult_->isChecked(), .fitToScreen = fitToScreen_->isChecked()};
+    RememberedChoice{.folder = files_->path(), .picture = files_->fileName(), .columns = chosen_->columns,
+        .rows = chosen_->rows, .difficult = chosen_->difficult, .preview = showPreview_->isChecked(),
+        .fitToScreen = chosen_->fitToScreen}.save();
     done(QDialog::Accepted);
 }
 
@@ -428,6 +493,11 @@ void NewPuzzleDialog::reject() { cancel(); }
 void NewPuzzleDialog::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
+    if (std::exchange(keptTextsDue_, false)) {
+        pieceCountChanged();
+        if (difficult_->isChecked())
+            difficultChosen();
+    }
     previewChoiceIfMissing();
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The new-puzzle dialog: a picture browser on the left, the grid and style on the right.
-// Created once and only hidden afterwards, so every choice is still there next time. It
-// hands its choice back as a value and changes no game state.
+// Created once and only hidden afterwards, so every choice is still there next time; the
+// last one accepted is kept for the next run too. It hands its choice back as a value and
+// changes no game state.
 
 #include "ui/platform/picture_loader.h"
 #include "ui/platform/screen_metrics.h"
@@ -81,6 +82,10 @@ private:
     void buildControls();
     void setKeyboardOrder();
     void load();
+    void setFilter();
+    bool openKeptFolder(const QString& folder);
+    void chooseKeptPicture(const QString& name);
+    bool selectNamed(const QString& name);
     void pieceCountChanged();
     void setDirPath(const QString& folder);
     void openFolder(const QString& folder);
@@ -101,6 +106,11 @@ private:
     // The picture named from outside whose preview is awaited; empty when the preview
     // awaited, if any, is the chosen file's.
     QString outside_;
+    // The choice is the kept one from an earlier run, and its preview has not come yet:
+    // if it fails, the picture has gone since, which is no news to report.
+    bool keptUnseen_ = false;
+    // The grid and style kept from an earlier run, whose texts the first showing sets.
+    bool keptTextsDue_ = false;
     // How long a volume may take to answer before it counts as not ready.
     std::chrono::milliseconds probeTimeout_{3000};
 

@@ -3,9 +3,11 @@
 #include "core/language/texts.h"
 
 #include <QCloseEvent>
+#include <QGridLayout>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpacerItem>
 
 namespace tessaron {
 namespace {
@@ -43,6 +45,20 @@ private:
     bool mustAnswer_;
 };
 
+// A box as narrow as its text leaves the window manager no room for its title, which it
+// cuts to "…": room for the title, its icon and three title-bar buttons. A message box
+// sizes itself from its layout when shown, and lays itself out anew as its text, icon and
+// buttons are set, so the width goes in as a spacer once they are.
+void makeRoomForTitle(QMessageBox& box)
+{
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid)
+        return;
+    const int width = box.fontMetrics().horizontalAdvance(box.windowTitle()) * 3 / 2 + 160;
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+        grid->columnCount());
+}
+
 BoxAnswer runBox(QWidget* parent, BoxKind kind, const QString& text)
 {
     if (answerer())
@@ -59,10 +75,12 @@ BoxAnswer runBox(QWidget* parent, BoxKind kind, const QString& text)
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::No);
         box.button(QMessageBox::No)->setFocus();
+        makeRoomForTitle(box);
         return box.exec() == QMessageBox::Yes ? BoxAnswer::Yes : BoxAnswer::No;
     }
     box.setStandardButtons(QMessageBox::Ok);
     box.setDefaultButton(QMessageBox::Ok);
+    makeRoomForTitle(box);
     box.exec();
     return BoxAnswer::Ok;
 }

@@ -56,6 +56,17 @@ MenuTree buildMenuTree(QMenuBar* bar)
     m.otherGamePageAction = addItem(m.webMenu, "MWebRodanto");
 
     m.aboutAction = addItem(bar, "AcercaDe");
+
+    m.gameMenu = addMenu(bar, "GameMenu");
+    m.undoAction = addItem(m.gameMenu, "Undo");
+    m.redoAction = addItem(m.gameMenu, "Redo");
+    m.restartAction = addItem(m.gameMenu, "Restart");
+    m.hintAction = addItem(m.gameMenu, "Hint");
+    m.howToPlayAction = addItem(m.gameMenu, "HowToPlay");
+    // The keys other puzzle games and editors use; the menu shows the first of each.
+    m.undoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    m.redoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    m.hintAction->setShortcut(QKeySequence(Qt::Key_H));
     return m;
 }
 

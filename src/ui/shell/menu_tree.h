@@ -25,6 +25,12 @@ struct MenuTree {
     QAction* authorPageAction = nullptr;      // MWebAutor
     QAction* otherGamePageAction = nullptr;   // MWebRodanto
     QAction* aboutAction = nullptr;           // AcercaDe, acting from the menu bar itself
+    QMenu* gameMenu = nullptr;                // GameMenu
+    QAction* undoAction = nullptr;            // Undo: Ctrl+Z
+    QAction* redoAction = nullptr;            // Redo: Ctrl+Shift+Z and Ctrl+Y
+    QAction* restartAction = nullptr;         // Restart
+    QAction* hintAction = nullptr;            // Hint: H
+    QAction* howToPlayAction = nullptr;       // HowToPlay
 };
 
 MenuTree buildMenuTree(QMenuBar* bar);

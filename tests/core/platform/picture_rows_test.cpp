@@ -42,11 +42,7 @@ TEST(PictureRows, GifReducedAveragesAColumnBlockOfOneRowInEachAndShowsWhatArrive
     // Header, palette, frame and code size take 793 bytes; then each pixel takes 9 bits,
     // after a clear code: 62 bytes bring 54 pixels, rows 0 to 3 and half of row 4.
     const std::string whole = gif(0, 0, 12, 6), cut = whole.substr(0, 793 + 62);
-    const struct {
-        const char* name;
-        std::string bytes;
-        int levels[2][4];
-    } cases[] = {
+    const struct { const char* name; std::string bytes; int levels[2][4]; } cases[] = {
         {"whole frame", whole, {{11, 14, 17, 20}, {41, 44, 47, 50}}},
         {"frame inside the screen", gif(3, 3, 6, 3), {{kWhite, kWhite, kWhite, kWhite}, {kWhite, 44, 47, kWhite}}},
         {"cut in row 4", cut, {{11, 14, 17, 20}, {41, 44, kWhite, kWhite}}},
@@ -55,65 +51,37 @@ TEST(PictureRows, GifReducedAveragesAColumnBlockOfOneRowInEachAndShowsWhatArrive
         SCOPED_TRACE(c.name);
         GifFrame frame(reader(c.bytes));
         ASSERT_TRUE(frame.readHeader());
-        const ReducedRows reduce{3};
-        ASSERT_EQ(reduce.reduced(frame.width()), 4);
-        ASSERT_EQ(reduce.reduced(frame.height()), 2);
-        std::vector<Pixel> pixels(2 * 5, 0);  // a column to spare, which stays untouched
-        ASSERT_TRUE(frame.readReduced(pixels.data(), 5, reduce, kBlack));
-        for (int y = 0; y < 2; ++y) {
-            for (int x = 0; x < 4; ++x)
-                EXPECT_EQ(pixels[std::size_t(y * 5 + x)], rgb(c.levels[y][x], c.levels[y][x], c.levels[y][x]))
-                    << "at " << x << "," << y;
-            EXPECT_EQ(pixels[std::size_t(y * 5 + 4)], 0u);
-        }
+        std::vector<Pixel> pixels(2 * 5, 0), expected;  // a column to spare, which stays untouched
+        ASSERT_TRUE(frame.readReduced(pixels.data(), 5, ReducedRows{3}, kBlack));
+        for (const auto& row : c.levels)
+            for (const int level : {row[0], row[1], row[2], row[3], -1})
+                expected.push_back(level < 0 ? 0 : rgb(level, level, level));
+        EXPECT_EQ(pixels, expected);
     }
 }
 
-// The bytes a run-length stream takes for a picture of so many rows: up to its end
-// mark, or the code that ends its last row, or a jump past it; 0 when it is cut short.
-TEST(PictureRows, RunLengthStreamEndsWhereItsPictureDoes)
+// A run-length stream of a 4 x 2 picture stored bottom row first: the bytes it takes, up
+// to its end mark, the code that ends its last row or a jump past it, 0 when it is cut
+// short; and where its runs, literals, row ends and jumps paint, shown top row first, 9
+// where nothing is painted.
+TEST(PictureRows, RunLengthStreamEndsWhereItsPictureDoesAndPaintsWhatItsCodesSay)
 {
-    const struct {
-        const char* name;
-        std::string stream;
-        int rows;
-        bool fourBits;
-        std::int64_t bytes;
-    } cases[] = {
-        {"end of bitmap first", std::string("\0\1\5\5", 4), 9, false, 2},
-        {"each row ended", std::string("\3\7\0\0\2\1\0\0\7\7", 10), 2, false, 8},
-        {"a jump down past the last row", std::string("\3\7\0\2\1\5\7\7", 8), 3, false, 6},
-        {"a jump within the picture", std::string("\0\2\0\1\0\0", 6), 3, false, 0},
-        {"literal pixels padded to a word", std::string("\0\3abc\0\0\1", 8), 1, false, 8},
-        {"five literal nibbles in three bytes and a pad", std::string("\0\5abc\0\0\0", 8), 1, true, 8},
-        {"cut inside literal pixels", std::string("\0\6abc", 5), 1, false, 0},
-        {"runs that never end a row", std::string("\5\1\5\1", 4), 1, false, 0},
+    const struct { const char* name; std::string stream; bool fourBits; std::int64_t bytes; std::string picture; } cases[] = {
+        {"runs, each row ended, then what is no part of it", std::string("\2\5\2\6\0\0\4\7\0\0\7\7", 12), false, 10, "7777" "5566"},
+        {"a run cut at the row's end, the end mark early", std::string("\6\5\0\0\1\3\0\1", 8), false, 8, "3999" "5555"},
+        {"literals padded to a word", std::string("\0\3\1\2\3\0\1\4\0\1", 10), false, 10, "9999" "1234"},
+        {"a jump right and a row on", std::string("\1\4\0\2\2\1\1\x08\0\1", 10), false, 10, "9998" "4999"},
+        {"a jump down past the last row", std::string("\1\4\0\2\0\2\7\7", 8), false, 6, "9999" "4999"},
+        {"runs of two nibbles in turn", std::string("\3\x12\0\0\4\x34\0\1", 8), true, 8, "3434" "1219"},
+        {"three literal nibbles", std::string("\0\3\x56\x70\0\0\0\1", 8), true, 8, "9999" "5679"},
+        {"five literal nibbles in three bytes and a pad", std::string("\0\5\x12\x34\0\0\0\0\0\0", 10), true, 10, "9999" "1234"},
+        {"cut inside literal pixels", std::string("\0\6\1\2\3", 5), false, 0, "9999" "1239"},
+        {"runs that never end a row", std::string("\5\1\5\1", 4), false, 0, "9999" "1111"},
+        {"cut after a jump within the picture", std::string("\0\2\1\1\2\3", 6), false, 0, "9339" "9999"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(rleStreamBytes(reader(c.stream), c.rows, c.fourBits), c.bytes);
-    }
-}
-
-// Runs, literals, row ends and jumps land where they paint, in a 4 x 2 picture stored
-// bottom row first; 9 marks what the stream leaves unpainted. Shown top row first.
-TEST(PictureRows, RunLengthStreamPaintsItsRunsLiteralsAndJumps)
-{
-    const struct {
-        const char* name;
-        std::string stream;
-        bool fourBits;
-        std::string picture;
-    } cases[] = {
-        {"runs, each row ended", std::string("\2\5\2\6\0\0\4\7\0\1", 10), false, "7777" "5566"},
-        {"a run cut at the row's end", std::string("\6\5\0\0\1\3\0\1", 8), false, "3999" "5555"},
-        {"literals padded to a word", std::string("\0\3\1\2\3\0\1\4\0\1", 10), false, "9999" "1234"},
-        {"a jump right and a row on", std::string("\1\4\0\2\2\1\1\x08\0\1", 10), false, "9998" "4999"},
-        {"runs of two nibbles in turn", std::string("\3\x12\0\0\4\x34\0\1", 8), true, "3434" "1219"},
-        {"three literal nibbles", std::string("\0\3\x56\x70\0\0\0\1", 8), true, "9999" "5679"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        EXPECT_EQ(rleStreamBytes(reader(c.stream), 2, c.fourBits), c.bytes);
         std::string picture(8, '\x09');
         decodeRle(reader(c.stream), 4, 2, c.fourBits,
             [&](std::int64_t y) { return reinterpret_cast<std::uint8_t*>(picture.data()) + 4 * y; });

@@ -9,9 +9,6 @@ namespace {
 TEST(RuntimeError, MessageIsNumberFullStopTwoBlanksAndDescription)
 {
     EXPECT_EQ(formatErrorMessage(RuntimeError(53)), "Error: 53.  File not found");
-    // A given description replaces the table's.
-    EXPECT_EQ(formatErrorMessage(RuntimeError(70, "Access is denied")), "Error: 70.  Access is denied");
-    EXPECT_EQ(formatErrorMessage(RuntimeError(61)), "Error: 61.  Disk full");
 }
 
 }  // namespace

@@ -50,9 +50,8 @@ TEST_F(HiDpi, BoardIsDrawnAndExchangedInDevicePixels)
     ASSERT_EQ(odd.x % 2, 1);
     form->menu().showImageAction->trigger();
     const QImage shown = board()->grab().toImage();
-    EXPECT_EQ(count(QRect(0, 0, odd.w, odd.h), 1, [&](int x, int y) {
-        return ((shown.pixel(odd.x + x, odd.y + y) ^ expected.pixel(x, y)) & 0xFFFFFF) != 0;
-    }), 0);
+    EXPECT_EQ(count(QRect(0, 0, odd.w, odd.h), 1,
+                  [&](int x, int y) { return ((shown.pixel(odd.x + x, odd.y + y) ^ expected.pixel(x, y)) & 0xFFFFFF) != 0; }), 0);
     EXPECT_EQ(shown.pixel(odd.x - 1, odd.y + 5) & 0xFFFFFF, surface.pixel(odd.x - 1, odd.y + 5) & 0xFFFFFF);
 }
 

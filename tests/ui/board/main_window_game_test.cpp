@@ -5,6 +5,7 @@
 #include <QAccessible>
 #include <QAction>
 #include <QLabel>
+#include <QMenuBar>
 #include <QWindow>
 
 namespace tessaron {
@@ -74,11 +75,8 @@ TEST_F(GameWindowTest, KeysPlayBothStylesToTheVictoryWithTheCursorOverTheBoard)
         EXPECT_TRUE(boxes.take().isEmpty());
     };
 
-    // Difficult, 2 x 1: the shuffle leaves the empty place on the left, so only Left moves.
+    // Difficult, 2 x 1: the shuffle leaves the empty place on the left, so Left solves it.
     start(2, 1, path, true);
-    for (const Qt::Key k : {Qt::Key_Right, Qt::Key_Up, Qt::Key_Down, Qt::Key_Space, Qt::Key_Escape})
-        key(k);
-    EXPECT_EQ(cells()(2, 1), 1);
     key(Qt::Key_Left);
     victory();
     EXPECT_EQ(heard(), "Piece moved to column 1, row 1");
@@ -99,67 +97,105 @@ TEST_F(GameWindowTest, KeysPlayBothStylesToTheVictoryWithTheCursorOverTheBoard)
     key(Qt::Key_Right);
     EXPECT_EQ(shown(2), boardPixel(2));  // the first place keeps only its pick
     EXPECT_TRUE(std::equal(surface.data(), surface.data() + surface.width() * surface.height(), before.data()));
-    key(Qt::Key_Escape);
-    key(Qt::Key_Return);  // picks the second piece
-    key(Qt::Key_Left);
-    EXPECT_TRUE(boxes.boxes.isEmpty());
-    key(Qt::Key_Return);  // and puts it on the first place
+    key(Qt::Key_Return);  // and puts it on the second place
     victory();
-    EXPECT_EQ(heard(), "Column 1, row 1 exchanged with column 2, row 1");
+    EXPECT_EQ(heard(), "Column 2, row 1 exchanged with column 1, row 1");
 
-    // A mouse press takes the cursor and its pick away, from the screen too.
+    // A mouse press takes the cursor away, from the screen too; the mark stays for a click
+    // to exchange with, until Escape.
     start(3, 3, path);
     key(Qt::Key_Down);
     key(Qt::Key_Space);
     ASSERT_EQ(shown(6), 0xE62828u);
     QTest::mousePress(board(), Qt::LeftButton, {}, QPoint(2, 2));
     EXPECT_EQ(shown(2), boardPixel(2));
+    EXPECT_EQ(shown(6), 0xE62828u);
+    key(Qt::Key_Escape);
     EXPECT_EQ(shown(6), boardPixel(6));
 }
 
-// The language items move the check mark, and choosing a language twice keeps it; on a
-// finished board only the captions change.
-TEST_F(GameWindowTest, SwitchingLanguageOnAFinishedBoardChangesOnlyCaptions)
+// The timer drives the preview's timeline, whose rules are the session's: Show image
+// lays the picture over the board until the fourth tick, and a new puzzle offers the
+// command again.
+TEST_F(GameWindowTest, ShowImageAndTheTimerDriveTheOverlay)
 {
-    start(1, 1, picture(60, 40));
-    drag(1, 1, 1, 1);
-    ASSERT_EQ(boxes.take(), QStringList{"You've got it!"});
-    form->menu().spanishAction->trigger();
-    form->menu().spanishAction->trigger();
-    EXPECT_TRUE(form->menu().spanishAction->isChecked() && !form->menu().englishAction->isChecked());
-    EXPECT_EQ(settings(), QByteArray(" 1 \r\n"));
-    EXPECT_EQ(form->menu().showImageAction->text(), "Verlo montado");
-    EXPECT_FALSE(form->menu().showImageAction->isEnabled());
-    EXPECT_EQ(form->windowTitle(), "Tessaron  -  pic.bmp");
-    EXPECT_TRUE(overlay()->isVisible());
-    // The dialog, reopened, shows the 4 x 4 texts of the new language.
-    EXPECT_EQ(form->findChild<NewPuzzleDialog*>()->findChild<QLabel*>("Label2")->text(), "Puzzle de 16 piezas (4x4)");
-}
-
-TEST_F(GameWindowTest, PreviewTimelineWithANewPuzzleAndAVictoryDuringTheCycle)
-{
-    const auto ticks = [this](int n) { while (n-- > 0) tick(); };
     const QString path = picture(120, 90);
     start(3, 3, path);
     form->menu().showImageAction->trigger();
     EXPECT_TRUE(overlay()->isVisible() && form->menu().showImageAction->isEnabled());  // until tick 1
-    ticks(3);
+    for (int n = 0; n < 3; ++n)
+        tick();
     EXPECT_TRUE(overlay()->isVisible() && !form->menu().showImageAction->isEnabled());
-    ticks(1);  // tick 4
+    tick();
     EXPECT_FALSE(overlay()->isVisible());
+    start(1, 1, path);
+    EXPECT_TRUE(form->menu().showImageAction->isEnabled());
+}
 
-    start(1, 1, path);  // a new puzzle during the cycle: command back, cycle goes on
-    EXPECT_TRUE(form->menu().showImageAction->isEnabled());
-    ticks(1);  // tick 5
-    EXPECT_FALSE(form->menu().showImageAction->isEnabled());
-    drag(1, 1, 1, 1);  // a victory during the cycle
-    EXPECT_TRUE(overlay()->isVisible());
-    ticks(3);
-    EXPECT_FALSE(overlay()->isVisible());  // the cycle's next fourth tick hides it again
-    ticks(11);
-    EXPECT_FALSE(form->menu().showImageAction->isEnabled());
-    ticks(1);  // tick 20
-    EXPECT_TRUE(form->menu().showImageAction->isEnabled());
+// The menu bar's right corner counts the moves and the time where the items leave room,
+// in the game's language, and gives the par after the victory; where there is no room,
+// screen readers still hear it from the menu bar. The Game menu's commands reach the
+// board, and a hint is framed over it until the next input. The language items move the
+// check mark, twice the same keeps it, and on a finished board only captions change.
+TEST_F(GameWindowTest, TheGameMenuPlaysAndTheMenuBarCornerCounts)
+{
+    auto* corner = form->findChild<QLabel*>("MovesAndTime");
+    ASSERT_TRUE(corner);
+    const auto heard = [&] { return QAccessible::queryAccessibleInterface(form->menuBar())->text(QAccessible::Description); };
+    EXPECT_FALSE(corner->isVisible());  // no puzzle, nothing to count
+    start(4, 4, picture(800, 300));
+    QApplication::processEvents();
+    EXPECT_TRUE(corner->isVisible());
+    EXPECT_EQ(corner->text(), "0 moves  0:00");
+    const QRect lastItem = form->menuBar()->actionGeometry(form->menu().gameMenu->menuAction());
+    EXPECT_GT(corner->geometry().left(), lastItem.right());
+    EXPECT_LE(corner->geometry().right(), form->menuBar()->width());
+
+    const BoardArray handedOver = cells();
+    drag(1, 1, 4, 4);
+    EXPECT_EQ(corner->text(), "1 move  0:00");
+    EXPECT_TRUE(form->menu().undoAction->isEnabled() && !form->menu().redoAction->isEnabled());
+    form->menu().undoAction->trigger();
+    EXPECT_EQ(cells(), handedOver);
+    form->menu().redoAction->trigger();
+    EXPECT_EQ(cells()(4, 4), handedOver(1, 1));
+    form->menu().restartAction->trigger();
+    EXPECT_EQ(cells(), handedOver);
+    EXPECT_EQ(corner->text(), "0 moves  0:00");
+
+    // A hint: its frames over the board, gone at the next input.
+    form->menu().hintAction->trigger();
+    const Move hint = *form->session().input().hint();
+    const PixelRect from = puzzle().geometry().windowRect(hint.from.column, hint.from.row);
+    const auto framed = [&] { return onScreen().pixel(from.x + 3, from.y + 3) & 0xFFFFFF; };
+    EXPECT_EQ(framed(), 0x28C83Cu);
+    QTest::mouseClick(board(), Qt::LeftButton, {}, QPoint(2, 2));
+    EXPECT_NE(framed(), 0x28C83Cu);
+
+    // Won by the last move, with the par; in Spanish too.
+    start(2, 1, picture(800, 300));
+    drag(1, 1, 2, 1);
+    EXPECT_EQ(boxes.take(), QStringList{"You've got it!"});
+    EXPECT_EQ(corner->text(), "1 move (par 1)  0:00");
+    form->menu().spanishAction->trigger();
+    form->menu().spanishAction->trigger();
+    EXPECT_TRUE(form->menu().spanishAction->isChecked() && !form->menu().englishAction->isChecked());
+    EXPECT_EQ(settings(), QByteArray(" 1 \r\n"));
+    EXPECT_EQ(corner->text(), "1 movimiento (par 1)  0:00");
+    EXPECT_EQ(form->findChild<NewPuzzleDialog*>()->findChild<QLabel*>("Label2")->text(), "Puzzle de 16 piezas (4x4)");
+    EXPECT_TRUE(overlay()->isVisible() && form->windowTitle() == "Tessaron  -  pic.bmp");
+    EXPECT_FALSE(form->menu().undoAction->isEnabled() || form->menu().hintAction->isEnabled()
+        || form->menu().showImageAction->isEnabled());
+
+    // A window too narrow for it: not shown, still heard.
+    start(2, 1, picture(120, 90));
+    QApplication::processEvents();
+    EXPECT_FALSE(corner->isVisible());
+    EXPECT_EQ(heard(), "0 movimientos  0:00");
+    form->menu().howToPlayAction->trigger();
+    const QStringList told = boxes.take();
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told[0].startsWith(QString::fromUtf8("Estilo normal: pulsa")));
 }
 
 // Larger than the screen, a photo keeps its top-left part, which is all that is decoded,

@@ -1,6 +1,8 @@
 #include "ui/dialog/browser_lists.h"
 #include "ui/dialog/new_puzzle_dialog.h"
 #include "ui/dialog/preview_queue.h"
+#include "ui/language/apply_texts.h"
+#include "ui/platform/native_names.h"
 #include "ui/platform/picture_loader.h"
 #include "core/language/texts.h"
 #include "support/window_test_support.h"
@@ -9,6 +11,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 #include <QThread>
 
 #include <sys/stat.h>
@@ -61,18 +64,12 @@ struct HeldLoader {
         const std::lock_guard lock(mutex);
         return asked;
     }
-    // Whether every decode ran off the window thread, and one at a time.
-    bool keptApart()
-    {
-        const std::lock_guard lock(mutex);
-        return !onWindowThread && mostAtOnce == 1;
-    }
 };
 
 struct DialogTest : ::testing::Test {
     test::BoxRecorder boxes;
     std::int16_t language = kEnglish;
-    NewPuzzleDialog dialog{language, screenMetrics()};
+    std::optional<NewPuzzleDialog> dialog{std::in_place, language, screenMetrics()};
     QTemporaryDir pictures;
 
     void SetUp() override
@@ -93,12 +90,12 @@ struct DialogTest : ::testing::Test {
     }
 
     template <typename T = QWidget>
-    T* control(const char* name) { return dialog.findChild<T*>(QString::fromLatin1(name)); }
+    T* control(const char* name) { return dialog->findChild<T*>(QString::fromLatin1(name)); }
     FileList* files() { return control<FileList>("File1"); }
     FolderList* folders() { return control<FolderList>("Dir1"); }
     QString text(const char* label) { return control<QLabel>(label)->text(); }
 
-    PreviewQueue* previews() { return dialog.findChild<PreviewQueue*>(); }
+    PreviewQueue* previews() { return dialog->findChild<PreviewQueue*>(); }
     // Lets the window thread run until the newest preview has arrived, or the last
     // decode has ended.
     bool previewed() { return QTest::qWaitFor([this] { return !previews()->waiting(); }); }
@@ -145,12 +142,12 @@ struct DialogTest : ::testing::Test {
     std::optional<PuzzleChoice> choice;
     QString run(std::function<void()> act)
     {
-        QTimer::singleShot(0, &dialog, [this, act] {
+        QTimer::singleShot(0, &*dialog, [this, act] {
             act();
-            if (dialog.isVisible())
-                dialog.reject();
+            if (dialog->isVisible())
+                dialog->reject();
         });
-        choice = dialog.choose();
+        choice = dialog->choose();
         if (!choice)
             return "nothing";
         return QString("%1 as %2 %3x%4%5%6").arg(QDir(pictures.path()).relativeFilePath(choice->path), choice->name)
@@ -164,6 +161,47 @@ struct DialogTest : ::testing::Test {
     QStringList lists()
     {
         return {folders()->path(), files()->path(), text("LabArchivo"), files()->currentIndex().data().toString()};
+    }
+    // The game started again: a new dialog, which reads what the last OK kept, given the
+    // language's texts as the game gives them.
+    void nextStart()
+    {
+        dialog.reset();
+        dialog.emplace(language, screenMetrics());
+        applyWindowTexts(&*dialog, GameWindow::NewPuzzle, language);
+    }
+    // What the dialog shows when it opens, once the preview on its way has come: the
+    // folder below the pictures folder ("own" for the program's), the file chosen, the
+    // grid, the style and the two boxes, and whether a preview shows. The lines below
+    // the grid tell the grid and the style shown.
+    QString opening()
+    {
+        dialog->show();
+        EXPECT_TRUE(previewed());
+        const QString folder = folders()->path(), grid = control<QListWidget>("ListX")->currentItem()->text() + "x"
+            + control<QListWidget>("ListY")->currentItem()->text();
+        EXPECT_EQ(files()->path(), folder);
+        const bool difficult = control<QRadioButton>("Option2")->isChecked();
+        EXPECT_TRUE(text("Label2").endsWith("(" + grid + ")"));
+        EXPECT_EQ(text("Label3").startsWith("You can only move"), difficult);
+        QString shown = QString("%1 '%2' %3").arg(folder == QCoreApplication::applicationDirPath() ? "own"
+                : folder == pictures.path() ? "." : folder.mid(pictures.path().size() + 1), text("LabArchivo"), grid);
+        for (const auto& [on, word] : {std::pair{difficult, " difficult"},
+                 {!control<QCheckBox>("Check1")->isChecked(), " unticked"},
+                 {control<QCheckBox>("CheckFit")->isChecked(), " fit"}, {previewShown(), " previewed"}})
+            if (on)
+                shown += word;
+        dialog->hide();
+        return shown;
+    }
+    // The grid, the style and the boxes, set as the player would leave them.
+    void setOptions(const char* columns, const char* rows, bool difficult, bool preview, bool fit)
+    {
+        pick("ListX", columns);
+        pick("ListY", rows);
+        control<QRadioButton>(difficult ? "Option2" : "Option1")->click();
+        control<QCheckBox>("Check1")->setChecked(preview);
+        control<QCheckBox>("CheckFit")->setChecked(fit);
     }
     // Blue alone tells the sea from the sand, within what JPEG keeps.
     bool previewLooksLike(QRgb colour)
@@ -191,18 +229,16 @@ TEST_F(DialogTest, PieceCountStyleAndMissingPictureInEachLanguage)
         {2, "7", "3", false, "Puzzle de 10 piezas (5x2)",
             "Solo puedes mover una pieza si tiene un lugar vac\u00EDo a su lado.", {}},
     };
-    dialog.show();
+    dialog->show();
     for (const auto& [code, columns, rows, difficult, count, style, asked] : cases) {
         SCOPED_TRACE(count);
         language = code;
-        pick("ListX", columns);
-        pick("ListY", rows);
-        control<QRadioButton>(difficult ? "Option2" : "Option1")->click();
+        setOptions(columns, rows, difficult, true, false);
         EXPECT_EQ(QStringList({text("Label2"), text("Label3")}), QStringList({count, style}));
         control<QPushButton>("OKButton")->click();
         EXPECT_TRUE(boxes.boxes.isEmpty() || boxes.boxes[0].kind == BoxKind::Ok);
         EXPECT_EQ(boxes.take(), asked);
-        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_TRUE(dialog->isVisible());
     }
 }
 
@@ -214,13 +250,10 @@ TEST_F(DialogTest, OkAndCancelHandOverAndChoicesPersistBetweenShowings)
     choose("sea.jpg");
     EXPECT_EQ(pressOk(), "sea.jpg as sea.jpg 4x4");
 
-    pick("ListX", "5");
-    pick("ListY", "2");
-    control<QRadioButton>("Option2")->click();
-    control<QCheckBox>("CheckFit")->click();
+    setOptions("5", "2", true, true, true);
     const std::function<void()> dismissals[] = {
         [this] { pick("ListX", "9"); control<QPushButton>("CancelButton")->click(); },
-        [this] { dialog.close(); }, [this] { dialog.reject(); }};
+        [this] { dialog->close(); }, [this] { dialog->reject(); }};
     for (const auto& dismiss : dismissals)
         EXPECT_EQ(run(dismiss), "nothing");
     EXPECT_TRUE(text("LabArchivo") == "sea.jpg" && previewShown());
@@ -243,9 +276,9 @@ TEST_F(DialogTest, TabOrderAndEnterAndEscapeInEachControl)
     run([&] {
         control("OKButton")->setFocus();
         for (const auto& [name, onEnter] : enter) {
-            visited << dialog.focusWidget()->objectName();
+            visited << dialog->focusWidget()->objectName();
             order << name;
-            QTest::keyClick(dialog.focusWidget(), Qt::Key_Tab);
+            QTest::keyClick(dialog->focusWidget(), Qt::Key_Tab);
         }
     });
     EXPECT_EQ(visited, order);
@@ -259,7 +292,7 @@ TEST_F(DialogTest, TabOrderAndEnterAndEscapeInEachControl)
                 folders()->setCurrentItem(folders()->findItems("Other", Qt::MatchExactly).front());
                 control(name)->setFocus();
                 QTest::keyClick(control(name), key);
-                EXPECT_EQ(dialog.isVisible(), expected == OpensFolder);
+                EXPECT_EQ(dialog->isVisible(), expected == OpensFolder);
             });
             EXPECT_EQ(handed, expected == Accepts ? "sea.jpg as sea.jpg 4x4" : "nothing");
             const QString other = pictures.filePath("Other"), here = pictures.path();
@@ -275,8 +308,11 @@ TEST_F(DialogTest, TabOrderAndEnterAndEscapeInEachControl)
 // Under "*.*" a picture outside the picture patterns can be chosen, and it stays chosen
 // while the picture filter hides it. A file that is not a picture clears the choice
 // without a word, so OK asks for one; a file deleted after it was listed is reported.
-TEST_F(DialogTest, FilterSwitchKeepsTheChoiceAndFilesThatDoNotLoadClearIt)
+// A name that looks like markup shows as plain text, tags and all; unticked, the preview
+// hides but still follows the choice.
+TEST_F(DialogTest, FilterSwitchKeepsTheChoiceAndNamesShowAsTheyAre)
 {
+    savePicture("<b>bold<br>x.jpg", 8, 8, kSand);
     openFolder(pictures.path());
     auto* combo = control<QComboBox>("Combo1");
     combo->setCurrentIndex(1);
@@ -295,19 +331,7 @@ TEST_F(DialogTest, FilterSwitchKeepsTheChoiceAndFilesThatDoNotLoadClearIt)
         EXPECT_TRUE(text("LabArchivo").isEmpty() && !previewShown()) << file;
         choose("sea.jpg");
     }
-}
 
-// Names are shown as they are: one that looks like markup as plain text, tags and all;
-// one that is not UTF-8 (Latin-1 here, a folder and a file) with a replacement character,
-// its bytes going unchanged from the lists to the loader. Unticked, the preview hides but
-// still follows the choice.
-TEST_F(DialogTest, NamesShownAsTheyAreAndThePreviewFollowsTheChoiceWhileHidden)
-{
-    const std::string base = QFile::encodeName(pictures.path()).toStdString();
-    ASSERT_EQ(::mkdir((base + "/fotos\xE9").c_str(), 0755), 0);
-    ASSERT_EQ(std::rename((base + "/sea.jpg").c_str(), (base + "/fotos\xE9/mar\xE9.jpg").c_str()), 0);
-    savePicture("<b>bold<br>x.jpg", 8, 8, kSand);
-    openFolder(pictures.path());
     auto* check = control<QCheckBox>("Check1");
     check->click();
     choose("<b>bold<br>x.jpg");
@@ -315,21 +339,8 @@ TEST_F(DialogTest, NamesShownAsTheyAreAndThePreviewFollowsTheChoiceWhileHidden)
     EXPECT_EQ(name->text(), "<b>bold<br>x.jpg");
     EXPECT_GE(name->sizeHint().width(), name->fontMetrics().horizontalAdvance(name->text()));
     EXPECT_TRUE(control<QLabel>("Image1")->isHidden() && previewLooksLike(kSand));
-
-    folders()->setCurrentItem(folders()->findItems("fotos\uFFFD", Qt::MatchExactly).value(0));
-    QTest::keyClick(folders(), Qt::Key_Return);
-    files()->setCurrentIndex(files()->model()->index(0, 0));
-    EXPECT_TRUE(previewed() && control<QLabel>("Image1")->isHidden() && previewLooksLike(kSea));
     check->click();
     EXPECT_FALSE(control<QLabel>("Image1")->isHidden());
-    EXPECT_EQ(text("LabArchivo"), "mar\uFFFD.jpg");
-    ASSERT_NE(pressOk(), "nothing");
-    EXPECT_EQ(choice->name, "mar\uFFFD.jpg");
-    EXPECT_EQ(loadPicture(choice->path).size(), QSize(64, 48));
-    EXPECT_TRUE(boxes.take().isEmpty());
-    // The temporary folder cannot remove what it cannot name.
-    std::remove((base + "/fotos\xE9/mar\xE9.jpg").c_str());
-    ::rmdir((base + "/fotos\xE9").c_str());
 }
 
 // A click answers at once and its preview follows, decoded off the window thread, one
@@ -340,8 +351,8 @@ TEST_F(DialogTest, PreviewsComeLaterOneAtATimeAndOnlyTheNewestShows)
 {
     openFolder(pictures.path());
     control<QComboBox>("Combo1")->setCurrentIndex(1);
-    dialog.show();
-    holdDecodes(dialog);
+    dialog->show();
+    holdDecodes(*dialog);
     files()->selectFile("sea.jpg");
     EXPECT_TRUE(text("LabArchivo") == "sea.jpg" && !previewShown());
     pick("ListX", "5");
@@ -362,17 +373,18 @@ TEST_F(DialogTest, PreviewsComeLaterOneAtATimeAndOnlyTheNewestShows)
     held->letGo();
     EXPECT_TRUE(previewed() && text("LabArchivo") == "sea.jpg" && previewLooksLike(kSea));
     EXPECT_EQ(held->seen(), QStringList({"sea.jpg", "notes.txt", "Beach.JPG", "sea.jpg"}));
-    EXPECT_TRUE(held->keptApart());
+    // Every decode ran off the window thread, and one at a time.
+    EXPECT_TRUE(!held->onWindowThread && held->mostAtOnce == 1);
     EXPECT_TRUE(boxes.take().isEmpty());
 }
 
 // OK while a preview is on its way hands over the choice as it stands. The hidden dialog
 // drops that preview: nothing of it turns up, not even its error, until the dialog shows
-// again and decodes it anew. A dialog destroyed meanwhile is simply gone.
-TEST_F(DialogTest, HiddenOrDestroyedWhileDecodingShowsNothingLater)
+// again and decodes it anew.
+TEST_F(DialogTest, HiddenWhileDecodingShowsNothingLater)
 {
     openFolder(pictures.path());
-    holdDecodes(dialog);
+    holdDecodes(*dialog);
     EXPECT_EQ(run([&] {
         files()->selectFile("Beach.JPG");
         QFile::remove(pictures.filePath("Beach.JPG"));
@@ -389,25 +401,12 @@ TEST_F(DialogTest, HiddenOrDestroyedWhileDecodingShowsNothingLater)
     EXPECT_EQ(boxes.take(), QStringList{"Error: 53.  File not found"});
     EXPECT_TRUE(text("LabArchivo").isEmpty());
     EXPECT_EQ(held->seen(), QStringList({"Beach.JPG", "Beach.JPG"}));
-
-    // Previews are decoded one after another, so the dialog's next has waited for the
-    // one the destroyed dialog left behind.
-    auto other = std::make_unique<NewPuzzleDialog>(language, screenMetrics());
-    holdDecodes(*other);
-    emit other->findChild<FolderList*>("Dir1")->folderOpened(pictures.path());
-    other->show();
-    other->findChild<FileList*>("File1")->selectFile("sea.jpg");
-    other.reset();
-    held->letGo(2);
-    choose("sea.jpg");
-    EXPECT_EQ(held->seen(), QStringList({"Beach.JPG", "Beach.JPG", "sea.jpg", "sea.jpg"}));
-    EXPECT_TRUE(boxes.take().isEmpty());
 }
 
 // A picture from outside is decoded once, in the background: the browser moves to it
 // only when its preview has come, and chooses it even where the list hides its name. A
-// click meanwhile wins over it; one that is no picture, or is not there, is told as such
-// and moves nothing.
+// click meanwhile wins over it; one that cannot be previewed (here no picture, which a
+// click would take quietly) is told as such and moves nothing.
 TEST_F(DialogTest, PictureFromOutsideIsDecodedOnceAndMovesTheBrowserOnlyWhenPreviewed)
 {
     ASSERT_TRUE(QDir(pictures.path()).mkdir("Other"));
@@ -415,29 +414,148 @@ TEST_F(DialogTest, PictureFromOutsideIsDecodedOnceAndMovesTheBrowserOnlyWhenPrev
     const QString here = pictures.path(), other = pictures.filePath("Other");
     const QString hidden = pictures.filePath("Other/.hidden.jpg");
     openFolder(here);
-    dialog.show();
-    holdDecodes(dialog);
-    dialog.choosePicture(hidden);
+    dialog->show();
+    holdDecodes(*dialog);
+    dialog->choosePicture(hidden);
     files()->selectFile("Beach.JPG");
     held->letGo(2);
     EXPECT_TRUE(previewed() && previewLooksLike(kSand));
     EXPECT_EQ(lists(), QStringList({here, here, "Beach.JPG", "Beach.JPG"}));
 
-    dialog.choosePicture(hidden);
+    dialog->choosePicture(hidden);
     EXPECT_EQ(lists(), QStringList({here, here, "Beach.JPG", "Beach.JPG"}));
     held->letGo();
     EXPECT_TRUE(previewed() && previewLooksLike(kSea));
     const QStringList chosen{other, other, ".hidden.jpg", ".hidden.jpg"};
     EXPECT_EQ(lists(), chosen);
-    for (const auto& [name, reported] : {std::pair<const char*, const char*>{"notes.txt", "Error: 481.  Invalid picture"},
-             {"gone.jpg", "Error: 53.  File not found"}}) {
-        dialog.choosePicture(pictures.filePath(name));
-        held->letGo();
-        EXPECT_TRUE(previewed());
-        EXPECT_EQ(boxes.take(), QStringList{reported});
-        EXPECT_TRUE(lists() == chosen && previewLooksLike(kSea)) << name;
+    dialog->choosePicture(pictures.filePath("notes.txt"));
+    held->letGo();
+    EXPECT_TRUE(previewed());
+    EXPECT_EQ(boxes.take(), QStringList{"Error: 481.  Invalid picture"});
+    EXPECT_TRUE(lists() == chosen && previewLooksLike(kSea));
+    EXPECT_EQ(held->seen(), QStringList({".hidden.jpg", "Beach.JPG", ".hidden.jpg", "notes.txt"}));
+}
+
+// OK keeps the folder, the picture, the grid, the style and both boxes in the player's
+// configuration folder, and the next start opens on them with the picture chosen and
+// previewed, whatever its name's bytes (the folder entered from the list), and among all files when the picture patterns
+// miss it; its texts tell the grid and the style kept, not the language's 4 x 4 Normal.
+// Cancel keeps nothing.
+TEST_F(DialogTest, TheAcceptedChoiceComesBackAtTheNextStartAndCancelKeepsNothing)
+{
+    const std::string base = QFile::encodeName(pictures.path()).toStdString();
+    ASSERT_EQ(::mkdir((base + "/fotos\xE9").c_str(), 0755), 0);
+    ASSERT_TRUE(QFile::copy(pictures.filePath("sea.jpg"), pictures.filePath("latin1.jpg")));
+    ASSERT_EQ(std::rename((base + "/latin1.jpg").c_str(), (base + "/fotos\xE9/mar\xE9.jpg").c_str()), 0);
+    const QString latin1 = nameFromNative(base + "/fotos\xE9");
+    // What the player chooses before OK, what the next start opens on, what its OK hands
+    // over and the filter it shows.
+    const std::tuple<std::function<void()>, QString, QString, int> cases[] = {
+        {[&] { openFolder(pictures.path()); choose("sea.jpg"); setOptions("9", "2", true, false, true); },
+            ". 'sea.jpg' 9x2 difficult unticked fit previewed", "sea.jpg as sea.jpg 9x2 difficult fit", 0},
+        {[&] { control<QComboBox>("Combo1")->setCurrentIndex(1); choose("holiday.jpe"); setOptions("4", "4", false, true, false); },
+            ". 'holiday.jpe' 4x4 previewed", "holiday.jpe as holiday.jpe 4x4", 1},
+        {[&] {
+             openFolder(pictures.path());
+             folders()->setCurrentItem(folders()->findItems("fotos\uFFFD", Qt::MatchExactly).value(0));
+             QTest::keyClick(folders(), Qt::Key_Return);
+             choose(nameFromNative("mar\xE9.jpg"));
+             setOptions("75", "1", false, true, true);
+         },
+            latin1.mid(pictures.path().size() + 1) + " 'mar\uFFFD.jpg' 75x1 fit previewed",
+            nameFromNative("fotos\xE9/mar\xE9.jpg") + " as mar\uFFFD.jpg 75x1 fit", 0},
+    };
+    for (const auto& [act, opens, handed, filter] : cases) {
+        SCOPED_TRACE(handed.toStdString());
+        act();
+        ASSERT_EQ(pressOk(), handed);
+        EXPECT_EQ(run([&] {
+            choose("Beach.JPG");
+            setOptions("5", "5", false, true, false);
+            control<QPushButton>("CancelButton")->click();
+        }), "nothing");
+        nextStart();
+        EXPECT_EQ(opening(), opens);
+        EXPECT_EQ(control<QComboBox>("Combo1")->currentIndex(), filter);
+        EXPECT_TRUE(previewLooksLike(filter == 1 ? kSand : kSea));
+        EXPECT_EQ(pressOk(), handed);
     }
-    EXPECT_EQ(held->seen(), QStringList({".hidden.jpg", "Beach.JPG", ".hidden.jpg", "notes.txt", "gone.jpg"}));
+    EXPECT_TRUE(QFile::exists(qEnvironmentVariable("XDG_CONFIG_HOME") + "/tessaron/tessaron.conf"));
+    EXPECT_TRUE(boxes.take().isEmpty());
+    // The temporary folder cannot remove what it cannot name.
+    std::remove((base + "/fotos\xE9/mar\xE9.jpg").c_str());
+    ::rmdir((base + "/fotos\xE9").c_str());
+}
+
+// What has gone since, or reads as nothing sensible, is forgotten without a word, value
+// by value: a folder gone opens the program's own, a picture gone or no picture any more
+// (deleted even after it was listed) leaves nothing chosen, and the rest still counts.
+TEST_F(DialogTest, KeptChoicesThatHaveGoneOrAreJunkAreForgottenQuietly)
+{
+    ASSERT_TRUE(QDir(pictures.path()).mkdir("Album"));
+    const QString album = pictures.filePath("Album");
+    const auto keep = [&](const char* picture) {
+        QDir().mkpath(album);
+        savePicture(QString("Album/") + picture, 10, 10, kSea);
+        openFolder(album);
+        choose(picture);
+        setOptions("9", "2", true, false, true);
+        ASSERT_NE(pressOk(), "nothing");
+    };
+    const auto settings = [](const std::map<QString, QVariant>& values) {
+        QSettings file(QSettings::NativeFormat, QSettings::UserScope, "tessaron", "tessaron");
+        for (const auto& [key, value] : values)
+            file.setValue("newPuzzle/" + key, value);
+    };
+    // How the kept choice is spoilt, and what the next start opens on.
+    const std::pair<std::function<void()>, QString> cases[] = {
+        {[&] { keep("a.jpg"); QDir(album).removeRecursively(); }, "own '' 9x2 difficult unticked fit"},
+        {[&] { keep("b.jpg"); QFile::remove(album + "/b.jpg"); }, "Album '' 9x2 difficult unticked fit"},
+        {[&] { keep("c.jpg"); QFile::resize(album + "/c.jpg", 3); }, "Album '' 9x2 difficult unticked fit"},
+        {[&] { keep("d.jpg"); settings({{"folder", "."}, {"columns", 76},
+                 {"difficult", "maybe"}, {"preview", 0}}); }, "own '' 4x2 fit"},
+        {[&] { keep("e.jpg"); settings({{"folder", QFile::encodeName(pictures.path())}, {"picture", "Album/e.jpg"},
+                 {"columns", "banana"}, {"rows", 0}, {"fitToScreen", "yes"}}); }, ". '' 4x4 difficult unticked"},
+        {[&] {
+             QFile file(qEnvironmentVariable("XDG_CONFIG_HOME") + "/tessaron/tessaron.conf");
+             ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("\x00\xff[newPuzzle\ncolumns=\x01\n@@", 27) == 27);
+         }, "own '' 4x4"},
+    };
+    for (const auto& [spoil, opens] : cases) {
+        SCOPED_TRACE(opens.toStdString());
+        spoil();
+        nextStart();
+        EXPECT_EQ(opening(), opens);
+        for (const QString& name : files()->fileNames())
+            EXPECT_TRUE(QFile::exists(QDir(files()->path()).filePath(name))) << name.toStdString();
+        EXPECT_TRUE(boxes.take().isEmpty());
+    }
+
+    // The kept picture deleted once listed, before its preview is decoded (the decode
+    // waits behind one the test holds, of a dialog destroyed meanwhile), is forgotten
+    // quietly; a file the player clicks meanwhile, and which goes as well, is reported.
+    for (const bool click : {false, true}) {
+        SCOPED_TRACE(click ? "clicked" : "kept");
+        keep("g.jpg");
+        savePicture("Album/h.jpg", 10, 10, kSand);
+        auto holder = std::make_unique<NewPuzzleDialog>(language, screenMetrics());
+        holdDecodes(*holder);
+        emit holder->findChild<FolderList*>("Dir1")->folderOpened(album);
+        // Its own kept picture's decode, which it no longer wants, is over first.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !holder->findChild<PreviewQueue*>()->busy(); }));
+        holder->findChild<FileList*>("File1")->selectFile("e.jpg");
+        NewPuzzleDialog next{language, screenMetrics()};
+        EXPECT_EQ(next.findChild<QLabel*>("LabArchivo")->text(), "g.jpg");
+        if (click)
+            next.findChild<FileList*>("File1")->selectFile("h.jpg");
+        QFile::remove(album + "/g.jpg");
+        QFile::remove(album + "/h.jpg");
+        holder.reset();
+        held->letGo();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !next.findChild<PreviewQueue*>()->waiting(); }));
+        EXPECT_EQ(next.findChild<QLabel*>("LabArchivo")->text(), "");
+        EXPECT_EQ(boxes.take(), click ? QStringList{"Error: 53.  File not found"} : QStringList{});
+    }
 }
 
 // Volumes that stop answering or vanish: the drive, folder and file lists always show the
@@ -452,38 +570,36 @@ TEST_F(DialogTest, VolumesThatVanishKeepTheListsAndTheChoiceTogether)
     const auto mounted = std::make_shared<std::vector<Volume>>();
     auto* drive = control<DriveList>("Drive1");
     drive->setVolumeSource([mounted] { return *mounted; });
-    dialog.show();
+    dialog->show();
 
     const std::function<void()> chooseStick = [&] { chooseDrive(stick); };
-    for (const auto& [code, notReady] : {std::pair{kEnglish, QString("The selected unit is not ready")},
-             std::pair{kSpanish, QString("La unidad escogida no est\u00E1 lista")}}) {
-        language = code;
-        // The volumes that no longer answer, what the player does, where all three lists end
-        // up, whether the choice is still there and what the player is told.
-        const std::tuple<QStringList, std::function<void()>, QString, bool, QStringList> cases[] = {
-            {{}, chooseStick, stick, false, {}},
-            {{stick}, chooseStick, root, false, {notReady}},
-            {{stick, root}, chooseStick, home, true, {notReady, notReady}},
-            {{}, [&] { mounted->erase(mounted->begin() + 1); drive->showPopup(); drive->hidePopup(); }, root, false, {}},
-            {{}, [&] { openFolder(pictures.filePath("Gone")); }, home, true, {"Error: 76.  Path not found"}},
-        };
-        for (const auto& [gone, act, where, choiceKept, messages] : cases) {
-            SCOPED_TRACE(where.toStdString() + " " + messages.join(", ").toStdString());
-            ASSERT_TRUE(QDir().mkpath(root) && QDir().mkpath(stick));
-            *mounted = all;
-            chooseDrive(root);
-            chooseDrive(home);
-            choose("sea.jpg");
-            boxes.take();
-            for (const QString& volume : gone)
-                QDir(volume).removeRecursively();
-            act();
-            EXPECT_EQ(boxes.take(), messages);
-            EXPECT_EQ(QFile::decodeName(drive->volume().path.c_str()), where);
-            const QString kept = choiceKept ? "sea.jpg" : "";
-            EXPECT_EQ(lists(), QStringList({where, where, kept, kept}));
-            EXPECT_EQ(previewShown(), choiceKept);
-        }
+    language = kSpanish;
+    const QString notReady = "La unidad escogida no est\u00E1 lista";
+    // The volumes that no longer answer, what the player does, where all three lists end
+    // up, whether the choice is still there and what the player is told.
+    const std::tuple<QStringList, std::function<void()>, QString, bool, QStringList> cases[] = {
+        {{}, chooseStick, stick, false, {}},
+        {{stick}, chooseStick, root, false, {notReady}},
+        {{stick, root}, chooseStick, home, true, {notReady, notReady}},
+        {{}, [&] { mounted->erase(mounted->begin() + 1); drive->showPopup(); drive->hidePopup(); }, root, false, {}},
+        {{}, [&] { openFolder(pictures.filePath("Gone")); }, home, true, {"Error: 76.  Path not found"}},
+    };
+    for (const auto& [gone, act, where, choiceKept, messages] : cases) {
+        SCOPED_TRACE(where.toStdString() + " " + messages.join(", ").toStdString());
+        ASSERT_TRUE(QDir().mkpath(root) && QDir().mkpath(stick));
+        *mounted = all;
+        chooseDrive(root);
+        chooseDrive(home);
+        choose("sea.jpg");
+        boxes.take();
+        for (const QString& volume : gone)
+            QDir(volume).removeRecursively();
+        act();
+        EXPECT_EQ(boxes.take(), messages);
+        EXPECT_EQ(QFile::decodeName(drive->volume().path.c_str()), where);
+        const QString kept = choiceKept ? "sea.jpg" : "";
+        EXPECT_EQ(lists(), QStringList({where, where, kept, kept}));
+        EXPECT_EQ(previewShown(), choiceKept);
     }
 }
 

@@ -10,10 +10,7 @@ namespace {
 // picture for each control character.
 TEST(NativeNames, AnyBytesGoBackUnchangedAndShowReplacements)
 {
-    const struct {
-        std::string bytes;
-        const char* shown;  // UTF-8
-    } cases[] = {
+    const struct { std::string bytes; const char* shown; } cases[] = {  // shown in UTF-8
         {"pa\xC3\xADs-\xE2\x82\xAC-\xF0\x9F\x98\x80.gif", "pa\xC3\xADs-\xE2\x82\xAC-\xF0\x9F\x98\x80.gif"},
         {"latin1\xE9.jpg", "latin1\xEF\xBF\xBD.jpg"},
         {"overlong \xC0\xAF", "overlong \xEF\xBF\xBD\xEF\xBF\xBD"},

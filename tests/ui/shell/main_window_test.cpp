@@ -6,18 +6,18 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QAbstractButton>
+
+#include <map>
 
 namespace tessaron {
 namespace {
 
 struct MainWindowTest : test::BoardWindowTest {
-    int endings = 0;
-
     void SetUp() override
     {
         BoardWindowTest::SetUp();
         makeForm().show();
-        QObject::connect(form.get(), &MainWindow::programEnded, [this] { ++endings; });
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     }
 };
@@ -35,12 +35,17 @@ TEST_F(MainWindowTest, MenuTreeInOrderWithItsStates)
 {
     EXPECT_EQ(tree(form->menuBar()->actions()),
         QString::fromUtf8("Archivo[Abrir,Salir],language[MLanguageIngles,MLanguageEspañol,MLanguageGallego],"
-                          "Montado,MWeb[MWebTessaron,MWebAutor,MWebRodanto],AcercaDe"));
+                          "Montado,MWeb[MWebTessaron,MWebAutor,MWebRodanto],AcercaDe,"
+                          "GameMenu[Undo,Redo,Restart,Hint,HowToPlay]"));
     const MenuTree& m = form->menu();
     EXPECT_TRUE(m.englishAction->isChecked() && !m.spanishAction->isChecked());
     EXPECT_FALSE(m.galicianAction->isVisible() || m.galicianAction->isEnabled());
+    // Only the Game menu's items have keys, those other games use; no item has an access key.
+    const std::map<QString, QString> keys{{"Undo", "Ctrl+Z"}, {"Redo", "Ctrl+Shift+Z; Ctrl+Y"}, {"Hint", "H"}};
     for (QAction* action : form->findChildren<QAction*>()) {
-        EXPECT_TRUE(action->shortcut().isEmpty()) << action->objectName().toStdString();
+        const auto key = keys.find(action->objectName());
+        EXPECT_EQ(QKeySequence::listToString(action->shortcuts()), key == keys.end() ? QString() : key->second)
+            << action->objectName().toStdString();
         EXPECT_FALSE(action->text().contains('&')) << action->objectName().toStdString();
     }
 }
@@ -105,11 +110,29 @@ TEST_F(MainWindowTest, ExitQuestionAnswersNoOnEnterAndEveryCloseRequestAsksInThe
     };
     form->menu().exitAction->trigger();
     EXPECT_EQ(asked, "Tessaron|Do you want to close the program?|" + QString::number(QMessageBox::Information));
-    EXPECT_EQ(endings, 0);
-    answers["QuestionBox"] = [](QWidget* box) { static_cast<QMessageBox*>(box)->button(QMessageBox::Yes)->click(); };
-    EXPECT_TRUE(form->close());
-    EXPECT_EQ(endings, 1);
-    EXPECT_TRUE(form->isHidden());
+    EXPECT_TRUE(form->isVisible());
+
+    // Qt's own buttons speak the game's language, and follow the language menu at once;
+    // every box leaves its title room to show whole.
+    const auto buttons = [&](std::int16_t code, const QString& box) {
+        form->chooseLanguage(code);
+        QString texts;
+        answers[box] = [&](QWidget* window) {
+            auto* shown = static_cast<QMessageBox*>(window);
+            for (QAbstractButton* button : shown->buttons())
+                texts += button->text() + ",";
+            EXPECT_GE(shown->width(), shown->fontMetrics().horizontalAdvance(shown->windowTitle()) + 150);
+            shown->defaultButton()->click();
+        };
+        if (box == "QuestionBox")
+            form->menu().exitAction->trigger();
+        else
+            showMessage(form.get(), "!");  // as short as a message comes
+        return texts;
+    };
+    EXPECT_EQ(buttons(kSpanish, "QuestionBox"), QString::fromUtf8("&S\u00ED,&No,"));
+    EXPECT_EQ(buttons(kSpanish, "MessageBox"), "Aceptar,");
+    EXPECT_EQ(buttons(kEnglish, "QuestionBox"), "&Yes,&No,");
 }
 
 }  // namespace
