@@ -27,6 +27,7 @@
 #include <mutex>
 #include <new>
 #include <numeric>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -823,6 +824,33 @@ PreviewPlan previewPlan(QSize picture, QSize box)
     return {size, ReducedRows::toCover(picture.width(), picture.height(), size.width(), size.height())};
 }
 
+// For loadFittedPicture: `fit` asked once, when the natural size is first known.
+struct FitRequest {
+    const KeepPart& fit;
+    std::optional<QSize> wanted;
+
+    QSize ask(QSize natural)
+    {
+        if (!wanted)
+            wanted = clampedPart(fit(natural), natural);
+        return *wanted;
+    }
+};
+
+// A GIF or BMP fitted far smaller than it is read as a preview of exactly the size
+// wanted: one row in several, averaged, so that a huge picture never needs its whole
+// pixels. Nothing (read whole, scaled after) when it is not that much smaller.
+PreviewPlan fitPlan(QSize picture, FitRequest* fitting)
+{
+    if (!fitting)
+        return {};
+    const QSize wanted = fitting->ask(picture);
+    const ReducedRows reduce = ReducedRows::toCover(picture.width(), picture.height(), wanted.width(), wanted.height());
+    if (reduce.step == 1)
+        return {};
+    return {wanted, reduce};
+}
+
 // A picture made at its reduced size, scaled smoothly to the preview's.
 QImage finishPreview(QImage image, QSize size)
 {
@@ -838,7 +866,8 @@ QImage finishPreview(QImage image, QSize size)
 // The first frame of a GIF straight into the picture's pixels; with `keep`, only the
 // kept top-left part. A preview is the whole picture scaled, as Qt's reader makes it, from
 // a reduced picture when the whole is far larger than the preview.
-QImage decodeGif(QFile& file, QSize box, const PictureOptions& options, const KeepPart* keep, QSize* natural)
+QImage decodeGif(QFile& file, QSize box, const PictureOptions& options, const KeepPart* keep, QSize* natural,
+    FitRequest* fitting)
 {
     GifFrame gif([&file](std::uint8_t* into, std::size_t most) {
         const qint64 got = file.read(reinterpret_cast<char*>(into), static_cast<qint64>(most));
@@ -851,7 +880,7 @@ QImage decodeGif(QFile& file, QSize box, const PictureOptions& options, const Ke
         throw RuntimeError(err::OutOfMemory);
     if (natural)
         *natural = whole;
-    const PreviewPlan preview = previewPlan(whole, box);
+    const PreviewPlan preview = fitting ? fitPlan(whole, fitting) : previewPlan(whole, box);
     if (preview.reduce.step > 1) {
         QImage reduced(preview.reduce.reduced(whole.width()), preview.reduce.reduced(whole.height()),
             QImage::Format_RGB32);
@@ -1050,10 +1079,9 @@ QImage partOfBmpRows(QFile& file, const BmpLayout& bmp, QSize part, const QColor
     return image;
 }
 
-// The picture smoothly scaled down to the size `fit` answers for it, when that is smaller.
-QImage scaledToFit(QImage image, const KeepPart& fit)
+// The picture smoothly scaled to `wanted`, when that is not its size.
+QImage scaledTo(QImage image, QSize wanted)
 {
-    const QSize wanted = clampedPart(fit(image.size()), image.size());
     if (wanted == image.size())
         return image;
     image = image.scaled(wanted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
@@ -1064,7 +1092,7 @@ QImage scaledToFit(QImage image, const KeepPart& fit)
 
 // Metafiles, GIF and BMP.
 QImage decodeOther(QFile& file, Kind kind, std::int64_t fileSize, QSize box, const PictureOptions& options,
-    const KeepPart* keep, QSize* natural)
+    const KeepPart* keep, QSize* natural, FitRequest* fitting)
 {
     if (kind == Kind::Metafile) {
         // Whatever follows the end its header gives is never drawn, so it is not read: a
@@ -1078,11 +1106,11 @@ QImage decodeOther(QFile& file, Kind kind, std::int64_t fileSize, QSize box, con
         return image;
     }
     if (kind == Kind::Gif)
-        return decodeGif(file, box, options, keep, natural);
+        return decodeGif(file, box, options, keep, natural, fitting);
     std::int64_t readable = 0;
     const BmpLayout bmp = checkBmp(file, fileSize, readable);
     const QSize pictureSize(static_cast<int>(std::abs(bmp.width)), static_cast<int>(bmp.height));
-    const PreviewPlan preview = previewPlan(pictureSize, box);
+    const PreviewPlan preview = fitting ? fitPlan(pictureSize, fitting) : previewPlan(pictureSize, box);
     if (bmp.plain() && !preview.size.isValid())
         return decodePlainBmp(file, bmp, keep, natural);
     // The rows of any other uncompressed BMP stand apart in the file: a preview or a part
@@ -1171,8 +1199,11 @@ QImage decode(const QString& path, QSize box, const PictureOptions& options, con
         throw RuntimeError(err::OutOfMemory);
     if (kind == Kind::Jpeg)
         return decodeJpeg(file, box, keep, natural, fit);
-    QImage image = decodeOther(file, kind, fileSize, box, options, keep, natural);
-    return fit ? scaledToFit(std::move(image), *fit) : image;
+    std::optional<FitRequest> fitting;
+    if (fit)
+        fitting.emplace(FitRequest{*fit, std::nullopt});
+    QImage image = decodeOther(file, kind, fileSize, box, options, keep, natural, fitting ? &*fitting : nullptr);
+    return fitting ? scaledTo(std::move(image), fitting->ask(image.size())) : image;
 }
 
 }  // namespace

@@ -69,9 +69,11 @@ PicturePart loadPicturePart(const QString& path, const std::function<QSize(QSize
 // to at least 1 x 1; the natural size gives exactly loadPicture's picture. A smaller one
 // is scaled to exactly, smoothly (area-averaged, not sampled): a JPEG is first decoded at
 // the smallest of libjpeg's reduced scales that still covers it, before any of its pixels,
-// so a large photo costs little more than its reduced pixels; the other formats are
-// decoded whole first. Same errors as loadPicture, and an exception from `fit` passes
-// through. An empty path gives a null image without asking `fit`.
+// so a large photo costs little more than its reduced pixels; a GIF or BMP many times
+// larger than the size wanted is read as its preview is, from one row in several, and
+// needs neither its whole pixels nor their memory; the other formats are decoded whole
+// first. Same errors as loadPicture, and an exception from `fit` passes through. An
+// empty path gives a null image without asking `fit`.
 QImage loadFittedPicture(const QString& path, const std::function<QSize(QSize natural)>& fit,
     const PictureOptions& options = {});
 

@@ -154,7 +154,7 @@ TEST_F(PictureLoader, FailsWithTheNumberThatFitsAndReadsNoFurtherThanThePicture)
         testing::gifBytes({.screenWidth = 16384, .screenHeight = 16384, .width = 1, .height = 1}, {0}, [](int, int) { return 0; }));
     const QByteArray largeBmp = patched(claiming(encode(quadrants(8, 8), "bmp"), 16384, 16384), 28, quint16{32});  // 32 bits a pixel
     constexpr qint64 kMiB = 1 << 20, kPadded = 1'100'000'000, kLargeBmp = 54 + (qint64{16384} * 16384 << 2);
-    // The error whole, in part and as a preview (-1: as whole); the headroom, 0 for no
+    // The error whole, in part and as a preview or fitted (-1: as whole); the headroom, 0 for no
     // limit but the loader's own; the most each load may read, and in so many calls.
     const struct { QString path; int error, part = -1; qint64 headroom = 0; int preview = -1; qint64 bytes = kMiB, calls = 64; } cases[] = {
         {"/dev/null/missing.jpg", 53},  // through a file; a plain missing one is the dialog tests'
@@ -202,7 +202,10 @@ TEST_F(PictureLoader, FailsWithTheNumberThatFitsAndReadsNoFurtherThanThePicture)
             EXPECT_LT(after["syscr:"] - before["syscr:"], c.calls);
         };
         expectLoad(c.error, [&] { loadPicture(c.path); });
-        expectLoad(c.preview < 0 ? c.error : c.preview, [&] { loadPreview(c.path, QSize(217, 217)); });
+        for (const bool fitted : {false, true})  // fitted to a size as small, it needs no more than a preview
+            expectLoad(c.preview < 0 ? c.error : c.preview, [&] {
+                fitted ? loadFittedPicture(c.path, [](QSize) { return QSize(217, 217); }) : loadPreview(c.path, QSize(217, 217));
+            });
         expectLoad(part, [&] { loadPicturePart(c.path, keep); });
     }
 }
@@ -246,7 +249,7 @@ double meanDifference(const QImage& ours, const QImage& ref, int slack = 3)
 // asked with the whole's upright size, and the part is pixel for pixel the whole's
 // top-left, exactly `keep` clamped to the whole and to 1 x 1 (or, unless `surelyInPart`,
 // the whole, as formats not decoded in part give it).
-// With `fit`: fitted to two thirds of its upright size, the picture is the whole
+// With `fit`: fitted to seven tenths or a tenth of its upright size, the picture is the whole
 // smoothly scaled to exactly that, within what decoding at a reduced scale changes: on
 // average a few levels a channel. Fitted to its size or more, it is the whole itself.
 void expectLikeTheWhole(const QString& path, const std::vector<QSize>& keeps, bool surelyInPart, bool fit)
@@ -261,10 +264,14 @@ void expectLikeTheWhole(const QString& path, const std::vector<QSize>& keeps, bo
     }
     if (!fit)
         return;
-    const QSize size((whole.width() * 2 + 2) / 3, (whole.height() * 2 + 2) / 3);
-    const QImage fitted = loadFittedPicture(path, [size](QSize) { return size; });
-    ASSERT_EQ(fitted.size(), size);
-    EXPECT_LT(meanDifference(fitted, whole.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation), 0), 6.0);
+    for (const int tenths : {7, 1}) {  // a tenth: a large GIF or BMP is read reduced
+        if (tenths == 1 && whole.width() < 800)
+            continue;  // too few pixels left to compare
+        const QSize size((whole.width() * tenths + 9) / 10, (whole.height() * tenths + 9) / 10);
+        const QImage fitted = loadFittedPicture(path, [size](QSize) { return size; });
+        ASSERT_EQ(fitted.size(), size);
+        EXPECT_LT(meanDifference(fitted, whole.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation), 0), 6.0);
+    }
     EXPECT_EQ(loadFittedPicture(path, [](QSize natural) { return natural * 2; }), whole);
 }
 
