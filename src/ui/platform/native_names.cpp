@@ -15,6 +15,14 @@ constexpr char16_t kDeletePicture = 0x2421;
 
 bool isKeptByte(char16_t unit) { return unit >= 0xDC80 && unit <= 0xDCFF; }
 
+// The marks that reorder the text around them: "bidi" U+202E "gpj.live" would show as
+// "bidilive.jpg", so a name could pass itself off as another kind of file.
+bool isDirectionMark(char16_t unit)
+{
+    return unit == 0x061C || unit == 0x200E || unit == 0x200F || (unit >= 0x202A && unit <= 0x202E)
+        || (unit >= 0x2066 && unit <= 0x2069);
+}
+
 // The length of the well-formed UTF-8 sequence at `at` and its code point, or 0.
 std::size_t decodeOne(std::string_view bytes, std::size_t at, char32_t& code)
 {
@@ -115,7 +123,8 @@ QString shownName(const QString& name)
             shown[i] = QChar(static_cast<char16_t>(kControlPictures + unit));
         else if (unit == 0x7F)
             shown[i] = QChar(kDeletePicture);
-        else if ((isKeptByte(unit) && !paired) || (unit >= 0x80 && unit < 0xA0) || unit == 0x2028 || unit == 0x2029)
+        else if ((isKeptByte(unit) && !paired) || (unit >= 0x80 && unit < 0xA0) || unit == 0x2028 || unit == 0x2029
+            || isDirectionMark(unit))
             shown[i] = QChar::ReplacementCharacter;
     }
     return shown;

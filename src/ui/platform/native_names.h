@@ -17,9 +17,10 @@ QString nameFromNative(std::string_view bytes);
 std::string nativeFromName(const QString& name);
 
 // What the player sees of a name: each kept byte as the replacement character, and each
-// control character as its visible picture (U+2400 to U+2421; the others, and the line
-// and paragraph separators, as the replacement character), so that a name is always one
-// line of text, in a list, a label or a window title.
+// control character as its visible picture (U+2400 to U+2421; the others, the line and
+// paragraph separators and the marks that change the writing direction, as the
+// replacement character), so that a name is always one line of text shown in the order
+// of its characters, in a list, a label or a window title.
 QString shownName(const QString& name);
 
 // The path of a file:// address, such as a file manager hands over. Its escaped bytes are

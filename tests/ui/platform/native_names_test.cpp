@@ -20,6 +20,9 @@ TEST(NativeNames, AnyBytesGoBackUnchangedAndShowReplacements)
         {"emoji then byte \xF0\x9F\x98\x80\x80", "emoji then byte \xF0\x9F\x98\x80\xEF\xBF\xBD"},
         // Control characters, line breaks among them, as their pictures.
         {"tab\tline\nnel\xC2\x85" "del\x7F", "tab\xE2\x90\x89line\xE2\x90\x8Anel\xEF\xBF\xBD" "del\xE2\x90\xA1"},
+        // Marks that turn the text around: U+202E, U+2066, U+200F, U+061C; U+2065 is none.
+        {"bidi\xE2\x80\xAEgpj.exe \xE2\x81\xA6\xE2\x80\x8F\xD8\x9C\xE2\x81\xA5",
+         "bidi\xEF\xBF\xBDgpj.exe \xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xE2\x81\xA5"},
     };
     for (const auto& c : cases) {
         const QString name = nameFromNative(c.bytes);
