@@ -1,9 +1,12 @@
+#include "ui/dialog/remembered_choice.h"
+
 #include <QApplication>
 #include <QDir>
-#include <QSettings>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace {
 
@@ -11,7 +14,8 @@ namespace {
 struct ForgetRememberedChoices : ::testing::EmptyTestEventListener {
     void OnTestStart(const ::testing::TestInfo&) override
     {
-        QSettings(QSettings::NativeFormat, QSettings::UserScope, "tessaron", "tessaron").clear();
+        std::error_code ignored;
+        std::filesystem::remove(tessaron::rememberedChoiceFile(), ignored);
     }
 };
 

@@ -28,24 +28,13 @@ inline constexpr std::size_t kSettingsReadLimit = std::size_t{1} << 20;
 // the error it has earned so far, and one still all digits counts as out of range.
 std::int16_t parseSettings(std::string_view content);
 
-// Reads the first item of the file. Raises File not found when there is no such file
-// (the first run), Permission denied or Path/File access error when it cannot be read,
-// and parseSettings's errors for its content.
+// Reads the first item of the file, as readOwnFile() reads it. Raises File not found when
+// there is no such file (the first run), readOwnFile's errors when it cannot be read, and
+// parseSettings's errors for its content.
 std::int16_t readSettingsFile(const std::filesystem::path& path = kSettingsFileName);
 
-// Makes the file hold formatSettings(languageCode) alone, as a plain create or overwrite
-// would, only more safely. Where the folder allows, the line goes to a temporary file
-// beside it which is then renamed over it, so an interrupted write leaves the old content
-// rather than an empty file that would fail every later start; the new file keeps the
-// old one's mode and, where allowed, its owner. Where the folder refuses a new file
-// (write-protected, no space, no inode), or the file has other names that must keep
-// sharing it, the file is rewritten in place. A link is written through to the file it
-// names. Temporary files left there by a killed write of an earlier run are removed.
-// Raises Path/File access error when what the name leads to is not a plain file (a
-// pipe, a socket, a device, a folder), and touches nothing; Permission denied when the
-// file may not be written, as an overwrite would; Disk full when not even the rewrite in
-// place fits; Permission denied, Path not found or Path/File access error when the
-// folder refuses a file that does not exist yet.
+// Makes the file hold formatSettings(languageCode) alone, as writeOwnFile() writes it,
+// with its errors.
 void writeSettingsFile(std::int16_t languageCode,
     const std::filesystem::path& path = kSettingsFileName);
 

@@ -4,6 +4,7 @@
 #include "ui/dialog/preview_queue.h"
 #include "ui/dialog/remembered_choice.h"
 #include "core/dialog/puzzle_options.h"
+#include "core/dialog/remembered_choice.h"
 #include "core/language/texts.h"
 #include "ui/platform/message_box.h"
 #include "ui/platform/native_names.h"
@@ -148,7 +149,7 @@ void NewPuzzleDialog::setKeyboardOrder()
 // player's last accepted choice, where one is kept, takes the place of the defaults.
 void NewPuzzleDialog::load()
 {
-    const RememberedChoice kept = RememberedChoice::load();
+    const RememberedChoice kept = RememberedChoice::load(rememberedChoiceFile());
     for (int i = 1; i <= 75; ++i) {
         columns_->addItem(QString::number(i));
         rows_->addItem(QString::number(i));
@@ -169,9 +170,9 @@ void NewPuzzleDialog::load()
     // The drive list shows the volume of the current directory, as the platform's
     // current drive; the folder list starts at the program's own folder, or at the
     // folder kept, unless that has gone.
-    if (!kept.folder.isEmpty() && openKeptFolder(kept.folder)) {
+    if (!kept.folder.empty() && openKeptFolder(nameFromNative(kept.folder))) {
         setFilter();
-        chooseKeptPicture(kept.picture);
+        chooseKeptPicture(nameFromNative(kept.picture));
         return;
     }
     drives_->selectVolumeOf(QDir::currentPath());
@@ -474,9 +475,10 @@ void NewPuzzleDialog::acceptChoice()
     chosen_ = PuzzleChoice{.path = chosenPath(), .name = shownName(files_->fileName()),
         .columns = toInt16(leadingNumber(listText(columns_))), .rows = toInt16(leadingNumber(listText(rows_))),
         .difficult = difficult_->isChecked(), .fitToScreen = fitToScreen_->isChecked()};
-    RememberedChoice{.folder = files_->path(), .picture = files_->fileName(), .columns = chosen_->columns,
-        .rows = chosen_->rows, .difficult = chosen_->difficult, .preview = showPreview_->isChecked(),
-        .fitToScreen = chosen_->fitToScreen}.save();
+    RememberedChoice{.folder = nativeFromName(files_->path()), .picture = nativeFromName(files_->fileName()),
+        .columns = chosen_->columns, .rows = chosen_->rows, .difficult = chosen_->difficult,
+        .preview = showPreview_->isChecked(), .fitToScreen = chosen_->fitToScreen}
+        .save(rememberedChoiceFile());
     done(QDialog::Accepted);
 }
 

@@ -1,6 +1,8 @@
 #include "ui/dialog/browser_lists.h"
 #include "ui/dialog/new_puzzle_dialog.h"
 #include "ui/dialog/preview_queue.h"
+#include "ui/dialog/remembered_choice.h"
+#include "core/dialog/remembered_choice.h"
 #include "ui/language/apply_texts.h"
 #include "ui/platform/native_names.h"
 #include "ui/platform/picture_loader.h"
@@ -15,9 +17,12 @@
 #include <QThread>
 
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <condition_variable>
 #include <cstdlib>
 #include <mutex>
@@ -557,6 +562,74 @@ TEST_F(DialogTest, KeptChoicesThatHaveGoneOrAreJunkAreForgottenQuietly)
         EXPECT_EQ(next.findChild<QLabel*>("LabArchivo")->text(), "");
         EXPECT_EQ(boxes.take(), click ? QStringList{"Error: 53.  File not found"} : QStringList{});
     }
+}
+
+// A choice kept by an earlier version, through QSettings, reads the same here, and one
+// kept now reads the same there, whatever bytes its names hold.
+TEST(RememberedChoiceFile, ReadsAsQSettingsWroteItAndBack)
+{
+    const RememberedChoice choice{"/fotos\xE9/a\\x41\"b;c,d e\x01" "ab\x7F", " x\t\xC3\xA9\xFF.jpg ", 75, 1, true, false, true};
+    const auto path = rememberedChoiceFile();
+    choice.save(path);
+    {
+        QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "tessaron", "tessaron");
+        EXPECT_EQ(settings.value("newPuzzle/folder").toByteArray().toStdString(), choice.folder);
+        EXPECT_EQ(settings.value("newPuzzle/picture").toByteArray().toStdString(), choice.picture);
+        EXPECT_EQ(settings.value("newPuzzle/columns").toInt(), 75);
+        EXPECT_EQ(settings.value("newPuzzle/difficult").toBool(), true);
+        settings.setValue("newPuzzle/rows", 2);
+    }
+    EXPECT_EQ(RememberedChoice::load(path), (RememberedChoice{choice.folder, choice.picture, 75, 2, true, false, true}));
+}
+
+// Whatever stands at the choice file's name that is not a plain file (a pipe, a link to
+// a device, a folder) holds neither the start nor OK and is left as it is: the choice is
+// simply not kept. A folder where QSettings kept its lock holds nothing either; a file
+// grown huge costs the start only its first part; a second name of the file keeps it.
+TEST_F(DialogTest, WhatStandsAtTheChoiceFileIsLeftAsItIs)
+{
+    namespace fs = std::filesystem;
+    const fs::path file = rememberedChoiceFile(), other = file.parent_path() / "other";
+    QTemporaryDir devices;
+    // The superuser's rename could replace a real device; the test's own node stands in.
+    const std::string device = ::geteuid() == 0 ? devices.filePath("null").toStdString() : "/dev/null";
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::mknod(device.c_str(), S_IFCHR | 0666, ::makedev(1, 3)), 0);
+    }
+    const struct { const char* name; std::function<void()> make; const char* opens; bool kept; } cases[] = {
+        {"pipe", [&] { ::mkfifo(file.c_str(), 0666); }, "own '' 4x4", false},
+        {"link to a device", [&] { fs::create_symlink(device, file); }, "own '' 4x4", false},
+        {"folder", [&] { fs::create_directory(file); }, "own '' 4x4", false},
+        {"lock folder", [&] { fs::create_directory(file.string() + ".lock"); }, "own '' 4x4", true},
+        {"huge file", [&] {
+             std::ofstream(file) << "[newPuzzle]\ncolumns=7\n";
+             fs::resize_file(file, 100 << 20);
+         }, "own '' 7x4", true},
+        {"second name", [&] { std::ofstream(file) << "[newPuzzle]\nrows=3\n"; fs::create_hard_link(file, other); },
+            "own '' 4x3", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(file.parent_path());
+        fs::create_directories(file.parent_path());
+        c.make();
+        const auto kinds = [&] { return std::pair(fs::symlink_status(file).type(), fs::status(file).type()); };
+        const auto before = kinds();
+        nextStart();
+        EXPECT_EQ(opening(), c.opens);
+        openFolder(pictures.path());
+        choose("sea.jpg");
+        setOptions("9", "2", true, false, true);
+        EXPECT_EQ(pressOk(), "sea.jpg as sea.jpg 9x2 difficult fit");
+        EXPECT_EQ(kinds(), c.kept ? std::pair(fs::file_type::regular, fs::file_type::regular) : before);
+        nextStart();
+        EXPECT_EQ(opening(), c.kept ? ". 'sea.jpg' 9x2 difficult unticked fit previewed" : "own '' 4x4");
+        EXPECT_EQ(fs::exists(other) ? RememberedChoice::load(other) : RememberedChoice::load(file),
+            RememberedChoice::load(file));
+        EXPECT_TRUE(boxes.take().isEmpty());
+    }
+    EXPECT_EQ(fs::file_size(file) < 1000, true);
+    fs::remove_all(file.parent_path());
 }
 
 // Volumes that stop answering or vanish: the drive, folder and file lists always show the
