@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Fuzzes the metafile player and the GIF reader with libFuzzer, AddressSanitizer and
+# Fuzzes the metafile player, the GIF reader and the readers of the game's own files (the
+# remembered choice, data.puz) with libFuzzer, AddressSanitizer and
 # UndefinedBehaviorSanitizer, each for the given number of seconds (60 by default),
 # seeded with the corpus pictures, and the metafile player also with seeds of its
 # dearest records as large as the largest input.
@@ -32,19 +33,23 @@ fi
 
 CXX=clang++ CC=clang cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DTESSARON_FUZZ=ON -DBUILD_TESTING=OFF -DTESSARON_BENCH=OFF >/dev/null
-cmake --build build-fuzz --target metafile_fuzz gif_fuzz metafile_seeds
+cmake --build build-fuzz --target metafile_fuzz gif_fuzz choice_fuzz metafile_seeds
 
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 testdata=../shared/testdata
 mkdir -p build-fuzz/findings
 # Each target for the given time, seeded with the corpus files it reads. The seeds are
 # copied so the fuzzer can add to its working corpus without touching them.
-for target in metafile:wmf:emf gif:gif:gif; do
+for target in metafile:wmf:emf gif:gif:gif choice:conf:puz; do
     IFS=: read -r name first second <<<"$target"
     corpus=build-fuzz/corpus-$name
     mkdir -p "$corpus"
     if [ -d "$testdata" ]; then
         find "$testdata" -type f \( -name "*.$first" -o -name "*.$second" \) -exec cp -n {} "$corpus/" \;
+    fi
+    if [ "$name" = choice ]; then
+        printf '[newPuzzle]\ncolumns=4\nfolder=@ByteArray(/a\\xe9\\x41b)\npicture="x, y"\npreview=true\n' >"$corpus/seed.conf"
+        printf ' 1 \r\n' >"$corpus/seed.puz"
     fi
     if [ "$name" = metafile ]; then
         mkdir -p build-fuzz/seeds-metafile
