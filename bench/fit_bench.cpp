@@ -4,6 +4,7 @@
 // against the scaled picture and the file.
 
 #include "ui/board/main_window.h"
+#include "ui/platform/native_names.h"
 #include "ui/platform/picture_loader.h"
 
 #include <QApplication>
@@ -44,7 +45,7 @@ ScreenMetrics desktop()
 
 PuzzleChoice fitted(const QString& photo)
 {
-    return {.path = photo, .name = "photo.jpg", .fitToScreen = true};
+    return {.path = nativeFromName(photo), .name = "photo.jpg", .fitToScreen = true};
 }
 
 // Something a camera could have taken, as far as the coder is concerned: broad light,

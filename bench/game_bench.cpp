@@ -6,6 +6,7 @@
 // Also prints the memory a large photo's puzzle takes.
 
 #include "ui/board/main_window.h"
+#include "ui/platform/native_names.h"
 #include "core/board/random_source.h"
 #include "ui/platform/picture_loader.h"
 
@@ -49,7 +50,7 @@ struct Window {
     }
     void start(std::int16_t grid)
     {
-        form.startPuzzle({.path = g_picture, .name = "bench.bmp", .columns = grid, .rows = grid});
+        form.startPuzzle({.path = nativeFromName(g_picture), .name = "bench.bmp", .columns = grid, .rows = grid});
     }
 };
 
@@ -256,7 +257,7 @@ void reportMemory(const QString& photo)
         std::cout << "Loading alone: peak " << static_cast<double>(peakKb() - idle) / 1024.0 << " MiB above idle\n";
     }
     restartPeak();
-    form.startPuzzle({.path = photo, .name = "photo.jpg"});
+    form.startPuzzle({.path = nativeFromName(photo), .name = "photo.jpg"});
     const long peak = peakKb();
     const QImage decoded = loadPicture(photo);
     const double decodedKb = static_cast<double>(decoded.sizeInBytes()) / 1024.0;

@@ -4,6 +4,7 @@
 
 #include "ui/board/main_window.h"
 #include "ui/platform/message_box.h"
+#include "ui/platform/native_names.h"
 
 #include <QApplication>
 #include <QDir>
@@ -135,8 +136,9 @@ struct BoardWindowTest : ::testing::Test, QObject {
     }
     void start(std::int16_t columns, std::int16_t rows, const QString& path, bool difficult = false, bool fit = false)
     {
-        form->startPuzzle({.path = path, .name = QFileInfo(path).fileName(), .columns = columns, .rows = rows,
-            .difficult = difficult, .fitToScreen = fit});
+        form->startPuzzle({.path = nativeFromName(path), .name = nativeFromName(QFileInfo(path).fileName()),
+            .columns = columns, .rows = rows, .style = difficult ? PuzzleStyle::Difficult : PuzzleStyle::Normal,
+            .fitToScreen = fit});
     }
 
     // A press on the centre of one place and a release on another's, as the player makes them.

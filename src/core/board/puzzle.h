@@ -9,6 +9,7 @@
 #include "core/board/geometry.h"
 #include "core/board/layout.h"
 #include "core/board/place.h"
+#include "core/board/puzzle_style.h"
 #include "core/board/random_source.h"
 #include "core/platform/surface.h"
 
@@ -18,10 +19,6 @@
 #include <span>
 
 namespace tessaron {
-
-// Normal: any piece may be put on any place, the two exchange. Difficult: a sliding
-// puzzle around the black empty place, which starts bottom right.
-enum class PuzzleStyle { Normal, Difficult };
 
 // Everything a new puzzle is made from, besides its picture.
 struct PuzzlePlan {

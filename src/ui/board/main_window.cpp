@@ -220,20 +220,19 @@ void MainWindow::startPuzzle(const PuzzleChoice& choice)
         QImage picture;
         QSize natural;
         if (choice.fitToScreen) {
-            picture = loadFittedPicture(choice.path,
+            picture = loadFittedPicture(nameFromNative(choice.path),
                 [&](QSize whole) { return toQSize(fittedSize(window, fromQSize(whole))); }, options);
             natural = picture.size();
         } else {
             // Only the part that fits on the screen is decoded: a large photo costs the
             // memory of what the player sees, not of the whole.
-            PicturePart part = loadPicturePart(choice.path,
+            PicturePart part = loadPicturePart(nameFromNative(choice.path),
                 [&](QSize whole) { return toQSize(keptPart(window, layoutFor(window, fromQSize(whole)))); },
                 options);
             natural = part.natural.isValid() ? part.natural : part.image.size();
             picture = std::move(part.image);
         }
-        const PuzzlePlan plan = planPuzzle(window, fromQSize(natural), choice.columns, choice.rows,
-            choice.difficult ? PuzzleStyle::Difficult : PuzzleStyle::Normal);
+        const PuzzlePlan plan = planPuzzle(window, fromQSize(natural), choice.columns, choice.rows, choice.style);
         Surface area = pictureArea(picture, keptPart(window, plan.layout), plan.background);
         // A large photo is mostly cut away: let its pixels go before anything else is made.
         picture = QImage();
@@ -246,7 +245,7 @@ void MainWindow::startPuzzle(const PuzzleChoice& choice)
     // Nothing can fail from here on: the new puzzle is complete.
     // A control character in a file name shows as its picture, not as a line break, and
     // Qt reads "[*]" in a title as the place of the modified mark; doubled, it is text.
-    QString name = shownName(choice.name);
+    QString name = shownName(nameFromNative(choice.name));
     name.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
     setWindowTitle(fromUtf8(kProgramTitle) + QStringLiteral("  -  ") + name);
     session_.start(std::move(next), timeOfDaySeed());

@@ -472,11 +472,11 @@ void NewPuzzleDialog::acceptChoice()
             showMessage(this, fromUtf8(*message));
         return;
     }
-    chosen_ = PuzzleChoice{.path = chosenPath(), .name = shownName(files_->fileName()),
+    chosen_ = PuzzleChoice{.path = nativeFromName(chosenPath()), .name = nativeFromName(files_->fileName()),
         .columns = toInt16(leadingNumber(listText(columns_))), .rows = toInt16(leadingNumber(listText(rows_))),
-        .difficult = difficult_->isChecked(), .fitToScreen = fitToScreen_->isChecked()};
+        .style = difficult_->isChecked() ? PuzzleStyle::Difficult : PuzzleStyle::Normal, .fitToScreen = fitToScreen_->isChecked()};
     RememberedChoice{.folder = nativeFromName(files_->path()), .picture = nativeFromName(files_->fileName()),
-        .columns = chosen_->columns, .rows = chosen_->rows, .difficult = chosen_->difficult,
+        .columns = chosen_->columns, .rows = chosen_->rows, .difficult = chosen_->style == PuzzleStyle::Difficult,
         .preview = showPreview_->isChecked(), .fitToScreen = chosen_->fitToScreen}
         .save(rememberedChoiceFile());
     done(QDialog::Accepted);

@@ -4,6 +4,7 @@
 // last one accepted is kept for the next run too. It hands its choice back as a value and
 // changes no game state.
 
+#include "core/dialog/puzzle_choice.h"
 #include "ui/platform/picture_loader.h"
 #include "ui/platform/screen_metrics.h"
 
@@ -29,16 +30,6 @@ class FileList;
 class FolderList;
 class PreviewQueue;
 class RuntimeError;
-
-// What the player chose for a new puzzle.
-struct PuzzleChoice {
-    QString path;             // the picture's full path, its bytes kept whatever they are
-    QString name;             // its file name as the player sees it, for the title
-    std::int16_t columns = 4;
-    std::int16_t rows = 4;
-    bool difficult = false;   // the style the puzzle is built and played in
-    bool fitToScreen = false; // a picture too large for the screen is scaled down whole, not cut
-};
 
 class NewPuzzleDialog : public QDialog {
     Q_OBJECT

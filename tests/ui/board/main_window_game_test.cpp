@@ -36,7 +36,7 @@ TEST_F(GameWindowTest, NewPuzzleSizesTheWindowAroundThePictureAndABrokenOneChang
     const BoardArray before = cells();
     const QImage screen = form->grab().toImage();
     const QString broken = writeFile("broken.jpg", "\xFF\xD8\xFF\xE0 not really a picture");
-    EXPECT_THROW(form->startPuzzle({.path = broken, .name = "broken.jpg", .columns = 9, .rows = 9, .difficult = true}),
+    EXPECT_THROW(form->startPuzzle({.path = nativeFromName(broken), .name = "broken.jpg", .columns = 9, .rows = 9, .style = PuzzleStyle::Difficult}),
         RuntimeError);
     EXPECT_EQ(cells(), before);
     EXPECT_EQ(form->windowTitle(), "Tessaron  -  pic.bmp");

@@ -155,8 +155,8 @@ struct DialogTest : ::testing::Test {
         choice = dialog->choose();
         if (!choice)
             return "nothing";
-        return QString("%1 as %2 %3x%4%5%6").arg(QDir(pictures.path()).relativeFilePath(choice->path), choice->name)
-            .arg(choice->columns).arg(choice->rows).arg(choice->difficult ? " difficult" : "")
+        return QString("%1 as %2 %3x%4%5%6").arg(QDir(pictures.path()).relativeFilePath(nameFromNative(choice->path)), shownName(nameFromNative(choice->name)))
+            .arg(choice->columns).arg(choice->rows).arg(choice->style == PuzzleStyle::Difficult ? " difficult" : "")
             .arg(choice->fitToScreen ? " fit" : "");
     }
     QString pressOk() { return run([this] { control<QPushButton>("OKButton")->click(); }); }
