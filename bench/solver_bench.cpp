@@ -2,6 +2,7 @@
 // most a player should wait after asking. Prints each figure and its ratio to the budget.
 
 #include "core/board/puzzle.h"
+#include "core/board/puzzle_plan.h"
 #include "core/board/solver.h"
 
 #include "ratio_reporter.h"

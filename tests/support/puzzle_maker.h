@@ -3,6 +3,7 @@
 // margins at a corner that is not a whole number of pixels.
 
 #include "core/board/puzzle.h"
+#include "core/board/puzzle_plan.h"
 
 #include <algorithm>
 #include <ostream>

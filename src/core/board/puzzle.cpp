@@ -1,5 +1,6 @@
 #include "core/board/puzzle.h"
 
+#include "core/board/puzzle_plan.h"
 #include "core/board/rendering.h"
 #include "core/board/rules.h"
 #include "core/platform/arithmetic.h"

@@ -20,18 +20,7 @@
 
 namespace tessaron {
 
-// Everything a new puzzle is made from, besides its picture.
-struct PuzzlePlan {
-    float twipsX = 15.0f;        // twips per device pixel
-    float twipsY = 15.0f;
-    std::int16_t columns = 4;    // 1..75; once built, the board array is the grid's owner
-    std::int16_t rows = 4;
-    PuzzleStyle style = PuzzleStyle::Normal;
-    Layout layout;               // the picture area and its margins, in twips
-    std::int32_t boardWidth = 0; // the board surface: the client area, in device pixels
-    std::int32_t boardHeight = 0;
-    Pixel background = kWhite;   // the window's colour
-};
+struct PuzzlePlan;
 
 class Puzzle {
 public:

@@ -1,6 +1,10 @@
 #include "core/board/puzzle_plan.h"
 
 #include "core/platform/arithmetic.h"
+#include "core/platform/runtime_error.h"
+
+#include <new>
+#include <optional>
 
 #include <cmath>
 
@@ -70,6 +74,28 @@ PuzzlePlan planPuzzle(const WindowMeasures& window, PictureSize natural, std::in
     plan.boardWidth = toDevicePixels(clientWidth, window.devicePixelRatio);
     plan.boardHeight = toDevicePixels(clientHeight, window.devicePixelRatio);
     return plan;
+}
+
+Puzzle buildPuzzle(const PuzzleChoice& choice, const WindowMeasures& window, PuzzlePictures& pictures)
+{
+    try {
+        std::optional<PuzzlePlan> plan;
+        Surface area = pictures.pictureArea(choice.path, choice.fitToScreen, [&](PictureSize natural) {
+            const PictureSize shown = choice.fitToScreen ? fittedSize(window, natural) : natural;
+            plan = planPuzzle(window, shown, choice.columns, choice.rows, choice.style);
+            // Of a large photo, only what the screen shows is read: it costs the memory of
+            // what the player sees, not of the whole.
+            const PictureSize kept = keptPart(window, plan->layout);
+            return PictureReading{.size = choice.fitToScreen ? shown : kept, .area = kept};
+        }, window.background);
+        if (!plan)
+            throw RuntimeError(err::InvalidPicture);  // a picture read without a size
+        return Puzzle::build(std::move(area), *plan);
+    } catch (const std::bad_alloc&) {
+        // Whatever ran out, the puzzle on the board is still whole: the player is told,
+        // and plays on.
+        throw RuntimeError(err::OutOfMemory);
+    }
 }
 
 }  // namespace tessaron

@@ -1,15 +1,33 @@
 #pragma once
-// Planning a puzzle for this screen: how the window is laid out around a picture, how
-// much of a large picture takes part (the screen cuts it at its right and bottom edges),
-// or to what size it is scaled to show whole, and the plan a puzzle is built from.
+// Building a puzzle for this screen from the player's choice: how the window is laid out
+// around a picture, how much of a large picture takes part (the screen cuts it at its
+// right and bottom edges), or to what size it is scaled to show whole, and the plan a
+// puzzle is built from.
 
 #include "core/board/layout.h"
 #include "core/board/puzzle.h"
+#include "core/dialog/puzzle_choice.h"
 #include "core/platform/surface.h"
 
 #include <cstdint>
+#include <functional>
+#include <string>
 
 namespace tessaron {
+
+// Everything a new puzzle is made from, besides its picture.
+struct PuzzlePlan {
+    float twipsX = 15.0f;        // twips per device pixel
+    float twipsY = 15.0f;
+    std::int16_t columns = 4;    // 1..75; once built, the board array is the grid's owner
+    std::int16_t rows = 4;
+    PuzzleStyle style = PuzzleStyle::Normal;
+    Layout layout;               // the picture area and its margins, in twips
+    std::int32_t boardWidth = 0; // the board surface: the client area, in device pixels
+    std::int32_t boardHeight = 0;
+    Pixel background = kWhite;   // the window's colour
+};
+
 
 // What only the window can measure. Lengths in the window system's layout pixels; on a
 // high-resolution screen each holds devicePixelRatio device pixels a side, and the
@@ -47,5 +65,30 @@ PictureSize keptPart(const WindowMeasures& window, const Layout& layout);
 // needed), on this window.
 PuzzlePlan planPuzzle(const WindowMeasures& window, PictureSize natural, std::int16_t columns,
     std::int16_t rows, PuzzleStyle style);
+
+// How a picture is to be read for its puzzle, once its natural size is known.
+struct PictureReading {
+    PictureSize size;  // scaled down whole to this size, or only this top-left part kept
+    PictureSize area;  // the picture area the puzzle is cut from: the picture read at its
+                       // top left, the window's colour wherever it does not reach
+};
+
+// What reads pictures for puzzles: the window's picture loader, a stand-in in tests.
+class PuzzlePictures {
+public:
+    virtual ~PuzzlePictures() = default;
+    // The picture area of the picture at `path` (its name's bytes). `reading` is asked
+    // once, with the picture's upright natural size, and answers how to read it: scaled
+    // whole when `scaled`, else cut. Raises the loader's errors for a picture that cannot
+    // be read, and std::bad_alloc when memory runs out.
+    virtual Surface pictureArea(const std::string& path, bool scaled,
+        const std::function<PictureReading(PictureSize natural)>& reading, Pixel background) = 0;
+};
+
+// The puzzle the player chose, in solved order, laid out for this window: the picture
+// scaled down whole when the choice fits it to the screen, else cut to what the screen
+// shows. Raises the picture's errors, and Out of memory whatever runs out; nothing
+// outside the new puzzle is touched either way.
+Puzzle buildPuzzle(const PuzzleChoice& choice, const WindowMeasures& window, PuzzlePictures& pictures);
 
 }  // namespace tessaron

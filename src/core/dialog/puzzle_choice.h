@@ -9,8 +9,8 @@
 namespace tessaron {
 
 struct PuzzleChoice {
-    std::string path;         // the picture's full path, as the bytes of its name
-    std::string name;         // its file name, as bytes too, for the title
+    std::string path{};       // the picture's full path, as the bytes of its name
+    std::string name{};       // its file name, as bytes too, for the title
     std::int16_t columns = 4;
     std::int16_t rows = 4;
     PuzzleStyle style = PuzzleStyle::Normal;  // the style the puzzle is built and played in

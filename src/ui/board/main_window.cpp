@@ -209,45 +209,11 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 void MainWindow::startPuzzle(const PuzzleChoice& choice)
 {
     const WindowMeasures window = measures();
-    PictureOptions options;
-    options.twipsX = window.boardTwipsX();
-    options.twipsY = window.boardTwipsY();
-    options.background = palette().color(QPalette::Window);
-    const auto toQSize = [](PictureSize size) { return QSize(size.width, size.height); };
-    const auto fromQSize = [](QSize size) { return PictureSize{size.width(), size.height()}; };
-    Puzzle next;
-    try {
-        QImage picture;
-        QSize natural;
-        if (choice.fitToScreen) {
-            picture = loadFittedPicture(nameFromNative(choice.path),
-                [&](QSize whole) { return toQSize(fittedSize(window, fromQSize(whole))); }, options);
-            natural = picture.size();
-        } else {
-            // Only the part that fits on the screen is decoded: a large photo costs the
-            // memory of what the player sees, not of the whole.
-            PicturePart part = loadPicturePart(nameFromNative(choice.path),
-                [&](QSize whole) { return toQSize(keptPart(window, layoutFor(window, fromQSize(whole)))); },
-                options);
-            natural = part.natural.isValid() ? part.natural : part.image.size();
-            picture = std::move(part.image);
-        }
-        const PuzzlePlan plan = planPuzzle(window, fromQSize(natural), choice.columns, choice.rows, choice.style);
-        Surface area = pictureArea(picture, keptPart(window, plan.layout), plan.background);
-        // A large photo is mostly cut away: let its pixels go before anything else is made.
-        picture = QImage();
-        next = Puzzle::build(std::move(area), plan);
-    } catch (const std::bad_alloc&) {
-        // Whatever ran out, the puzzle on the board is still whole: the player is told, and
-        // plays on.
-        throw RuntimeError(err::OutOfMemory);
-    }
+    LoadedPictures pictures({.twipsX = window.boardTwipsX(), .twipsY = window.boardTwipsY(),
+        .background = palette().color(QPalette::Window)});
+    Puzzle next = buildPuzzle(choice, window, pictures);
     // Nothing can fail from here on: the new puzzle is complete.
-    // A control character in a file name shows as its picture, not as a line break, and
-    // Qt reads "[*]" in a title as the place of the modified mark; doubled, it is text.
-    QString name = shownName(nameFromNative(choice.name));
-    name.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
-    setWindowTitle(fromUtf8(kProgramTitle) + QStringLiteral("  -  ") + name);
+    setWindowTitle(puzzleTitle(choice.name));
     session_.start(std::move(next), timeOfDaySeed());
 }
 

@@ -1,8 +1,10 @@
 #include "ui/platform/picture_area.h"
 
 #include "core/platform/runtime_error.h"
+#include "ui/platform/native_names.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace tessaron {
 
@@ -27,6 +29,21 @@ Surface pictureArea(const QImage& picture, PictureSize size, Pixel background)
         std::fill(row + copied, row + surface.width(), background);
     }
     return surface;
+}
+
+Surface LoadedPictures::pictureArea(const std::string& path, bool scaled,
+    const std::function<PictureReading(PictureSize natural)>& reading, Pixel background)
+{
+    std::optional<PictureReading> asked;
+    const auto ask = [&](QSize natural) {
+        asked = reading({natural.width(), natural.height()});
+        return QSize(asked->size.width, asked->size.height);
+    };
+    const QString name = nameFromNative(path);
+    QImage picture = scaled ? loadFittedPicture(name, ask, options_) : loadPicturePart(name, ask, options_).image;
+    if (!asked)
+        ask(picture.size());
+    return tessaron::pictureArea(picture, asked->area, background);
 }
 
 }  // namespace tessaron

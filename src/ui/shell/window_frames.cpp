@@ -2,6 +2,7 @@
 
 #include "core/language/texts.h"
 #include "ui/shell/app_icon.h"
+#include "ui/platform/native_names.h"
 #include "ui/shell/declared_controls.h"
 
 #include <QWidget>
@@ -15,6 +16,15 @@ void applyMainFrame(QWidget* window)
         | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     window->setWindowTitle(fromUtf8(kProgramTitle));
     window->setWindowIcon(appIcon());
+}
+
+QString puzzleTitle(std::string_view pictureName)
+{
+    // A control character shows as its picture, not as a line break, and Qt reads "[*]"
+    // in a title as the place of the modified mark; doubled, it is text.
+    QString name = shownName(nameFromNative(pictureName));
+    name.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+    return fromUtf8(kProgramTitle) + QStringLiteral("  -  ") + name;
 }
 
 void placeClientAt(QWidget* window, float leftTwips, float topTwips, const ScreenMetrics& metrics)
