@@ -17,6 +17,7 @@ constexpr std::array kErrors{
     ErrorEntry{err::SubscriptOutOfRange, "Subscript out of range"},
     ErrorEntry{err::DivisionByZero, "Division by zero"},
     ErrorEntry{err::TypeMismatch, "Type mismatch"},
+    ErrorEntry{err::InternalError, "Internal error"},
     ErrorEntry{err::FileNotFound, "File not found"},
     ErrorEntry{err::DiskFull, "Disk full"},
     ErrorEntry{err::InputPastEndOfFile, "Input past end of file"},

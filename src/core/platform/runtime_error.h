@@ -14,6 +14,7 @@ inline constexpr int OutOfMemory = 7;
 inline constexpr int SubscriptOutOfRange = 9;
 inline constexpr int DivisionByZero = 11;
 inline constexpr int TypeMismatch = 13;
+inline constexpr int InternalError = 51;
 inline constexpr int FileNotFound = 53;
 inline constexpr int DiskFull = 61;
 inline constexpr int InputPastEndOfFile = 62;

@@ -9,6 +9,7 @@
 #include "ui/dialog/new_puzzle_dialog.h"
 #include "ui/language/apply_texts.h"
 #include "ui/language/language_window.h"
+#include "ui/platform/guarded.h"
 #include "ui/platform/message_box.h"
 #include "ui/platform/native_names.h"
 #include "ui/platform/picture_area.h"
@@ -113,29 +114,30 @@ MainWindow::MainWindow(const ScreenMetrics& metrics, QWidget* parent)
     // leaves out its frame, so the window system frames it around this place.
     setGeometry(QRect(metrics_.toPixels(client.left, client.top) - QPoint(0, menuBarHeight(width())), this->size()));
 
-    connect(menu_.openAction, &QAction::triggered, this, &MainWindow::openNewPuzzle);
-    connect(menu_.exitAction, &QAction::triggered, this, &MainWindow::confirmExit);
-    connect(menu_.aboutAction, &QAction::triggered, this, &MainWindow::showAbout);
-    connect(menu_.gamePageAction, &QAction::triggered, this,
-        [this] { openWebPage(WebItem::GamePage, language_, this); });
-    connect(menu_.authorPageAction, &QAction::triggered, this,
-        [this] { openWebPage(WebItem::AuthorPage, language_, this); });
-    connect(menu_.otherGamePageAction, &QAction::triggered, this,
-        [this] { openWebPage(WebItem::OtherGamePage, language_, this); });
-    connect(menu_.showImageAction, &QAction::triggered, this, [this] { session_.showWholePicture(); });
-    connect(menu_.undoAction, &QAction::triggered, this, [this] { session_.undo(); });
-    connect(menu_.redoAction, &QAction::triggered, this, [this] { session_.redo(); });
-    connect(menu_.restartAction, &QAction::triggered, this, [this] { session_.restart(); });
-    connect(menu_.hintAction, &QAction::triggered, this, [this] { session_.showHint(); });
-    connect(menu_.howToPlayAction, &QAction::triggered, this, &MainWindow::showHowToPlay);
-    connect(menu_.englishAction, &QAction::triggered, this, [this] { chooseLanguage(kEnglish); });
-    connect(menu_.spanishAction, &QAction::triggered, this, [this] { chooseLanguage(kSpanish); });
-    connect(qApp, &QGuiApplication::commitDataRequest, this, &MainWindow::commitDataRequest);
+    const auto onAction = [this](QAction* action, std::function<void()> work) {
+        connect(action, &QAction::triggered, this, guarded(this, std::move(work)));
+    };
+    onAction(menu_.openAction, [this] { openNewPuzzle(); });
+    onAction(menu_.exitAction, [this] { confirmExit(); });
+    onAction(menu_.aboutAction, [this] { showAbout(); });
+    onAction(menu_.gamePageAction, [this] { openWebPage(WebItem::GamePage, language_, this); });
+    onAction(menu_.authorPageAction, [this] { openWebPage(WebItem::AuthorPage, language_, this); });
+    onAction(menu_.otherGamePageAction, [this] { openWebPage(WebItem::OtherGamePage, language_, this); });
+    onAction(menu_.showImageAction, [this] { session_.showWholePicture(); });
+    onAction(menu_.undoAction, [this] { session_.undo(); });
+    onAction(menu_.redoAction, [this] { session_.redo(); });
+    onAction(menu_.restartAction, [this] { session_.restart(); });
+    onAction(menu_.hintAction, [this] { session_.showHint(); });
+    onAction(menu_.howToPlayAction, [this] { showHowToPlay(); });
+    onAction(menu_.englishAction, [this] { chooseLanguage(kEnglish); });
+    onAction(menu_.spanishAction, [this] { chooseLanguage(kSpanish); });
+    connect(qApp, &QGuiApplication::commitDataRequest, this,
+        guarded(this, [this](QSessionManager& manager) { commitDataRequest(manager); }));
 
     previewTimer_ = new QTimer(this);
     previewTimer_->setObjectName(QStringLiteral("Timer1"));
     previewTimer_->setInterval(1000);
-    connect(previewTimer_, &QTimer::timeout, this, [this] { session_.tick(); });
+    connect(previewTimer_, &QTimer::timeout, this, guarded(this, [this] { session_.tick(); }));
     previewTimer_->start();
 
     setAcceptDrops(true);
@@ -185,7 +187,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     }
     if (type == QEvent::KeyPress && watched == boardView_) {
         if (const std::optional<Key> key = boardKey(*static_cast<QKeyEvent*>(event))) {
-            playKey(*key);
+            runGuarded(this, [&] { session_.keyPressed(*key); });
             return true;
         }
     }
@@ -197,10 +199,12 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
         const auto* mouse = static_cast<QMouseEvent*>(event);
         const float x = static_cast<float>(mouse->position().x()) * metrics_.twipsPerPixelX;
         const float y = static_cast<float>(mouse->position().y()) * metrics_.twipsPerPixelY;
-        if (press)
-            session_.pressAt(x, y);
-        else
-            releaseAt(x, y);
+        runGuarded(this, [&] {
+            if (press)
+                session_.pressAt(x, y);
+            else
+                session_.releaseAt(x, y);
+        });
         return true;
     }
     return QMainWindow::eventFilter(watched, event);
@@ -304,23 +308,6 @@ void MainWindow::keepOnScreen()
     setGeometry(QRect(corner + QPoint(margins.left(), margins.top()), size()));
 }
 
-void MainWindow::releaseAt(float x, float y)
-{
-    try {
-        session_.releaseAt(x, y);
-    } catch (const RuntimeError& error) {
-        showError(this, error);
-    }
-}
-
-void MainWindow::playKey(Key key)
-{
-    try {
-        session_.keyPressed(key);
-    } catch (const RuntimeError& error) {
-        showError(this, error);
-    }
-}
 
 void MainWindow::showInput(const BoardInput&, const std::optional<BoardReport>& report)
 {
@@ -537,10 +524,10 @@ void MainWindow::dropEvent(QDropEvent* event)
         return;
     // Opened once the drop is over: the file manager waits for its answer, and the
     // dialog's own event loop must not keep it waiting.
-    QTimer::singleShot(0, this, [this, path = draggedPicture(*event)] {
+    QTimer::singleShot(0, this, guarded(this, [this, path = draggedPicture(*event)] {
         if (!QApplication::activeModalWidget())
             openPicture(path);
-    });
+    }));
 }
 
 void MainWindow::startUp(const QString& picture)

@@ -99,9 +99,6 @@ private:
     void fitWindowTo(QSize client);
     void placeOverlay(const Puzzle& puzzle);
     void keepOnScreen();
-    // A release and a key on the board: what the session cannot play is reported.
-    void releaseAt(float x, float y);
-    void playKey(Key key);
     void commitDataRequest(QSessionManager& manager);
     void endProgram();
 

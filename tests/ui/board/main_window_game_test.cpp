@@ -196,6 +196,23 @@ TEST_F(GameWindowTest, TheGameMenuPlaysAndTheMenuBarCornerCounts)
     const QStringList told = boxes.take();
     ASSERT_EQ(told.size(), 1);
     EXPECT_TRUE(told[0].startsWith(QString::fromUtf8("Estilo normal: pulsa")));
+
+    // Whatever a menu's work throws stops at the window: a run-time error as its box,
+    // anything else as Internal error, and the game plays on.
+    const std::function<void()> failures[] = {[] { throw RuntimeError(err::PermissionDenied); },
+        [] { throw std::logic_error("no such move"); }, [] { throw std::bad_alloc(); }};
+    for (const auto& failure : failures) {
+        boxes.onBox = [&, first = true]() mutable {
+            if (std::exchange(first, false))
+                failure();
+        };
+        form->menu().howToPlayAction->trigger();
+        boxes.onBox = {};
+    }
+    EXPECT_EQ(boxes.take().filter("Error:"), (QStringList{"Error: 70.  Permission denied",
+        "Error: 51.  Internal error", "Error: 7.  Out of memory"}));
+    form->menu().hintAction->trigger();
+    EXPECT_TRUE(form->session().input().hint());
 }
 
 // Larger than the screen, a photo keeps its top-left part, which is all that is decoded,
