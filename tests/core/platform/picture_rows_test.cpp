@@ -83,7 +83,7 @@ TEST(PictureRows, RunLengthStreamEndsWhereItsPictureDoesAndPaintsWhatItsCodesSay
         SCOPED_TRACE(c.name);
         EXPECT_EQ(rleStreamBytes(reader(c.stream), 2, c.fourBits), c.bytes);
         std::string picture(8, '\x09');
-        decodeRle(reader(c.stream), 4, 2, c.fourBits,
+        decodeRle(reader(c.stream), 4, 2, c.fourBits, 4,
             [&](std::int64_t y) { return reinterpret_cast<std::uint8_t*>(picture.data()) + 4 * y; });
         for (char& index : picture)
             index = char('0' + index);
