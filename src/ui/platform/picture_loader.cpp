@@ -838,14 +838,17 @@ struct FitRequest {
 };
 
 // A GIF or BMP fitted far smaller than it is read as a preview of exactly the size
-// wanted: one row in several, averaged, so that a huge picture never needs its whole
-// pixels. Nothing (read whole, scaled after) when it is not that much smaller.
+// wanted: one row in several, so that a huge picture never needs its whole pixels, each
+// averaged straight to the width wanted, so that only the rows are left to scale smoothly
+// and the reduced picture is no wider than the fitted one. Nothing (read whole, scaled
+// after) when it is not that much smaller.
 PreviewPlan fitPlan(QSize picture, FitRequest* fitting)
 {
     if (!fitting)
         return {};
     const QSize wanted = fitting->ask(picture);
-    const ReducedRows reduce = ReducedRows::toCover(picture.width(), picture.height(), wanted.width(), wanted.height());
+    ReducedRows reduce = ReducedRows::toCover(picture.width(), picture.height(), wanted.width(), wanted.height());
+    reduce.columns = wanted.width();
     if (reduce.step == 1)
         return {};
     return {wanted, reduce};
@@ -882,7 +885,7 @@ QImage decodeGif(QFile& file, QSize box, const PictureOptions& options, const Ke
         *natural = whole;
     const PreviewPlan preview = fitting ? fitPlan(whole, fitting) : previewPlan(whole, box);
     if (preview.reduce.step > 1) {
-        QImage reduced(preview.reduce.reduced(whole.width()), preview.reduce.reduced(whole.height()),
+        QImage reduced(preview.reduce.reducedWidth(whole.width()), preview.reduce.reduced(whole.height()),
             QImage::Format_RGB32);
         if (reduced.isNull())
             throw RuntimeError(err::OutOfMemory);
@@ -1007,7 +1010,7 @@ QImage previewFromRows(QIODevice& device, const BmpLayout& bmp, const std::vecto
 {
     const ReducedRows& reduce = preview.reduce;
     const auto width = static_cast<std::int32_t>(bmp.width);
-    QImage reduced(reduce.reduced(width), static_cast<int>(rows.size()), QImage::Format_RGB32);
+    QImage reduced(reduce.reducedWidth(width), static_cast<int>(rows.size()), QImage::Format_RGB32);
     if (reduced.isNull())
         throw RuntimeError(err::OutOfMemory);
     decodeBmpRows(device, bmp, rows, width, background, [&](std::size_t i, const QRgb* pixels) {

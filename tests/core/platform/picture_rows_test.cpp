@@ -5,6 +5,7 @@
 
 #include "core/platform/bmp_rows.h"
 #include "core/platform/gif_frame.h"
+#include "core/platform/reduced_rows.h"
 #include "support/gif_writer.h"
 
 #include <gtest/gtest.h>
@@ -57,6 +58,29 @@ TEST(PictureRows, GifReducedAveragesAColumnBlockOfOneRowInEachAndShowsWhatArrive
             for (const int level : {row[0], row[1], row[2], row[3], -1})
                 expected.push_back(level < 0 ? 0 : rgb(level, level, level));
         EXPECT_EQ(pixels, expected);
+    }
+}
+
+// A row averaged to fewer columns than a step's blocks would give: each column the exact
+// mean of the pixels under it, those at its edges for the part of them it covers.
+TEST(PictureRows, RowAveragedToColumnsWeighsThePixelsAtTheirEdgesByTheirShare)
+{
+    std::vector<Pixel> row;
+    for (int level = 0; level < 100; level += 10)
+        row.push_back(rgb(level, 2 * level, 255 - level));
+    const struct { int columns; std::vector<Pixel> expected; } cases[] = {
+        {4, {rgb(8, 16, 247), rgb(32, 64, 223), rgb(58, 116, 197), rgb(82, 164, 173)}},  // 2.5 pixels each
+        {3, {rgb(12, 24, 243), rgb(45, 90, 210), rgb(78, 156, 177)}},                    // 3 1/3 pixels each
+        {1, {rgb(45, 90, 210)}},
+    };
+    for (const auto& c : cases) {
+        const ReducedRows reduce{.step = 2, .columns = c.columns};
+        std::vector<Pixel> out(c.expected.size() + 1, 0);  // a pixel to spare, which stays untouched
+        reduce.averageRow(row.data(), 10, out.data());
+        EXPECT_EQ(out.back(), 0u);
+        out.pop_back();
+        EXPECT_EQ(out, c.expected) << c.columns << " columns";
+        EXPECT_EQ(reduce.reducedWidth(10), c.columns);
     }
 }
 
