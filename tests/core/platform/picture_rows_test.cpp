@@ -82,6 +82,11 @@ TEST(PictureRows, RowAveragedToColumnsWeighsThePixelsAtTheirEdgesByTheirShare)
         EXPECT_EQ(out, c.expected) << c.columns << " columns";
         EXPECT_EQ(reduce.reducedWidth(10), c.columns);
     }
+    // Means round to the nearest level: 2/3, 5/3 and 8/3 to 1, 2 and 3.
+    const Pixel thirds[] = {kBlack, kBlack, rgb(2, 5, 8)};
+    Pixel mean = 0;
+    ReducedRows{3}.averageRow(thirds, 3, &mean);
+    EXPECT_EQ(mean, rgb(1, 2, 3));
 }
 
 // A run-length stream of a 4 x 2 picture stored bottom row first: the bytes it takes, up
