@@ -102,9 +102,9 @@ QByteArray runLengths(const QImage& indexed)
     return statingItsSize(patched(headers, 34, quint32(data.size())) + data);
 }
 
-// A BMP's 40-byte info header and `colours` palette entries, or with compression 3 the
-// masks of 5-6-5 (16 bits) or 10-10-10 (32 bits) pixels, then `pixels`; a negative height
-// stores it top-down.
+// A BMP with a 40-byte info header and, at 8 bits a pixel or fewer, a full palette of
+// distinct colours, or with compression 3 the masks of 5-6-5 (16 bits) or 10-10-10
+// (32 bits) pixels, then `pixels`; a negative height stores it top-down.
 QByteArray bmpWith(int width, int height, int bits, int compression, const QByteArray& pixels)
 {
     const int colours = bits <= 8 ? 1 << bits : 0, masks = compression == 3 ? 12 : 0;
