@@ -131,15 +131,16 @@ std::int64_t rleStreamBytes(const ReadBytes& read, std::int64_t rows, bool fourB
     }
 }
 
-void decodeRle(const ReadBytes& read, std::int64_t width, std::int64_t height, bool fourBits,
+void decodeRle(const ReadBytes& read, std::int64_t width, std::int64_t height, bool fourBits, std::int64_t columns,
     const std::function<std::uint8_t*(std::int64_t y)>& rowFor)
 {
     ByteStream stream(read);
+    columns = std::clamp<std::int64_t>(columns, 0, width);
     std::int64_t x = 0, stored = 0;  // stored rows count from the bottom
     std::uint8_t* line = height > 0 ? rowFor(height - 1) : nullptr;
     // Pixel x of the current row takes `index`, if the row is kept and x is inside it.
     const auto paint = [&](int index) {
-        if (line && x < width)
+        if (line && x < columns)
             line[x] = static_cast<std::uint8_t>(index);
         ++x;
     };
@@ -153,8 +154,16 @@ void decodeRle(const ReadBytes& read, std::int64_t width, std::int64_t height, b
         if (count < 0 || code < 0)
             return;
         if (count > 0) {  // a run of one index, or of two nibbles in turn
-            for (int i = 0; i < count && x < width; ++i)
-                paint(fourBits ? (i % 2 ? code & 0xF : code >> 4) : code);
+            const std::int64_t end = std::max(x, std::min(x + count, width));
+            if (line && x < columns) {
+                const std::int64_t last = std::min(end, columns);
+                if (!fourBits)
+                    std::fill(line + x, line + last, static_cast<std::uint8_t>(code));
+                else
+                    for (std::int64_t i = 0; x + i < last; ++i)
+                        line[x + i] = static_cast<std::uint8_t>(i % 2 ? code & 0xF : code >> 4);
+            }
+            x = end;
         } else if (code == 0) {
             x = 0;
             moveTo(stored + 1);

@@ -4,7 +4,8 @@
 // than the general decoder, which spends most of its time on reading line by line and on
 // a fresh picture's page faults. Every other kind of BMP (palettes, run lengths, bit
 // fields, alpha) is decoded by the general decoder, which the layout lets the loader feed
-// only the rows it needs.
+// only the rows and columns it needs; a run-length stream is first turned here into the
+// palette indices of just those.
 
 #include "core/platform/surface.h"
 
@@ -56,11 +57,12 @@ using ReadBytes = std::function<std::size_t(std::uint8_t* into, std::size_t most
 std::int64_t rleStreamBytes(const ReadBytes& read, std::int64_t rows, bool fourBits);
 
 // Decodes an RLE8 (or RLE4) stream of a `width` x `height` picture, stored from the bottom
-// row up, into palette indices, one byte a pixel. `rowFor(y)` answers where picture row y
-// (0 = top) goes, `width` bytes, or nullptr when it is not kept; what the stream leaves
-// unpainted keeps what is there. Runs past a row's end are cut at it, and a jump past
-// the picture's side stops at it.
-void decodeRle(const ReadBytes& read, std::int64_t width, std::int64_t height, bool fourBits,
+// row up, into palette indices, one byte a pixel, of its first `columns` columns.
+// `rowFor(y)` answers where picture row y (0 = top) goes, `columns` bytes, or nullptr when
+// it is not kept; what the stream leaves unpainted keeps what is there. Runs past a row's
+// end are cut at it, and a jump past the picture's side stops at it. The rows nothing
+// keeps cost only the reading of their codes.
+void decodeRle(const ReadBytes& read, std::int64_t width, std::int64_t height, bool fourBits, std::int64_t columns,
     const std::function<std::uint8_t*(std::int64_t y)>& rowFor);
 
 }  // namespace tessaron

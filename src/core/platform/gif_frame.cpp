@@ -157,7 +157,12 @@ bool GifFrame::readPixels(Pixel* out, std::ptrdiff_t stride, std::int32_t keepWi
 
 bool GifFrame::readReduced(Pixel* out, std::ptrdiff_t stride, const ReducedRows& reduce, Pixel background)
 {
-    return decode(out, stride, reduce.reduced(width_), reduce.reduced(height_), background, reduce);
+    return decode(out, stride, reduce.reducedWidth(width_), reduce.reduced(height_), background, reduce);
+}
+
+bool GifFrame::readCodesOnly()
+{
+    return decode(nullptr, 0, 0, height_, kBlack, ReducedRows{});
 }
 
 // Where the frame's pixels go, in the order the file sends them. Interlaced rows come in
@@ -178,6 +183,9 @@ public:
 
     Pixel* line = nullptr;  // the current row's screen row, when it is kept
     int x = 0;              // the next pixel's column in the frame
+
+    // Frame columns that are kept: from 0 up to this one.
+    int columns() const { return columns_; }
 
     // Puts the pixel at x; false once the frame is complete or nothing more of it is kept.
     bool put(Pixel colour)
@@ -220,7 +228,7 @@ private:
     Pixel* rowFor(int r)
     {
         const int y = r + gif_.top_;
-        if (y > lastRow_)
+        if (y > lastRow_ || !out_)
             return nullptr;
         if (!reducing_)
             return out_ + y * stride_;
@@ -259,7 +267,7 @@ bool GifFrame::decode(Pixel* out, std::ptrdiff_t stride, std::int32_t keepWidth,
         : backgroundIndex_ >= 0 && static_cast<std::size_t>(backgroundIndex_) < global_.size()
         ? global_[static_cast<std::size_t>(backgroundIndex_)]
         : kBlack;
-    for (std::int32_t y = 0; y < keepHeight; ++y)
+    for (std::int32_t y = 0; out && y < keepHeight; ++y)
         std::fill_n(out + y * stride, keepWidth, fill);
     if (minimumCodeSize_ < 1 || minimumCodeSize_ > 8 || frameWidth_ == 0 || frameHeight_ == 0)
         return false;
@@ -341,6 +349,39 @@ bool GifFrame::decodeCodes(Rows& rows, const Pixel* palette)
                     break;
                 bits >>= codeSize;
                 bitCount -= codeSize;
+                x += count;
+                define(lead);
+                previous = code;
+            }
+            rows.x = x;
+        } else if (rows.line && previous >= 0) {
+            // The codes of kept rows likewise, while each string falls within the kept
+            // columns and short of the row's end: written straight into the row, last
+            // pixel first, as the table links each string from its end.
+            Pixel* const line = rows.line + left_;
+            const int columns = std::min(rows.columns(), frameWidth - 1);
+            int x = rows.x;
+            while (dataEnd - at >= 8) {
+                if (bitCount < codeSize)
+                    refillFast();
+                const int code = static_cast<int>(bits & static_cast<std::uint64_t>(codeLimit - 1));
+                if (code >= clear && (code <= end || code > next))
+                    break;
+                const int known = code == next ? previous : code;
+                const Entry& entry = table[static_cast<std::size_t>(known)];
+                const std::uint8_t lead = entry.first;
+                const int count = entry.length + (code == next ? 1 : 0);
+                if (x + count > columns)
+                    break;
+                bits >>= codeSize;
+                bitCount -= codeSize;
+                Pixel* p = line + x + count;
+                if (code == next)
+                    *--p = palette[lead];
+                int c = known;
+                for (; c >= clear; c = table[static_cast<std::size_t>(c)].prefix)
+                    *--p = palette[table[static_cast<std::size_t>(c)].suffix];
+                *--p = palette[c];
                 x += count;
                 define(lead);
                 previous = code;

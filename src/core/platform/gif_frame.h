@@ -38,11 +38,15 @@ public:
     bool readPixels(Pixel* out, std::ptrdiff_t stride, std::int32_t keepWidth, std::int32_t keepHeight,
         Pixel background);
 
-    // Decodes the whole picture at `reduce`'s size, reduce.reduced(width()) x
+    // Decodes the whole picture at `reduce`'s size, reduce.reducedWidth(width()) x
     // reduce.reduced(height()), as readPixels would show it. Only the frame's rows that are
     // read take more than counting their pixels, and the screen around the frame is never
     // filled at its full size.
     bool readReduced(Pixel* out, std::ptrdiff_t stride, const ReducedRows& reduce, Pixel background);
+
+    // Decodes every code of the frame and keeps no pixel: what any reading of it costs at
+    // the least, against which the picture benchmark sets the others.
+    bool readCodesOnly();
 
 private:
     class Rows;

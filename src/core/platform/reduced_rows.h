@@ -4,7 +4,9 @@
 // what saves the reading, the decoding into memory and the memory itself; averaging the
 // columns of a row that is read anyway keeps fine vertical detail from turning into
 // stripes. The reduced picture, still a few times the box, is then scaled smoothly to it
-// like any other preview.
+// like any other preview. A picture fitted to a size it chooses can have each row read
+// averaged straight to that size's width instead: only the rows are then left for the
+// smooth scaling, and the reduced picture is several times smaller.
 
 #include "core/platform/surface.h"
 
@@ -13,7 +15,11 @@
 namespace tessaron {
 
 struct ReducedRows {
-    std::int32_t step = 1;  // 1: every row and column as it is
+    std::int32_t step = 1;     // 1: every row and column as it is
+    std::int32_t columns = 0;  // when set, each row read is averaged to this many columns
+
+    // The reduced picture's width, for a picture `width` wide.
+    std::int32_t reducedWidth(std::int32_t width) const { return columns > 0 && columns < width ? columns : reduced(width); }
 
     // The largest step that leaves a `width` x `height` picture at least four times the
     // `boxWidth` x `boxHeight` it is to be scaled to, each way; 1 when none does.
@@ -29,7 +35,9 @@ struct ReducedRows {
     // Whether row `y` of the picture is one that is read.
     bool reads(std::int32_t y, std::int32_t height) const { return sourceRow(y / step, height) == y; }
 
-    // The reduced row of the `width` pixels at `row`: reduced(width) averages, opaque.
+    // The reduced row of the `width` pixels at `row`, opaque: reducedWidth(width) averages,
+    // of `step` pixels each, or with `columns` the exact mean of the pixels or parts of
+    // pixels under each column.
     void averageRow(const Pixel* row, std::int32_t width, Pixel* out) const;
 };
 

@@ -838,14 +838,17 @@ struct FitRequest {
 };
 
 // A GIF or BMP fitted far smaller than it is read as a preview of exactly the size
-// wanted: one row in several, averaged, so that a huge picture never needs its whole
-// pixels. Nothing (read whole, scaled after) when it is not that much smaller.
+// wanted: one row in several, so that a huge picture never needs its whole pixels, each
+// averaged straight to the width wanted, so that only the rows are left to scale smoothly
+// and the reduced picture is no wider than the fitted one. Nothing (read whole, scaled
+// after) when it is not that much smaller.
 PreviewPlan fitPlan(QSize picture, FitRequest* fitting)
 {
     if (!fitting)
         return {};
     const QSize wanted = fitting->ask(picture);
-    const ReducedRows reduce = ReducedRows::toCover(picture.width(), picture.height(), wanted.width(), wanted.height());
+    ReducedRows reduce = ReducedRows::toCover(picture.width(), picture.height(), wanted.width(), wanted.height());
+    reduce.columns = wanted.width();
     if (reduce.step == 1)
         return {};
     return {wanted, reduce};
@@ -882,7 +885,7 @@ QImage decodeGif(QFile& file, QSize box, const PictureOptions& options, const Ke
         *natural = whole;
     const PreviewPlan preview = fitting ? fitPlan(whole, fitting) : previewPlan(whole, box);
     if (preview.reduce.step > 1) {
-        QImage reduced(preview.reduce.reduced(whole.width()), preview.reduce.reduced(whole.height()),
+        QImage reduced(preview.reduce.reducedWidth(whole.width()), preview.reduce.reduced(whole.height()),
             QImage::Format_RGB32);
         if (reduced.isNull())
             throw RuntimeError(err::OutOfMemory);
@@ -947,18 +950,22 @@ void putLe32(QByteArray& bytes, qsizetype at, std::int64_t value)
 }
 
 // Rows of an uncompressed BMP, decoded by Qt a few at a time from a BMP made of the
-// file's own headers and just those rows: each comes out exactly as in the whole picture,
-// for the cost of those rows alone. `take(i, pixels)` is handed picture row rows[i], as
-// opaque pixels of the picture's width.
+// file's own headers and just those rows, cut to their first `columns` pixels: each comes
+// out exactly as in the whole picture, since every pixel is decoded on its own, for the
+// cost of those rows and columns alone. `take(i, pixels)` is handed picture row rows[i],
+// as `columns` opaque pixels.
 void decodeBmpRows(QIODevice& file, const BmpLayout& bmp, const std::vector<std::int64_t>& rows,
-    const QColor& background, const std::function<void(std::size_t, const QRgb*)>& take)
+    std::int64_t columns, const QColor& background, const std::function<void(std::size_t, const QRgb*)>& take)
 {
     if (!file.seek(0))
         throw RuntimeError(err::InvalidPicture);
     const QByteArray head = file.read(bmp.headerEnd);
     if (head.size() != bmp.headerEnd)
         throw RuntimeError(err::InvalidPicture);
-    const std::int64_t stride = bmp.stride();
+    // A row's first pixels are its first bytes, whatever their depth.
+    BmpLayout cut = bmp;
+    cut.width = std::clamp<std::int64_t>(columns, 1, bmp.width);
+    const std::int64_t stride = cut.stride();
     // A few MiB at a time; never so many rows that an OS/2 header's 16-bit height turns negative.
     constexpr std::int64_t kChunkBytes = std::int64_t{4} << 20;
     const auto perChunk = static_cast<std::size_t>(std::clamp<std::int64_t>(kChunkBytes / stride, 1, 1 << 14));
@@ -975,8 +982,10 @@ void decodeBmpRows(QIODevice& file, const BmpLayout& bmp, const std::vector<std:
         putLe32(part, 2, part.size());
         putLe32(part, 10, bmp.headerEnd);
         if (bmp.headerSize == 12) {
+            qToLittleEndian(static_cast<quint16>(cut.width), part.data() + 18);
             qToLittleEndian(static_cast<quint16>(count), part.data() + 20);
         } else {
+            putLe32(part, 18, cut.width);
             putLe32(part, 22, static_cast<std::int64_t>(count));
             putLe32(part, 34, stride * static_cast<std::int64_t>(count));
         }
@@ -1001,10 +1010,10 @@ QImage previewFromRows(QIODevice& device, const BmpLayout& bmp, const std::vecto
 {
     const ReducedRows& reduce = preview.reduce;
     const auto width = static_cast<std::int32_t>(bmp.width);
-    QImage reduced(reduce.reduced(width), static_cast<int>(rows.size()), QImage::Format_RGB32);
+    QImage reduced(reduce.reducedWidth(width), static_cast<int>(rows.size()), QImage::Format_RGB32);
     if (reduced.isNull())
         throw RuntimeError(err::OutOfMemory);
-    decodeBmpRows(device, bmp, rows, background, [&](std::size_t i, const QRgb* pixels) {
+    decodeBmpRows(device, bmp, rows, width, background, [&](std::size_t i, const QRgb* pixels) {
         reduce.averageRow(pixels, width, reinterpret_cast<Pixel*>(reduced.scanLine(static_cast<int>(i))));
     });
     return finishPreview(std::move(reduced), preview.size);
@@ -1028,55 +1037,87 @@ QImage previewBmpRows(QFile& file, const BmpLayout& bmp, const PreviewPlan& prev
     return previewFromRows(file, bmp, rows, preview, background);
 }
 
-// A preview of a run-length BMP far larger than it. The stream is decoded once, keeping
-// the palette indices of one row in every reduce.step; Qt colours them as it would the
-// whole, from an uncompressed BMP of just those rows behind the file's own headers.
+// The palette indices a run-length stream paints, as an uncompressed 8-bit BMP behind the
+// file's own headers and palette, so that Qt colours them exactly as it would the whole:
+// `width` columns of `rows` rows, where rowOf(y) answers the row picture row y (0 = top)
+// becomes, or -1 when it is not kept. The stream is read once, a buffer at a time, and
+// only the kept rows and columns take memory; what it leaves unpainted takes index 0.
+QByteArray rleIndices(QFile& file, const BmpLayout& bmp, std::int64_t readable, std::int64_t width,
+    std::int64_t rows, const std::function<std::int64_t(std::int64_t)>& rowOf)
+{
+    const std::int64_t stride = (width + 3) / 4 * 4;
+    if (!file.seek(0))
+        throw RuntimeError(err::InvalidPicture);
+    QByteArray indices = file.read(bmp.headerEnd);
+    if (indices.size() != bmp.headerEnd)
+        throw RuntimeError(err::InvalidPicture);
+    indices.resize(static_cast<qsizetype>(bmp.headerEnd + stride * rows), '\0');
+    putLe32(indices, 2, indices.size());
+    putLe32(indices, 10, bmp.headerEnd);
+    putLe32(indices, 18, width);
+    putLe32(indices, 22, rows);
+    qToLittleEndian<quint16>(8, indices.data() + 28);
+    putLe32(indices, 30, 0);
+    putLe32(indices, 34, stride * rows);
+    putLe32(indices, 46, (bmp.headerEnd - 14 - bmp.headerSize) / 4);  // the palette as long as it is
+    auto* const pixels = reinterpret_cast<std::uint8_t*>(indices.data()) + bmp.headerEnd;
+    decodeRle(pixelReader(file, bmp, readable), bmp.width, bmp.height, bmp.compression == 2, width,
+        [&](std::int64_t y) -> std::uint8_t* {
+            // Qt decodes a top-down stream as a bottom-up one, then turns the picture over.
+            const std::int64_t row = rowOf(bmp.topDown ? bmp.height - 1 - y : y);
+            return row < 0 ? nullptr : pixels + stride * (rows - 1 - row);  // stored bottom-up
+        });
+    return indices;
+}
+
+// The layout of a BMP made here.
+BmpLayout layoutOf(const QByteArray& bmp)
+{
+    const auto layout = bmpLayout(bytesOf(bmp.left(78)));
+    if (!layout)
+        throw RuntimeError(err::InvalidPicture);
+    return *layout;
+}
+
+// A preview of a run-length BMP far larger than it, from the palette indices of one row in
+// every reduce.step.
 QImage previewRleRows(QFile& file, const BmpLayout& bmp, std::int64_t readable, const PreviewPlan& preview,
     const QColor& background)
 {
     const ReducedRows& reduce = preview.reduce;
     const auto height = static_cast<std::int32_t>(bmp.height);
     const std::int32_t kept = reduce.reduced(height);
-    const std::int64_t stride = (bmp.width + 3) / 4 * 4;
-    if (!file.seek(0))
-        throw RuntimeError(err::InvalidPicture);
-    QByteArray rows = file.read(bmp.headerEnd);
-    if (rows.size() != bmp.headerEnd)
-        throw RuntimeError(err::InvalidPicture);
-    rows.resize(static_cast<qsizetype>(bmp.headerEnd + stride * kept), '\0');  // what is not painted takes index 0
-    putLe32(rows, 2, rows.size());
-    putLe32(rows, 10, bmp.headerEnd);
-    putLe32(rows, 22, kept);
-    qToLittleEndian<quint16>(8, rows.data() + 28);
-    putLe32(rows, 30, 0);
-    putLe32(rows, 34, stride * kept);
-    putLe32(rows, 46, (bmp.headerEnd - 14 - bmp.headerSize) / 4);  // the palette as long as it is
-    decodeRle(pixelReader(file, bmp, readable), bmp.width, bmp.height, bmp.compression == 2,
-        [&](std::int64_t y) -> std::uint8_t* {
-            if (!reduce.reads(static_cast<std::int32_t>(y), height))
-                return nullptr;
-            const std::int64_t row = y / reduce.step;  // stored bottom-up, as a positive height says
-            return reinterpret_cast<std::uint8_t*>(rows.data()) + bmp.headerEnd + stride * (kept - 1 - row);
-        });
-    const auto layout = bmpLayout(bytesOf(rows.left(78)));
-    if (!layout)
-        throw RuntimeError(err::InvalidPicture);
+    QByteArray rows = rleIndices(file, bmp, readable, bmp.width, kept, [&](std::int64_t y) -> std::int64_t {
+        return reduce.reads(static_cast<std::int32_t>(y), height) ? y / reduce.step : -1;
+    });
+    const BmpLayout layout = layoutOf(rows);
     QBuffer device(&rows);
     device.open(QIODevice::ReadOnly);
-    return previewFromRows(device, *layout, firstRows(kept), preview, background);
+    return previewFromRows(device, layout, firstRows(kept), preview, background);
 }
 
-// The kept top-left part of an uncompressed BMP, from its kept rows alone.
-QImage partOfBmpRows(QFile& file, const BmpLayout& bmp, QSize part, const QColor& background)
+// The kept top-left part of an uncompressed BMP, from its kept rows and columns alone.
+QImage partOfBmpRows(QIODevice& file, const BmpLayout& bmp, QSize part, const QColor& background)
 {
     QImage image(part, QImage::Format_RGB32);
     if (image.isNull())
         throw RuntimeError(err::OutOfMemory);
     const auto rowBytes = static_cast<std::size_t>(part.width()) * sizeof(QRgb);
-    decodeBmpRows(file, bmp, firstRows(part.height()), background, [&](std::size_t i, const QRgb* pixels) {
-        std::memcpy(image.scanLine(static_cast<int>(i)), pixels, rowBytes);
-    });
+    decodeBmpRows(file, bmp, firstRows(part.height()), part.width(), background,
+        [&](std::size_t i, const QRgb* pixels) { std::memcpy(image.scanLine(static_cast<int>(i)), pixels, rowBytes); });
     return image;
+}
+
+// The kept top-left part of a run-length BMP. A stream stored bottom-up brings the kept
+// rows last, so all of it is read, but only the kept rows and columns take memory.
+QImage partOfRleRows(QFile& file, const BmpLayout& bmp, std::int64_t readable, QSize part, const QColor& background)
+{
+    QByteArray rows = rleIndices(file, bmp, readable, part.width(), part.height(),
+        [&](std::int64_t y) { return y < part.height() ? y : -1; });
+    const BmpLayout layout = layoutOf(rows);
+    QBuffer device(&rows);
+    device.open(QIODevice::ReadOnly);
+    return partOfBmpRows(device, layout, part, background);
 }
 
 // The picture smoothly scaled to `wanted`, when that is not its size.
@@ -1126,10 +1167,12 @@ QImage decodeOther(QFile& file, Kind kind, std::int64_t fileSize, QSize box, con
     }
     // A run-length stream must be read through to its top rows, but only a few of them
     // need colours and memory.
-    if (bmp.runLengths() && !bmp.topDown && bmp.width > 0 && bmp.headerSize <= 124 && preview.reduce.step > 1) {
+    if (bmp.runLengths() && bmp.width > 0 && bmp.headerSize <= 124 && (preview.reduce.step > 1 || keep)) {
         if (natural)
             *natural = pictureSize;
-        return previewRleRows(file, bmp, readable, preview, options.background);
+        if (preview.reduce.step > 1)
+            return previewRleRows(file, bmp, readable, preview, options.background);
+        return partOfRleRows(file, bmp, readable, clampedPart((*keep)(pictureSize), pictureSize), options.background);
     }
 
     // Qt refuses anything above 128 MB by default, which an 8000 x 6000 photo exceeds.
@@ -1169,6 +1212,10 @@ QImage decodeOther(QFile& file, Kind kind, std::int64_t fileSize, QSize box, con
         image = QImage(stored, reader.imageFormat());
         if (image.isNull())
             throw RuntimeError(err::OutOfMemory);
+        // What a run-length stream jumps over is never written: it shows index 0, as in a
+        // part or a preview, not what the memory held before.
+        if (bmp.runLengths())
+            image.fill(0);
     }
     if (!reader.read(&image))
         throw RuntimeError(err::InvalidPicture);

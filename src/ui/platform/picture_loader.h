@@ -56,8 +56,9 @@ struct PicturePart {
 // the upright natural size and answers the top-left width x height the caller will use;
 // the answer is clamped to the picture and to at least 1 x 1, so an empty answer still
 // gives a 1 x 1 image. Within the kept part the pixels are exactly loadPicture's.
-// JPEG, GIF and uncompressed BMP are decoded in part: the image is then exactly the kept
-// part, and `keep` is called before any of its pixels are decoded. The other formats are
+// JPEG, GIF and BMP of every kind are decoded in part: the image is then exactly the kept
+// part, and `keep` is called before any of its pixels are decoded; a run-length BMP is read
+// through as a stream, but only its kept rows and columns take memory. The other formats are
 // loaded whole (a metafile is rendered before `keep` is asked) and the caller cuts. Same errors as
 // loadPicture, and an exception from `keep` passes through (std::bad_alloc as error 7).
 // An empty path gives a null image and an invalid natural size without asking `keep`.

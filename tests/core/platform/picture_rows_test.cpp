@@ -5,6 +5,7 @@
 
 #include "core/platform/bmp_rows.h"
 #include "core/platform/gif_frame.h"
+#include "core/platform/reduced_rows.h"
 #include "support/gif_writer.h"
 
 #include <gtest/gtest.h>
@@ -60,6 +61,34 @@ TEST(PictureRows, GifReducedAveragesAColumnBlockOfOneRowInEachAndShowsWhatArrive
     }
 }
 
+// A row averaged to fewer columns than a step's blocks would give: each column the exact
+// mean of the pixels under it, those at its edges for the part of them it covers.
+TEST(PictureRows, RowAveragedToColumnsWeighsThePixelsAtTheirEdgesByTheirShare)
+{
+    std::vector<Pixel> row;
+    for (int level = 0; level < 100; level += 10)
+        row.push_back(rgb(level, 2 * level, 255 - level));
+    const struct { int columns; std::vector<Pixel> expected; } cases[] = {
+        {4, {rgb(8, 16, 247), rgb(32, 64, 223), rgb(58, 116, 197), rgb(82, 164, 173)}},  // 2.5 pixels each
+        {3, {rgb(12, 24, 243), rgb(45, 90, 210), rgb(78, 156, 177)}},                    // 3 1/3 pixels each
+        {1, {rgb(45, 90, 210)}},
+    };
+    for (const auto& c : cases) {
+        const ReducedRows reduce{.step = 2, .columns = c.columns};
+        std::vector<Pixel> out(c.expected.size() + 1, 0);  // a pixel to spare, which stays untouched
+        reduce.averageRow(row.data(), 10, out.data());
+        EXPECT_EQ(out.back(), 0u);
+        out.pop_back();
+        EXPECT_EQ(out, c.expected) << c.columns << " columns";
+        EXPECT_EQ(reduce.reducedWidth(10), c.columns);
+    }
+    // Means round to the nearest level: 2/3, 5/3 and 8/3 to 1, 2 and 3.
+    const Pixel thirds[] = {kBlack, kBlack, rgb(2, 5, 8)};
+    Pixel mean = 0;
+    ReducedRows{3}.averageRow(thirds, 3, &mean);
+    EXPECT_EQ(mean, rgb(1, 2, 3));
+}
+
 // A run-length stream of a 4 x 2 picture stored bottom row first: the bytes it takes, up
 // to its end mark, the code that ends its last row or a jump past it, 0 when it is cut
 // short; and where its runs, literals, row ends and jumps paint, shown top row first, 9
@@ -83,7 +112,7 @@ TEST(PictureRows, RunLengthStreamEndsWhereItsPictureDoesAndPaintsWhatItsCodesSay
         SCOPED_TRACE(c.name);
         EXPECT_EQ(rleStreamBytes(reader(c.stream), 2, c.fourBits), c.bytes);
         std::string picture(8, '\x09');
-        decodeRle(reader(c.stream), 4, 2, c.fourBits,
+        decodeRle(reader(c.stream), 4, 2, c.fourBits, 4,
             [&](std::int64_t y) { return reinterpret_cast<std::uint8_t*>(picture.data()) + 4 * y; });
         for (char& index : picture)
             index = char('0' + index);
