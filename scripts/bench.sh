@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
-bash scripts/build.sh
+TESSARON_CONFIGURE="-DTESSARON_BENCH=ON" bash scripts/build.sh
 failed=()
 for bench in build/bin/tessaron_*bench; do
     echo "== ${bench##*/}"

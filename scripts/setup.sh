@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Tessaron needs to build, test and run, if any are missing.
-# As root it installs them; as anyone else it prints the command to run.
+# Installs the Debian packages Tessaron needs, if any are missing: to build and play with
+# "setup.sh play", and to build, test and benchmark it too without an argument. As root
+# it installs them; as anyone else it prints the command to run.
 set -euo pipefail
 
 # The benchmarks' peers come with what they need to run, because the install below leaves
@@ -9,10 +10,13 @@ set -euo pipefail
 # which it only recommends. gio (libglib2.0-bin) opens a picture with the game as a file
 # manager does, telling its type through shared-mime-info. qt6-translations-l10n gives the
 # message boxes' standard buttons in Spanish.
-packages=(g++ make cmake ninja-build libgtest-dev libbenchmark-dev qt6-base-dev qt6-translations-l10n
-    libjpeg62-turbo-dev libjpeg-turbo-progs fonts-dejavu-core xvfb xauth xdotool x11-utils
-    openbox imagemagick libwmf-bin fonts-urw-base35 appstream desktop-file-utils dpkg-dev
-    libglib2.0-bin shared-mime-info)
+packages=(g++ make cmake ninja-build qt6-base-dev qt6-translations-l10n libjpeg62-turbo-dev
+    fonts-dejavu-core)
+if [ "${1:-test}" != play ]; then
+    packages+=(libgtest-dev libbenchmark-dev libjpeg-turbo-progs xvfb xauth xdotool x11-utils
+        openbox imagemagick libwmf-bin fonts-urw-base35 appstream desktop-file-utils dpkg-dev
+        libglib2.0-bin shared-mime-info)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

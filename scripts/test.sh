@@ -4,6 +4,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
-bash scripts/build.sh
+TESSARON_CONFIGURE="-DBUILD_TESTING=ON -DTESSARON_BENCH=ON -DTESSARON_WERROR=ON" bash scripts/build.sh
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build --output-on-failure -j "$(nproc)" "$@"
