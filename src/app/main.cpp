@@ -11,9 +11,9 @@ int main(int argc, char* argv[])
     // The program ends only through the exit question.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    tessaron::MainWindow form(tessaron::screenMetrics());
+    tessaron::MainWindow window(tessaron::screenMetrics());
     // Ending the loop at once, not through a posted event, so nothing else is handled.
-    QObject::connect(&form, &tessaron::MainWindow::programEnded, &app, [] { QCoreApplication::exit(0); });
-    form.startUp(tessaron::pictureArgument(argc, argv));
+    QObject::connect(&window, &tessaron::MainWindow::programEnded, &app, [] { QCoreApplication::exit(0); });
+    window.startUp(tessaron::pictureArgument(argc, argv));
     return QApplication::exec();
 }

@@ -239,20 +239,4 @@ PixelRect blackFill(Surface& dst, std::int32_t x, std::int32_t y, std::int32_t w
     return changed;
 }
 
-PixelRect bitBlt(Surface& dst, std::int32_t dx, std::int32_t dy, std::int32_t width,
-    std::int32_t height, const Surface& src, std::int32_t sx, std::int32_t sy,
-    std::uint32_t rop)
-{
-    switch ((rop >> 16) & 0xFFu) {
-    case (kSrcCopy >> 16) & 0xFFu:
-        return blockCopy(dst, dx, dy, width, height, src, sx, sy);
-    case (kBlackness >> 16) & 0xFFu:
-        return blackFill(dst, dx, dy, width, height);
-    default:
-        // No other raster operation is ever asked for; doing nothing is safer than
-        // guessing at one.
-        return {};
-    }
-}
-
 }  // namespace tessaron

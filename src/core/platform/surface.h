@@ -100,23 +100,17 @@ private:
     Damage damage_;
 };
 
-// Raster-operation codes of a block transfer.
-inline constexpr std::uint32_t kSrcCopy = 0x00CC0020u;
-inline constexpr std::uint32_t kBlackness = 0x00000042u;
-
-// Block transfer: the destination rectangle of width x height pixels at (dx, dy) receives
-// the source rectangle at (sx, sy). The rectangle is clipped to both surfaces; a zero or
-// negative size transfers nothing. Source and destination may be the same surface, even
-// overlapping: the result is the source as it was before the transfer.
-// The raster operation is chosen by its operation index (bits 16 to 23): 0xCC copies,
-// 0x00 fills with black without reading the source. Returns the destination area changed.
-PixelRect bitBlt(Surface& dst, std::int32_t dx, std::int32_t dy, std::int32_t width,
-    std::int32_t height, const Surface& src, std::int32_t sx, std::int32_t sy,
-    std::uint32_t rop);
-
+// The two block transfers the board is drawn with. The rectangle of width x height
+// pixels is clipped to both surfaces; a zero or negative size changes nothing. Each
+// returns the destination area it changed.
+//
+// The destination rectangle at (dx, dy) receives the source rectangle at (sx, sy).
+// Source and destination may be the same surface, even overlapping: the result is the
+// source as it was before the copy.
 PixelRect blockCopy(Surface& dst, std::int32_t dx, std::int32_t dy, std::int32_t width,
     std::int32_t height, const Surface& src, std::int32_t sx, std::int32_t sy);
 
+// The rectangle at (x, y) turns black.
 PixelRect blackFill(Surface& dst, std::int32_t x, std::int32_t y, std::int32_t width,
     std::int32_t height);
 

@@ -34,7 +34,7 @@ std::string credits(std::string_view programmedBy, std::string_view thanks,
 
 // Menu items come in menu order; where the design caption differs from the Spanish one,
 // it shows until a language is applied.
-std::vector<Control> form1Controls()
+std::vector<Control> mainWindowControls()
 {
     return {
         {.name = "Archivo", .design = "Archivo", .caption = {"File", "Archivo"}},
@@ -63,6 +63,7 @@ std::vector<Control> form1Controls()
             .caption = {"There is not any loaded image", "No hay ninguna imagen abierta"}},
         {.name = "Form1Client", .description = {"Puzzle board", "Tablero del puzzle"}},
         {.name = "Pic2", .description = {"Finished picture", "Imagen terminada"}},
+        {.name = "Timer1"},  // the preview's clock: a second a tick
     };
 }
 
@@ -109,7 +110,7 @@ std::vector<Control> dialogControls()
 }
 
 // Both languages side by side, since none is known yet: nothing here is translated.
-std::vector<Control> formIdiomaControls()
+std::vector<Control> languageWindowControls()
 {
     return {
         {.name = "OKButton", .place = {2880, 2880, 1215, 375}, .design = "Aceptar"},
@@ -164,7 +165,7 @@ const WindowDesign& windowDesign(GameWindow window)
 std::span<const Control> controlsOf(GameWindow window)
 {
     static const std::array<std::vector<Control>, 4> tables{
-        form1Controls(), dialogControls(), formIdiomaControls(), aboutControls()};
+        mainWindowControls(), dialogControls(), languageWindowControls(), aboutControls()};
     return tables[static_cast<std::size_t>(window)];
 }
 

@@ -15,7 +15,7 @@ enum class GameWindow { Main, NewPuzzle, Language, About };
 
 // A control's place in its container, in twips. A control placed by code (menu items,
 // the board and its pictures, which follow the puzzle) has none.
-struct Twips {
+struct TwipsRect {
     float left = 0;
     float top = 0;
     float width = 0;
@@ -32,7 +32,7 @@ struct Bilingual {
 
 struct Control {
     std::string_view name;
-    Twips place{};
+    TwipsRect place{};
     std::string design{};      // the caption the window is created with
     Bilingual caption{};       // what the language switch writes
     Bilingual description{};   // for a control that shows no caption of its own
@@ -42,7 +42,7 @@ struct Control {
 // (left, top) from the screen's top-left corner unless the window is centred.
 struct WindowDesign {
     std::string_view name;
-    Twips client;
+    TwipsRect client;
     bool centred = false;
 };
 

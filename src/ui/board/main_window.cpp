@@ -101,7 +101,7 @@ MainWindow::MainWindow(const ScreenMetrics& metrics, QWidget* parent)
     menu_ = buildMenuTree(menuBar());
     buildClientArea();
     buildRecordCorner();
-    const Twips& client = windowDesign(GameWindow::Main).client;
+    const TwipsRect& client = windowDesign(GameWindow::Main).client;
     const QSize size = metrics_.toPixelsSize(client.width, client.height);
     fitWindowTo(size);
     // The persistent image covers the client area, in device pixels, and starts in the
@@ -135,7 +135,7 @@ MainWindow::MainWindow(const ScreenMetrics& metrics, QWidget* parent)
         guarded(this, [this](QSessionManager& manager) { commitDataRequest(manager); }));
 
     previewTimer_ = new QTimer(this);
-    previewTimer_->setObjectName(QStringLiteral("Timer1"));
+    declareControl(previewTimer_, GameWindow::Main, "Timer1", nullptr);
     previewTimer_->setInterval(1000);
     connect(previewTimer_, &QTimer::timeout, this, guarded(this, [this] { session_.tick(); }));
     previewTimer_->start();
@@ -536,9 +536,9 @@ void MainWindow::startUp(const QString& picture)
     StartupSteps steps;
     steps.readLanguage = [] { return readSettingsFile(); };
     steps.askLanguage = [this] {
-        LanguageWindow idioma(metrics_, this);
-        idioma.exec();
-        return idioma.chosen().value_or(kEnglish);
+        LanguageWindow languageWindow(metrics_, this);
+        languageWindow.exec();
+        return languageWindow.chosen().value_or(kEnglish);
     };
     steps.saveLanguage = [](std::int16_t code) { writeSettingsFile(code); };
     steps.applyTexts = [this](std::int16_t code) {

@@ -33,10 +33,10 @@ void collectNamed(QObject* parent, const QString& name, QList<QObject*>& found)
 
 bool knownLanguage(std::int16_t code) { return code == kEnglish || code == kSpanish; }
 
-void setCheckMark(QWidget* form1, const char* name, bool checked)
+void setCheckMark(QWidget* mainWindow, const char* name, bool checked)
 {
     QList<QObject*> found;
-    collectNamed(form1, QString::fromUtf8(name), found);
+    collectNamed(mainWindow, QString::fromUtf8(name), found);
     for (QObject* object : found) {
         if (auto* action = qobject_cast<QAction*>(object))
             action->setChecked(checked);
@@ -62,14 +62,14 @@ void applyWindowTexts(QWidget* window, GameWindow which, std::int16_t languageCo
     setAccessibleNames(window, which, languageCode);
 }
 
-void applyLanguageTexts(std::int16_t languageCode, QWidget* form1, const std::function<QWidget*()>& dialog,
+void applyLanguageTexts(std::int16_t languageCode, QWidget* mainWindow, const std::function<QWidget*()>& dialog,
     const std::function<QWidget*()>& about)
 {
-    if (form1 && knownLanguage(languageCode)) {
-        setCheckMark(form1, "MLanguageIngles", languageCode == kEnglish);
-        setCheckMark(form1, "MLanguageEspa\u00F1ol", languageCode == kSpanish);
+    if (mainWindow && knownLanguage(languageCode)) {
+        setCheckMark(mainWindow, "MLanguageIngles", languageCode == kEnglish);
+        setCheckMark(mainWindow, "MLanguageEspa\u00F1ol", languageCode == kSpanish);
     }
-    applyWindowTexts(form1, GameWindow::Main, languageCode);
+    applyWindowTexts(mainWindow, GameWindow::Main, languageCode);
     // The window is asked for first: creating it runs its own load, and the code is
     // read after that.
     if (knownLanguage(languageCode) && dialog) {

@@ -21,7 +21,7 @@ void applyWindowTexts(QWidget* window, GameWindow which, std::int16_t languageCo
 // About box. dialog() and about() return their window, creating it hidden when it does
 // not exist yet; they are asked only when there is a language to write, and must return
 // the window under construction when asked again from its own load.
-void applyLanguageTexts(std::int16_t languageCode, QWidget* form1, const std::function<QWidget*()>& dialog,
+void applyLanguageTexts(std::int16_t languageCode, QWidget* mainWindow, const std::function<QWidget*()>& dialog,
     const std::function<QWidget*()>& about);
 
 }  // namespace tessaron

@@ -45,7 +45,7 @@ About::About(const ScreenMetrics& metrics, std::function<void()> applyTexts, QWi
     line_->setFrameShape(QFrame::HLine);
     line_->setFrameShadow(QFrame::Plain);
     line_->setLineWidth(1);
-    const Twips& line = controlOf(GameWindow::About, "Line1").place;
+    const TwipsRect& line = controlOf(GameWindow::About, "Line1").place;
     const QPoint from = metrics.toPixels(line.left, line.top);
     const QPoint to = metrics.toPixels(line.left + line.width, line.top);
     line_->setGeometry(from.x(), from.y(), to.x() - from.x() + 1, 1);

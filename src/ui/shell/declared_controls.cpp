@@ -35,7 +35,7 @@ void declareControl(QObject* control, GameWindow window, std::string_view name, 
     if (!declaredControl.design.empty())
         setCaption(control, fromUtf8(declaredControl.design));
     auto* widget = qobject_cast<QWidget*>(control);
-    const Twips& place = declaredControl.place;
+    const TwipsRect& place = declaredControl.place;
     if (widget && metrics && place.placed())
         widget->setGeometry(metrics->toPixels(place.left, place.top, place.width, place.height));
 }

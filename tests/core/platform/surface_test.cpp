@@ -19,25 +19,28 @@ Surface patterned(std::int32_t w, std::int32_t h, Pixel salt = 0)
 
 // A 10 x 10 destination and an 8 x 8 source, or the destination itself as pieces slide
 // within the board: only the part inside both changes, to the source as it was before.
-TEST(BitBlt, CopyAndBlackFillClipToBothSurfaces)
+TEST(BlockTransfer, CopyAndBlackFillClipToBothSurfaces)
 {
-    constexpr std::uint32_t black = 0x00000010u;  // operation index 0 whatever the low bits say
-    const struct { const char* name; std::uint32_t rop; std::int32_t dx, dy, w, h, sx, sy; PixelRect changed; bool withinOne = false; } cases[] = {
-        {"inside", kSrcCopy, 2, 3, 4, 5, 1, 1, {2, 3, 4, 5}}, {"fully outside", kSrcCopy, 20, 0, 4, 4, 0, 0, {}},
-        {"negative destination", kSrcCopy, -2, -1, 5, 4, 3, 3, {0, 0, 3, 3}}, {"negative source", kSrcCopy, 4, 4, 5, 5, -3, -2, {7, 6, 2, 3}},
-        {"past destination edge", kSrcCopy, 8, 7, 6, 6, 0, 0, {8, 7, 2, 3}}, {"past source edge", kSrcCopy, 0, 0, 9, 9, 4, 5, {0, 0, 4, 3}},
-        {"zero width", kSrcCopy, 1, 1, 0, 4, 0, 0, {}}, {"negative height", kSrcCopy, 1, 1, 4, -3, 0, 0, {}},
+    enum Transfer { copy, black };
+    const struct { const char* name; Transfer transfer; std::int32_t dx, dy, w, h, sx, sy; PixelRect changed; bool withinOne = false; } cases[] = {
+        {"inside", copy, 2, 3, 4, 5, 1, 1, {2, 3, 4, 5}}, {"fully outside", copy, 20, 0, 4, 4, 0, 0, {}},
+        {"negative destination", copy, -2, -1, 5, 4, 3, 3, {0, 0, 3, 3}}, {"negative source", copy, 4, 4, 5, 5, -3, -2, {7, 6, 2, 3}},
+        {"past destination edge", copy, 8, 7, 6, 6, 0, 0, {8, 7, 2, 3}}, {"past source edge", copy, 0, 0, 9, 9, 4, 5, {0, 0, 4, 3}},
+        {"zero width", copy, 1, 1, 0, 4, 0, 0, {}}, {"negative height", copy, 1, 1, 4, -3, 0, 0, {}},
         {"black, source unread", black, -1, 8, 3, 5, 100, 100, {0, 8, 2, 2}}, {"black, empty", black, 2, 2, 3, 0, 0, 0, {}},
-        {"down", kSrcCopy, 0, 3, 8, 8, 0, 0, {0, 3, 8, 7}, true}, {"up left", kSrcCopy, 0, 0, 8, 8, 1, 1, {0, 0, 8, 8}, true},
-        {"right", kSrcCopy, 2, 0, 8, 8, 0, 0, {2, 0, 8, 8}, true},
+        {"down", copy, 0, 3, 8, 8, 0, 0, {0, 3, 8, 7}, true}, {"up left", copy, 0, 0, 8, 8, 1, 1, {0, 0, 8, 8}, true},
+        {"right", copy, 2, 0, 8, 8, 0, 0, {2, 0, 8, 8}, true},
     };
     for (const auto& c : cases) {
         Surface dst = patterned(10, 10, 0x100), expected = dst;
         const Surface src = c.withinOne ? dst : patterned(8, 8, 0x800);
-        EXPECT_EQ(bitBlt(dst, c.dx, c.dy, c.w, c.h, c.withinOne ? dst : src, c.sx, c.sy, c.rop), c.changed) << c.name;
+        const PixelRect changed = c.transfer == copy
+            ? blockCopy(dst, c.dx, c.dy, c.w, c.h, c.withinOne ? dst : src, c.sx, c.sy)
+            : blackFill(dst, c.dx, c.dy, c.w, c.h);
+        EXPECT_EQ(changed, c.changed) << c.name;
         for (std::int32_t y = c.changed.y; y < c.changed.y + c.changed.h; ++y)
             for (std::int32_t x = c.changed.x; x < c.changed.x + c.changed.w; ++x)
-                expected.setPixel(x, y, c.rop == kSrcCopy ? src.pixel(x - c.dx + c.sx, y - c.dy + c.sy) : kBlack);
+                expected.setPixel(x, y, c.transfer == copy ? src.pixel(x - c.dx + c.sx, y - c.dy + c.sy) : kBlack);
         EXPECT_TRUE(std::equal(dst.data(), dst.data() + 100, expected.data())) << c.name;
     }
 }

@@ -6,6 +6,7 @@
 #include "ui/shell/accessibility.h"
 #include "ui/shell/declared_controls.h"
 
+#include <QTimer>
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QAction>
@@ -32,7 +33,7 @@ QMultiHash<QString, QObject*> namedControls(QWidget* window)
             owner = owner->parent();
         const QString name = object->objectName();
         if (!name.isEmpty() && !name.startsWith("qt_") && static_cast<const QWidget*>(owner)->window() == window
-            && (object->isWidgetType() || qobject_cast<QAction*>(object)))
+            && (object->isWidgetType() || qobject_cast<QAction*>(object) || qobject_cast<QTimer*>(object)))
             found.insert(name, object);
     }
     return found;

@@ -62,13 +62,13 @@ TEST_F(MainWindowTest, FramesAndTheClientAreaAsDesigned)
 
     ScreenMetrics small;  // 15 twips per pixel
     small.available = QRect(0, 0, 1000, 800);
-    QDialog dialog, idioma, about;
+    QDialog dialog, language, about;
     applySecondaryFrame(&dialog, GameWindow::NewPuzzle, small);
-    applySecondaryFrame(&idioma, GameWindow::Language, small);
+    applySecondaryFrame(&language, GameWindow::Language, small);
     applySecondaryFrame(&about, GameWindow::About, small);
     EXPECT_EQ(dialog.geometry().center(), small.available.center());
     QStringList names;
-    for (QWidget* window : std::initializer_list<QWidget*>{form.get(), &dialog, &idioma, &about}) {
+    for (QWidget* window : std::initializer_list<QWidget*>{form.get(), &dialog, &language, &about}) {
         SCOPED_TRACE((names << window->objectName()).last().toStdString());
         EXPECT_EQ(window->minimumSize(), window->maximumSize());
         EXPECT_EQ(window->windowTitle(), "Tessaron");
