@@ -243,7 +243,7 @@ private:
         drawText(std::move(run));
     }
 
-    void bitBlt(const Reader& r, bool stretch)
+    void blockTransfer(const Reader& r, bool stretch)
     {
         const double x = r.i32(24), y = r.i32(28), w = r.i32(32), h = r.i32(36);
         const std::uint32_t rop = r.u32(40);
@@ -596,8 +596,8 @@ private:
                 addClip(kinds[mode], regionPath(r, 16, bytes));
             break;
         }
-        case 76: bitBlt(r, false); break;
-        case 77: bitBlt(r, true); break;
+        case 76: blockTransfer(r, false); break;  // EMR_BITBLT
+        case 77: blockTransfer(r, true); break;  // EMR_STRETCHBLT
         case 80: {  // SETDIBITSTODEVICE
             const double x = r.i32(24), y = r.i32(28), sx = r.i32(32), sy = r.i32(36);
             const double w = r.i32(40), h = r.i32(44);
