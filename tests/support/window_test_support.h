@@ -142,15 +142,23 @@ struct BoardWindowTest : ::testing::Test, QObject {
     }
 
     // A press on the centre of one place and a release on another's, as the player makes them.
-    void drag(int fromC, int fromR, int toC, int toR)
+    // A press on one place and a release on another, with any button; a double click
+    // counts as the press it also is.
+    void drag(int fromC, int fromR, int toC, int toR, Qt::MouseButton button = Qt::LeftButton, bool doubleClick = false)
     {
         const QRect box = pictureBox();
         const auto at = [&](int c, int r) {
             return QPoint(box.x() + (2 * c - 1) * box.width() / (2 * puzzle().board().columns()),
                 box.y() + (2 * r - 1) * box.height() / (2 * puzzle().board().rows()));
         };
-        QTest::mousePress(board(), Qt::LeftButton, {}, at(fromC, fromR));
-        QTest::mouseRelease(board(), Qt::LeftButton, {}, at(toC, toR));
+        if (doubleClick) {
+            QMouseEvent press(QEvent::MouseButtonDblClick, at(fromC, fromR), board()->mapToGlobal(at(fromC, fromR)),
+                button, button, {});
+            QApplication::sendEvent(board(), &press);
+        } else {
+            QTest::mousePress(board(), button, {}, at(fromC, fromR));
+        }
+        QTest::mouseRelease(board(), button, {}, at(toC, toR));
     }
     // How many of the area's pixels, every `step`th each way, are wrong.
     static int count(QRect area, int step, const std::function<bool(int, int)>& wrong)

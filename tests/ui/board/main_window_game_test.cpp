@@ -152,6 +152,13 @@ TEST_F(GameWindowTest, TheGameMenuPlaysAndTheMenuBarCornerCounts)
     EXPECT_LE(corner->geometry().right(), form->menuBar()->width());
 
     const BoardArray handedOver = cells();
+    // Any button, and a double click, press as the left button does.
+    drag(1, 1, 4, 4, Qt::RightButton);
+    drag(1, 1, 4, 4, Qt::MiddleButton, true);
+    EXPECT_EQ(cells(), handedOver);
+    EXPECT_EQ(corner->text(), "2 moves  0:00");
+    form->menu().undoAction->trigger();
+    form->menu().undoAction->trigger();
     drag(1, 1, 4, 4);
     EXPECT_EQ(corner->text(), "1 move  0:00");
     EXPECT_TRUE(form->menu().undoAction->isEnabled() && !form->menu().redoAction->isEnabled());
