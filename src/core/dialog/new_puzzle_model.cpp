@@ -22,8 +22,12 @@ ChoiceStep NewPuzzleModel::forgetChoice()
     return {.dropPreviews = true};
 }
 
+// The folder change fires only when the path changes: opening the folder already open
+// lists it afresh and nothing more.
 ChoiceStep NewPuzzleModel::folderListed(const std::string& folder)
 {
+    if (folder == folder_)
+        return {};
     folder_ = folder;
     return forgetChoice();
 }

@@ -44,8 +44,8 @@ public:
     std::string picturePath() const;
     bool previewShown() const { return preview_ == Preview::Shown; }
 
-    // The lists show `folder` now, which drops the choice: its name may no longer be in
-    // the file list.
+    // The lists show `folder` now. Another folder drops the choice, since its name is no
+    // longer in the file list; the one already open, opened again, keeps it.
     ChoiceStep folderListed(const std::string& folder);
     // A file of the folder clicked: the name shows at once, its preview follows.
     ChoiceStep pictureClicked(const std::string& name);

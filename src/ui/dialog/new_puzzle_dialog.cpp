@@ -222,12 +222,17 @@ bool NewPuzzleDialog::openKeptFolder(const QString& folder)
 
 // The choice goes before the file list is read: when the new folder cannot be read the
 // file list has moved all the same, and a name kept from the old folder would no longer
-// be in it.
+// be in it. The folder already open is read afresh, its selection kept.
 void NewPuzzleDialog::setDirPath(const QString& folder)
 {
     folders_->setPath(folder, nameFromNative(drives_->volume().path));
-    apply(model_.folderListed(nativeFromName(folders_->path())));
-    files_->setPath(folders_->path());
+    const std::string listed = nativeFromName(folders_->path());
+    const bool moved = listed != model_.folder();
+    apply(model_.folderListed(listed));
+    if (moved)
+        files_->setPath(folders_->path());
+    else
+        files_->reread();
 }
 
 void NewPuzzleDialog::driveChanged()

@@ -48,11 +48,12 @@ void play(std::initializer_list<std::array<std::string, 3>> lines, NewPuzzleMode
     }
 }
 
-// Another folder drops the choice and the preview on its way, and a picture from outside
-// still waiting too. OK then asks for a picture.
-TEST(NewPuzzleModel, AnotherFolderDropsTheChoice)
+// The folder change fires only when the path changes: the folder already open, opened
+// again, keeps the choice and the preview on its way; another folder drops both, and a
+// picture from outside still waiting too. OK then asks for a picture.
+TEST(NewPuzzleModel, AnotherFolderDropsTheChoiceTheSameOneKeepsIt)
 {
-    play({{"folder /a", "drop", ""}, {"click sea.jpg", "preview /a/sea.jpg", "sea.jpg"},
+    play({{"folder /a", "drop", ""}, {"click sea.jpg", "preview /a/sea.jpg", "sea.jpg"}, {"folder /a", "", "sea.jpg"},
         {"arrived", "show", "sea.jpg"}, {"named /b/far.jpg", "preview /b/far.jpg", "sea.jpg"},
         {"folder /a/sub", "drop", ""}, {"arrived", "", ""}, {"shown", "", ""}, {"ok", "choose one", ""}});
 }

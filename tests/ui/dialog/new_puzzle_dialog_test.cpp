@@ -309,6 +309,32 @@ TEST_F(DialogTest, TabOrderAndEnterAndEscapeInEachControl)
     }
 }
 
+// Enter or a double click on the folder already open lists it afresh, a picture added
+// since included, and keeps the chosen picture and its preview.
+TEST_F(DialogTest, OpeningTheOpenFolderAgainKeepsTheChoice)
+{
+    openFolder(pictures.path());
+    dialog->show();
+    choose("sea.jpg");
+    for (const bool click : {false, true}) {
+        const QString added = click ? "clicked.jpg" : "entered.jpg";
+        savePicture(added, 8, 8, kSand);
+        QListWidgetItem* open = folders()->item(folders()->currentRow());
+        folders()->setCurrentItem(open);
+        const QPoint at = folders()->visualItemRect(open).center();
+        if (click) {  // a double click is a click, then the second press
+            QTest::mouseClick(folders()->viewport(), Qt::LeftButton, {}, at);
+            QTest::mouseDClick(folders()->viewport(), Qt::LeftButton, {}, at);
+        } else {
+            QTest::keyClick(folders(), Qt::Key_Return);
+        }
+        EXPECT_TRUE(files()->fileNames().contains(added));
+        EXPECT_EQ(lists(), QStringList({pictures.path(), pictures.path(), "sea.jpg", "sea.jpg"}));
+        EXPECT_TRUE(previewLooksLike(kSea));
+    }
+    EXPECT_EQ(pressOk(), "sea.jpg as sea.jpg 4x4");
+}
+
 // Under "*.*" a picture outside the picture patterns can be chosen, and it stays chosen
 // while the picture filter hides it. A name that looks like markup shows as plain text,
 // tags and all; unticked, the preview hides but still follows the choice.
