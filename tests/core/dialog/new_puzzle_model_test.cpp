@@ -105,11 +105,13 @@ TEST(NewPuzzleModel, KeptPictureOnlyWhereItStillIs)
 {
     const fs::path folder = fs::temp_directory_path() / ("tessaron-kept-" + std::to_string(::getpid()));
     fs::create_directories(folder / "dir.jpg");
+    fs::create_directories(folder / "own");
     std::ofstream(folder / "a.jpg") << "x";
+    std::ofstream(folder / "own" / "a.jpg") << "x";
     // The picture kept, the folder listed and the picture offered.
     const std::tuple<std::string, std::string, std::optional<std::string>> cases[] = {
         {"a.jpg", folder.string(), "a.jpg"},
-        {"a.jpg", "/", std::nullopt},                 // its folder has gone: the program's own is listed
+        {"a.jpg", (folder / "own").string(), std::nullopt},  // its folder has gone: the program's own is listed
         {"gone.jpg", folder.string(), std::nullopt},
         {"dir.jpg", folder.string(), std::nullopt},
         {"", folder.string(), std::nullopt},
