@@ -19,13 +19,13 @@ namespace tessaron {
 
 // What the dialog does after an event, besides showing the choice again.
 struct ChoiceStep {
-    bool dropPreviews = false;           // no preview asked for so far is wanted any more
+    bool dropPreviews = false;             // no preview asked for so far is wanted any more
     std::optional<std::string> preview{};  // decode this path's preview (it replaces any asked before)
     std::optional<std::string> place{};    // the picture from outside at this path was previewed: move the browser to it
-    bool showPreview = false;            // the preview that came is the choice's: show it
+    bool showPreview = false;              // the preview that came is the choice's: show it
     std::optional<RuntimeError> error{};   // reported to the player
     std::optional<Message> message{};      // told to the player
-    bool toRootVolume = false;           // the drive list falls back to the root volume
+    bool toRootVolume = false;             // the drive list falls back to the root volume
 };
 
 // The grid, the style and the two boxes as the dialog's controls hold them at OK.
@@ -67,7 +67,6 @@ public:
     // is listed, and only while it is a file there; the player has not seen it since, so
     // a preview that fails then means it has gone, which is no news to tell.
     void remember(const RememberedChoice& kept) { kept_ = kept; }
-    const std::string& keptFolder() const { return kept_.folder; }
     std::optional<std::string> keptPicture() const;
     ChoiceStep chooseKept();
 

@@ -60,6 +60,7 @@ protected:
 private:
     // The handlers, one per control event.
     void driveChanged();
+    void filterChanged();
     void pictureClicked();
     void previewToggled();
     void styleChosen(bool difficult);
@@ -76,7 +77,6 @@ private:
     void pieceCountChanged();
     void setDirPath(const QString& folder);
     void openFolder(const QString& folder);
-    void filterChanged();
     // Does what the model asks after an event, and shows the choice as it now stands.
     void apply(const ChoiceStep& step);
     void tell(Message message);
