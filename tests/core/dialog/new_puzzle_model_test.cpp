@@ -5,6 +5,7 @@
 #include <array>
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 
 #include <unistd.h>
 
@@ -42,7 +43,7 @@ void play(std::initializer_list<std::array<std::string, 3>> lines, NewPuzzleMode
             : word == "named" ? model.pictureNamed(rest) : word == "placed" ? model.outsidePlaced(rest)
             : word == "arrived" ? model.previewArrived() : word == "failed" ? model.previewFailed(RuntimeError(std::stoi(rest)))
             : word == "kept" ? model.chooseKept() : word == "hidden" ? model.hidden() : word == "shown" ? model.shown()
-            : model.accept({});
+            : word == "ok" ? model.accept({}) : throw std::invalid_argument(event);
         EXPECT_EQ(said(done), step);
         EXPECT_EQ(model.picture(), picture);
     }
