@@ -457,6 +457,8 @@ void MainWindow::chooseLanguage(std::int16_t code)
 
 void MainWindow::applyLanguageTexts()
 {
+    if (dialog_)
+        dialog_->setLanguage(language_);
     tessaron::applyLanguageTexts(language_, this, [this] { return static_cast<QWidget*>(&newPuzzleDialog()); },
         [this] { return static_cast<QWidget*>(&aboutBox()); });
     // Qt's translations of its standard buttons, where the system has them (Debian's

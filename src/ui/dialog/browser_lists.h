@@ -104,6 +104,8 @@ public:
     // path or pattern, and the error is raised.
     void setPath(const QString& folder);
     void setPattern(const QString& patterns);
+    // Reads the folder again, keeping the selected file where it is still listed.
+    void reread() { refill(); }
     // Selects a file as a click would (an empty name clears the selection).
     void selectFile(const QString& name);
     // Lists a file named from outside even when the folder's listing leaves it out (a dot

@@ -26,9 +26,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include <filesystem>
 #include <new>
-#include <system_error>
 #include <utility>
 
 namespace tessaron {
@@ -51,7 +49,7 @@ void selectByText(QListWidget* list, const QString& wanted)
 
 }  // namespace
 
-NewPuzzleDialog::NewPuzzleDialog(const std::int16_t& language, const ScreenMetrics& metrics, QWidget* parent)
+NewPuzzleDialog::NewPuzzleDialog(std::int16_t language, const ScreenMetrics& metrics, QWidget* parent)
     : QDialog(parent), language_(language), metrics_(metrics), previews_(new PreviewQueue(this))
 {
     applySecondaryFrame(this, GameWindow::NewPuzzle, metrics_);
@@ -117,18 +115,16 @@ void NewPuzzleDialog::buildControls()
     // A click on the item already selected is a click all the same.
     connect(columns_, &QListWidget::itemClicked, this, &NewPuzzleDialog::pieceCountChanged);
     connect(rows_, &QListWidget::itemClicked, this, &NewPuzzleDialog::pieceCountChanged);
-    connect(normal_, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            normalChosen();
-    });
-    connect(difficult_, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            difficultChosen();
-    });
+    for (QRadioButton* option : {normal_, difficult_})
+        connect(option, &QRadioButton::toggled, this, [this, option](bool on) {
+            if (on)
+                styleChosen(option == difficult_);
+        });
     connect(ok_, &QPushButton::clicked, this, &NewPuzzleDialog::acceptChoice);
     connect(cancel_, &QPushButton::clicked, this, &NewPuzzleDialog::cancel);
     connect(previews_, &PreviewQueue::previewed, this, &NewPuzzleDialog::previewArrived);
-    connect(previews_, &PreviewQueue::failed, this, &NewPuzzleDialog::previewFailed);
+    connect(previews_, &PreviewQueue::failed, this,
+        [this](const RuntimeError& error) { apply(model_.previewFailed(error)); });
 }
 
 // The keyboard order of the design; frames and labels take no focus, so they drop out.
@@ -149,7 +145,8 @@ void NewPuzzleDialog::setKeyboardOrder()
 // player's last accepted choice, where one is kept, takes the place of the defaults.
 void NewPuzzleDialog::load()
 {
-    const RememberedChoice kept = RememberedChoice::load(rememberedChoiceFile());
+    model_.remember(RememberedChoice::load(rememberedChoiceFile()));
+    const RememberedChoice& kept = model_.kept();
     for (int i = 1; i <= 75; ++i) {
         columns_->addItem(QString::number(i));
         rows_->addItem(QString::number(i));
@@ -172,7 +169,13 @@ void NewPuzzleDialog::load()
     // folder kept, unless that has gone.
     if (!kept.folder.empty() && openKeptFolder(nameFromNative(kept.folder))) {
         setFilter();
-        chooseKeptPicture(nameFromNative(kept.picture));
+        // The kept picture is chosen as a click would choose it, and previewed the same
+        // way; one that has gone, or cannot be selected any more, is simply not chosen.
+        try {
+            if (const auto picture = model_.keptPicture(); picture && selectNamed(nameFromNative(*picture)))
+                apply(model_.chooseKept());
+        } catch (const RuntimeError&) {
+        }
         return;
     }
     drives_->selectVolumeOf(QDir::currentPath());
@@ -183,7 +186,7 @@ void NewPuzzleDialog::load()
         try {
             operation();
         } catch (const RuntimeError& error) {
-            if (error.number() != err::PathNotFound)
+            if (NewPuzzleModel::reportedAtSetUp(error))
                 showError(this, error);
         }
     };
@@ -215,30 +218,21 @@ bool NewPuzzleDialog::openKeptFolder(const QString& folder)
     }
 }
 
-// The kept picture is chosen as a click would choose it, and previewed the same way; one
-// that has gone, or is no picture any more, is simply not chosen.
-void NewPuzzleDialog::chooseKeptPicture(const QString& name)
-{
-    std::error_code error;
-    if (name.isEmpty()
-        || !std::filesystem::is_regular_file(joinPath(nativeFromName(files_->path()), nativeFromName(name)), error))
-        return;
-    try {
-        if (!selectNamed(name))
-            return;
-    } catch (const RuntimeError&) {
-        return;
-    }
-    pictureClicked();
-    keptUnseen_ = true;
-}
-
 // ---- the picture browser ------------------------------------------------------------
 
+// The choice goes before the file list is read: when the new folder cannot be read the
+// file list has moved all the same, and a name kept from the old folder would no longer
+// be in it. The folder already open is read afresh, its selection kept.
 void NewPuzzleDialog::setDirPath(const QString& folder)
 {
     folders_->setPath(folder, nameFromNative(drives_->volume().path));
-    folderChanged();
+    const std::string listed = nativeFromName(folders_->path());
+    const bool moved = listed != model_.folder();
+    apply(model_.folderListed(listed));
+    if (moved)
+        files_->setPath(folders_->path());
+    else
+        files_->reread();
 }
 
 void NewPuzzleDialog::driveChanged()
@@ -249,33 +243,17 @@ void NewPuzzleDialog::driveChanged()
         setDirPath(nameFromNative(chosen.path));
         return;
     } catch (const RuntimeError& error) {
-        if (error.number() == err::DeviceUnavailable) {
-            if (const auto message = messageText(Message::UnitNotReady, language_))
-                showMessage(this, fromUtf8(*message));
-            // Back to the root volume, which runs this change again; a root that does not
-            // answer either stops here instead of asking forever.
-            if (chosen.kind != VolumeKind::Root) {
-                drives_->selectVolume(0);
-                driveChanged();
-                return;
-            }
-        } else {
-            // Reported, and the game goes on: losing a puzzle in progress to a volume
-            // that may not be read would be far worse than the error itself.
-            showError(this, error);
+        const ChoiceStep step = NewPuzzleModel::volumeFailed(error, chosen.kind);
+        apply(step);
+        if (step.toRootVolume) {  // which runs this change again
+            drives_->selectVolume(0);
+            driveChanged();
+            return;
         }
     }
     // The drive list goes back to the volume of the folder the other lists show, wherever
     // the failure left them; the choice stands unless they moved.
     drives_->selectVolumeOf(folders_->path());
-}
-
-// The choice goes first: when the new folder cannot be read the file list has moved
-// all the same, and a name kept from the old folder would no longer be in it.
-void NewPuzzleDialog::folderChanged()
-{
-    forgetChoice();
-    files_->setPath(folders_->path());
 }
 
 // Opening an entry of the folder list. A folder that cannot be opened is reported, and
@@ -298,12 +276,6 @@ void NewPuzzleDialog::filterChanged()
     }
 }
 
-// The chosen file's path, its bytes kept whatever they are, so that it opens.
-QString NewPuzzleDialog::chosenPath() const
-{
-    return nameFromNative(joinPath(nativeFromName(files_->path()), nativeFromName(files_->fileName())));
-}
-
 PictureOptions NewPuzzleDialog::previewOptions() const
 {
     PictureOptions options;
@@ -313,69 +285,51 @@ PictureOptions NewPuzzleDialog::previewOptions() const
     return options;
 }
 
-// The name shows at once; the preview follows when it is decoded, and until then the box
-// is empty rather than showing the picture clicked before.
-void NewPuzzleDialog::pictureClicked()
+void NewPuzzleDialog::pictureClicked() { apply(model_.pictureClicked(nativeFromName(files_->fileName()))); }
+
+void NewPuzzleDialog::apply(const ChoiceStep& step)
 {
-    keptUnseen_ = false;
-    fileName_->setText(shownName(files_->fileName()));
-    clearPreview();
-    requestPreview(chosenPath());
+    if (step.dropPreviews)
+        previews_->cancel();
+    fileName_->setText(shownName(nameFromNative(model_.picture())));
+    if (!model_.previewShown())
+        preview_->setPixmap(QPixmap());
+    if (step.error)
+        showError(this, *step.error);
+    if (step.message)
+        tell(*step.message);
+    if (step.preview)
+        previews_->request(nameFromNative(*step.preview), preview_->size(), previewOptions());
 }
 
-void NewPuzzleDialog::requestPreview(const QString& path)
+void NewPuzzleDialog::tell(Message message)
 {
-    outside_.clear();
-    previews_->request(path, preview_->size(), previewOptions());
-}
-
-// A chosen file whose preview was dropped when the dialog was hidden gets it now.
-void NewPuzzleDialog::previewChoiceIfMissing()
-{
-    if (outside_.isEmpty() && !previews_->waiting() && !fileName_->text().isEmpty() && preview_->pixmap().isNull())
-        requestPreview(chosenPath());
+    if (const auto text = messageText(message, language_))
+        showMessage(this, fromUtf8(*text));
 }
 
 void NewPuzzleDialog::previewArrived(const QImage& picture)
 {
-    if (!outside_.isEmpty()) {
-        placeOutsidePicture(std::exchange(outside_, QString()), picture);
+    const ChoiceStep step = model_.previewArrived();
+    if (step.place)
+        placeOutsidePicture(nameFromNative(*step.place), picture);
+    else
+        showPreview(step, picture);
+}
+
+void NewPuzzleDialog::showPreview(const ChoiceStep& step, const QImage& picture)
+{
+    apply(step);
+    if (!step.showPreview)
         return;
-    }
-    keptUnseen_ = false;
     try {
         preview_->setPixmap(QPixmap::fromImage(picture));
     } catch (const std::bad_alloc&) {
-        reportAndForget(RuntimeError(err::OutOfMemory));
+        apply(model_.forget(RuntimeError(err::OutOfMemory)));
     }
 }
 
-void NewPuzzleDialog::previewFailed(const RuntimeError& error)
-{
-    // A picture from outside that cannot be previewed is told as such, whatever the
-    // reason, and the browser keeps what it showed.
-    if (!outside_.isEmpty()) {
-        outside_.clear();
-        showError(this, error);
-        previewChoiceIfMissing();
-        return;
-    }
-    // Not a picture: no picture counts as chosen. Anything else (a file that may not be
-    // read, one deleted since it was listed) is reported the same way and the dialog
-    // goes on; but a kept picture the player has not seen since is only forgotten.
-    if (std::exchange(keptUnseen_, false) || error.number() == err::InvalidPicture) {
-        clearPreview();
-        fileName_->clear();
-        return;
-    }
-    reportAndForget(error);
-}
-
-void NewPuzzleDialog::choosePicture(const QString& path)
-{
-    requestPreview(path);
-    outside_ = path;
-}
+void NewPuzzleDialog::choosePicture(const QString& path) { apply(model_.pictureNamed(nativeFromName(path))); }
 
 // The picture from outside has been previewed: the browser moves to it and chooses it,
 // and the preview already decoded is the one shown, not decoded again.
@@ -400,8 +354,7 @@ void NewPuzzleDialog::placeOutsidePicture(const QString& path, const QImage& pic
         showError(this, error);
         return;
     }
-    fileName_->setText(shownName(name));
-    previewArrived(picture);
+    showPreview(model_.outsidePlaced(nativeFromName(name)), picture);
 }
 
 // Selects a file of the folder listed that was named from outside the list, without
@@ -423,26 +376,6 @@ bool NewPuzzleDialog::selectNamed(const QString& name)
 
 void NewPuzzleDialog::previewToggled() { preview_->setVisible(showPreview_->isChecked()); }
 
-void NewPuzzleDialog::clearPreview() { preview_->setPixmap(QPixmap()); }
-
-// Whatever preview was on its way, for the choice or for a picture from outside, is
-// dropped with the choice.
-void NewPuzzleDialog::forgetChoice()
-{
-    keptUnseen_ = false;
-    previews_->cancel();
-    outside_.clear();
-    fileName_->clear();
-    clearPreview();
-}
-
-void NewPuzzleDialog::reportAndForget(const RuntimeError& error)
-{
-    showError(this, error);
-    clearPreview();
-    fileName_->clear();
-}
-
 // ---- the options and the hand-over ---------------------------------------------------
 
 void NewPuzzleDialog::pieceCountChanged()
@@ -453,38 +386,26 @@ void NewPuzzleDialog::pieceCountChanged()
         pieceCount_->setText(QString::fromStdString(*line));
 }
 
-void NewPuzzleDialog::normalChosen()
+void NewPuzzleDialog::styleChosen(bool difficult)
 {
-    if (const auto description = messageText(Message::NormalStyle, language_))
-        styleText_->setText(fromUtf8(*description));
-}
-
-void NewPuzzleDialog::difficultChosen()
-{
-    if (const auto description = messageText(Message::DifficultStyle, language_))
+    if (const auto description = messageText(difficult ? Message::DifficultStyle : Message::NormalStyle, language_))
         styleText_->setText(fromUtf8(*description));
 }
 
 void NewPuzzleDialog::acceptChoice()
 {
-    if (fileName_->text().isEmpty()) {
-        if (const auto message = messageText(Message::NoPictureChosen, language_))
-            showMessage(this, fromUtf8(*message));
+    apply(model_.accept({.columns = listText(columns_), .rows = listText(rows_),
+        .style = difficult_->isChecked() ? PuzzleStyle::Difficult : PuzzleStyle::Normal,
+        .preview = showPreview_->isChecked(), .fitToScreen = fitToScreen_->isChecked()}));
+    if (!model_.handedOver())
         return;
-    }
-    chosen_ = PuzzleChoice{.path = nativeFromName(chosenPath()), .name = nativeFromName(files_->fileName()),
-        .columns = toInt16(leadingNumber(listText(columns_))), .rows = toInt16(leadingNumber(listText(rows_))),
-        .style = difficult_->isChecked() ? PuzzleStyle::Difficult : PuzzleStyle::Normal, .fitToScreen = fitToScreen_->isChecked()};
-    RememberedChoice{.folder = nativeFromName(files_->path()), .picture = nativeFromName(files_->fileName()),
-        .columns = chosen_->columns, .rows = chosen_->rows, .difficult = chosen_->style == PuzzleStyle::Difficult,
-        .preview = showPreview_->isChecked(), .fitToScreen = chosen_->fitToScreen}
-        .save(rememberedChoiceFile());
+    model_.kept().save(rememberedChoiceFile());
     done(QDialog::Accepted);
 }
 
 void NewPuzzleDialog::cancel()
 {
-    chosen_.reset();
+    model_.withdraw();
     done(QDialog::Rejected);
 }
 
@@ -498,9 +419,9 @@ void NewPuzzleDialog::showEvent(QShowEvent* event)
     if (std::exchange(keptTextsDue_, false)) {
         pieceCountChanged();
         if (difficult_->isChecked())
-            difficultChosen();
+            styleChosen(true);
     }
-    previewChoiceIfMissing();
+    apply(model_.shown());
 }
 
 // Hidden (OK, Cancel), the dialog drops the preview on its way, so nothing turns up
@@ -509,17 +430,15 @@ void NewPuzzleDialog::showEvent(QShowEvent* event)
 void NewPuzzleDialog::hideEvent(QHideEvent* event)
 {
     QDialog::hideEvent(event);
-    if (event->spontaneous())
-        return;
-    previews_->cancel();
-    outside_.clear();
+    if (!event->spontaneous())
+        apply(model_.hidden());
 }
 
 std::optional<PuzzleChoice> NewPuzzleDialog::choose()
 {
-    chosen_.reset();
+    model_.withdraw();
     exec();
-    return chosen_;
+    return model_.handedOver();
 }
 
 }  // namespace tessaron

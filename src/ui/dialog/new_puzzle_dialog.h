@@ -4,6 +4,7 @@
 // last one accepted is kept for the next run too. It hands its choice back as a value and
 // changes no game state.
 
+#include "core/dialog/new_puzzle_model.h"
 #include "core/dialog/puzzle_choice.h"
 #include "ui/platform/picture_loader.h"
 #include "ui/platform/screen_metrics.h"
@@ -29,15 +30,15 @@ class DriveList;
 class FileList;
 class FolderList;
 class PreviewQueue;
-class RuntimeError;
 
 class NewPuzzleDialog : public QDialog {
     Q_OBJECT
 public:
-    // `language` is the game's language, which the main window owns; the dialog's
-    // messages and piece counts speak whatever it holds when they are shown. Captions are
-    // the language switch's business.
-    NewPuzzleDialog(const std::int16_t& language, const ScreenMetrics& metrics, QWidget* parent = nullptr);
+    // `language` is the game's language: the dialog's messages and piece counts speak it,
+    // and the main window hands over each new one. Captions are the language switch's
+    // business.
+    NewPuzzleDialog(std::int16_t language, const ScreenMetrics& metrics, QWidget* parent = nullptr);
+    void setLanguage(std::int16_t language) { language_ = language; }
 
     // Shows the dialog modally: the choice when the player pressed OK, nothing when they
     // cancelled.
@@ -59,47 +60,35 @@ protected:
 private:
     // The handlers, one per control event.
     void driveChanged();
-    void folderChanged();
     void filterChanged();
     void pictureClicked();
     void previewToggled();
-    void normalChosen();
-    void difficultChosen();
+    void styleChosen(bool difficult);
     void acceptChoice();
     void cancel();
 
-    QString chosenPath() const;
     PictureOptions previewOptions() const;
     void buildControls();
     void setKeyboardOrder();
     void load();
     void setFilter();
     bool openKeptFolder(const QString& folder);
-    void chooseKeptPicture(const QString& name);
     bool selectNamed(const QString& name);
     void pieceCountChanged();
     void setDirPath(const QString& folder);
     void openFolder(const QString& folder);
-    void forgetChoice();
-    void clearPreview();
-    void reportAndForget(const RuntimeError& error);
+    // Does what the model asks after an event, and shows the choice as it now stands.
+    void apply(const ChoiceStep& step);
+    void tell(Message message);
     // The previews, which arrive later than the click that asked for them.
-    void requestPreview(const QString& path);
-    void previewChoiceIfMissing();
     void previewArrived(const QImage& picture);
-    void previewFailed(const RuntimeError& error);
     void placeOutsidePicture(const QString& path, const QImage& picture);
+    void showPreview(const ChoiceStep& step, const QImage& picture);
 
-    const std::int16_t& language_;
+    std::int16_t language_;
     ScreenMetrics metrics_;
-    std::optional<PuzzleChoice> chosen_;
+    NewPuzzleModel model_;
     PreviewQueue* previews_ = nullptr;
-    // The picture named from outside whose preview is awaited; empty when the preview
-    // awaited, if any, is the chosen file's.
-    QString outside_;
-    // The choice is the kept one from an earlier run, and its preview has not come yet:
-    // if it fails, the picture has gone since, which is no news to report.
-    bool keptUnseen_ = false;
     // The grid and style kept from an earlier run, whose texts the first showing sets.
     bool keptTextsDue_ = false;
     // How long a volume may take to answer before it counts as not ready.

@@ -5,6 +5,7 @@
 #include <QAccessible>
 #include <QAction>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QWindow>
 
@@ -189,7 +190,14 @@ TEST_F(GameWindowTest, TheGameMenuPlaysAndTheMenuBarCornerCounts)
     EXPECT_TRUE(form->menu().spanishAction->isChecked() && !form->menu().englishAction->isChecked());
     EXPECT_EQ(settings(), QByteArray(" 1 \r\n"));
     EXPECT_EQ(corner->text(), "1 movimiento (par 1)  0:00");
-    EXPECT_EQ(form->findChild<NewPuzzleDialog*>()->findChild<QLabel*>("Label2")->text(), "Puzzle de 16 piezas (4x4)");
+    auto* dialog = form->findChild<NewPuzzleDialog*>();
+    EXPECT_EQ(dialog->findChild<QLabel*>("Label2")->text(), "Puzzle de 16 piezas (4x4)");
+    // The dialog is handed each new language, and counts pieces in it.
+    form->menu().englishAction->trigger();
+    dialog->findChild<QListWidget*>("ListX")->setCurrentRow(4);
+    EXPECT_EQ(dialog->findChild<QLabel*>("Label2")->text(), "20 pieces puzzle (5x4)");
+    dialog->findChild<QListWidget*>("ListX")->setCurrentRow(3);
+    form->menu().spanishAction->trigger();
     EXPECT_TRUE(overlay()->isVisible() && form->windowTitle() == "Tessaron  -  pic.bmp");
     EXPECT_FALSE(form->menu().undoAction->isEnabled() || form->menu().hintAction->isEnabled()
         || form->menu().showImageAction->isEnabled());

@@ -17,12 +17,11 @@
 #include <QThread>
 
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
+#include <filesystem>
 #include <condition_variable>
 #include <cstdlib>
 #include <mutex>
@@ -237,7 +236,7 @@ TEST_F(DialogTest, PieceCountStyleAndMissingPictureInEachLanguage)
     dialog->show();
     for (const auto& [code, columns, rows, difficult, count, style, asked] : cases) {
         SCOPED_TRACE(count);
-        language = code;
+        dialog->setLanguage(code);
         setOptions(columns, rows, difficult, true, false);
         EXPECT_EQ(QStringList({text("Label2"), text("Label3")}), QStringList({count, style}));
         control<QPushButton>("OKButton")->click();
@@ -310,11 +309,35 @@ TEST_F(DialogTest, TabOrderAndEnterAndEscapeInEachControl)
     }
 }
 
+// Enter or a double click on the folder already open lists it afresh, a picture added
+// since included, and keeps the chosen picture and its preview.
+TEST_F(DialogTest, OpeningTheOpenFolderAgainKeepsTheChoice)
+{
+    openFolder(pictures.path());
+    dialog->show();
+    choose("sea.jpg");
+    for (const bool click : {false, true}) {
+        const QString added = click ? "clicked.jpg" : "entered.jpg";
+        savePicture(added, 8, 8, kSand);
+        QListWidgetItem* open = folders()->item(folders()->currentRow());
+        folders()->setCurrentItem(open);
+        const QPoint at = folders()->visualItemRect(open).center();
+        if (click) {  // a double click is a click, then the second press
+            QTest::mouseClick(folders()->viewport(), Qt::LeftButton, {}, at);
+            QTest::mouseDClick(folders()->viewport(), Qt::LeftButton, {}, at);
+        } else {
+            QTest::keyClick(folders(), Qt::Key_Return);
+        }
+        EXPECT_TRUE(files()->fileNames().contains(added));
+        EXPECT_EQ(lists(), QStringList({pictures.path(), pictures.path(), "sea.jpg", "sea.jpg"}));
+        EXPECT_TRUE(previewLooksLike(kSea));
+    }
+    EXPECT_EQ(pressOk(), "sea.jpg as sea.jpg 4x4");
+}
+
 // Under "*.*" a picture outside the picture patterns can be chosen, and it stays chosen
-// while the picture filter hides it. A file that is not a picture clears the choice
-// without a word, so OK asks for one; a file deleted after it was listed is reported.
-// A name that looks like markup shows as plain text, tags and all; unticked, the preview
-// hides but still follows the choice.
+// while the picture filter hides it. A name that looks like markup shows as plain text,
+// tags and all; unticked, the preview hides but still follows the choice.
 TEST_F(DialogTest, FilterSwitchKeepsTheChoiceAndNamesShowAsTheyAre)
 {
     savePicture("<b>bold<br>x.jpg", 8, 8, kSand);
@@ -327,15 +350,6 @@ TEST_F(DialogTest, FilterSwitchKeepsTheChoiceAndNamesShowAsTheyAre)
     EXPECT_EQ(pressOk(), "holiday.jpe as holiday.jpe 4x4");
     combo->setCurrentIndex(1);
     EXPECT_EQ(files()->currentIndex().data().toString(), "holiday.jpe");
-
-    ASSERT_TRUE(QFile::remove(pictures.filePath("Beach.JPG")));
-    for (const auto& [file, reported] : {std::pair<const char*, QStringList>{"notes.txt", {}},
-             {"Beach.JPG", {"Error: 53.  File not found"}}}) {
-        choose(file);
-        EXPECT_EQ(boxes.take(), reported) << file;
-        EXPECT_TRUE(text("LabArchivo").isEmpty() && !previewShown()) << file;
-        choose("sea.jpg");
-    }
 
     auto* check = control<QCheckBox>("Check1");
     check->click();
@@ -351,7 +365,9 @@ TEST_F(DialogTest, FilterSwitchKeepsTheChoiceAndNamesShowAsTheyAre)
 // A click answers at once and its preview follows, decoded off the window thread, one
 // decode at a time, while the player goes on. A click replaced by a newer one before its
 // decode starts is never decoded, and a preview that comes after a newer click is never
-// shown. A file that is no picture still clears the choice when its answer comes.
+// shown. OK while a preview is on its way hands over the choice as it stands; hidden,
+// the dialog drops that preview (nothing of it turns up, not even its error) and decodes
+// it anew when it shows.
 TEST_F(DialogTest, PreviewsComeLaterOneAtATimeAndOnlyTheNewestShows)
 {
     openFolder(pictures.path());
@@ -362,72 +378,45 @@ TEST_F(DialogTest, PreviewsComeLaterOneAtATimeAndOnlyTheNewestShows)
     EXPECT_TRUE(text("LabArchivo") == "sea.jpg" && !previewShown());
     pick("ListX", "5");
     EXPECT_EQ(text("Label2"), "20 pieces puzzle (5x4)");
-    files()->selectFile("Beach.JPG");
     files()->selectFile("notes.txt");
-    held->letGo();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return held->seen().size() == 2; }));
-    EXPECT_TRUE(text("LabArchivo") == "notes.txt" && !previewShown());
-    held->letGo();
-    EXPECT_TRUE(previewed() && text("LabArchivo").isEmpty() && !previewShown());
     files()->selectFile("Beach.JPG");
-    held->letGo();
+    held->letGo(2);
     EXPECT_TRUE(previewed() && text("LabArchivo") == "Beach.JPG" && previewLooksLike(kSand));
     // Back on the file being decoded, the decode under way is the one taken.
     for (const char* name : {"sea.jpg", "Beach.JPG", "sea.jpg"})
         files()->selectFile(name);
     held->letGo();
     EXPECT_TRUE(previewed() && text("LabArchivo") == "sea.jpg" && previewLooksLike(kSea));
-    EXPECT_EQ(held->seen(), QStringList({"sea.jpg", "notes.txt", "Beach.JPG", "sea.jpg"}));
-    // Every decode ran off the window thread, and one at a time.
-    EXPECT_TRUE(!held->onWindowThread && held->mostAtOnce == 1);
-    EXPECT_TRUE(boxes.take().isEmpty());
-}
 
-// OK while a preview is on its way hands over the choice as it stands. The hidden dialog
-// drops that preview: nothing of it turns up, not even its error, until the dialog shows
-// again and decodes it anew.
-TEST_F(DialogTest, HiddenWhileDecodingShowsNothingLater)
-{
-    openFolder(pictures.path());
-    holdDecodes(*dialog);
     EXPECT_EQ(run([&] {
         files()->selectFile("Beach.JPG");
         QFile::remove(pictures.filePath("Beach.JPG"));
         control<QPushButton>("OKButton")->click();
-    }), "Beach.JPG as Beach.JPG 4x4");
+    }), "Beach.JPG as Beach.JPG 5x4");
     held->letGo();
-    EXPECT_TRUE(decodesEnded());
-    EXPECT_TRUE(boxes.take().isEmpty());
-    EXPECT_TRUE(text("LabArchivo") == "Beach.JPG" && !previewShown());
-    EXPECT_EQ(run([&] {
-        held->letGo();
-        EXPECT_TRUE(previewed());
-    }), "nothing");
+    EXPECT_TRUE(decodesEnded() && boxes.take().isEmpty() && text("LabArchivo") == "Beach.JPG" && !previewShown());
+    dialog->show();
+    held->letGo();
+    EXPECT_TRUE(previewed() && text("LabArchivo").isEmpty());
     EXPECT_EQ(boxes.take(), QStringList{"Error: 53.  File not found"});
-    EXPECT_TRUE(text("LabArchivo").isEmpty());
-    EXPECT_EQ(held->seen(), QStringList({"Beach.JPG", "Beach.JPG"}));
+    EXPECT_EQ(held->seen(), QStringList({"sea.jpg", "Beach.JPG", "sea.jpg", "Beach.JPG", "Beach.JPG"}));
+    // Every decode ran off the window thread, and one at a time.
+    EXPECT_TRUE(!held->onWindowThread && held->mostAtOnce == 1);
 }
 
 // A picture from outside is decoded once, in the background: the browser moves to it
-// only when its preview has come, and chooses it even where the list hides its name. A
-// click meanwhile wins over it; one that cannot be previewed (here no picture, which a
-// click would take quietly) is told as such and moves nothing.
+// only when its preview has come, and chooses it even where the list hides its name.
+// One that cannot be previewed (here no picture) is told as such and moves nothing.
 TEST_F(DialogTest, PictureFromOutsideIsDecodedOnceAndMovesTheBrowserOnlyWhenPreviewed)
 {
     ASSERT_TRUE(QDir(pictures.path()).mkdir("Other"));
     savePicture("Other/.hidden.jpg", 10, 10, kSea);
     const QString here = pictures.path(), other = pictures.filePath("Other");
-    const QString hidden = pictures.filePath("Other/.hidden.jpg");
     openFolder(here);
+    choose("Beach.JPG");
     dialog->show();
     holdDecodes(*dialog);
-    dialog->choosePicture(hidden);
-    files()->selectFile("Beach.JPG");
-    held->letGo(2);
-    EXPECT_TRUE(previewed() && previewLooksLike(kSand));
-    EXPECT_EQ(lists(), QStringList({here, here, "Beach.JPG", "Beach.JPG"}));
-
-    dialog->choosePicture(hidden);
+    dialog->choosePicture(pictures.filePath("Other/.hidden.jpg"));
     EXPECT_EQ(lists(), QStringList({here, here, "Beach.JPG", "Beach.JPG"}));
     held->letGo();
     EXPECT_TRUE(previewed() && previewLooksLike(kSea));
@@ -438,7 +427,7 @@ TEST_F(DialogTest, PictureFromOutsideIsDecodedOnceAndMovesTheBrowserOnlyWhenPrev
     EXPECT_TRUE(previewed());
     EXPECT_EQ(boxes.take(), QStringList{"Error: 481.  Invalid picture"});
     EXPECT_TRUE(lists() == chosen && previewLooksLike(kSea));
-    EXPECT_EQ(held->seen(), QStringList({".hidden.jpg", "Beach.JPG", ".hidden.jpg", "notes.txt"}));
+    EXPECT_EQ(held->seen(), QStringList({".hidden.jpg", "notes.txt"}));
 }
 
 // OK keeps the folder, the picture, the grid, the style and both boxes in the player's
@@ -492,78 +481,6 @@ TEST_F(DialogTest, TheAcceptedChoiceComesBackAtTheNextStartAndCancelKeepsNothing
     ::rmdir((base + "/fotos\xE9").c_str());
 }
 
-// What has gone since, or reads as nothing sensible, is forgotten without a word, value
-// by value: a folder gone opens the program's own, a picture gone or no picture any more
-// (deleted even after it was listed) leaves nothing chosen, and the rest still counts.
-TEST_F(DialogTest, KeptChoicesThatHaveGoneOrAreJunkAreForgottenQuietly)
-{
-    ASSERT_TRUE(QDir(pictures.path()).mkdir("Album"));
-    const QString album = pictures.filePath("Album");
-    const auto keep = [&](const char* picture) {
-        QDir().mkpath(album);
-        savePicture(QString("Album/") + picture, 10, 10, kSea);
-        openFolder(album);
-        choose(picture);
-        setOptions("9", "2", true, false, true);
-        ASSERT_NE(pressOk(), "nothing");
-    };
-    const auto settings = [](const std::map<QString, QVariant>& values) {
-        QSettings file(QSettings::NativeFormat, QSettings::UserScope, "tessaron", "tessaron");
-        for (const auto& [key, value] : values)
-            file.setValue("newPuzzle/" + key, value);
-    };
-    // How the kept choice is spoilt, and what the next start opens on.
-    const std::pair<std::function<void()>, QString> cases[] = {
-        {[&] { keep("a.jpg"); QDir(album).removeRecursively(); }, "own '' 9x2 difficult unticked fit"},
-        {[&] { keep("b.jpg"); QFile::remove(album + "/b.jpg"); }, "Album '' 9x2 difficult unticked fit"},
-        {[&] { keep("c.jpg"); QFile::resize(album + "/c.jpg", 3); }, "Album '' 9x2 difficult unticked fit"},
-        {[&] { keep("d.jpg"); settings({{"folder", "."}, {"columns", 76},
-                 {"difficult", "maybe"}, {"preview", 0}}); }, "own '' 4x2 fit"},
-        {[&] { keep("e.jpg"); settings({{"folder", QFile::encodeName(pictures.path())}, {"picture", "Album/e.jpg"},
-                 {"columns", "banana"}, {"rows", 0}, {"fitToScreen", "yes"}}); }, ". '' 4x4 difficult unticked"},
-        {[&] {
-             QFile file(qEnvironmentVariable("XDG_CONFIG_HOME") + "/tessaron/tessaron.conf");
-             const QByteArray junk("\x00\xff[newPuzzle\ncolumns=\x01\n@@", 25);  // a NUL leads: the length is given
-             ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(junk) == junk.size());
-         }, "own '' 4x4"},
-    };
-    for (const auto& [spoil, opens] : cases) {
-        SCOPED_TRACE(opens.toStdString());
-        spoil();
-        nextStart();
-        EXPECT_EQ(opening(), opens);
-        for (const QString& name : files()->fileNames())
-            EXPECT_TRUE(QFile::exists(QDir(files()->path()).filePath(name))) << name.toStdString();
-        EXPECT_TRUE(boxes.take().isEmpty());
-    }
-
-    // The kept picture deleted once listed, before its preview is decoded (the decode
-    // waits behind one the test holds, of a dialog destroyed meanwhile), is forgotten
-    // quietly; a file the player clicks meanwhile, and which goes as well, is reported.
-    for (const bool click : {false, true}) {
-        SCOPED_TRACE(click ? "clicked" : "kept");
-        keep("g.jpg");
-        savePicture("Album/h.jpg", 10, 10, kSand);
-        auto holder = std::make_unique<NewPuzzleDialog>(language, screenMetrics());
-        holdDecodes(*holder);
-        emit holder->findChild<FolderList*>("Dir1")->folderOpened(album);
-        // Its own kept picture's decode, which it no longer wants, is over first.
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !holder->findChild<PreviewQueue*>()->busy(); }));
-        holder->findChild<FileList*>("File1")->selectFile("e.jpg");
-        NewPuzzleDialog next{language, screenMetrics()};
-        EXPECT_EQ(next.findChild<QLabel*>("LabArchivo")->text(), "g.jpg");
-        if (click)
-            next.findChild<FileList*>("File1")->selectFile("h.jpg");
-        QFile::remove(album + "/g.jpg");
-        QFile::remove(album + "/h.jpg");
-        holder.reset();
-        held->letGo();
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !next.findChild<PreviewQueue*>()->waiting(); }));
-        EXPECT_EQ(next.findChild<QLabel*>("LabArchivo")->text(), "");
-        EXPECT_EQ(boxes.take(), click ? QStringList{"Error: 53.  File not found"} : QStringList{});
-    }
-}
-
 // A choice kept by an earlier version, through QSettings, reads the same here, and one
 // kept now reads the same there, whatever bytes its names hold.
 TEST(RememberedChoiceFile, ReadsAsQSettingsWroteItAndBack)
@@ -582,31 +499,20 @@ TEST(RememberedChoiceFile, ReadsAsQSettingsWroteItAndBack)
     EXPECT_EQ(RememberedChoice::load(path), (RememberedChoice{choice.folder, choice.picture, 75, 2, true, false, true}));
 }
 
-// Whatever stands at the choice file's name that is not a plain file (a pipe, a link to
-// a device, a folder) holds neither the start nor OK and is left as it is: the choice is
-// simply not kept. A folder where QSettings kept its lock holds nothing either; a file
-// grown huge costs the start only its first part; a second name of the file keeps it.
+// Whatever stands at the choice file's name that is not a plain file (here a pipe) holds
+// neither the start nor OK and is left as it is: the choice is simply not kept. A folder
+// where QSettings kept its lock holds nothing either. A kept folder that has gone opens
+// the program's own, and a number the lists do not hold selects nothing; the rest still
+// counts. (The other things that may stand there are the file layer's own test.)
 TEST_F(DialogTest, WhatStandsAtTheChoiceFileIsLeftAsItIs)
 {
     namespace fs = std::filesystem;
-    const fs::path file = rememberedChoiceFile(), other = file.parent_path() / "other";
-    QTemporaryDir devices;
-    // The superuser's rename could replace a real device; the test's own node stands in.
-    const std::string device = ::geteuid() == 0 ? devices.filePath("null").toStdString() : "/dev/null";
-    if (::geteuid() == 0) {
-        ASSERT_EQ(::mknod(device.c_str(), S_IFCHR | 0666, ::makedev(1, 3)), 0);
-    }
+    const fs::path file = rememberedChoiceFile();
     const struct { const char* name; std::function<void()> make; const char* opens; bool kept; } cases[] = {
         {"pipe", [&] { ::mkfifo(file.c_str(), 0666); }, "own '' 4x4", false},
-        {"link to a device", [&] { fs::create_symlink(device, file); }, "own '' 4x4", false},
-        {"folder", [&] { fs::create_directory(file); }, "own '' 4x4", false},
         {"lock folder", [&] { fs::create_directory(file.string() + ".lock"); }, "own '' 4x4", true},
-        {"huge file", [&] {
-             std::ofstream(file) << "[newPuzzle]\ncolumns=7\n";
-             fs::resize_file(file, 100 << 20);
-         }, "own '' 7x4", true},
-        {"second name", [&] { std::ofstream(file) << "[newPuzzle]\nrows=3\n"; fs::create_hard_link(file, other); },
-            "own '' 4x3", true},
+        {"gone", [&] { std::ofstream(file) << "[newPuzzle]\nfolder=/gone\npicture=a.jpg\ncolumns=76\nrows=2\ndifficult=true\n"; },
+            "own '' 4x2 difficult", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -624,11 +530,8 @@ TEST_F(DialogTest, WhatStandsAtTheChoiceFileIsLeftAsItIs)
         EXPECT_EQ(kinds(), c.kept ? std::pair(fs::file_type::regular, fs::file_type::regular) : before);
         nextStart();
         EXPECT_EQ(opening(), c.kept ? ". 'sea.jpg' 9x2 difficult unticked fit previewed" : "own '' 4x4");
-        EXPECT_EQ(fs::exists(other) ? RememberedChoice::load(other) : RememberedChoice::load(file),
-            RememberedChoice::load(file));
         EXPECT_TRUE(boxes.take().isEmpty());
     }
-    EXPECT_EQ(fs::file_size(file) < 1000, true);
     fs::remove_all(file.parent_path());
 }
 
@@ -647,7 +550,7 @@ TEST_F(DialogTest, VolumesThatVanishKeepTheListsAndTheChoiceTogether)
     dialog->show();
 
     const std::function<void()> chooseStick = [&] { chooseDrive(stick); };
-    language = kSpanish;
+    dialog->setLanguage(kSpanish);
     const QString notReady = "La unidad escogida no est\u00E1 lista";
     // The volumes that no longer answer, what the player does, where all three lists end
     // up, whether the choice is still there and what the player is told.
