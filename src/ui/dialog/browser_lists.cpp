@@ -1,5 +1,6 @@
 #include "ui/dialog/browser_lists.h"
 
+#include "ui/platform/guarded.h"
 #include "ui/platform/native_names.h"
 
 #include <QFile>
@@ -62,12 +63,12 @@ DriveList::DriveList(QWidget* parent) : QComboBox(parent)
 {
     volumes_ = source_();
     fill();
-    connect(this, &QComboBox::activated, this, [this](int index) {
+    connect(this, &QComboBox::activated, this, guarded(this, [this](int index) {
         if (index == shown_)
             return;
         shown_ = index;
         emit driveChosen();
-    });
+    }));
 }
 
 void DriveList::fill()
@@ -134,9 +135,9 @@ FolderList::FolderList(QWidget* parent) : QListWidget(parent)
 {
     setItemDelegate(new IndentDelegate(this));
     setSelectionMode(QAbstractItemView::SingleSelection);
-    connect(this, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
+    connect(this, &QListWidget::itemActivated, this, guarded(this, [this](QListWidgetItem* item) {
         emit folderOpened(item->data(kFolderRole).toString());
-    });
+    }));
 }
 
 // Enter opens the entry and ends there. Passed on, it would also press the dialog's
@@ -209,7 +210,7 @@ FileList::FileList(QWidget* parent) : QListView(parent), model_(new FileNameMode
     setUniformItemSizes(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &FileList::selectionMoved);
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, guarded(this, &FileList::selectionMoved));
 }
 
 QString FileList::pattern() const { return QString::fromStdString(patterns_.text()); }

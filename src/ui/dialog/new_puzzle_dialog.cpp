@@ -6,6 +6,7 @@
 #include "core/dialog/puzzle_options.h"
 #include "core/dialog/remembered_choice.h"
 #include "core/language/texts.h"
+#include "ui/platform/guarded.h"
 #include "ui/platform/message_box.h"
 #include "ui/platform/native_names.h"
 #include "ui/platform/picture_loader.h"
@@ -105,26 +106,26 @@ void NewPuzzleDialog::buildControls()
         label->setTextFormat(Qt::PlainText);
     }
 
-    connect(drives_, &DriveList::driveChosen, this, &NewPuzzleDialog::driveChanged);
-    connect(folders_, &FolderList::folderOpened, this, &NewPuzzleDialog::openFolder);
-    connect(files_, &FileList::fileClicked, this, &NewPuzzleDialog::pictureClicked);
-    connect(filter_, &QComboBox::currentIndexChanged, this, &NewPuzzleDialog::filterChanged);
-    connect(showPreview_, &QCheckBox::toggled, this, &NewPuzzleDialog::previewToggled);
-    connect(columns_, &QListWidget::currentRowChanged, this, &NewPuzzleDialog::pieceCountChanged);
-    connect(rows_, &QListWidget::currentRowChanged, this, &NewPuzzleDialog::pieceCountChanged);
+    connect(drives_, &DriveList::driveChosen, this, guarded(this, &NewPuzzleDialog::driveChanged));
+    connect(folders_, &FolderList::folderOpened, this, guarded(this, &NewPuzzleDialog::openFolder));
+    connect(files_, &FileList::fileClicked, this, guarded(this, &NewPuzzleDialog::pictureClicked));
+    connect(filter_, &QComboBox::currentIndexChanged, this, guarded(this, &NewPuzzleDialog::filterChanged));
+    connect(showPreview_, &QCheckBox::toggled, this, guarded(this, &NewPuzzleDialog::previewToggled));
+    connect(columns_, &QListWidget::currentRowChanged, this, guarded(this, &NewPuzzleDialog::pieceCountChanged));
+    connect(rows_, &QListWidget::currentRowChanged, this, guarded(this, &NewPuzzleDialog::pieceCountChanged));
     // A click on the item already selected is a click all the same.
-    connect(columns_, &QListWidget::itemClicked, this, &NewPuzzleDialog::pieceCountChanged);
-    connect(rows_, &QListWidget::itemClicked, this, &NewPuzzleDialog::pieceCountChanged);
+    connect(columns_, &QListWidget::itemClicked, this, guarded(this, &NewPuzzleDialog::pieceCountChanged));
+    connect(rows_, &QListWidget::itemClicked, this, guarded(this, &NewPuzzleDialog::pieceCountChanged));
     for (QRadioButton* option : {normal_, difficult_})
-        connect(option, &QRadioButton::toggled, this, [this, option](bool on) {
+        connect(option, &QRadioButton::toggled, this, guarded(this, [this, option](bool on) {
             if (on)
                 styleChosen(option == difficult_);
-        });
-    connect(ok_, &QPushButton::clicked, this, &NewPuzzleDialog::acceptChoice);
-    connect(cancel_, &QPushButton::clicked, this, &NewPuzzleDialog::cancel);
-    connect(previews_, &PreviewQueue::previewed, this, &NewPuzzleDialog::previewArrived);
+        }));
+    connect(ok_, &QPushButton::clicked, this, guarded(this, &NewPuzzleDialog::acceptChoice));
+    connect(cancel_, &QPushButton::clicked, this, guarded(this, &NewPuzzleDialog::cancel));
+    connect(previews_, &PreviewQueue::previewed, this, guarded(this, &NewPuzzleDialog::previewArrived));
     connect(previews_, &PreviewQueue::failed, this,
-        [this](const RuntimeError& error) { apply(model_.previewFailed(error)); });
+        guarded(this, [this](const RuntimeError& error) { apply(model_.previewFailed(error)); }));
 }
 
 // The keyboard order of the design; frames and labels take no focus, so they drop out.

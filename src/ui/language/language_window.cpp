@@ -1,6 +1,7 @@
 #include "ui/language/language_window.h"
 
 #include "core/language/texts.h"
+#include "ui/platform/guarded.h"
 #include "ui/shell/accessibility.h"
 #include "ui/shell/declared_controls.h"
 #include "ui/shell/window_frames.h"
@@ -76,7 +77,7 @@ LanguageWindow::LanguageWindow(const ScreenMetrics& metrics, QWidget* parent)
     setTabOrder(english_, spanish_);
     ok_->setFocus();
 
-    connect(ok_, &QPushButton::clicked, this, &LanguageWindow::takeLanguage);
+    connect(ok_, &QPushButton::clicked, this, guarded(this, &LanguageWindow::takeLanguage));
     setAccessibleNames(this, GameWindow::Language);
 }
 

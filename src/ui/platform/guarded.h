@@ -29,4 +29,11 @@ auto guarded(QWidget* parent, Slot slot)
     };
 }
 
+// A member function of `receiver` as a guarded slot, its boxes over the receiver.
+template <typename Receiver, typename... Arguments>
+auto guarded(Receiver* receiver, void (Receiver::*slot)(Arguments...))
+{
+    return guarded(receiver, [receiver, slot](Arguments... arguments) { (receiver->*slot)(arguments...); });
+}
+
 }  // namespace tessaron

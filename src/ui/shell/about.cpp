@@ -1,6 +1,7 @@
 #include "ui/shell/about.h"
 
 #include "core/language/texts.h"
+#include "ui/platform/guarded.h"
 #include "ui/shell/accessibility.h"
 #include "ui/shell/declared_controls.h"
 #include "ui/shell/window_frames.h"
@@ -56,7 +57,7 @@ About::About(const ScreenMetrics& metrics, std::function<void()> applyTexts, QWi
     ok_ = table.make(new QPushButton(this), "OKButton");
     ok_->setDefault(true);
     ok_->setFocus();
-    connect(ok_, &QPushButton::clicked, this, &About::hideBox);
+    connect(ok_, &QPushButton::clicked, this, guarded(this, &About::hideBox));
     setAccessibleNames(this, GameWindow::About);
 }
 
