@@ -68,14 +68,14 @@ constexpr std::array kBoardNews{
 }  // namespace
 
 std::optional<std::string> boardNewsText(BoardNews news, std::int32_t column, std::int32_t row,
-    std::int32_t otherColumn, std::int32_t otherRow, std::int16_t languageCode)
+    std::int32_t otherColumn, std::int32_t otherRow, Language language)
 {
-    if (languageCode != kEnglish && languageCode != kSpanish)
+    if (language != Language::English && language != Language::Spanish)
         return std::nullopt;
     for (const auto& entry : kBoardNews) {
         if (entry.news != news)
             continue;
-        const std::string_view pattern = languageCode == kEnglish ? entry.english : entry.spanish;
+        const std::string_view pattern = language == Language::English ? entry.english : entry.spanish;
         const std::int32_t values[] = {column, row, otherColumn, otherRow};
         std::string text;
         for (std::size_t i = 0; i < pattern.size(); ++i) {
@@ -92,11 +92,11 @@ std::optional<std::string> boardNewsText(BoardNews news, std::int32_t column, st
 }
 
 std::optional<std::string> recordText(std::int32_t moves, std::int64_t seconds, std::optional<std::int32_t> par,
-    std::int16_t languageCode)
+    Language language)
 {
-    if (languageCode != kEnglish && languageCode != kSpanish)
+    if (language != Language::English && language != Language::Spanish)
         return std::nullopt;
-    const bool english = languageCode == kEnglish;
+    const bool english = language == Language::English;
     std::string text = std::to_string(moves) + " ";
     if (moves == 1)
         text += english ? "move" : "movimiento";
@@ -114,14 +114,14 @@ std::optional<std::string> recordText(std::int32_t moves, std::int64_t seconds, 
     return text;
 }
 
-std::optional<std::string_view> messageText(Message message, std::int16_t languageCode)
+std::optional<std::string_view> messageText(Message message, Language language)
 {
     for (const auto& entry : kMessages) {
         if (entry.message != message)
             continue;
-        if (languageCode == kEnglish)
+        if (language == Language::English)
             return entry.english;
-        if (languageCode == kSpanish)
+        if (language == Language::Spanish)
             return entry.spanish;
         return std::nullopt;
     }
@@ -183,16 +183,16 @@ std::string webFailureText(std::int32_t result, std::string_view writtenAddress)
 namespace tessaron {
 
 std::optional<std::string> pieceCountText(
-    std::int16_t pieces, std::string_view columns, std::string_view rows, std::int16_t languageCode)
+    std::int16_t pieces, std::string_view columns, std::string_view rows, Language language)
 {
     std::string grid = " (";
     grid += columns;
     grid += 'x';
     grid += rows;
     grid += ')';
-    if (languageCode == kEnglish)
+    if (language == Language::English)
         return std::to_string(pieces) + " pieces puzzle" + grid;
-    if (languageCode == kSpanish)
+    if (language == Language::Spanish)
         return "Puzzle de " + std::to_string(pieces) + " piezas" + grid;
     return std::nullopt;
 }

@@ -1,6 +1,8 @@
 #pragma once
-// The game's language-dependent texts, one table per language. A text is chosen by
-// LanguageCode: 0 English, 1 Spanish; any other code has no text at all.
+// The game's language-dependent texts, one table per language; a language the game does
+// not speak has no text at all.
+
+#include "core/language/language.h"
 
 #include <cstdint>
 #include <optional>
@@ -19,18 +21,15 @@ enum class Message {
     HowToPlay,           // the Game menu's box: both styles, with the mouse and with the keys
 };
 
-inline constexpr std::int16_t kEnglish = 0;
-inline constexpr std::int16_t kSpanish = 1;
-
-// The text of a message, or nothing for a code that is neither English nor Spanish.
-std::optional<std::string_view> messageText(Message message, std::int16_t languageCode);
+// The text of a message, or nothing in a language the game does not speak.
+std::optional<std::string_view> messageText(Message message, Language language);
 
 // How the game is going, for the menu bar's corner: "12 moves  0:42", "1 movimiento
 // 0:05", and once solved, with the fewest moves where known, "23 moves (par 19)  1:12".
 // The time reads minutes and seconds, and hours first from the first hour on. Nothing for
 // a code that is neither English nor Spanish.
 std::optional<std::string> recordText(std::int32_t moves, std::int64_t seconds, std::optional<std::int32_t> par,
-    std::int16_t languageCode);
+    Language language);
 
 }  // namespace tessaron
 
@@ -49,7 +48,7 @@ enum class BoardNews {
 // "Column 2, row 3" and the like, or nothing for a code that is neither English nor
 // Spanish; `other` counts only for an exchange.
 std::optional<std::string> boardNewsText(BoardNews news, std::int32_t column, std::int32_t row,
-    std::int32_t otherColumn, std::int32_t otherRow, std::int16_t languageCode);
+    std::int32_t otherColumn, std::int32_t otherRow, Language language);
 
 }  // namespace tessaron
 
@@ -85,5 +84,5 @@ namespace tessaron {
 // The new-puzzle dialog's piece-count line: "16 pieces puzzle (4x4)" in English, "Puzzle
 // de 16 piezas (4x4)" in Spanish, columns first; nothing for any other language code.
 std::optional<std::string> pieceCountText(
-    std::int16_t pieces, std::string_view columns, std::string_view rows, std::int16_t languageCode);
+    std::int16_t pieces, std::string_view columns, std::string_view rows, Language language);
 }  // namespace tessaron

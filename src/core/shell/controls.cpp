@@ -185,11 +185,11 @@ const Control& controlOf(GameWindow window, std::string_view name)
     throw std::out_of_range("no control named " + std::string(name));
 }
 
-std::optional<std::string_view> inLanguage(const Bilingual& texts, std::int16_t languageCode)
+std::optional<std::string_view> inLanguage(const Bilingual& texts, Language language)
 {
-    if (languageCode == kEnglish)
+    if (language == Language::English)
         return texts.english;
-    if (languageCode == kSpanish)
+    if (language == Language::Spanish)
         return texts.spanish;
     return std::nullopt;
 }

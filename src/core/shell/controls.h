@@ -3,6 +3,8 @@
 // language switch writes their captions from it and screen readers hear its
 // descriptions. Names are the design's, kept as Qt object names.
 
+#include "core/language/language.h"
+
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -59,6 +61,6 @@ const Control* findControl(GameWindow window, std::string_view name);
 const Control& controlOf(GameWindow window, std::string_view name);
 
 // The text for a language code, or nothing for a code that is neither language.
-std::optional<std::string_view> inLanguage(const Bilingual& texts, std::int16_t languageCode);
+std::optional<std::string_view> inLanguage(const Bilingual& texts, Language language);
 
 }  // namespace tessaron

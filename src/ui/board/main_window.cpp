@@ -1,7 +1,7 @@
 #include "ui/board/main_window.h"
 
 #include "core/board/random_source.h"
-#include "core/board/startup.h"
+#include "core/shell/startup.h"
 #include "core/dialog/file_patterns.h"
 #include "core/language/settings_file.h"
 #include "core/language/texts.h"
@@ -129,8 +129,8 @@ MainWindow::MainWindow(const ScreenMetrics& metrics, QWidget* parent)
     onAction(menu_.restartAction, [this] { session_.restart(); });
     onAction(menu_.hintAction, [this] { session_.showHint(); });
     onAction(menu_.howToPlayAction, [this] { showHowToPlay(); });
-    onAction(menu_.englishAction, [this] { chooseLanguage(kEnglish); });
-    onAction(menu_.spanishAction, [this] { chooseLanguage(kSpanish); });
+    onAction(menu_.englishAction, [this] { chooseLanguage(Language::English); });
+    onAction(menu_.spanishAction, [this] { chooseLanguage(Language::Spanish); });
     connect(qApp, &QGuiApplication::commitDataRequest, this,
         guarded(this, [this](QSessionManager& manager) { commitDataRequest(manager); }));
 
@@ -441,15 +441,15 @@ void MainWindow::endProgram()
     emit programEnded();
 }
 
-void MainWindow::chooseLanguage(std::int16_t code)
+void MainWindow::chooseLanguage(Language language)
 {
     // The texts set the check marks too, so the menu shows what the windows speak.
-    language_ = code;
+    language_ = language;
     applyLanguageTexts();
     // A settings file that cannot be written (a write-protected file, a full disk)
     // costs the player the remembered language, not the game in progress.
     try {
-        writeSettingsFile(code);
+        writeSettingsFile(codeOf(language));
     } catch (const RuntimeError& error) {
         showError(this, error);
     }
@@ -464,7 +464,7 @@ void MainWindow::applyLanguageTexts()
     // Qt's translations of its standard buttons, where the system has them (Debian's
     // qt6-translations-l10n); without them the buttons stay in English.
     QCoreApplication::removeTranslator(&qtTexts_);
-    if (language_ == kSpanish
+    if (language_ == Language::Spanish
         && qtTexts_.load(QLocale(QLocale::Spanish), QStringLiteral("qtbase"), QStringLiteral("_"),
             QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(&qtTexts_);
@@ -536,15 +536,15 @@ void MainWindow::startUp(const QString& picture)
 {
     std::optional<PuzzleChoice> choice;
     StartupSteps steps;
-    steps.readLanguage = [] { return readSettingsFile(); };
+    steps.readLanguage = [] { return languageOfCode(readSettingsFile()); };
     steps.askLanguage = [this] {
         LanguageWindow languageWindow(metrics_, this);
         languageWindow.exec();
-        return languageWindow.chosen().value_or(kEnglish);
+        return languageWindow.chosen().value_or(Language::English);
     };
-    steps.saveLanguage = [](std::int16_t code) { writeSettingsFile(code); };
-    steps.applyTexts = [this](std::int16_t code) {
-        language_ = code;
+    steps.saveLanguage = [](Language language) { writeSettingsFile(codeOf(language)); };
+    steps.applyTexts = [this](Language language) {
+        language_ = language;
         applyLanguageTexts();
     };
     if (!picture.isEmpty())

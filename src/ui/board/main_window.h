@@ -56,7 +56,7 @@ public:
     // Asks whether to close the program; true when the player said yes and it is ending.
     bool confirmExit();
     // Switches every window to the language, and remembers it in the settings file.
-    void chooseLanguage(std::int16_t code);
+    void chooseLanguage(Language language);
 
 signals:
     // The player chose to end the program: every window is hidden already, and the
@@ -103,7 +103,7 @@ private:
     void endProgram();
 
     ScreenMetrics metrics_;
-    std::int16_t language_ = 0;
+    Language language_ = Language::English;
     PuzzleSession session_;
     MenuTree menu_;
     BoardView* boardView_ = nullptr;

@@ -50,7 +50,7 @@ void selectByText(QListWidget* list, const QString& wanted)
 
 }  // namespace
 
-NewPuzzleDialog::NewPuzzleDialog(std::int16_t language, const ScreenMetrics& metrics, QWidget* parent)
+NewPuzzleDialog::NewPuzzleDialog(Language language, const ScreenMetrics& metrics, QWidget* parent)
     : QDialog(parent), language_(language), metrics_(metrics), previews_(new PreviewQueue(this))
 {
     applySecondaryFrame(this, GameWindow::NewPuzzle, metrics_);

@@ -37,8 +37,8 @@ public:
     // `language` is the game's language: the dialog's messages and piece counts speak it,
     // and the main window hands over each new one. Captions are the language switch's
     // business.
-    NewPuzzleDialog(std::int16_t language, const ScreenMetrics& metrics, QWidget* parent = nullptr);
-    void setLanguage(std::int16_t language) { language_ = language; }
+    NewPuzzleDialog(Language language, const ScreenMetrics& metrics, QWidget* parent = nullptr);
+    void setLanguage(Language language) { language_ = language; }
 
     // Shows the dialog modally: the choice when the player pressed OK, nothing when they
     // cancelled.
@@ -85,7 +85,7 @@ private:
     void placeOutsidePicture(const QString& path, const QImage& picture);
     void showPreview(const ChoiceStep& step, const QImage& picture);
 
-    std::int16_t language_;
+    Language language_;
     ScreenMetrics metrics_;
     NewPuzzleModel model_;
     PreviewQueue* previews_ = nullptr;

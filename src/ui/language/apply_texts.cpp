@@ -31,7 +31,7 @@ void collectNamed(QObject* parent, const QString& name, QList<QObject*>& found)
     }
 }
 
-bool knownLanguage(std::int16_t code) { return code == kEnglish || code == kSpanish; }
+bool knownLanguage(Language language) { return language != Language::None; }
 
 void setCheckMark(QWidget* mainWindow, const char* name, bool checked)
 {
@@ -45,40 +45,40 @@ void setCheckMark(QWidget* mainWindow, const char* name, bool checked)
 
 }  // namespace
 
-void applyWindowTexts(QWidget* window, GameWindow which, std::int16_t languageCode)
+void applyWindowTexts(QWidget* window, GameWindow which, Language language)
 {
-    if (!window || !knownLanguage(languageCode))
+    if (!window || !knownLanguage(language))
         return;
     for (const Control& control : controlsOf(which)) {
         if (!control.caption.given())
             continue;
-        const QString text = fromUtf8(*inLanguage(control.caption, languageCode));
+        const QString text = fromUtf8(*inLanguage(control.caption, language));
         QList<QObject*> found;
         collectNamed(window, fromUtf8(control.name), found);
         for (QObject* object : found)
             setCaption(object, text);
     }
     // Lists and pictures have no caption of their own: their descriptions follow too.
-    setAccessibleNames(window, which, languageCode);
+    setAccessibleNames(window, which, language);
 }
 
-void applyLanguageTexts(std::int16_t languageCode, QWidget* mainWindow, const std::function<QWidget*()>& dialog,
+void applyLanguageTexts(Language language, QWidget* mainWindow, const std::function<QWidget*()>& dialog,
     const std::function<QWidget*()>& about)
 {
-    if (mainWindow && knownLanguage(languageCode)) {
-        setCheckMark(mainWindow, "MLanguageIngles", languageCode == kEnglish);
-        setCheckMark(mainWindow, "MLanguageEspa\u00F1ol", languageCode == kSpanish);
+    if (mainWindow && knownLanguage(language)) {
+        setCheckMark(mainWindow, "MLanguageIngles", language == Language::English);
+        setCheckMark(mainWindow, "MLanguageEspa\u00F1ol", language == Language::Spanish);
     }
-    applyWindowTexts(mainWindow, GameWindow::Main, languageCode);
+    applyWindowTexts(mainWindow, GameWindow::Main, language);
     // The window is asked for first: creating it runs its own load, and the code is
     // read after that.
-    if (knownLanguage(languageCode) && dialog) {
+    if (knownLanguage(language) && dialog) {
         QWidget* window = dialog();
-        applyWindowTexts(window, GameWindow::NewPuzzle, languageCode);
+        applyWindowTexts(window, GameWindow::NewPuzzle, language);
     }
-    if (knownLanguage(languageCode) && about) {
+    if (knownLanguage(language) && about) {
         QWidget* window = about();
-        applyWindowTexts(window, GameWindow::About, languageCode);
+        applyWindowTexts(window, GameWindow::About, language);
     }
 }
 

@@ -15,13 +15,13 @@ namespace tessaron {
 // name: menu titles, action, label and button texts, frame titles. A code that is
 // neither English nor Spanish changes nothing. Controls of other top-level windows
 // (a dialog parented to this window) are left alone, since names repeat across windows.
-void applyWindowTexts(QWidget* window, GameWindow which, std::int16_t languageCode);
+void applyWindowTexts(QWidget* window, GameWindow which, Language language);
 
 // The check marks of the language menu, the main window, the new-puzzle dialog and the
 // About box. dialog() and about() return their window, creating it hidden when it does
 // not exist yet; they are asked only when there is a language to write, and must return
 // the window under construction when asked again from its own load.
-void applyLanguageTexts(std::int16_t languageCode, QWidget* mainWindow, const std::function<QWidget*()>& dialog,
+void applyLanguageTexts(Language language, QWidget* mainWindow, const std::function<QWidget*()>& dialog,
     const std::function<QWidget*()>& about);
 
 }  // namespace tessaron

@@ -84,9 +84,9 @@ LanguageWindow::LanguageWindow(const ScreenMetrics& metrics, QWidget* parent)
 void LanguageWindow::takeLanguage()
 {
     if (english_->isChecked())
-        chosen_ = kEnglish;
+        chosen_ = Language::English;
     if (spanish_->isChecked())
-        chosen_ = kSpanish;
+        chosen_ = Language::Spanish;
     accept();  // hides the window; it is not destroyed
 }
 

@@ -2,6 +2,7 @@
 // The first-run window: greets the player in both languages at once, since no language
 // is known yet, and asks for one. Its texts are never translated.
 
+#include "core/language/language.h"
 #include "ui/platform/screen_metrics.h"
 
 #include <QDialog>
@@ -21,13 +22,13 @@ public:
     explicit LanguageWindow(const ScreenMetrics& metrics, QWidget* parent = nullptr);
 
     // The language OK took; nothing when the window was closed instead.
-    std::optional<std::int16_t> chosen() const { return chosen_; }
+    std::optional<Language> chosen() const { return chosen_; }
 
 private:
     // Takes the language ticked and hides the window.
     void takeLanguage();
 
-    std::optional<std::int16_t> chosen_;
+    std::optional<Language> chosen_;
     QLabel* greeting_ = nullptr;
     QLabel* question_ = nullptr;
     QRadioButton* english_ = nullptr;

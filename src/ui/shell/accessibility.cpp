@@ -46,15 +46,15 @@ bool isDecoration(const QWidget* widget)
 
 }  // namespace
 
-QString accessibleDescription(GameWindow window, const QString& objectName, std::int16_t languageCode)
+QString accessibleDescription(GameWindow window, const QString& objectName, Language language)
 {
     const Control* control = findControl(window, objectName.toStdString());
     if (!control || !control->description.given())
         return {};
-    return fromUtf8(languageCode == kEnglish ? control->description.english : control->description.spanish);
+    return fromUtf8(language == Language::English ? control->description.english : control->description.spanish);
 }
 
-void setAccessibleNames(QWidget* window, GameWindow which, std::int16_t languageCode)
+void setAccessibleNames(QWidget* window, GameWindow which, Language language)
 {
     if (!window)
         return;
@@ -67,7 +67,7 @@ void setAccessibleNames(QWidget* window, GameWindow which, std::int16_t language
             continue;
         // A label's text is its caption; only a picture label, known by the table, is
         // described. A label with no text yet gets its caption later from the language switch.
-        QString name = accessibleDescription(which, widget->objectName(), languageCode);
+        QString name = accessibleDescription(which, widget->objectName(), language);
         if (name.isEmpty()) {
             if (showsCaption(widget) || qobject_cast<QLabel*>(widget))
                 continue;

@@ -37,13 +37,13 @@ WebLink linkOf(WebItem item)
 
 }  // namespace
 
-void openWebPage(WebItem item, std::int16_t languageCode, QWidget* parent)
+void openWebPage(WebItem item, Language language, QWidget* parent)
 {
     const WebLink link = linkOf(item);
     std::optional<WebAddress> page;
-    if (!link.followsLanguage || languageCode == kEnglish)
+    if (!link.followsLanguage || language == Language::English)
         page = link.english;
-    else if (languageCode == kSpanish)
+    else if (language == Language::Spanish)
         page = link.spanish;
 
     // With no language there is no page to open, and the shell's answer counts as 0.

@@ -19,13 +19,13 @@ TEST(RecordText, CountsTimeAndParInEachLanguage)
         std::int32_t moves;
         std::int64_t seconds;
         std::optional<std::int32_t> par;
-        std::int16_t language;
+        Language language;
         std::optional<std::string> text;
     } cases[] = {
-        {0, 0, {}, kEnglish, "0 moves  0:00"}, {1, 5, {}, kEnglish, "1 move  0:05"},
-        {12, 42, {}, kEnglish, "12 moves  0:42"}, {23, 72, 19, kEnglish, "23 moves (par 19)  1:12"},
-        {1, 3599, {}, kSpanish, "1 movimiento  59:59"}, {12, 3725, {}, kSpanish, "12 movimientos  1:02:05"},
-        {23, 72, 19, kSpanish, "23 movimientos (par 19)  1:12"}, {3, 3, {}, 2, std::nullopt},
+        {0, 0, {}, Language::English, "0 moves  0:00"}, {1, 5, {}, Language::English, "1 move  0:05"},
+        {12, 42, {}, Language::English, "12 moves  0:42"}, {23, 72, 19, Language::English, "23 moves (par 19)  1:12"},
+        {1, 3599, {}, Language::Spanish, "1 movimiento  59:59"}, {12, 3725, {}, Language::Spanish, "12 movimientos  1:02:05"},
+        {23, 72, 19, Language::Spanish, "23 movimientos (par 19)  1:12"}, {3, 3, {}, Language::None, std::nullopt},
     };
     for (const auto& c : cases)
         EXPECT_EQ(recordText(c.moves, c.seconds, c.par, c.language), c.text) << c.moves << " " << c.seconds;
@@ -54,9 +54,9 @@ TEST(SpanishTexts, EveryWordCarriesItsAccent)
 
     std::vector<std::string> texts;
     for (int m = 0; m <= static_cast<int>(Message::HowToPlay); ++m)
-        texts.emplace_back(*messageText(static_cast<Message>(m), kSpanish));
+        texts.emplace_back(*messageText(static_cast<Message>(m), Language::Spanish));
     for (int n = 0; n <= static_cast<int>(BoardNews::Slid); ++n)
-        texts.push_back(*boardNewsText(static_cast<BoardNews>(n), 1, 2, 3, 4, kSpanish));
+        texts.push_back(*boardNewsText(static_cast<BoardNews>(n), 1, 2, 3, 4, Language::Spanish));
     for (const GameWindow window : {GameWindow::Main, GameWindow::NewPuzzle, GameWindow::Language, GameWindow::About})
         for (const Control& control : controlsOf(window))
             texts.insert(texts.end(), {control.design, control.caption.spanish, control.description.spanish});

@@ -87,11 +87,11 @@ TEST_F(MainWindowTest, ExitQuestionAnswersNoOnEnterAndEveryCloseRequestAsksInThe
 {
     boxes.answer = BoxAnswer::No;
     form->setWindowTitle("Tessaron  -  foto.jpg");
-    const std::pair<std::int16_t, const char*> cases[] = {
-        {2, ""}, {kSpanish, "\u00BFDesea abandonar el programa?"}, {kEnglish, "Do you want to close the program?"}};
+    const std::pair<Language, const char*> cases[] = {
+        {Language::None, ""}, {Language::Spanish, "\u00BFDesea abandonar el programa?"}, {Language::English, "Do you want to close the program?"}};
     for (const auto& [code, text] : cases) {
         form->chooseLanguage(code);
-        EXPECT_FALSE(form->close()) << code;
+        EXPECT_FALSE(form->close()) << codeOf(code);
         EXPECT_TRUE(boxes.boxes.size() == 1 && boxes.boxes[0].kind == BoxKind::YesNoInformation) << code;
         EXPECT_EQ(boxes.take(), QStringList{QString::fromUtf8(text)});
     }
@@ -114,7 +114,7 @@ TEST_F(MainWindowTest, ExitQuestionAnswersNoOnEnterAndEveryCloseRequestAsksInThe
 
     // Qt's own buttons speak the game's language, and follow the language menu at once;
     // every box leaves its title room to show whole.
-    const auto buttons = [&](std::int16_t code, const QString& box) {
+    const auto buttons = [&](Language code, const QString& box) {
         form->chooseLanguage(code);
         QString texts;
         answers[box] = [&](QWidget* window) {
@@ -130,9 +130,9 @@ TEST_F(MainWindowTest, ExitQuestionAnswersNoOnEnterAndEveryCloseRequestAsksInThe
             showMessage(form.get(), "!");  // as short as a message comes
         return texts;
     };
-    EXPECT_EQ(buttons(kSpanish, "QuestionBox"), QString::fromUtf8("&S\u00ED,&No,"));
-    EXPECT_EQ(buttons(kSpanish, "MessageBox"), "Aceptar,");
-    EXPECT_EQ(buttons(kEnglish, "QuestionBox"), "&Yes,&No,");
+    EXPECT_EQ(buttons(Language::Spanish, "QuestionBox"), QString::fromUtf8("&S\u00ED,&No,"));
+    EXPECT_EQ(buttons(Language::Spanish, "MessageBox"), "Aceptar,");
+    EXPECT_EQ(buttons(Language::English, "QuestionBox"), "&Yes,&No,");
 }
 
 }  // namespace

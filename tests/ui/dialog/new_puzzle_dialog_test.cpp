@@ -72,7 +72,7 @@ struct HeldLoader {
 
 struct DialogTest : ::testing::Test {
     test::BoxRecorder boxes;
-    std::int16_t language = kEnglish;
+    Language language = Language::English;
     std::optional<NewPuzzleDialog> dialog{std::in_place, language, screenMetrics()};
     QTemporaryDir pictures;
 
@@ -223,12 +223,12 @@ TEST_F(DialogTest, PieceCountStyleAndMissingPictureInEachLanguage)
     const QStringList english{"To create the puzzle you shall chose an image\r\nfrom your computer"};
     const QStringList spanish{"Para crear el puzzle debes escoger una imagen\r\nque tengas guardada en tu ordenador"};
     // The language, the columns and rows picked, the style ticked, and the lines shown.
-    const std::tuple<std::int16_t, const char*, const char*, bool, const char*, const char*, QStringList> cases[] = {
-        {kEnglish, "75", "75", true, "5625 pieces puzzle (75x75)",
+    const std::tuple<Language, const char*, const char*, bool, const char*, const char*, QStringList> cases[] = {
+        {Language::English, "75", "75", true, "5625 pieces puzzle (75x75)",
             "You can only move a piece if it has an empty place by its side.", english},
-        {kSpanish, "75", "75", false, "Puzzle de 5625 piezas (75x75)",
+        {Language::Spanish, "75", "75", false, "Puzzle de 5625 piezas (75x75)",
             "Puedes mover cualquier pieza a cualquier posici\u00F3n.", spanish},
-        {kSpanish, "5", "2", true, "Puzzle de 10 piezas (5x2)",
+        {Language::Spanish, "5", "2", true, "Puzzle de 10 piezas (5x2)",
             "Solo puedes mover una pieza si tiene un lugar vac\u00EDo a su lado.", spanish},
         {2, "7", "3", false, "Puzzle de 10 piezas (5x2)",
             "Solo puedes mover una pieza si tiene un lugar vac\u00EDo a su lado.", {}},
@@ -550,7 +550,7 @@ TEST_F(DialogTest, VolumesThatVanishKeepTheListsAndTheChoiceTogether)
     dialog->show();
 
     const std::function<void()> chooseStick = [&] { chooseDrive(stick); };
-    dialog->setLanguage(kSpanish);
+    dialog->setLanguage(Language::Spanish);
     const QString notReady = "La unidad escogida no est\u00E1 lista";
     // The volumes that no longer answer, what the player does, where all three lists end
     // up, whether the choice is still there and what the player is told.

@@ -22,11 +22,11 @@ TEST(ApplyTexts, MissingWindowsAreMadeHiddenOnceAndCheckMarksFollow)
     QPointer<About> about;
     // The code, how many of each window there are after it, the Montado caption and
     // whether English or Spanish is ticked.
-    const std::tuple<std::int16_t, qsizetype, QString, bool, bool> cases[] = {
-        {2, 0, "Verlo Montado", true, false},
-        {kEnglish, 1, "Show image", true, false},
-        {kSpanish, 1, "Verlo montado", false, true},
-        {-7, 1, "Verlo montado", false, true},
+    const std::tuple<Language, qsizetype, QString, bool, bool> cases[] = {
+        {languageOfCode(2), 0, "Verlo Montado", true, false},
+        {Language::English, 1, "Show image", true, false},
+        {Language::Spanish, 1, "Verlo montado", false, true},
+        {languageOfCode(-7), 1, "Verlo montado", false, true},
     };
     for (const auto& [code, windows, montado, english, spanish] : cases) {
         SCOPED_TRACE(code);

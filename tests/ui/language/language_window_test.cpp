@@ -13,7 +13,7 @@ TEST(LanguageWindow, EnterMeansEnglishAndTheCloseBoxNeither)
         LanguageWindow form{ScreenMetrics{}};
         QTimer::singleShot(0, &form, [&] { enter ? QTest::keyClick(&form, Qt::Key_Return) : void(form.close()); });
         form.exec();
-        EXPECT_EQ(form.chosen(), enter ? std::optional(kEnglish) : std::nullopt);
+        EXPECT_EQ(form.chosen(), enter ? std::optional(Language::English) : std::nullopt);
         EXPECT_TRUE(form.isHidden());
     }
 }

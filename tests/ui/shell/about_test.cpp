@@ -37,10 +37,10 @@ TEST_F(AboutTest, TextsFollowTheLanguageOnEachShowingAndOnlyTheCloseBoxDestroysI
     };
     // The language, how the box is dismissed, whether it is kept, the version line and how
     // the credits begin and end.
-    const std::tuple<std::int16_t, std::function<void(QWidget*)>, bool, QString, QString, QString> cases[] = {
-        {2, enter, true, "Label1", "Label4", "Label4"},
-        {kEnglish, closeBox, false, "Tessaron 2.0 version", "Programmed by", "\"Tessaron 2.0 version\""},
-        {kSpanish, ok, true, "Tessaron versi\u00F3n 2.0", "Programado por", "\"Tessaron versi\u00F3n 2.0\""},
+    const std::tuple<Language, std::function<void(QWidget*)>, bool, QString, QString, QString> cases[] = {
+        {languageOfCode(2), enter, true, "Label1", "Label4", "Label4"},
+        {Language::English, closeBox, false, "Tessaron 2.0 version", "Programmed by", "\"Tessaron 2.0 version\""},
+        {Language::Spanish, ok, true, "Tessaron versi\u00F3n 2.0", "Programado por", "\"Tessaron versi\u00F3n 2.0\""},
     };
     for (const auto& [code, how, keeps, version, creditsStart, creditsEnd] : cases) {
         SCOPED_TRACE(code);

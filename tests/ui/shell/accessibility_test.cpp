@@ -48,12 +48,12 @@ TEST(Accessibility, TablesNameTheControlsAndTheirTextsFollowTheLanguage)
 {
     const ScreenMetrics metrics = screenMetrics();
     MainWindow form{metrics};
-    auto* dialog = new NewPuzzleDialog(kEnglish, metrics, &form);
+    auto* dialog = new NewPuzzleDialog(Language::English, metrics, &form);
     auto* about = new About(metrics, {}, &form);
     LanguageWindow language{metrics};
     const std::pair<QWidget*, GameWindow> windows[] = {{&form, GameWindow::Main}, {dialog, GameWindow::NewPuzzle},
         {&language, GameWindow::Language}, {about, GameWindow::About}};
-    for (const std::int16_t code : {kEnglish, kSpanish}) {
+    for (const Language code : {Language::English, Language::Spanish}) {
         dialog->findChild<QListWidget*>("ListX")->setCurrentRow(4);
         dialog->findChild<QAbstractButton*>("Option2")->click();
         applyLanguageTexts(code, &form, [&] { return dialog; }, [&] { return about; });
@@ -62,7 +62,7 @@ TEST(Accessibility, TablesNameTheControlsAndTheirTextsFollowTheLanguage)
             QMultiHash<QString, QObject*> unlisted = namedControls(window);
             for (const Control& control : controlsOf(which)) {
                 const QString name = fromUtf8(control.name);
-                SCOPED_TRACE((window->objectName() + "." + name + " in " + QString::number(code)).toStdString());
+                SCOPED_TRACE((window->objectName() + "." + name + " in " + QString::number(codeOf(code))).toStdString());
                 EXPECT_EQ(control.caption.english.empty(), control.caption.spanish.empty());
                 EXPECT_EQ(control.description.english.empty(), control.description.spanish.empty());
                 const QList<QObject*> found = unlisted.values(name);

@@ -29,16 +29,16 @@ TEST(WebLinks, EachItemOpensItsPageOrSaysWhatToType)
     };
     const QString gameWritten = "tessaron.github.io/games/tessaron.html";
     const std::tuple<WebItem, std::int16_t, int, QString, QStringList> cases[] = {
-        {GamePage, kEnglish, kShellOpened, "https://tessaron.github.io/game/", {}},
-        {GamePage, kSpanish, kShellOpened, gameEs, {}},
+        {GamePage, Language::English, kShellOpened, "https://tessaron.github.io/game/", {}},
+        {GamePage, Language::Spanish, kShellOpened, gameEs, {}},
         {GamePage, 2, kShellOpened, {}, failure(0, gameWritten)},
-        {AuthorPage, kEnglish, kShellOpened, "https://tessaron.github.io/en/", {}},
-        {AuthorPage, kSpanish, kShellOpened, "https://tessaron.github.io/", {}},
+        {AuthorPage, Language::English, kShellOpened, "https://tessaron.github.io/en/", {}},
+        {AuthorPage, Language::Spanish, kShellOpened, "https://tessaron.github.io/", {}},
         {AuthorPage, 2, kShellOpened, {}, failure(0, "tessaron.github.io")},
         {OtherGamePage, 2, kShellOpened, other, {}},
-        {GamePage, kSpanish, kShellNoAssociation, gameEs, failure(31, gameWritten)},
-        {OtherGamePage, kEnglish, 32, other, failure(32, other)},
-        {OtherGamePage, kEnglish, 33, other, {}},
+        {GamePage, Language::Spanish, kShellNoAssociation, gameEs, failure(31, gameWritten)},
+        {OtherGamePage, Language::English, 32, other, failure(32, other)},
+        {OtherGamePage, Language::English, 33, other, {}},
     };
     for (const auto& [item, code, result, opens, reported] : cases) {
         SCOPED_TRACE(::testing::Message() << int(item) << " in " << code << " answered " << result);

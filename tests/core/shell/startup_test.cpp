@@ -1,4 +1,4 @@
-#include "core/board/startup.h"
+#include "core/shell/startup.h"
 
 #include <gtest/gtest.h>
 
@@ -18,10 +18,10 @@ std::string runLogged(const std::map<std::string, int>& failures, bool ok, bool 
             throw RuntimeError(failure->second);
     };
     StartupSteps steps;
-    steps.readLanguage = [&] { return step("read"), std::int16_t{1}; };
-    steps.askLanguage = [&] { return step("ask"), std::int16_t{0}; };
-    steps.saveLanguage = [&](std::int16_t code) { step("save" + std::to_string(code)); };
-    steps.applyTexts = [&](std::int16_t code) { step("texts" + std::to_string(code)); };
+    steps.readLanguage = [&] { return step("read"), Language::Spanish; };
+    steps.askLanguage = [&] { return step("ask"), Language::English; };
+    steps.saveLanguage = [&](Language language) { step("save" + std::to_string(codeOf(language))); };
+    steps.applyTexts = [&](Language language) { step("texts" + std::to_string(codeOf(language))); };
     if (picture)
         steps.offerPicture = [&] { step("picture"); };
     steps.choosePuzzle = [&] { return step("dialog"), ok; };

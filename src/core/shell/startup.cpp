@@ -1,4 +1,4 @@
-#include "core/board/startup.h"
+#include "core/shell/startup.h"
 
 namespace tessaron {
 namespace {
@@ -9,7 +9,7 @@ enum class Step { Settings, Texts, Picture, Dialog, Puzzle, Done };
 
 void runStartup(const StartupSteps& steps)
 {
-    std::int16_t language = 0;
+    Language language = Language::English;
     bool chosen = false;
     Step step = Step::Settings;
     while (step != Step::Done) {

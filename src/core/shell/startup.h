@@ -9,6 +9,7 @@
 // windows supply the steps; the caller shows the main window afterwards, whatever
 // happened.
 
+#include "core/language/language.h"
 #include "core/platform/runtime_error.h"
 
 #include <cstdint>
@@ -17,10 +18,10 @@
 namespace tessaron {
 
 struct StartupSteps {
-    std::function<std::int16_t()> readLanguage;             // the settings file
-    std::function<std::int16_t()> askLanguage;              // the first-run window
-    std::function<void(std::int16_t)> saveLanguage;         // the settings file, written
-    std::function<void(std::int16_t)> applyTexts;
+    std::function<Language()> readLanguage;                 // the settings file
+    std::function<Language()> askLanguage;                  // the first-run window
+    std::function<void(Language)> saveLanguage;             // the settings file, written
+    std::function<void(Language)> applyTexts;
     std::function<void()> offerPicture;                     // into the dialog; unset: none
     std::function<bool()> choosePuzzle;                     // the dialog: true on OK
     std::function<void()> startPuzzle;                      // the puzzle it chose
