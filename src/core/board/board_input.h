@@ -5,7 +5,6 @@
 // source of moves meets.
 
 #include "core/board/place.h"
-#include "core/language/texts.h"
 
 #include <optional>
 #include <vector>
@@ -23,6 +22,14 @@ enum class Key { Left, Right, Up, Down, Pick, Drop };
 struct KeyCursor {
     bool shown = false;
     Place place{1, 1};
+};
+
+// What a screen reader hears of keyboard play on the board, places by column and row.
+enum class BoardNews {
+    Cursor,     // the cursor's place
+    Picked,     // the cursor's place, its piece picked up
+    Exchanged,  // the cursor's place, whose piece exchanged with the other place's
+    Slid,       // the place a piece slid into
 };
 
 // What a screen reader should hear after a key: the cursor's place, or where a piece went

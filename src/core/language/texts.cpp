@@ -50,46 +50,7 @@ constexpr std::array kMessages{
         "Ctrl+Z deshace un movimiento, Ctrl+Y lo rehace y H muestra qu\u00E9 pieza mover."},
 };
 
-struct NewsTexts {
-    BoardNews news;
-    std::string_view english;
-    std::string_view spanish;
-};
-
-// {1} {2} are the place's column and row, {3} {4} the other place's.
-constexpr std::array kBoardNews{
-    NewsTexts{BoardNews::Cursor, "Column {1}, row {2}", "Columna {1}, fila {2}"},
-    NewsTexts{BoardNews::Picked, "Column {1}, row {2}, piece picked up", "Columna {1}, fila {2}, pieza seleccionada"},
-    NewsTexts{BoardNews::Exchanged, "Column {1}, row {2} exchanged with column {3}, row {4}",
-        "Columna {1}, fila {2} intercambiada con columna {3}, fila {4}"},
-    NewsTexts{BoardNews::Slid, "Piece moved to column {1}, row {2}", "Pieza movida a columna {1}, fila {2}"},
-};
-
 }  // namespace
-
-std::optional<std::string> boardNewsText(BoardNews news, std::int32_t column, std::int32_t row,
-    std::int32_t otherColumn, std::int32_t otherRow, Language language)
-{
-    if (language != Language::English && language != Language::Spanish)
-        return std::nullopt;
-    for (const auto& entry : kBoardNews) {
-        if (entry.news != news)
-            continue;
-        const std::string_view pattern = language == Language::English ? entry.english : entry.spanish;
-        const std::int32_t values[] = {column, row, otherColumn, otherRow};
-        std::string text;
-        for (std::size_t i = 0; i < pattern.size(); ++i) {
-            if (pattern[i] == '{' && i + 2 < pattern.size() && pattern[i + 2] == '}') {
-                text += std::to_string(values[pattern[i + 1] - '1']);
-                i += 2;
-            } else {
-                text += pattern[i];
-            }
-        }
-        return text;
-    }
-    return std::nullopt;
-}
 
 std::optional<std::string> recordText(std::int32_t moves, std::int64_t seconds, std::optional<std::int32_t> par,
     Language language)
@@ -130,55 +91,7 @@ std::optional<std::string_view> messageText(Message message, Language language)
 
 }  // namespace tessaron
 
-namespace tessaron {
-namespace {
 
-struct AddressEntry {
-    WebAddress address;
-    std::string_view text;
-};
-
-// The game's pages live under the project's site; the site's root is the authors' page.
-constexpr std::array kAddresses{
-    AddressEntry{WebAddress::GamePage, "https://tessaron.github.io/game/"},
-    AddressEntry{WebAddress::GamePageSpanish, "https://tessaron.github.io/game/es/"},
-    AddressEntry{WebAddress::GamePageWritten, "tessaron.github.io/games/tessaron.html"},
-    AddressEntry{WebAddress::AuthorPageEnglish, "https://tessaron.github.io/en/"},
-    AddressEntry{WebAddress::AuthorPage, "https://tessaron.github.io/"},
-    AddressEntry{WebAddress::AuthorPageWritten, "tessaron.github.io"},
-    AddressEntry{WebAddress::OtherGamePage, "https://tessaron.github.io/games/rodanto-carreras/"},
-    AddressEntry{WebAddress::SetupToolPage, "https://cmake.org/cmake/help/latest/module/CPack.html"},
-    AddressEntry{WebAddress::ForumPage, "https://stackoverflow.com"},
-    AddressEntry{WebAddress::AuthorMail, "developers@tessaron.github.io"},
-};
-
-constexpr bool addressesInOrder()
-{
-    for (std::size_t i = 0; i < kAddresses.size(); ++i) {
-        if (static_cast<std::size_t>(kAddresses[i].address) != i)
-            return false;
-    }
-    return true;
-}
-static_assert(addressesInOrder(), "kAddresses is indexed by WebAddress");
-
-}  // namespace
-
-std::string_view webAddress(WebAddress address)
-{
-    return kAddresses[static_cast<std::size_t>(address)].text;
-}
-
-std::string webFailureText(std::int32_t result, std::string_view writtenAddress)
-{
-    std::string text = "It is not possible to open Microsoft Internet Explorer (Error ";
-    text += std::to_string(result);
-    text += ")\r\nTry to open manually the address ";
-    text += writtenAddress;
-    return text;
-}
-
-}  // namespace tessaron
 
 namespace tessaron {
 

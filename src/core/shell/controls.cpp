@@ -1,6 +1,7 @@
 #include "core/shell/controls.h"
 
 #include "core/language/texts.h"
+#include "core/language/web_addresses.h"
 
 #include <array>
 #include <stdexcept>

@@ -4,6 +4,7 @@
 #include "core/shell/startup.h"
 #include "core/dialog/file_patterns.h"
 #include "core/language/settings_file.h"
+#include "core/language/spoken_texts.h"
 #include "core/language/texts.h"
 #include "ui/board/board_view.h"
 #include "ui/dialog/new_puzzle_dialog.h"

@@ -1,6 +1,7 @@
 #include "ui/shell/web_links.h"
 
 #include "core/language/texts.h"
+#include "core/language/web_addresses.h"
 #include "ui/platform/message_box.h"
 #include "ui/platform/shell_open.h"
 #include "ui/shell/declared_controls.h"

@@ -1,3 +1,4 @@
+#include "core/language/spoken_texts.h"
 #include "core/language/texts.h"
 #include "core/shell/controls.h"
 
