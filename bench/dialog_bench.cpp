@@ -61,7 +61,7 @@ void makeHugePicture()
 }
 
 struct Browser {
-    const std::int16_t english = 0;
+    const tessaron::Language english = tessaron::Language::English;
     tessaron::NewPuzzleDialog dialog{english, tessaron::screenMetrics()};
     tessaron::FileList* files = dialog.findChild<tessaron::FileList*>("File1");
     QLabel* preview = dialog.findChild<QLabel*>("Image1");

@@ -23,7 +23,7 @@ TEST(Samples, EachLoadsBesideTheProgramWithItsShape)
     const QDir own(QCoreApplication::applicationDirPath());
     for (const auto& c : cases) {
         QImage picture;
-        EXPECT_EQ(errorNumberOf([&] { picture = loadPicture(own.filePath(QString::fromLatin1(c.file))); }), 0) << c.file;
+        EXPECT_EQ(errorNumberOf([&] { picture = loadPicture(own.filePath(QString::fromLatin1(c.file))); }), kNoError) << c.file;
         const int w = picture.width(), h = picture.height();
         EXPECT_EQ((w > h) - (w < h), c.shape) << c.file << " " << w << " x " << h;
         EXPECT_GE(std::min(w, h), c.minSide) << c.file;

@@ -99,7 +99,7 @@ TEST(MetafileHostile, BadFilesAreRefusedBadRecordsSkippedAndBrokenChainsEndTheDr
     }
     for (const auto& [what, file, drawn] : cases) {
         const auto [error, calls, spent] = played(file);
-        EXPECT_EQ(error, drawn == Refused ? err::InvalidPicture : 0) << what;
+        EXPECT_EQ(error, drawn == Refused ? err::InvalidPicture : ErrorNumber{}) << what;
         ASSERT_EQ(calls.size(), std::size_t{drawn}) << what;
         for (int i = 0; i < std::ssize(calls); ++i)  // the corner's, then the centre's
             EXPECT_TRUE(std::abs(calls[i].at.x - 50.0 * i) < 0.1 && std::abs(calls[i].at.y - 50.0 * i) < 0.1) << what;

@@ -223,7 +223,7 @@ struct Played : metafile::MetafileCanvas {
     void drawText(const metafile::TextRun& run, const metafile::DrawState& s) override { calls.push_back({s.toDevice.map(run.reference), s, run.text}); }
     void drawBitmap(const metafile::Bitmap&, const metafile::RectF&, const metafile::RectF&, std::uint32_t, const metafile::DrawState&) override {}
     void fillRect(const metafile::RectF&, std::uint32_t, const metafile::DrawState&) override {}
-    int error = 0;
+    ErrorNumber error{};  // none
     std::vector<Call> calls;
     metafile::Spent spent;
 };

@@ -3,6 +3,7 @@
 // window with pictures of its own whose modal windows are answered from inside their loop.
 
 #include "ui/board/main_window.h"
+#include "support/printers.h"
 #include "ui/platform/message_box.h"
 #include "ui/platform/native_names.h"
 

@@ -17,7 +17,7 @@
 namespace tessaron {
 namespace {
 
-int readErrorNumber(int errorCode)
+ErrorNumber readErrorNumber(int errorCode)
 {
     switch (errorCode) {
     case ENOENT:
@@ -32,7 +32,7 @@ int readErrorNumber(int errorCode)
     }
 }
 
-int writeErrorNumber(int errorCode)
+ErrorNumber writeErrorNumber(int errorCode)
 {
     switch (errorCode) {
     case EACCES:
@@ -195,7 +195,7 @@ private:
 // have been planted there by anyone. The system follows such a link only for its owner
 // or the folder's owner where protected_symlinks is set; the game opens the target
 // itself, so it keeps the same rule whatever the setting.
-void refusePlantedLink(const std::filesystem::path& link, const struct stat& linkStatus, int (*errorNumber)(int))
+void refusePlantedLink(const std::filesystem::path& link, const struct stat& linkStatus, ErrorNumber (*errorNumber)(int))
 {
     struct stat folder {};
     if (::stat(folderOf(link).c_str(), &folder) != 0)
@@ -207,7 +207,7 @@ void refusePlantedLink(const std::filesystem::path& link, const struct stat& lin
 
 // The file a name finally stands for: a link is written through, so it stays a link
 // and its target gets the new content. A relative link counts from the link's folder.
-std::filesystem::path followLinks(std::filesystem::path path, int (*errorNumber)(int))
+std::filesystem::path followLinks(std::filesystem::path path, ErrorNumber (*errorNumber)(int))
 {
     for (int hops = 0;; ++hops) {
         struct stat status {};

@@ -1,49 +1,74 @@
 #pragma once
 // Run-time errors as the game reports them: a number and a description from one table.
 
+#include <array>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace tessaron {
 
 // The error numbers the game raises or lets through somewhere.
+enum class ErrorNumber : int {
+    Overflow = 6,
+    OutOfMemory = 7,
+    SubscriptOutOfRange = 9,
+    DivisionByZero = 11,
+    TypeMismatch = 13,
+    InternalError = 51,
+    FileNotFound = 53,
+    DiskFull = 61,
+    InputPastEndOfFile = 62,
+    DeviceUnavailable = 68,
+    PermissionDenied = 70,
+    PathFileAccessError = 75,
+    PathNotFound = 76,
+    InvalidPicture = 481,
+};
+
+// And what each one says.
+inline constexpr std::array<std::pair<ErrorNumber, std::string_view>, 14> kErrorDescriptions{{
+    {ErrorNumber::Overflow, "Overflow"},
+    {ErrorNumber::OutOfMemory, "Out of memory"},
+    {ErrorNumber::SubscriptOutOfRange, "Subscript out of range"},
+    {ErrorNumber::DivisionByZero, "Division by zero"},
+    {ErrorNumber::TypeMismatch, "Type mismatch"},
+    {ErrorNumber::InternalError, "Internal error"},
+    {ErrorNumber::FileNotFound, "File not found"},
+    {ErrorNumber::DiskFull, "Disk full"},
+    {ErrorNumber::InputPastEndOfFile, "Input past end of file"},
+    {ErrorNumber::DeviceUnavailable, "Device unavailable"},
+    {ErrorNumber::PermissionDenied, "Permission denied"},
+    {ErrorNumber::PathFileAccessError, "Path/File access error"},
+    {ErrorNumber::PathNotFound, "Path not found"},
+    {ErrorNumber::InvalidPicture, "Invalid picture"},
+}};
+
+// The short names code raises them by: err::FileNotFound.
 namespace err {
-inline constexpr int Overflow = 6;
-inline constexpr int OutOfMemory = 7;
-inline constexpr int SubscriptOutOfRange = 9;
-inline constexpr int DivisionByZero = 11;
-inline constexpr int TypeMismatch = 13;
-inline constexpr int InternalError = 51;
-inline constexpr int FileNotFound = 53;
-inline constexpr int DiskFull = 61;
-inline constexpr int InputPastEndOfFile = 62;
-inline constexpr int DeviceUnavailable = 68;
-inline constexpr int PermissionDenied = 70;
-inline constexpr int PathFileAccessError = 75;
-inline constexpr int PathNotFound = 76;
-inline constexpr int InvalidPicture = 481;
+using enum ErrorNumber;
 }  // namespace err
 
 // The description that belongs to an error number; numbers outside the table get the
 // generic description, so every error can still be reported.
-std::string_view errorDescription(int number);
+std::string_view errorDescription(ErrorNumber number);
 
 class RuntimeError : public std::runtime_error {
 public:
-    explicit RuntimeError(int number);
-    RuntimeError(int number, std::string description);
+    explicit RuntimeError(ErrorNumber number);
+    RuntimeError(ErrorNumber number, std::string description);
 
-    int number() const noexcept { return number_; }
+    ErrorNumber number() const noexcept { return number_; }
     const std::string& description() const noexcept { return description_; }
 
 private:
-    int number_;
+    ErrorNumber number_;
     std::string description_;
 };
 
 // "Error: N.  description" (a full stop and two blanks), the text of every error report.
-std::string formatErrorMessage(int number, std::string_view description);
+std::string formatErrorMessage(ErrorNumber number, std::string_view description);
 std::string formatErrorMessage(const RuntimeError& error);
 
 }  // namespace tessaron

@@ -74,7 +74,7 @@ Kind sniff(const QByteArray& head)
     return Kind::Unknown;
 }
 
-int openErrorNumber(int error)
+ErrorNumber openErrorNumber(int error)
 {
     switch (error) {
     case ENOENT:
@@ -411,7 +411,7 @@ struct JpegJob {
     std::vector<JOCTET> cmykRows;
     QSize target;                   // the preview's or the fitted size, stored orientation
     int orientation = 1;
-    int failure = 0;                // the error number, when decoding failed
+    ErrorNumber failure{};          // the error number, when decoding failed
     std::size_t working = 0;        // what libjpeg has been given, coefficients included
     BlockArray* blockArrays = nullptr;
     int blockArrayCount = 0;
@@ -585,7 +585,7 @@ bool runJpeg(JpegJob& job)
     job.errors.manager.output_message = jpegQuiet;  // damage shows in the pixels
     if (setjmp(job.errors.jump)) {
         jpeg_destroy_decompress(&info);
-        if (job.failure == 0)
+        if (job.failure == ErrorNumber{})
             job.failure = err::InvalidPicture;
         return false;
     }

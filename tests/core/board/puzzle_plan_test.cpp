@@ -81,7 +81,7 @@ TEST(BuildPuzzle, ReadsNoMoreThanTheScreenShowsAndTheWindowFitsTheScreen)
 // Out of memory, and a reader that never learnt the picture's size makes no puzzle.
 TEST(BuildPuzzle, FailuresRaiseTheGamesErrors)
 {
-    const struct { std::function<void()> failure; PictureSize natural; int error; } cases[] = {
+    const struct { std::function<void()> failure; PictureSize natural; ErrorNumber error; } cases[] = {
         {[] { throw RuntimeError(err::InvalidPicture); }, {10, 10}, err::InvalidPicture},
         {[] { throw RuntimeError(err::FileNotFound); }, {10, 10}, err::FileNotFound},
         {[] { throw std::bad_alloc(); }, {10, 10}, err::OutOfMemory},

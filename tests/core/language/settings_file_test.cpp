@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 TEST(SettingsContent, FirstItemOnlyOrTheErrorThatNamesWhatIsWrong)
 {
     const std::string far(kSettingsReadLimit - 1, ' ');
-    const struct { std::string content; int code; int error = 0; } cases[] = {
+    const struct { std::string content; int code; ErrorNumber error = kNoError; } cases[] = {
         {" 32767 \r\n", 32767}, {"-32768 \r\n", -32768}, {"\t 1", 1}, {"1\n", 1}, {"1,more text", 1},
         {"0001", 1}, {"+1", 1}, {"-0", 0}, {"", 0, err::InputPastEndOfFile}, {"32768", 0, err::Overflow},
         {"-32769", 0, err::Overflow}, {"123456789012345678901234567890", 0, err::Overflow},

@@ -24,8 +24,8 @@ TEST(Rounding, HalvesGoToTheEvenNeighbourAndWhatDoesNotFitOverflows)
         SCOPED_TRACE(c.value);
         const bool fits16 = c.rounded && *c.rounded >= -32768 && *c.rounded <= 32767;
         std::int64_t rounded32 = 0, rounded16 = 0;
-        EXPECT_EQ(errorNumberOf([&] { rounded32 = roundToInt32(c.value); }), c.rounded ? 0 : err::Overflow);
-        EXPECT_EQ(errorNumberOf([&] { rounded16 = roundToInt16(c.value); }), fits16 ? 0 : err::Overflow);
+        EXPECT_EQ(errorNumberOf([&] { rounded32 = roundToInt32(c.value); }), c.rounded ? kNoError : err::Overflow);
+        EXPECT_EQ(errorNumberOf([&] { rounded16 = roundToInt16(c.value); }), fits16 ? kNoError : err::Overflow);
         EXPECT_EQ(rounded32, c.rounded.value_or(0));
         EXPECT_EQ(rounded16, fits16 ? *c.rounded : 0);
     }

@@ -41,7 +41,7 @@ std::string line(int code) { return " " + std::to_string(code) + " \r\n"; }
 // plain write stays allowed, as the sanitizers' own machinery needs it.
 enum Refused : unsigned { NewFiles = 1, Writes = 2 };
 
-int errorNumberOnFullDisk(unsigned refused, auto&& action)
+ErrorNumber errorNumberOnFullDisk(unsigned refused, auto&& action)
 {
 #if defined(__x86_64__)
     constexpr std::uint32_t arch = AUDIT_ARCH_X86_64;
@@ -133,9 +133,9 @@ TEST_F(OwnFileTest, WhatIsNotAPlainFileIsNeitherReadNorWritten)
 // owner, also when the superuser writes a player's file.
 TEST_F(OwnFileTest, WriteKeepsWhatProtectsTheFile)
 {
-    const struct { mode_t folderMode, mode; std::string old = " 0 \r\n"; int error = 0; bool inPlace = false; } cases[] = {
+    const struct { mode_t folderMode, mode; std::string old = " 0 \r\n"; ErrorNumber error = kNoError; bool inPlace = false; } cases[] = {
         {0777, 0444, " 0 \r\n", err::PermissionDenied, true}, {0555, 0444, " 0 \r\n", err::PermissionDenied, true},
-        {0555, 0666, "-1234 \r\n", 0, true}, {0777, 0640}, {0777, 0606}};
+        {0555, 0666, "-1234 \r\n", kNoError, true}, {0777, 0640}, {0777, 0606}};
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << std::oct << c.folderMode << " " << c.mode);
         fs::permissions(folder, fs::perms::all);
@@ -145,10 +145,10 @@ TEST_F(OwnFileTest, WriteKeepsWhatProtectsTheFile)
         fs::permissions(folder, fs::perms(c.folderMode));
         std::ifstream reader(file, std::ios::binary);
         EXPECT_EQ(errorNumberAsPlayer([&] { writeOwnFile(file, line(1)); }), c.error);
-        EXPECT_EQ(contentOf(file), c.error ? c.old : " 1 \r\n");
+        EXPECT_EQ(contentOf(file), c.error != kNoError ? c.old : " 1 \r\n");
         const std::string seen{std::istreambuf_iterator<char>(reader), std::istreambuf_iterator<char>()};
         EXPECT_EQ(seen, c.inPlace ? contentOf(file) : c.old);
-        if (!c.error) {
+        if (c.error == kNoError) {
             writeOwnFile(file, line(2));  // as the superuser, where the tests run as root
             EXPECT_EQ(contentOf(file), " 2 \r\n");
         }
@@ -199,8 +199,8 @@ TEST_F(OwnFileTest, WriteReplacesTheFileALinkLeadsToAndRemovesTemporaryFilesOfKi
 // either written whole or not at all: an empty one would fail every later start.
 TEST_F(OwnFileTest, AFullDiskRewritesTheFileInPlaceOrIsDiskFull)
 {
-    const struct { unsigned refused; const char* old; int error; const char* now; } cases[] = {
-        {NewFiles, "-1234 \r\n", 0, " 1 \r\n"}, {NewFiles | Writes, " 0 \r\n", err::DiskFull, " 0 \r\n"},
+    const struct { unsigned refused; const char* old; ErrorNumber error; const char* now; } cases[] = {
+        {NewFiles, "-1234 \r\n", kNoError, " 1 \r\n"}, {NewFiles | Writes, " 0 \r\n", err::DiskFull, " 0 \r\n"},
         {Writes, " 0 \r\n", err::DiskFull, " 0 \r\n"}, {NewFiles, nullptr, err::DiskFull, nullptr},
         {Writes, nullptr, err::DiskFull, nullptr}};
     for (const auto& c : cases) {
@@ -256,9 +256,9 @@ TEST_F(OwnFileTest, APlantedLinkInASharedFolderIsNotFollowed)
             ASSERT_EQ(::lchown((shared / "planted").c_str(), player, player), 0);
         }
         std::string read;
-        EXPECT_EQ(errorNumberOf([&] { read = readOwnFile(link, 64); }), c.followed ? 0 : err::PermissionDenied);
+        EXPECT_EQ(errorNumberOf([&] { read = readOwnFile(link, 64); }), c.followed ? kNoError : err::PermissionDenied);
         EXPECT_EQ(read, c.followed ? "mine" : "");
-        EXPECT_EQ(errorNumberOf([&] { writeOwnFile(link, "theirs"); }), c.followed ? 0 : err::PermissionDenied);
+        EXPECT_EQ(errorNumberOf([&] { writeOwnFile(link, "theirs"); }), c.followed ? kNoError : err::PermissionDenied);
         EXPECT_EQ(contentOf(victim), c.followed ? "theirs" : "mine");
         EXPECT_TRUE(fs::is_symlink(link));
         fs::remove_all(shared);

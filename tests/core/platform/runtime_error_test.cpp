@@ -8,7 +8,7 @@ namespace {
 // Every error box shows this text, so its punctuation is part of what players see.
 TEST(RuntimeError, MessageIsNumberFullStopTwoBlanksAndDescription)
 {
-    EXPECT_EQ(formatErrorMessage(RuntimeError(53)), "Error: 53.  File not found");
+    EXPECT_EQ(formatErrorMessage(RuntimeError(err::FileNotFound)), "Error: 53.  File not found");
 }
 
 }  // namespace

@@ -15,7 +15,7 @@ std::string runLogged(const std::map<std::string, int>& failures, bool ok, bool 
     const auto step = [&](const std::string& name) {
         log += (log.empty() ? "" : " ") + name;
         if (const auto failure = failures.find(name); failure != failures.end())
-            throw RuntimeError(failure->second);
+            throw RuntimeError(ErrorNumber{failure->second});
     };
     StartupSteps steps;
     steps.readLanguage = [&] { return step("read"), Language::Spanish; };
@@ -26,7 +26,7 @@ std::string runLogged(const std::map<std::string, int>& failures, bool ok, bool 
         steps.offerPicture = [&] { step("picture"); };
     steps.choosePuzzle = [&] { return step("dialog"), ok; };
     steps.startPuzzle = [&] { step("start"); };
-    steps.report = [&](const RuntimeError& error) { log += " report" + std::to_string(error.number()); };
+    steps.report = [&](const RuntimeError& error) { log += " report" + std::to_string(static_cast<int>(error.number())); };
     runStartup(steps);
     return log;
 }

@@ -230,7 +230,7 @@ TEST_F(DialogTest, PieceCountStyleAndMissingPictureInEachLanguage)
             "Puedes mover cualquier pieza a cualquier posici\u00F3n.", spanish},
         {Language::Spanish, "5", "2", true, "Puzzle de 10 piezas (5x2)",
             "Solo puedes mover una pieza si tiene un lugar vac\u00EDo a su lado.", spanish},
-        {2, "7", "3", false, "Puzzle de 10 piezas (5x2)",
+        {Language::None, "7", "3", false, "Puzzle de 10 piezas (5x2)",
             "Solo puedes mover una pieza si tiene un lugar vac\u00EDo a su lado.", {}},
     };
     dialog->show();

@@ -122,7 +122,7 @@ TEST(MetafileText, EachFontsCharsetDecodesItsTextWhichLandsBelowItsReference)
     const Bytes file = WmfWriter(1500, 1500).record(0x0521, {3, 0xFAD1, 0x80, tw(20), tw(10)}).raw(0x02FB, wmfFont(tw(30), "Arial", 204))
             .select(0).record(0x0521, {2, 0xF0CF, tw(20), tw(10)}).raw(0x02FB, wmfFont(tw(30), "Arial", 238)).select(1).record(0x0521, {4, 0xF3A3, 0x9F64, tw(20), tw(10)}).finish();
     const auto [error, calls, spent] = played(file);
-    EXPECT_EQ(error, 0);
+    EXPECT_EQ(error, ErrorNumber{});
     ASSERT_EQ(calls.size(), 3u);
     EXPECT_TRUE(calls[0].text == u"Ñú€" && calls[1].text == u"Пр" && calls[2].text == u"Łódź");
     EXPECT_EQ(calls[1].state.font.face, "Arial");

@@ -279,7 +279,7 @@ TEST_F(PictureLoader, FailsWithTheNumberThatFitsAndReadsNoFurtherThanThePicture)
         const auto keep = [&](QSize) { return part == 7 && c.headroom == 0 ? throw std::logic_error("asked too early") : QSize(8, 8); };
         const auto expectLoad = [&](int error, auto&& load) {
             auto before = readsSoFar();
-            EXPECT_EQ(errorNumberAsPlayer(load, c.headroom), error);
+            EXPECT_EQ(errorNumberAsPlayer(load, c.headroom), ErrorNumber{error});
             auto after = readsSoFar();
             EXPECT_LT(after["rchar:"] - before["rchar:"], c.bytes);
             EXPECT_LT(after["syscr:"] - before["syscr:"], c.calls);
@@ -523,7 +523,7 @@ TEST_F(PictureCorpus, EveryGoodFileLoadsAtItsSizeWholeInPartAndAsPreview)
         SCOPED_TRACE(name.toStdString());
         const QString path = good.filePath(name);
         QImage image, preview;
-        EXPECT_EQ(errorNumberOf([&] { image = loadPicture(path); preview = loadPreview(path, QSize(217, 217)); }), 0);
+        EXPECT_EQ(errorNumberOf([&] { image = loadPicture(path); preview = loadPreview(path, QSize(217, 217)); }), kNoError);
         if (preview.isNull())
             continue;
         EXPECT_EQ(image.format(), QImage::Format_RGB32);
@@ -558,9 +558,10 @@ TEST_F(PictureCorpus, EveryBadFileIsRefusedOrAllowedToLoad)
         const bool metafile = name.endsWith(".wmf") || name.endsWith(".emf");
         for (const QSize box : {QSize(), QSize(217, 217)}) {
             QImage image;
-            const int error = errorNumberOf([&] { image = loadPreview(bad.filePath(name), box); });  // no box: the whole picture
-            EXPECT_TRUE(error ? error == err::InvalidPicture || (!metafile && error == err::OutOfMemory) : allowed && !image.isNull())
-                << "error " << error << ", loaded " << image.width() << "x" << image.height() << "; the README says " << expected.toStdString();
+            const ErrorNumber error = errorNumberOf([&] { image = loadPreview(bad.filePath(name), box); });  // no box: the whole picture
+            EXPECT_TRUE(error != kNoError ? error == err::InvalidPicture || (!metafile && error == err::OutOfMemory)
+                                          : allowed && !image.isNull())
+                << "error " << static_cast<int>(error) << ", loaded " << image.width() << "x" << image.height() << "; the README says " << expected.toStdString();
         }
     }
 }

@@ -28,20 +28,20 @@ TEST(WebLinks, EachItemOpensItsPageOrSaysWhatToType)
                                    "Try to open manually the address %2").arg(error).arg(written)};
     };
     const QString gameWritten = "tessaron.github.io/games/tessaron.html";
-    const std::tuple<WebItem, std::int16_t, int, QString, QStringList> cases[] = {
+    const std::tuple<WebItem, Language, int, QString, QStringList> cases[] = {
         {GamePage, Language::English, kShellOpened, "https://tessaron.github.io/game/", {}},
         {GamePage, Language::Spanish, kShellOpened, gameEs, {}},
-        {GamePage, 2, kShellOpened, {}, failure(0, gameWritten)},
+        {GamePage, Language::None, kShellOpened, {}, failure(0, gameWritten)},
         {AuthorPage, Language::English, kShellOpened, "https://tessaron.github.io/en/", {}},
         {AuthorPage, Language::Spanish, kShellOpened, "https://tessaron.github.io/", {}},
-        {AuthorPage, 2, kShellOpened, {}, failure(0, "tessaron.github.io")},
-        {OtherGamePage, 2, kShellOpened, other, {}},
+        {AuthorPage, Language::None, kShellOpened, {}, failure(0, "tessaron.github.io")},
+        {OtherGamePage, Language::None, kShellOpened, other, {}},
         {GamePage, Language::Spanish, kShellNoAssociation, gameEs, failure(31, gameWritten)},
         {OtherGamePage, Language::English, 32, other, failure(32, other)},
         {OtherGamePage, Language::English, 33, other, {}},
     };
     for (const auto& [item, code, result, opens, reported] : cases) {
-        SCOPED_TRACE(::testing::Message() << int(item) << " in " << code << " answered " << result);
+        SCOPED_TRACE(::testing::Message() << int(item) << " in " << codeOf(code) << " answered " << result);
         answer = result;
         openWebPage(item, code, nullptr);
         EXPECT_EQ(opened, opens.isEmpty() ? QStringList{} : QStringList{opens});
