@@ -86,6 +86,7 @@ void PuzzleSession::start(Puzzle next, std::uint64_t seed)
     });
     screen_.showChanges(puzzle_.takeDamage());
     handedOver_ = puzzle_.board();
+    par_ = instantPar(handedOver_, puzzle_.difficult());
     setState(state_);
     showRecord();
 }
@@ -117,7 +118,6 @@ void PuzzleSession::afterMove(MoveResult result)
     if (result == MoveResult::Solved && !solved_) {
         solved_ = true;
         stoppedAt_ = clock_();
-        par_ = par(handedOver_, puzzle_.difficult());
     }
     setState(state_);
     showRecord();
