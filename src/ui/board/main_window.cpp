@@ -1,6 +1,7 @@
 #include "ui/board/main_window.h"
 
 #include "core/board/random_source.h"
+#include "core/board/solver.h"
 #include "core/board/startup.h"
 #include "core/dialog/file_patterns.h"
 #include "core/language/settings_file.h"
@@ -36,6 +37,7 @@
 #include <QMouseEvent>
 #include <QSessionManager>
 #include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace tessaron {
 namespace {
@@ -126,7 +128,7 @@ MainWindow::MainWindow(const ScreenMetrics& metrics, QWidget* parent)
     connect(menu_.undoAction, &QAction::triggered, this, [this] { session_.undo(); });
     connect(menu_.redoAction, &QAction::triggered, this, [this] { session_.redo(); });
     connect(menu_.restartAction, &QAction::triggered, this, [this] { session_.restart(); });
-    connect(menu_.hintAction, &QAction::triggered, this, [this] { session_.showHint(); });
+    connect(menu_.hintAction, &QAction::triggered, this, &MainWindow::askHint);
     connect(menu_.howToPlayAction, &QAction::triggered, this, &MainWindow::showHowToPlay);
     connect(menu_.englishAction, &QAction::triggered, this, [this] { chooseLanguage(kEnglish); });
     connect(menu_.spanishAction, &QAction::triggered, this, [this] { chooseLanguage(kSpanish); });
@@ -141,9 +143,42 @@ MainWindow::MainWindow(const ScreenMetrics& metrics, QWidget* parent)
     setAcceptDrops(true);
     boardView_->installEventFilter(this);
     setAccessibleNames(this, GameWindow::Main);
+    // The par's search and a hint's: two at once at most, whatever else uses Qt's pool.
+    searches_.setMaxThreadCount(2);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() { stopSearches(); }
+
+void MainWindow::stopSearches()
+{
+    // A search looks at its flag every few thousand steps: the wait is short.
+    *dealStop_ = true;
+    *hintStop_ = true;
+    searches_.waitForDone();
+}
+
+void MainWindow::runSearch(const SearchRequest& request, std::shared_ptr<std::atomic<bool>> stop)
+{
+    QtConcurrent::run(&searches_, [request, stop] { return shortestSlides(request.board, stop.get()); })
+        .then(this, [this, request](const std::optional<std::vector<Move>>& solution) {
+            if (solution)
+                session_.takeSolution(request, *solution);
+        });
+}
+
+void MainWindow::askHint()
+{
+    const std::optional<SearchRequest> search = session_.showHint();
+    if (!search)
+        return;
+    // Only the newest hint is worth finishing.
+    *hintStop_ = true;
+    hintStop_ = std::make_shared<std::atomic<bool>>(false);
+    runSearch(*search, hintStop_);
+    // A player who asks waits no longer than this; the plan's slide needs no search.
+    constexpr int kHintWaitMs = 100;
+    QTimer::singleShot(kHintWaitMs, this, [this, ticket = search->ticket] { session_.hintOverdue(ticket); });
+}
 
 void MainWindow::buildClientArea()
 {
@@ -249,7 +284,12 @@ void MainWindow::startPuzzle(const PuzzleChoice& choice)
     QString name = shownName(choice.name);
     name.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
     setWindowTitle(fromUtf8(kProgramTitle) + QStringLiteral("  -  ") + name);
+    *dealStop_ = true;
+    *hintStop_ = true;
+    dealStop_ = std::make_shared<std::atomic<bool>>(false);
     session_.start(std::move(next), timeOfDaySeed());
+    if (const std::optional<SearchRequest> search = session_.parSearch())
+        runSearch(*search, dealStop_);
 }
 
 WindowMeasures MainWindow::measures() const
