@@ -51,7 +51,7 @@ double secondsSince(std::chrono::steady_clock::time_point start)
 void reportTables()
 {
     std::cout << "\nExact search tables (built and kept, then read back)\n";
-    for (const auto& [columns, rows] : {std::pair{4, 4}, {5, 3}, {3, 5}, {8, 2}, {2, 8}, {4, 3}, {5, 2}}) {
+    for (const auto& [columns, rows] : {std::pair{4, 4}, {3, 5}, {2, 8}, {4, 3}, {2, 5}}) {
         forgetSlideTables();
         auto start = std::chrono::steady_clock::now();
         const std::size_t bytes = prepareSlideTables(columns, rows);
@@ -163,8 +163,8 @@ int main(int argc, char** argv)
     std::filesystem::remove_all(cache);
     setenv("XDG_CACHE_HOME", cache.c_str(), 1);
     reportTables();
-    std::cout << "\nPar search on the game's shuffles of seeds 1-50 (wall clock)\n";
-    for (const auto& [columns, rows] : {std::pair<std::int16_t, std::int16_t>{4, 4}, {5, 3}, {3, 5}, {8, 2}, {2, 8}})
+    std::cout << "\nPar search on the game's shuffles of seeds 1-50 (wall clock), columns x rows\n";
+    for (const auto& [columns, rows] : {std::pair<std::int16_t, std::int16_t>{4, 4}, {3, 5}, {2, 8}})
         reportPar(columns, rows);
     reportRoutes();
     std::filesystem::remove_all(cache);

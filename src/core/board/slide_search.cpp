@@ -23,7 +23,7 @@ namespace {
 constexpr std::int32_t kGroupLimit = 6;
 // Bump when the tables' meaning or layout changes: a kept file of another version is
 // stale and is built again.
-constexpr std::uint32_t kTableVersion = 3;
+constexpr std::uint32_t kTableVersion = 4;
 constexpr char kMagic[8] = {'T', 'E', 'S', 'S', 'L', 'I', 'D', 'E'};
 
 // How many of 16 bits are set, without a library call on baseline x86-64.
@@ -39,18 +39,20 @@ struct Shape {
     std::int32_t columns = 0;
     std::int32_t rows = 0;
     std::vector<std::vector<std::int8_t>> groups;  // pieces, 0-based (= their home place)
+    std::vector<std::int8_t> partitionOf;           // which split of the pieces each group belongs to
 
     std::int32_t places() const { return columns * rows; }
+    std::int32_t partitions() const { return partitionOf.empty() ? 0 : partitionOf.back() + 1; }
     // Groups are cut along the longer side, so that each holds a compact block of homes:
-    // 2 x 3 blocks on a 2 x 8 board, rows on a 4 x 4 one.
+    // 2 x 3 blocks on a 2 x 8 board, two blocks of 2 x 3 and a column on a 4 x 4 one.
+    // Two places wide, a long board is weak on pieces that meet across a cut, so it is
+    // also cut a second way, half a group along, and the search takes the larger sum.
     static Shape of(std::int32_t columns, std::int32_t rows)
     {
-        Shape shape{columns, rows, {}};
+        Shape shape{columns, rows, {}, {}};
         std::vector<std::int8_t> order;
         const std::int32_t last = columns * rows - 1;
         if (columns == 4 && rows == 4) {
-            // Two blocks of 2 x 3 and the column beside them: compact groups keep more
-            // of the pieces' interference inside a table than rows would.
             order = {0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, 3, 7, 11, 15};
         } else if (columns > rows) {
             for (std::int32_t x = 0; x < columns; ++x)
@@ -61,9 +63,15 @@ struct Shape {
                 order.push_back(static_cast<std::int8_t>(p));
         }
         order.erase(std::find(order.begin(), order.end(), last));
-        for (std::size_t i = 0; i < order.size(); i += kGroupLimit)
-            shape.groups.emplace_back(order.begin() + static_cast<std::ptrdiff_t>(i),
-                order.begin() + static_cast<std::ptrdiff_t>(std::min(order.size(), i + kGroupLimit)));
+        const bool twoWays = std::min(columns, rows) == 2 && columns * rows > 12;
+        for (const std::size_t offset : twoWays ? std::vector<std::size_t>{0, kGroupLimit / 2} : std::vector<std::size_t>{0}) {
+            for (std::size_t i = 0; i < order.size();) {
+                const std::size_t end = std::min(order.size(), i == 0 && offset ? offset : i + kGroupLimit);
+                shape.groups.emplace_back(order.begin() + static_cast<std::ptrdiff_t>(i), order.begin() + static_cast<std::ptrdiff_t>(end));
+                shape.partitionOf.push_back(static_cast<std::int8_t>(offset ? 1 : 0));
+                i = end;
+            }
+        }
         return shape;
     }
     std::size_t tableSize(std::size_t group) const
@@ -269,6 +277,7 @@ std::string headerFor(const Shape& shape)
     put(static_cast<std::uint64_t>(shape.rows), 2);
     put(shape.groups.size(), 2);
     for (std::size_t g = 0; g < shape.groups.size(); ++g) {
+        put(static_cast<std::uint64_t>(shape.partitionOf[g]), 1);
         put(shape.groups[g].size(), 1);
         for (const std::int8_t piece : shape.groups[g])
             put(static_cast<std::uint64_t>(piece), 1);
@@ -377,17 +386,28 @@ public:
         const std::int32_t columns = shape.columns;
         n_ = shape.places();
         beside_ = neighboursOf(columns, shape.rows);
-        mirrored_ = columns == shape.rows;
+        // The views the tables are read in: each split of the pieces, and on a square
+        // board the one split seen across the diagonal too.
+        const bool square = columns == shape.rows;
+        views_ = square ? 2 : static_cast<std::size_t>(shape.partitions());
         for (std::int32_t p = 0; p < n_; ++p) {
-            across_[static_cast<std::size_t>(p)] = static_cast<std::int8_t>(mirrored_ ? (p % columns) * columns + p / columns : p);
+            across_[static_cast<std::size_t>(p)] = static_cast<std::int8_t>(square ? (p % columns) * columns + p / columns : p);
             for (std::int32_t q = 0; q < n_; ++q)
                 manhattan_[static_cast<std::size_t>(p)][static_cast<std::size_t>(q)] = static_cast<std::int8_t>(manhattan(columns, p, q));
         }
-        for (std::size_t g = 0; g < shape.groups.size(); ++g)
-            for (std::size_t i = 0; i < shape.groups[g].size(); ++i) {
-                groupOf_[static_cast<std::size_t>(shape.groups[g][i])] = static_cast<std::int8_t>(g);
-                shiftOf_[static_cast<std::size_t>(shape.groups[g][i])] = static_cast<std::int8_t>(4 * i);
+        for (std::size_t v = 0; v < views_; ++v) {
+            View& view = view_[v];
+            view.across = square && v == 1;
+            const std::int8_t partition = static_cast<std::int8_t>(square ? 0 : v);
+            for (std::size_t g = 0; g < shape.groups.size(); ++g) {
+                if (shape.partitionOf[g] != partition)
+                    continue;
+                for (std::size_t i = 0; i < shape.groups[g].size(); ++i) {
+                    view.groupOf[static_cast<std::size_t>(shape.groups[g][i])] = static_cast<std::int8_t>(g);
+                    view.shiftOf[static_cast<std::size_t>(shape.groups[g][i])] = static_cast<std::int8_t>(4 * i);
+                }
             }
+        }
         for (std::int32_t p = 0; p < n_; ++p) {
             const std::int32_t piece = pieces[static_cast<std::size_t>(p)] - 1;
             board_[static_cast<std::size_t>(p)] = static_cast<std::int8_t>(piece);
@@ -396,15 +416,17 @@ public:
                 continue;
             }
             distance_ += manhattan_[static_cast<std::size_t>(piece)][static_cast<std::size_t>(p)];
-            index_[group(piece)] += static_cast<std::uint32_t>(p) << shift(piece);
-            const std::int32_t other = across_[static_cast<std::size_t>(piece)];
-            mirrorIndex_[group(other)] += static_cast<std::uint32_t>(across_[static_cast<std::size_t>(p)]) << shift(other);
+            for (std::size_t v = 0; v < views_; ++v) {
+                View& view = view_[v];
+                const auto seen = static_cast<std::size_t>(view.across ? across_[static_cast<std::size_t>(piece)] : piece);
+                const std::uint32_t at = static_cast<std::uint32_t>(view.across ? across_[static_cast<std::size_t>(p)] : p);
+                view.index[static_cast<std::size_t>(view.groupOf[seen])] += at << view.shiftOf[seen];
+            }
         }
-        for (std::size_t g = 0; g < shape.groups.size(); ++g) {
-            detours_ += detoursAt(tables.tables[g], index_[g]);
-            if (mirrored_)
-                mirrorDetours_ += detoursAt(tables.tables[g], mirrorIndex_[g]);
-        }
+        for (std::size_t v = 0; v < views_; ++v)
+            for (std::size_t g = 0; g < shape.groups.size(); ++g)
+                if (shape.partitionOf[g] == (square ? 0 : static_cast<std::int8_t>(v)))
+                    view_[v].detours += detoursAt(tables.tables[g], view_[v].index[g]);
     }
 
     std::optional<std::vector<std::int32_t>> run()
@@ -423,30 +445,32 @@ public:
 private:
     static constexpr std::int32_t kFound = -1;
 
-    std::size_t group(std::int32_t piece) const { return static_cast<std::size_t>(groupOf_[static_cast<std::size_t>(piece)]); }
-    std::int32_t shift(std::int32_t piece) const { return shiftOf_[static_cast<std::size_t>(piece)]; }
-    std::int32_t estimate() const { return distance_ + 2 * std::max(detours_, mirrorDetours_); }
+    struct View {
+        bool across = false;
+        std::array<std::int8_t, 16> groupOf{};
+        std::array<std::int8_t, 16> shiftOf{};
+        std::array<std::uint32_t, 16> index{};
+        std::int32_t detours = 0;
+    };
 
-    // The piece moves from one place to the other in the board's own view and, on a square
-    // board, in the view across the diagonal.
+    std::int32_t estimate() const { return distance_ + 2 * std::max(view_[0].detours, view_[1].detours); }
+
+    // The piece moves from one place to the other, in every view.
     void move(std::int32_t piece, std::int32_t from, std::int32_t to)
     {
-        const std::size_t g = group(piece);
-        const auto& table = tables_.tables[g];
-        detours_ -= detoursAt(table, index_[g]);
-        index_[g] += (static_cast<std::uint32_t>(to) << shift(piece)) - (static_cast<std::uint32_t>(from) << shift(piece));
-        detours_ += detoursAt(table, index_[g]);
         distance_ += manhattan_[static_cast<std::size_t>(piece)][static_cast<std::size_t>(to)]
             - manhattan_[static_cast<std::size_t>(piece)][static_cast<std::size_t>(from)];
-        if (!mirrored_)
-            return;
-        const std::int32_t other = across_[static_cast<std::size_t>(piece)];
-        const std::size_t mg = group(other);
-        const auto& mirrorTable = tables_.tables[mg];
-        mirrorDetours_ -= detoursAt(mirrorTable, mirrorIndex_[mg]);
-        mirrorIndex_[mg] += (static_cast<std::uint32_t>(across_[static_cast<std::size_t>(to)]) << shift(other))
-            - (static_cast<std::uint32_t>(across_[static_cast<std::size_t>(from)]) << shift(other));
-        mirrorDetours_ += detoursAt(mirrorTable, mirrorIndex_[mg]);
+        for (std::size_t v = 0; v < views_; ++v) {
+            View& view = view_[v];
+            const auto seen = static_cast<std::size_t>(view.across ? across_[static_cast<std::size_t>(piece)] : piece);
+            const auto seenFrom = static_cast<std::uint32_t>(view.across ? across_[static_cast<std::size_t>(from)] : from);
+            const auto seenTo = static_cast<std::uint32_t>(view.across ? across_[static_cast<std::size_t>(to)] : to);
+            const auto g = static_cast<std::size_t>(view.groupOf[seen]);
+            const auto& table = tables_.tables[g];
+            view.detours -= detoursAt(table, view.index[g]);
+            view.index[g] += (seenTo << view.shiftOf[seen]) - (seenFrom << view.shiftOf[seen]);
+            view.detours += detoursAt(table, view.index[g]);
+        }
     }
 
     std::int32_t dfs(std::int32_t depth, std::int32_t bound, std::int32_t cameFrom)
@@ -490,18 +514,13 @@ private:
     const std::atomic<bool>* stop_;
     std::int32_t n_ = 0;
     Neighbours beside_{};
-    bool mirrored_ = false;
-    std::array<std::int8_t, 16> across_{};   // a place, and a piece by its home, seen across the diagonal
+    std::array<std::int8_t, 16> across_{};  // a place, and a piece by its home, seen across the diagonal
     std::array<std::array<std::int8_t, 16>, 16> manhattan_{};
-    std::array<std::int8_t, 16> groupOf_{};
-    std::array<std::int8_t, 16> shiftOf_{};
-    std::array<std::int8_t, 16> board_{};    // the piece (0-based) at each place
+    std::array<std::int8_t, 16> board_{};   // the piece (0-based) at each place
     std::int32_t blank_ = 0;
-    std::array<std::uint32_t, 16> index_{};
-    std::array<std::uint32_t, 16> mirrorIndex_{};
-    std::int32_t distance_ = 0;  // the pieces' Manhattan distance, the same in both views
-    std::int32_t detours_ = 0;
-    std::int32_t mirrorDetours_ = 0;
+    std::int32_t distance_ = 0;  // the pieces' Manhattan distance, the same in every view
+    std::size_t views_ = 1;
+    std::array<View, 2> view_{};
     // The longest shortest solution of a 4 x 4 board is 80 slides; of a 2 x 8 one, fewer.
     std::array<std::int32_t, 256> path_{};
     std::int32_t length_ = 0;
