@@ -352,7 +352,8 @@ std::mutex tablesMutex;
 std::shared_ptr<const SlideTables> tablesInMemory;
 
 // One shape's tables in memory at a time: a search still running on the last shape keeps
-// its own until it ends, so two at most, 32 MiB. Nothing when stopped while building.
+// its own until it ends, and the window stops that search when its puzzle goes. The
+// largest, a 2 x 8 board's, are 32 MiB. Nothing when stopped while building.
 std::shared_ptr<const SlideTables> tablesFor(std::int32_t columns, std::int32_t rows, const std::atomic<bool>* stop = nullptr)
 {
     const std::lock_guard lock(tablesMutex);
