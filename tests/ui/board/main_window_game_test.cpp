@@ -123,13 +123,15 @@ TEST_F(GameWindowTest, TheParOfAMidSizeDifficultBoardArrivesFromItsSearch)
 {
     auto* corner = form->findChild<QLabel*>("MovesAndTime");
     start(4, 3, picture(200, 150), true);
-    const BoardArray dealt = cells();
-    form->menu().hintAction->trigger();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form->session().input().hint().has_value(); }, 1000));
-    EXPECT_TRUE(canMoveToEmpty(puzzle().emptyPlace(), *form->session().input().hint()));
-    const std::vector<Move> shortest = shortestSlides(dealt).value();
-    for (const Move& move : shortest)
+    const std::vector<Move> shortest = shortestSlides(cells()).value();
+    for (const Move& move : shortest) {
         drag(move.from.column, move.from.row, move.to.column, move.to.row);
+        if (&move != &shortest.front() || cells() == solvedBoard(4, 3))
+            continue;
+        form->menu().hintAction->trigger();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return form->session().input().hint().has_value(); }, 1000));
+        EXPECT_TRUE(canMoveToEmpty(puzzle().emptyPlace(), *form->session().input().hint()));
+    }
     EXPECT_EQ(boxes.take(), QStringList{"You've got it!"});
     const QString won = QString::number(shortest.size()) + " moves (par " + QString::number(shortest.size()) + ")  0:00";
     EXPECT_TRUE(QTest::qWaitFor([&] { return corner->text() == won; }, 60000)) << corner->text().toStdString();
