@@ -27,12 +27,15 @@ int main(int argc, char* argv[])
     // time, on machines without a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    // A configuration folder of the run's own, set before anything reads the variable: no
-    // test reads or writes the player's, and one run never sees what another left there.
+    // A configuration and a cache folder of the run's own, set before anything reads the
+    // variables: no test reads or writes the player's (the solver keeps its tables in the
+    // cache), and one run never sees what another left there.
     QTemporaryDir config;
-    if (!config.isValid())
+    QTemporaryDir cache;
+    if (!config.isValid() || !cache.isValid())
         return 1;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(cache.path()));
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     ::testing::InitGoogleTest(&argc, argv);

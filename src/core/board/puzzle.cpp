@@ -94,9 +94,8 @@ void Puzzle::shuffle(RandomSource& random, const std::function<void()>& shown)
 {
     const std::int32_t columns = board_.columns();
     const std::int32_t rows = board_.rows();
-    const std::int32_t rounds = 5 * columns * rows;
     if (difficult() && (columns == 1 || rows == 1)) {
-        slideShuffle(random, rounds, shown);
+        dealLine(random, shown);
     } else {
         for (std::int32_t i = 0; i < 5 * columns; ++i) {
             for (std::int32_t j = 0; j < rows; ++j) {
@@ -122,12 +121,14 @@ void Puzzle::unsolve(RandomSource& random, const std::function<void()>& shown)
     const std::int16_t rows = board_.rows();
     if (columns * rows < 2)
         return;  // one piece has no other arrangement
-    // The empty place sits at home, bottom right: sliding its neighbour in keeps the board
-    // solvable by slides.
+    // The empty place sits at home, bottom right: sliding a neighbour in keeps the board
+    // solvable by slides. Either neighbour, at random, so that neither arrangement comes
+    // up more often than the other.
     if (difficult()) {
-        const Place neighbour = columns > 1 ? Place{static_cast<std::int16_t>(columns - 1), rows}
-                                            : Place{columns, static_cast<std::int16_t>(rows - 1)};
-        execute({neighbour, {columns, rows}}, shown);
+        const Place left{static_cast<std::int16_t>(columns - 1), rows};
+        const Place above{columns, static_cast<std::int16_t>(rows - 1)};
+        const bool fromLeft = rows == 1 || (columns > 1 && random.draw(2) == 1);
+        execute({fromLeft ? left : above, {columns, rows}}, shown);
         return;
     }
     Move move;
@@ -138,33 +139,21 @@ void Puzzle::unsolve(RandomSource& random, const std::function<void()>& shown)
     execute(move, shown);
 }
 
-void Puzzle::slideShuffle(RandomSource& random, std::int32_t rounds, const std::function<void()>& shown)
+void Puzzle::dealLine(RandomSource& random, const std::function<void()>& shown)
 {
     const std::int16_t columns = board_.columns();
-    const std::int32_t empty = columns * board_.rows();
-    if (empty < 2)
+    const std::int32_t places = columns * board_.rows();
+    if (places < 2)
         return;
-    // A single line: one index walks along it.
-    std::int32_t at = columns == 1 ? empty_.row : empty_.column;
+    // A line's only freedom is where its empty place lies: every place but its own is
+    // equally likely, and the empty place walks there from home so the player sees it.
+    const std::int32_t target = random.draw(places - 1);
     const auto place = [columns](std::int32_t index) {
         const auto i = static_cast<std::int16_t>(index);
         return columns == 1 ? Place{1, i} : Place{i, 1};
     };
-    // A walk of a fixed length ends at a fixed parity of distance from home: one step
-    // more half of the time lets every place come out.
-    rounds += random.draw(2) - 1;
-    for (std::int32_t i = 0; i < rounds; ++i) {
-        std::int32_t to = at;
-        if (at == 1)
-            to = 2;
-        else if (at == empty)
-            to = empty - 1;
-        else
-            to = random.draw(2) == 1 ? at - 1 : at + 1;
-        // The piece beside the empty place slides into it.
-        execute({place(to), place(at)}, shown);
-        at = to;
-    }
+    for (std::int32_t at = columns == 1 ? empty_.row : empty_.column; at > target; --at)
+        execute({place(at - 1), place(at)}, shown);
 }
 
 void Puzzle::repairParity(RandomSource& random, const std::function<void()>& shown)

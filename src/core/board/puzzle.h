@@ -54,9 +54,11 @@ public:
     // 5 x columns x rows random exchanges, `shown` called after each, then the grid. In
     // the Difficult style the result is always solvable by slides: an odd position gets
     // one more exchange of two pieces that are not the empty place, and a single row or
-    // column (where exchanges can only ever produce unsolvable positions) is mixed by
-    // random slides of the empty place instead. A board that comes out solved gets one
-    // exchange more: the player is never handed a finished puzzle that could be mixed.
+    // column (where exchanges can only ever produce unsolvable positions) gets its empty
+    // place dealt to any other place of the line, each equally likely, and slid there. A
+    // board that comes out solved gets one move more (a random exchange, or a random one
+    // of the slides into the empty place): the player is never handed a finished puzzle
+    // that could be mixed.
     void shuffle(RandomSource& random, const std::function<void()>& shown = {});
 
     // The place under a point of the window's client area, in twips; nothing off the
@@ -74,7 +76,7 @@ public:
 
 private:
     void execute(const Move& move, const std::function<void()>& shown = {});
-    void slideShuffle(RandomSource& random, std::int32_t rounds, const std::function<void()>& shown);
+    void dealLine(RandomSource& random, const std::function<void()>& shown);
     void repairParity(RandomSource& random, const std::function<void()>& shown);
     void unsolve(RandomSource& random, const std::function<void()>& shown);
     Place randomPlace(RandomSource& random) const;

@@ -2,6 +2,8 @@
 
 #include "core/board/solver.h"
 
+#include <algorithm>
+
 namespace tessaron {
 namespace {
 
@@ -49,6 +51,8 @@ void PuzzleSession::showRecord()
 
 void PuzzleSession::clear(std::int32_t width, std::int32_t height, Pixel background)
 {
+    ++deal_;
+    hintWaiting_ = 0;
     puzzle_ = Puzzle::blank(width, height, background);
     input_ = {};
     setState({.finishedPictureShown = false, .showImageAvailable = false});
@@ -58,6 +62,9 @@ void PuzzleSession::clear(std::int32_t width, std::int32_t height, Pixel backgro
 void PuzzleSession::start(Puzzle next, std::uint64_t seed)
 {
     puzzle_ = std::move(next);
+    ++deal_;
+    hintWaiting_ = 0;
+    shortestSteps_.clear();
     // Nothing picked on the new board: a release with no press on it moves nothing.
     input_ = {};
     done_.clear();
@@ -86,6 +93,7 @@ void PuzzleSession::start(Puzzle next, std::uint64_t seed)
     });
     screen_.showChanges(puzzle_.takeDamage());
     handedOver_ = puzzle_.board();
+    par_ = instantPar(handedOver_, puzzle_.difficult());
     setState(state_);
     showRecord();
 }
@@ -117,7 +125,6 @@ void PuzzleSession::afterMove(MoveResult result)
     if (result == MoveResult::Solved && !solved_) {
         solved_ = true;
         stoppedAt_ = clock_();
-        par_ = par(handedOver_, puzzle_.difficult());
     }
     setState(state_);
     showRecord();
@@ -129,6 +136,7 @@ void PuzzleSession::afterMove(MoveResult result)
 
 void PuzzleSession::forgetHint()
 {
+    hintWaiting_ = 0;
     if (!input_.hint())
         return;
     input_.forgetHint();
@@ -141,6 +149,7 @@ void PuzzleSession::pressAt(float x, float y)
     // The finished picture covers the places; around it, a press still counts.
     if (!takesInput() && place)
         return;
+    hintWaiting_ = 0;
     input_.forgetHint();
     input_.press(place);
     screen_.showInput(input_, std::nullopt);
@@ -168,6 +177,7 @@ KeyOutcome PuzzleSession::keyPressed(Key key)
 {
     if (!takesInput())
         return {};
+    hintWaiting_ = 0;
     input_.forgetHint();
     const KeyIntent intent = input_.key(key, puzzle_);
     const MoveResult result = intent.move ? playerMove(*intent.move) : MoveResult::Refused;
@@ -213,13 +223,68 @@ void PuzzleSession::restart()
     afterMove(MoveResult::Refused);
 }
 
-void PuzzleSession::showHint()
+std::optional<SearchRequest> PuzzleSession::showHint()
 {
     if (!state_.hintAvailable)
-        return;
+        return std::nullopt;
     const BoardArray& board = puzzle_.board();
-    input_.showHint(puzzle_.difficult() ? slideHint(board) : exchangeHint(board));
+    std::optional<Move> hint;
+    if (!puzzle_.difficult()) {
+        hint = exchangeHint(board);
+    } else if (!slideCountNeedsSearch(board)) {
+        hint = slideHint(board);
+    } else {
+        const auto known = std::find_if(shortestSteps_.begin(), shortestSteps_.end(),
+            [&board](const auto& step) { return step.first == board; });
+        if (known == shortestSteps_.end()) {
+            hintWaiting_ = ++lastTicket_;
+            return SearchRequest{deal_, hintWaiting_, board};
+        }
+        hint = known->second;
+    }
+    input_.showHint(hint);
     screen_.showInput(input_, std::nullopt);
+    return std::nullopt;
+}
+
+void PuzzleSession::hintOverdue(std::uint64_t ticket)
+{
+    if (ticket == 0 || ticket != hintWaiting_)
+        return;
+    hintWaiting_ = 0;
+    input_.showHint(slideHint(puzzle_.board()));
+    screen_.showInput(input_, std::nullopt);
+}
+
+std::optional<SearchRequest> PuzzleSession::parSearch() const
+{
+    if (!puzzle_.exists() || !puzzle_.difficult() || par_ || !slideCountNeedsSearch(handedOver_))
+        return std::nullopt;
+    return SearchRequest{deal_, 0, handedOver_};
+}
+
+void PuzzleSession::takeSolution(const SearchRequest& asked, const std::vector<Move>& solution)
+{
+    if (asked.deal != deal_)
+        return;
+    // A player asking hint after hint on one puzzle meets a few hundred arrangements at
+    // most; past that, start again rather than grow.
+    if (shortestSteps_.size() > 4096)
+        shortestSteps_.clear();
+    BoardArray board = asked.board;
+    for (const Move& move : solution) {
+        shortestSteps_.emplace_back(board, move);
+        board.exchange(move.from, move.to);
+    }
+    if (!par_ && asked.board == handedOver_) {
+        par_ = static_cast<std::int32_t>(solution.size());
+        showRecord();
+    }
+    if (asked.ticket != 0 && asked.ticket == hintWaiting_ && asked.board == puzzle_.board() && !solution.empty()) {
+        hintWaiting_ = 0;
+        input_.showHint(solution.front());
+        screen_.showInput(input_, std::nullopt);
+    }
 }
 
 void PuzzleSession::showWholePicture()

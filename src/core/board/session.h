@@ -49,6 +49,15 @@ struct KeyOutcome {
     std::optional<BoardReport> report;
 };
 
+// A search the window runs for the session on another thread, never its own: a shortest
+// solution from `board` (see shortestSlides()). `deal` names the puzzle it was asked for,
+// `ticket` the hint waiting for it (0: the par's search).
+struct SearchRequest {
+    std::uint64_t deal = 0;
+    std::uint64_t ticket = 0;
+    BoardArray board;
+};
+
 // What the session needs of the window that shows it.
 class BoardScreen {
 public:
@@ -110,8 +119,23 @@ public:
     void undo();
     void redo();
     void restart();
-    // Marks the piece to move next and where it goes, until the next input.
-    void showHint();
+    // Marks the piece to move next and where it goes, until the next input. A Difficult
+    // board of 10 to 16 places wants the first slide of a shortest solution, which may
+    // take a search: unless a search already passed through this arrangement, nothing is
+    // marked yet and the search is returned for the window to run. What comes first, its
+    // solution or hintOverdue() with its ticket, marks the hint.
+    std::optional<SearchRequest> showHint();
+    // The window waited long enough for that hint's search: the plan's slide, which needs
+    // no search, is marked instead.
+    void hintOverdue(std::uint64_t ticket);
+    // The search the par needs, once a puzzle is dealt: for a Difficult board of 10 to
+    // 16 places. Nothing when the par is known without it.
+    std::optional<SearchRequest> parSearch() const;
+    // A search's shortest solution. One asked for another puzzle is dropped. From the
+    // board as dealt, it gives the par (shown at once if the victory came first); for a
+    // hint still waiting on this board, its first slide. Every arrangement along it is
+    // remembered, so hints that follow it need no search.
+    void takeSolution(const SearchRequest& asked, const std::vector<Move>& solution);
 
     // The finished-picture preview: the command, and one tick of its one-second timer,
     // which also moves the clock on.
@@ -143,6 +167,11 @@ private:
     BoardArray handedOver_;
     bool solved_ = false;  // the victory came: the board and the figures stay as they are
     std::optional<std::int32_t> par_;
+    std::uint64_t deal_ = 0;         // each puzzle's own number, for the searches asked for it
+    std::uint64_t lastTicket_ = 0;
+    std::uint64_t hintWaiting_ = 0;  // the ticket of a hint waiting for its search, or 0
+    // Arrangements a shortest solution passed through, with its next slide there.
+    std::vector<std::pair<BoardArray, Move>> shortestSteps_;
     std::optional<std::chrono::steady_clock::time_point> firstMove_;
     std::optional<std::chrono::steady_clock::time_point> stoppedAt_;
     PlayRecord shownRecord_;

@@ -1,6 +1,7 @@
 #include "core/board/solver.h"
 
 #include "core/board/rules.h"
+#include "core/board/slide_search.h"
 
 #include <algorithm>
 #include <array>
@@ -516,18 +517,6 @@ std::optional<Move> exchangeHint(const BoardArray& board)
     return std::nullopt;
 }
 
-std::optional<std::int32_t> fewestSlides(const BoardArray& board)
-{
-    if (!board.exists() || !isSolvableBySlides(board))
-        return std::nullopt;
-    if (isLine(board))
-        return emptyDistanceOnLine(board);
-    if (!isSmall(board))
-        return std::nullopt;
-    const Corner whole{0, 0, board.columns(), board.rows()};
-    return whole.distance(whole.pack(Position(board)));
-}
-
 std::vector<Move> solveBySlides(const BoardArray& board)
 {
     std::vector<Move> moves;
@@ -578,11 +567,60 @@ std::optional<Move> slideHint(const BoardArray& board)
     return Move{placeOf(from), placeOf(position.blank())};
 }
 
+std::optional<std::vector<Move>> shortestSlides(const BoardArray& board, const std::atomic<bool>* stop)
+{
+    if (!board.exists() || !isSolvableBySlides(board))
+        return std::nullopt;
+    if (!slideCountNeedsSearch(board))
+        return isLine(board) || isSmall(board) ? std::optional(solveBySlides(board)) : std::nullopt;
+    const Position position(board);
+    const std::optional<std::vector<std::int32_t>> steps =
+        shortestSlideSteps(position.pieces, position.columns, position.rows, stop);
+    if (!steps)
+        return std::nullopt;
+    std::vector<Move> moves;
+    Place empty = placeOf(position.blank());
+    for (const std::int32_t step : *steps) {
+        const Place from = placeOf({step % position.columns, step / position.columns});
+        moves.push_back({from, empty});
+        empty = from;
+    }
+    return moves;
+}
+
+bool slideCountNeedsSearch(const BoardArray& board)
+{
+    return !isLine(board) && !isSmall(board) && board.columns() * board.rows() <= kExactSlidePlaces;
+}
+
+std::optional<std::int32_t> fewestSlides(const BoardArray& board)
+{
+    if (!board.exists() || !isSolvableBySlides(board))
+        return std::nullopt;
+    if (isLine(board))
+        return emptyDistanceOnLine(board);
+    if (slideCountNeedsSearch(board)) {
+        const std::optional<std::vector<Move>> moves = shortestSlides(board);
+        return moves ? std::optional(static_cast<std::int32_t>(moves->size())) : std::nullopt;
+    }
+    if (!isSmall(board))
+        return std::nullopt;
+    const Corner whole{0, 0, board.columns(), board.rows()};
+    return whole.distance(whole.pack(Position(board)));
+}
+
 std::optional<std::int32_t> par(const BoardArray& board, bool difficult)
 {
     if (difficult)
         return fewestSlides(board);
     return fewestExchanges(board);
+}
+
+std::optional<std::int32_t> instantPar(const BoardArray& board, bool difficult)
+{
+    if (difficult && slideCountNeedsSearch(board))
+        return std::nullopt;
+    return par(board, difficult);
 }
 
 }  // namespace tessaron

@@ -1,6 +1,7 @@
 #include "ui/board/main_window.h"
 
 #include "core/board/random_source.h"
+#include "core/board/solver.h"
 #include "core/shell/startup.h"
 #include "core/dialog/file_patterns.h"
 #include "core/language/settings_file.h"
@@ -38,6 +39,7 @@
 #include <QMouseEvent>
 #include <QSessionManager>
 #include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace tessaron {
 namespace {
@@ -128,7 +130,7 @@ MainWindow::MainWindow(const ScreenMetrics& metrics, QWidget* parent)
     onAction(menu_.undoAction, [this] { session_.undo(); });
     onAction(menu_.redoAction, [this] { session_.redo(); });
     onAction(menu_.restartAction, [this] { session_.restart(); });
-    onAction(menu_.hintAction, [this] { session_.showHint(); });
+    onAction(menu_.hintAction, [this] { askHint(); });
     onAction(menu_.howToPlayAction, [this] { showHowToPlay(); });
     onAction(menu_.englishAction, [this] { chooseLanguage(Language::English); });
     onAction(menu_.spanishAction, [this] { chooseLanguage(Language::Spanish); });
@@ -144,9 +146,42 @@ MainWindow::MainWindow(const ScreenMetrics& metrics, QWidget* parent)
     setAcceptDrops(true);
     boardView_->installEventFilter(this);
     setAccessibleNames(this, GameWindow::Main);
+    // The par's search and a hint's: two at once at most, whatever else uses Qt's pool.
+    searches_.setMaxThreadCount(2);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() { stopSearches(); }
+
+void MainWindow::stopSearches()
+{
+    // A search looks at its flag every few thousand steps: the wait is short.
+    *dealStop_ = true;
+    *hintStop_ = true;
+    searches_.waitForDone();
+}
+
+void MainWindow::runSearch(const SearchRequest& request, std::shared_ptr<std::atomic<bool>> stop)
+{
+    QtConcurrent::run(&searches_, [request, stop] { return shortestSlides(request.board, stop.get()); })
+        .then(this, [this, request](const std::optional<std::vector<Move>>& solution) {
+            if (solution)
+                session_.takeSolution(request, *solution);
+        });
+}
+
+void MainWindow::askHint()
+{
+    const std::optional<SearchRequest> search = session_.showHint();
+    if (!search)
+        return;
+    // Only the newest hint is worth finishing.
+    *hintStop_ = true;
+    hintStop_ = std::make_shared<std::atomic<bool>>(false);
+    runSearch(*search, hintStop_);
+    // A player who asks waits no longer than this; the plan's slide needs no search.
+    constexpr int kHintWaitMs = 100;
+    QTimer::singleShot(kHintWaitMs, this, [this, ticket = search->ticket] { session_.hintOverdue(ticket); });
+}
 
 void MainWindow::buildClientArea()
 {
@@ -219,7 +254,12 @@ void MainWindow::startPuzzle(const PuzzleChoice& choice)
     Puzzle next = buildPuzzle(choice, window, pictures);
     // Nothing can fail from here on: the new puzzle is complete.
     setWindowTitle(puzzleTitle(choice.name));
+    *dealStop_ = true;
+    *hintStop_ = true;
+    dealStop_ = std::make_shared<std::atomic<bool>>(false);
     session_.start(std::move(next), timeOfDaySeed());
+    if (const std::optional<SearchRequest> search = session_.parSearch())
+        runSearch(*search, dealStop_);
 }
 
 WindowMeasures MainWindow::measures() const

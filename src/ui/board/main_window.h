@@ -11,9 +11,12 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QThreadPool>
 #include <QTranslator>
 
+#include <atomic>
 #include <cstdint>
+#include <memory>
 
 class QImage;
 class QLabel;
@@ -101,6 +104,11 @@ private:
     void keepOnScreen();
     void commitDataRequest(QSessionManager& manager);
     void endProgram();
+    // The solver's searches run on threads of their own; their solutions come back to
+    // the window's thread, and a search for a puzzle since replaced is told to stop.
+    void runSearch(const SearchRequest& request, std::shared_ptr<std::atomic<bool>> stop);
+    void askHint();
+    void stopSearches();
 
     ScreenMetrics metrics_;
     Language language_ = Language::English;
@@ -116,6 +124,9 @@ private:
     bool ending_ = false;
     QPointer<NewPuzzleDialog> dialog_;
     QPointer<About> about_;
+    QThreadPool searches_;
+    std::shared_ptr<std::atomic<bool>> dealStop_ = std::make_shared<std::atomic<bool>>(false);
+    std::shared_ptr<std::atomic<bool>> hintStop_ = std::make_shared<std::atomic<bool>>(false);
 };
 
 }  // namespace tessaron

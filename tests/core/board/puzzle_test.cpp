@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <vector>
 
 namespace tessaron {
@@ -55,6 +56,29 @@ TEST(Shuffle, NeverSolvedAndDifficultAlwaysSolvableBySlides)
         if (g.difficult && (g.columns == 1 || g.rows == 1)) {
             for (std::int32_t place = 1; place < pieces; ++place)
                 EXPECT_TRUE(emptyAt[static_cast<std::size_t>(place)]) << "the empty place never ends at " << place;
+        }
+    }
+}
+
+// The deals a player gets are even: a line's empty place lands on each other place as
+// often, and a 2 x 2 board that came out solved becomes either arrangement one slide
+// away, so no arrangement comes up more than its share and the ones beside solved.
+TEST(Shuffle, DealsLinesAndSmallBoardsEvenly)
+{
+    const struct { std::int16_t columns, rows; int deals; double most; } grids[] = {{1, 6, 3000, 0.24}, {6, 1, 3000, 0.24}, {2, 2, 4000, 0.145}};
+    for (const auto& g : grids) {
+        std::map<std::vector<std::int16_t>, int> seen;
+        for (int seed = 0; seed < g.deals; ++seed) {
+            Puzzle puzzle = makePuzzle(g.columns, g.rows, 8, 8, PuzzleStyle::Difficult);
+            RandomSource random(static_cast<std::uint64_t>(seed));
+            puzzle.shuffle(random);
+            ++seen[piecesInReadingOrder(puzzle.board())];
+        }
+        const std::size_t arrangements = g.rows == 2 ? 11 : 5;
+        EXPECT_EQ(seen.size(), arrangements) << g.columns << "x" << g.rows;
+        for (const auto& [pieces, count] : seen) {
+            EXPECT_GT(count, g.deals / static_cast<int>(arrangements) * 3 / 4) << g.columns << "x" << g.rows;
+            EXPECT_LT(count, g.deals * g.most) << g.columns << "x" << g.rows;
         }
     }
 }

@@ -309,5 +309,61 @@ TEST(Session, CountsMovesAndTimeFromTheFirstMoveToTheVictoryAndGivesThePar)
     }
 }
 
+// A Difficult board of 10 to 16 places gets its par and its shortest hints from searches
+// the window runs. A hint waits for its search or, overdue, takes the plan's slide; a
+// search's solution serves every hint along it at once; the par comes when its search
+// ends, even after the victory; and a solution for a puzzle since replaced, or for a
+// board since moved, is never shown.
+TEST(Session, MidSizeDifficultBoardsTakeTheirParAndShortestHintsFromSearches)
+{
+    LoggedScreen screen;
+    PuzzleSession session(screen);
+    const auto solve = [](const SearchRequest& asked) { return shortestSlides(asked.board).value(); };
+    const auto hint = [&] { return session.input().hint(); };
+    const auto deal = [&](std::uint64_t seed) {
+        session.start(makePuzzle(4, 3, 80, 60, PuzzleStyle::Difficult), seed);
+        return session.parSearch().value();
+    };
+    const SearchRequest stale = deal(3);
+    const SearchRequest dealt = deal(3);  // the same arrangement again
+    std::vector<Move> longer = solve(dealt);
+    longer.insert(longer.begin(), {longer[0], Move{longer[0].to, longer[0].from}});
+    session.takeSolution(stale, longer);  // would give a par two too high
+    EXPECT_TRUE(session.parSearch());
+
+    // One slide along a shortest way: the way on from there never comes back.
+    const Move opening = solve(dealt).front();
+    drag(session, opening.from, opening.to);
+    const SearchRequest first = session.showHint().value();
+    EXPECT_FALSE(hint());
+    drag(session, opening.to, opening.from);
+    const std::vector<Move> onward = solve(first);
+    session.takeSolution(first, onward);
+    EXPECT_FALSE(hint());  // the board moved since
+    const SearchRequest again = session.showHint().value();
+    session.hintOverdue(again.ticket);
+    EXPECT_EQ(hint(), slideHint(session.puzzle().board()));
+    session.takeSolution(again, solve(again));  // too late for that hint: it stays
+    EXPECT_EQ(hint(), slideHint(session.puzzle().board()));
+    drag(session, opening.from, opening.to);
+    EXPECT_FALSE(session.showHint());  // on the way a search found: no search
+    EXPECT_EQ(hint(), onward.front());
+    for (int n = 0; !session.puzzle().isSolved() && n < 100; ++n) {
+        ASSERT_FALSE(session.showHint());
+        drag(session, hint()->from, hint()->to);
+    }
+    EXPECT_EQ(screen.record.par, static_cast<std::int32_t>(onward.size() + 1));
+
+    const SearchRequest later = deal(4);
+    const std::vector<Move> way = solve(later);
+    for (const Move& move : way)
+        drag(session, move.from, move.to);
+    ASSERT_EQ(screen.victories, 2);
+    EXPECT_FALSE(screen.record.par);
+    session.takeSolution(later, way);
+    EXPECT_EQ(screen.record.par, static_cast<std::int32_t>(way.size()));
+    EXPECT_FALSE(session.parSearch());
+}
+
 }  // namespace
 }  // namespace tessaron

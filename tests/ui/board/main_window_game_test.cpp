@@ -1,3 +1,5 @@
+#include "core/board/rules.h"
+#include "core/board/solver.h"
 #include "ui/platform/picture_loader.h"
 #include "support/board_oracle.h"
 #include "support/window_test_support.h"
@@ -113,6 +115,27 @@ TEST_F(GameWindowTest, KeysPlayBothStylesToTheVictoryWithTheCursorOverTheBoard)
     EXPECT_EQ(shown(6), 0xE62828u);
     key(Qt::Key_Escape);
     EXPECT_EQ(shown(6), boardPixel(6));
+}
+
+// A Difficult board of 10 to 16 places: the par and the shortest hints come from
+// searches off the window's thread. A hint is framed within the wait it is allowed; won
+// in the fewest slides, the par follows in the corner, whenever its search ends.
+TEST_F(GameWindowTest, TheParOfAMidSizeDifficultBoardArrivesFromItsSearch)
+{
+    auto* corner = form->findChild<QLabel*>("MovesAndTime");
+    start(4, 3, picture(200, 150), true);
+    const std::vector<Move> shortest = shortestSlides(cells()).value();
+    for (const Move& move : shortest) {
+        drag(move.from.column, move.from.row, move.to.column, move.to.row);
+        if (&move != &shortest.front() || cells() == solvedBoard(4, 3))
+            continue;
+        form->menu().hintAction->trigger();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return form->session().input().hint().has_value(); }, 1000));
+        EXPECT_TRUE(canMoveToEmpty(puzzle().emptyPlace(), *form->session().input().hint()));
+    }
+    EXPECT_EQ(boxes.take(), QStringList{"You've got it!"});
+    const QString won = QString::number(shortest.size()) + " moves (par " + QString::number(shortest.size()) + ")  0:00";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return corner->text() == won; }, 60000)) << corner->text().toStdString();
 }
 
 // The timer drives the preview's timeline, whose rules are the session's: Show image
