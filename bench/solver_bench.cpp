@@ -128,7 +128,7 @@ void BM_ParNormal(benchmark::State& state)
 {
     const BoardArray board = shuffled(PuzzleStyle::Normal);
     for (auto _ : state)
-        benchmark::DoNotOptimize(par(board, false));
+        benchmark::DoNotOptimize(par(board, PuzzleStyle::Normal));
 }
 
 BENCHMARK(BM_SlideHint)->Unit(benchmark::kMicrosecond);

@@ -23,7 +23,7 @@ ReleaseIntent BoardInput::release(std::optional<Place> at, const Puzzle& puzzle)
     if (*from != *at) {
         intent.moves.push_back({*from, *at});
         marked_.reset();
-    } else if (puzzle.difficult()) {
+    } else if (puzzle.sliding()) {
         intent.moves = slideLine(*at, puzzle);
     } else if (marked_ && *marked_ != *at) {
         intent.moves.push_back({*std::exchange(marked_, std::nullopt), *at});
@@ -60,7 +60,7 @@ KeyIntent BoardInput::key(Key key, const Puzzle& puzzle)
 {
     if (!puzzle.exists())
         return {};
-    return puzzle.difficult() ? slide(key, puzzle) : moveCursor(key, puzzle);
+    return puzzle.sliding() ? slide(key, puzzle) : moveCursor(key, puzzle);
 }
 
 KeyIntent BoardInput::slide(Key key, const Puzzle& puzzle) const

@@ -33,7 +33,7 @@ Puzzle Puzzle::build(Surface picture, const PuzzlePlan& plan)
     // Drawing the picture clears the board first: it needs no fill of its own.
     next.window_.reshape(plan.boardWidth, plan.boardHeight);
     drawPicture(next.window_, next.whole_, places, plan.background);
-    if (next.difficult())
+    if (next.sliding())
         blackenEmptyPlace(next.window_, places);
     return next;
 }
@@ -63,7 +63,7 @@ bool Puzzle::allows(const Move& move) const
     const auto onBoard = [this](Place p) {
         return p.column >= 1 && p.column <= board_.columns() && p.row >= 1 && p.row <= board_.rows();
     };
-    return exists() && onBoard(move.from) && onBoard(move.to) && (!difficult() || canMoveToEmpty(empty_, move));
+    return exists() && onBoard(move.from) && onBoard(move.to) && (!sliding() || canMoveToEmpty(empty_, move));
 }
 
 MoveResult Puzzle::play(const Move& move)
@@ -94,7 +94,7 @@ void Puzzle::shuffle(RandomSource& random, const std::function<void()>& shown)
 {
     const std::int32_t columns = board_.columns();
     const std::int32_t rows = board_.rows();
-    if (difficult() && (columns == 1 || rows == 1)) {
+    if (sliding() && (columns == 1 || rows == 1)) {
         dealLine(random, shown);
     } else {
         for (std::int32_t i = 0; i < 5 * columns; ++i) {
@@ -107,7 +107,7 @@ void Puzzle::shuffle(RandomSource& random, const std::function<void()>& shown)
                 execute({{fromColumn, fromRow}, {toColumn, toRow}}, shown);
             }
         }
-        if (difficult())
+        if (sliding())
             repairParity(random, shown);
     }
     if (isSolved())
@@ -124,7 +124,7 @@ void Puzzle::unsolve(RandomSource& random, const std::function<void()>& shown)
     // The empty place sits at home, bottom right: sliding a neighbour in keeps the board
     // solvable by slides. Either neighbour, at random, so that neither arrangement comes
     // up more often than the other.
-    if (difficult()) {
+    if (sliding()) {
         const Place left{static_cast<std::int16_t>(columns - 1), rows};
         const Place above{columns, static_cast<std::int16_t>(rows - 1)};
         const bool fromLeft = rows == 1 || (columns > 1 && random.draw(2) == 1);

@@ -37,7 +37,8 @@ public:
 
     bool exists() const { return board_.exists(); }
     PuzzleStyle style() const { return style_; }
-    bool difficult() const { return style_ == PuzzleStyle::Difficult; }
+    // The Difficult style: pieces only slide into the empty place.
+    bool sliding() const { return style_ == PuzzleStyle::Difficult; }
     const BoardArray& board() const { return board_; }
     const Layout& layout() const { return layout_; }
     PlaceGeometry geometry() const;

@@ -93,7 +93,7 @@ void PuzzleSession::start(Puzzle next, std::uint64_t seed)
     });
     screen_.showChanges(puzzle_.takeDamage());
     handedOver_ = puzzle_.board();
-    par_ = instantPar(handedOver_, puzzle_.difficult());
+    par_ = instantPar(handedOver_, puzzle_.style());
     setState(state_);
     showRecord();
 }
@@ -229,7 +229,7 @@ std::optional<SearchRequest> PuzzleSession::showHint()
         return std::nullopt;
     const BoardArray& board = puzzle_.board();
     std::optional<Move> hint;
-    if (!puzzle_.difficult()) {
+    if (!puzzle_.sliding()) {
         hint = exchangeHint(board);
     } else if (!slideCountNeedsSearch(board)) {
         hint = slideHint(board);
@@ -258,7 +258,7 @@ void PuzzleSession::hintOverdue(std::uint64_t ticket)
 
 std::optional<SearchRequest> PuzzleSession::parSearch() const
 {
-    if (!puzzle_.exists() || !puzzle_.difficult() || par_ || !slideCountNeedsSearch(handedOver_))
+    if (!puzzle_.exists() || !puzzle_.sliding() || par_ || !slideCountNeedsSearch(handedOver_))
         return std::nullopt;
     return SearchRequest{deal_, 0, handedOver_};
 }

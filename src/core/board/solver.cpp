@@ -609,18 +609,18 @@ std::optional<std::int32_t> fewestSlides(const BoardArray& board)
     return whole.distance(whole.pack(Position(board)));
 }
 
-std::optional<std::int32_t> par(const BoardArray& board, bool difficult)
+std::optional<std::int32_t> par(const BoardArray& board, PuzzleStyle style)
 {
-    if (difficult)
+    if (style == PuzzleStyle::Difficult)
         return fewestSlides(board);
     return fewestExchanges(board);
 }
 
-std::optional<std::int32_t> instantPar(const BoardArray& board, bool difficult)
+std::optional<std::int32_t> instantPar(const BoardArray& board, PuzzleStyle style)
 {
-    if (difficult && slideCountNeedsSearch(board))
+    if (style == PuzzleStyle::Difficult && slideCountNeedsSearch(board))
         return std::nullopt;
-    return par(board, difficult);
+    return par(board, style);
 }
 
 }  // namespace tessaron

@@ -19,6 +19,7 @@
 
 #include "core/board/board_state.h"
 #include "core/board/place.h"
+#include "core/board/puzzle_style.h"
 
 #include <atomic>
 #include <cstdint>
@@ -58,10 +59,10 @@ bool slideCountNeedsSearch(const BoardArray& board);
 
 // The fewest moves that solve the board in the given style, where they are known: may
 // search (see fewestSlides).
-std::optional<std::int32_t> par(const BoardArray& board, bool difficult);
+std::optional<std::int32_t> par(const BoardArray& board, PuzzleStyle style);
 
 // The par where it costs nothing to know: every Normal board, and the Difficult boards
 // whose count needs no search. Fit for the window thread.
-std::optional<std::int32_t> instantPar(const BoardArray& board, bool difficult);
+std::optional<std::int32_t> instantPar(const BoardArray& board, PuzzleStyle style);
 
 }  // namespace tessaron

@@ -152,7 +152,7 @@ ChoiceStep NewPuzzleModel::accept(const ChoiceOptions& options)
         .columns = toInt16(leadingNumber(options.columns)), .rows = toInt16(leadingNumber(options.rows)),
         .style = options.style, .fitToScreen = options.fitToScreen};
     kept_ = RememberedChoice{.folder = folder_, .picture = picture_, .columns = handedOver_->columns,
-        .rows = handedOver_->rows, .difficult = options.style == PuzzleStyle::Difficult,
+        .rows = handedOver_->rows, .style = options.style,
         .preview = options.preview, .fitToScreen = options.fitToScreen};
     return {};
 }

@@ -229,7 +229,9 @@ RememberedChoice RememberedChoice::fromText(std::string_view text)
         } else if (key == U"rows") {
             choice.rows = numberOf(value);
         } else if (key == U"difficult") {
-            choice.difficult = flagOf(value);
+            // Kept as a flag, as it always was.
+            const std::optional<bool> sliding = flagOf(value);
+            choice.style = sliding ? std::optional(*sliding ? PuzzleStyle::Difficult : PuzzleStyle::Normal) : std::nullopt;
         } else if (key == U"preview") {
             choice.preview = flagOf(value);
         } else if (key == U"fitToScreen") {
@@ -255,7 +257,7 @@ std::string RememberedChoice::toText() const
     };
     // In the order QSettings keeps them, so that a file rewritten by either reads alike.
     put("columns", columns);
-    put("difficult", difficult);
+    put("difficult", style ? std::optional(*style == PuzzleStyle::Difficult) : std::nullopt);
     put("fitToScreen", fitToScreen);
     text += "folder=" + byteArrayText(folder) + "\n";
     text += "picture=" + byteArrayText(picture) + "\n";

@@ -8,6 +8,8 @@
 // "newPuzzle" of keys, so a choice kept by one of them still opens the dialog, and one
 // kept now still reads there.
 
+#include "core/board/puzzle_style.h"
+
 #include <cstddef>
 #include <filesystem>
 #include <optional>
@@ -24,7 +26,8 @@ struct RememberedChoice {
     std::string folder{};                  // the folder listed, as bytes; empty when none is kept
     std::string picture{};                 // the chosen file's name in that folder, or empty
     std::optional<int> columns{}, rows{};  // as kept; the lists take only what they hold
-    std::optional<bool> difficult{}, preview{}, fitToScreen{};
+    std::optional<PuzzleStyle> style{};
+    std::optional<bool> preview{}, fitToScreen{};
 
     // What the text keeps, value by value: a value that is missing or reads as nothing
     // sensible (a folder that is not absolute, a picture name that names a path, a flag

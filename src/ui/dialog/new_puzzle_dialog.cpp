@@ -119,7 +119,7 @@ void NewPuzzleDialog::buildControls()
     for (QRadioButton* option : {normal_, difficult_})
         connect(option, &QRadioButton::toggled, this, guarded(this, [this, option](bool on) {
             if (on)
-                styleChosen(option == difficult_);
+                styleChosen(option == difficult_ ? PuzzleStyle::Difficult : PuzzleStyle::Normal);
         }));
     connect(ok_, &QPushButton::clicked, this, guarded(this, &NewPuzzleDialog::acceptChoice));
     connect(cancel_, &QPushButton::clicked, this, guarded(this, &NewPuzzleDialog::cancel));
@@ -160,10 +160,10 @@ void NewPuzzleDialog::load()
     for (const auto& [list, count] : {std::pair(columns_, kept.columns), std::pair(rows_, kept.rows)})
         if (count)
             selectByText(list, QString::number(*count));
-    (kept.difficult.value_or(false) ? difficult_ : normal_)->setChecked(true);
+    (kept.style == PuzzleStyle::Difficult ? difficult_ : normal_)->setChecked(true);
     // The language's texts, applied after this, speak of 4 x 4 Normal; the first showing
     // tells what the lists and the options hold instead.
-    keptTextsDue_ = kept.columns || kept.rows || kept.difficult;
+    keptTextsDue_ = kept.columns || kept.rows || kept.style;
 
     // The drive list shows the volume of the current directory, as the platform's
     // current drive; the folder list starts at the program's own folder, or at the
@@ -387,9 +387,10 @@ void NewPuzzleDialog::pieceCountChanged()
         pieceCount_->setText(QString::fromStdString(*line));
 }
 
-void NewPuzzleDialog::styleChosen(bool difficult)
+void NewPuzzleDialog::styleChosen(PuzzleStyle style)
 {
-    if (const auto description = messageText(difficult ? Message::DifficultStyle : Message::NormalStyle, language_))
+    if (const auto description = messageText(
+            style == PuzzleStyle::Difficult ? Message::DifficultStyle : Message::NormalStyle, language_))
         styleText_->setText(fromUtf8(*description));
 }
 
@@ -420,7 +421,7 @@ void NewPuzzleDialog::showEvent(QShowEvent* event)
     if (std::exchange(keptTextsDue_, false)) {
         pieceCountChanged();
         if (difficult_->isChecked())
-            styleChosen(true);
+            styleChosen(PuzzleStyle::Difficult);
     }
     apply(model_.shown());
 }

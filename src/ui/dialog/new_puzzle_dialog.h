@@ -63,7 +63,7 @@ private:
     void filterChanged();
     void pictureClicked();
     void previewToggled();
-    void styleChosen(bool difficult);
+    void styleChosen(PuzzleStyle style);
     void acceptChoice();
     void cancel();
 

@@ -62,7 +62,7 @@ TEST(Solver, FewestHintsAndSolutionsAgreeWithAnExhaustiveSearch)
         std::int32_t count = 0;
         for (const auto& [cells, fewest] : searched) {
             const BoardArray board = boardFrom(columns, rows, cells);
-            ASSERT_EQ(par(board, slides), fewest);
+            ASSERT_EQ(par(board, slides ? PuzzleStyle::Difficult : PuzzleStyle::Normal), fewest);
             const std::optional<Move> hint = slides ? slideHint(board) : exchangeHint(board);
             ASSERT_EQ(hint.has_value(), fewest > 0);
             if (hint) {
@@ -151,7 +151,7 @@ TEST(Par, KnownForEveryNormalBoardAndForDifficultOnesUpTo16PlacesOrOnALine)
         {boardFrom(5, 4, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 20, 19}), true, std::nullopt},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(par(c.board, c.difficult), c.par) << c.board.columns() << "x" << c.board.rows();
+        EXPECT_EQ(par(c.board, c.difficult ? PuzzleStyle::Difficult : PuzzleStyle::Normal), c.par) << c.board.columns() << "x" << c.board.rows();
     // Slides cannot solve it: no hint and no solution, at any size.
     BoardArray odd = shuffled(20, 20, PuzzleStyle::Difficult, 1);
     const bool emptyInRowOne = odd(1, 1) == 400 || odd(2, 1) == 400;

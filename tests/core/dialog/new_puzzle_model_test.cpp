@@ -152,7 +152,7 @@ TEST(NewPuzzleModel, OkHandsOverAndKeepsTheChoice)
     const PuzzleChoice& handed = *model.handedOver();
     EXPECT_EQ(std::tuple(handed.path, handed.name, handed.columns, handed.rows, handed.style, handed.fitToScreen),
         std::tuple("/a/sea.jpg", "sea.jpg", 75, 2, PuzzleStyle::Difficult, true));
-    const RememberedChoice kept{"/a", "sea.jpg", 75, 2, true, false, true};
+    const RememberedChoice kept{"/a", "sea.jpg", 75, 2, PuzzleStyle::Difficult, false, true};
     EXPECT_EQ(model.kept(), kept);
     model.withdraw();
     EXPECT_FALSE(model.handedOver());

@@ -14,7 +14,7 @@ void PrintTo(const RememberedChoice& c, std::ostream* out)
 {
     const auto number = [](const auto& v) { return v ? std::to_string(int(*v)) : std::string("-"); };
     *out << '"' << c.folder << "\" \"" << c.picture << "\" " << number(c.columns) << 'x' << number(c.rows)
-         << " difficult " << number(c.difficult) << " preview " << number(c.preview) << " fit " << number(c.fitToScreen);
+         << " style " << (c.style ? int(*c.style) : -1) << " preview " << number(c.preview) << " fit " << number(c.fitToScreen);
 }
 
 namespace {
@@ -26,8 +26,8 @@ namespace fs = std::filesystem;
 TEST(RememberedChoice, EveryChoiceComesBackFromItsText)
 {
     const RememberedChoice cases[] = {
-        {"/home/ana/Fotos", "friends.jpg", 4, 4, false, true, false},
-        {"/", "a", 75, 1, true, false, true},
+        {"/home/ana/Fotos", "friends.jpg", 4, 4, PuzzleStyle::Normal, true, false},
+        {"/", "a", 75, 1, PuzzleStyle::Difficult, false, true},
         {"/fotos\xE9/caf\xC3\xA9", "mar\xE9 1.jpg", std::nullopt, 9, std::nullopt, std::nullopt, true},
         // What the text itself uses: escapes, quotes, comments, lists, and a hex digit
         // right after an escaped byte; blanks at either end; a line break.

@@ -485,7 +485,7 @@ TEST_F(DialogTest, TheAcceptedChoiceComesBackAtTheNextStartAndCancelKeepsNothing
 // kept now reads the same there, whatever bytes its names hold.
 TEST(RememberedChoiceFile, ReadsAsQSettingsWroteItAndBack)
 {
-    const RememberedChoice choice{"/fotos\xE9/a\\x41\"b;c,d e\x01" "ab\x7F", " x\t\xC3\xA9\xFF.jpg ", 75, 1, true, false, true};
+    const RememberedChoice choice{"/fotos\xE9/a\\x41\"b;c,d e\x01" "ab\x7F", " x\t\xC3\xA9\xFF.jpg ", 75, 1, PuzzleStyle::Difficult, false, true};
     const auto path = rememberedChoiceFile();
     choice.save(path);
     {
@@ -496,7 +496,7 @@ TEST(RememberedChoiceFile, ReadsAsQSettingsWroteItAndBack)
         EXPECT_EQ(settings.value("newPuzzle/difficult").toBool(), true);
         settings.setValue("newPuzzle/rows", 2);
     }
-    EXPECT_EQ(RememberedChoice::load(path), (RememberedChoice{choice.folder, choice.picture, 75, 2, true, false, true}));
+    EXPECT_EQ(RememberedChoice::load(path), (RememberedChoice{choice.folder, choice.picture, 75, 2, PuzzleStyle::Difficult, false, true}));
 }
 
 // Whatever stands at the choice file's name that is not a plain file (here a pipe) holds
