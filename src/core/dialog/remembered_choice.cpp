@@ -2,6 +2,7 @@
 
 #include "core/platform/own_file.h"
 #include "core/platform/runtime_error.h"
+#include "core/platform/utf8.h"
 
 #include <charconv>
 #include <string>
@@ -32,21 +33,10 @@ std::u32string charactersOf(std::string_view bytes)
 {
     std::u32string characters;
     for (std::size_t i = 0; i < bytes.size();) {
-        const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(bytes[at]); };
-        const unsigned char lead = byte(i);
-        const std::size_t length = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3
-            : (lead & 0xF8) == 0xF0                                            ? 4
-                                                                               : 0;
-        char32_t code = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
-        bool whole = length > 0 && i + length <= bytes.size();
-        for (std::size_t k = 1; whole && k < length; ++k) {
-            whole = (byte(i + k) & 0xC0) == 0x80;
-            code = (code << 6) | (byte(i + k) & 0x3F);
-        }
-        if (whole && length > 1 && code < (length == 2 ? 0x80u : length == 3 ? 0x800u : 0x10000u))
-            whole = false;  // an overlong form
-        characters += whole ? code : lead;
-        i += whole ? length : 1;
+        char32_t code = 0;
+        const std::size_t length = decodeUtf8(bytes, i, code);
+        characters += length > 0 ? code : static_cast<unsigned char>(bytes[i]);
+        i += length > 0 ? length : 1;
     }
     return characters;
 }
@@ -54,23 +44,8 @@ std::u32string charactersOf(std::string_view bytes)
 std::string utf8Of(std::u32string_view characters)
 {
     std::string bytes;
-    for (const char32_t c : characters) {
-        if (c < 0x80) {
-            bytes += static_cast<char>(c);
-        } else if (c < 0x800) {
-            bytes += static_cast<char>(0xC0 | (c >> 6));
-            bytes += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            bytes += static_cast<char>(0xE0 | (c >> 12));
-            bytes += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            bytes += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            bytes += static_cast<char>(0xF0 | (c >> 18));
-            bytes += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            bytes += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            bytes += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
+    for (const char32_t c : characters)
+        appendUtf8(bytes, c);
     return bytes;
 }
 
