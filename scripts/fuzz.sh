@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Fuzzes the metafile player, the GIF reader and the readers of the game's own files (the
-# remembered choice, data.puz) with libFuzzer, AddressSanitizer and
+# Fuzzes the metafile player, the GIF and BMP readers and the readers of the game's own
+# files (the remembered choice, data.puz) with libFuzzer, AddressSanitizer and
 # UndefinedBehaviorSanitizer, each for the given number of seconds (60 by default),
 # seeded with the corpus pictures, and the metafile player also with seeds of its
 # dearest records as large as the largest input.
@@ -33,14 +33,14 @@ fi
 
 CXX=clang++ CC=clang cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DTESSARON_FUZZ=ON -DBUILD_TESTING=OFF -DTESSARON_BENCH=OFF >/dev/null
-cmake --build build-fuzz --target metafile_fuzz gif_fuzz choice_fuzz metafile_seeds
+cmake --build build-fuzz --target metafile_fuzz gif_fuzz bmp_fuzz choice_fuzz metafile_seeds
 
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 testdata=../shared/testdata
 mkdir -p build-fuzz/findings
 # Each target for the given time, seeded with the corpus files it reads. The seeds are
 # copied so the fuzzer can add to its working corpus without touching them.
-for target in metafile:wmf:emf gif:gif:gif choice:conf:puz; do
+for target in metafile:wmf:emf gif:gif:gif bmp:bmp:dib choice:conf:puz; do
     IFS=: read -r name first second <<<"$target"
     corpus=build-fuzz/corpus-$name
     mkdir -p "$corpus"
